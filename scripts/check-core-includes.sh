@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Fails when a core source, or a project header it includes, pulls in an
+# operating-system or Qt header. The core must build on the C++ standard
+# library alone.
+set -euo pipefail
+list=${1:?usage: check-core-includes.sh CORE_SOURCES_LIST SRC_DIR}
+src=${2:?usage: check-core-includes.sh CORE_SOURCES_LIST SRC_DIR}
+
+declare -A seen=()
+queue=()
+while IFS= read -r f; do [ -n "$f" ] && queue+=("$f"); done <"$list"
+bad=0
+while [ ${#queue[@]} -gt 0 ]; do
+    f=${queue[0]}
+    queue=("${queue[@]:1}")
+    [ -n "${seen[$f]:-}" ] && continue
+    seen[$f]=1
+    while IFS= read -r inc; do
+        case "$inc" in
+        \<*)
+            h=${inc#<}; h=${h%>}
+            # Standard headers have no extension and no slash ("cstdint",
+            # "vector"); anything else (<unistd.h>, <sys/stat.h>, <QtCore>)
+            # is a system or library header.
+            if [[ "$h" == */* || "$h" == *.* || "$h" == Q* ]]; then
+                echo "core source $f includes <$h>" >&2
+                bad=1
+            fi
+            ;;
+        \"*)
+            h=${inc#\"}; h=${h%\"}
+            [ -f "$src/$h" ] && queue+=("$src/$h")
+            ;;
+        esac
+    done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*\([<"][^>"]*[>"]\).*/\1/p' "$f")
+done
+[ $bad -eq 0 ] && echo "core sources include only the C++ standard library (${#seen[@]} files checked)"
+exit $bad

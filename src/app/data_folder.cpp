@@ -1,0 +1,100 @@
+#include "app/data_folder.h"
+
+#include <cstdlib>
+
+#include "base/constants.h"
+#include "base/debug.h"
+
+namespace tvq {
+namespace {
+
+bool isAbsolute(const std::optional<std::string>& path) {
+    return path.has_value() && !path->empty() && path->front() == '/';
+}
+
+std::string withoutTrailingSlashes(std::string path) {
+    while (path.size() > 1 && path.back() == '/') {
+        path.pop_back();
+    }
+    return path;
+}
+
+// The user's data home, as the XDG base-directory rules give it. A relative
+// XDG_DATA_HOME is invalid and ignored.
+std::optional<std::string> dataHome(const Environment& env) {
+    const std::optional<std::string> xdg = env("XDG_DATA_HOME");
+    if (isAbsolute(xdg)) {
+        return withoutTrailingSlashes(*xdg);
+    }
+    const std::optional<std::string> home = env("HOME");
+    if (isAbsolute(home)) {
+        return withoutTrailingSlashes(*home) + "/.local/share";
+    }
+    return std::nullopt;
+}
+
+std::string productFolder(const std::string& home) {
+    return home + "/" + kProductName;
+}
+
+}  // namespace
+
+Environment processEnvironment() {
+    return [](std::string_view name) -> std::optional<std::string> {
+        const char* value = std::getenv(std::string(name).c_str());
+        if (value == nullptr) {
+            return std::nullopt;
+        }
+        return std::string(value);
+    };
+}
+
+std::string dataFolderPath(const Environment& env, const std::string& programFolder) {
+    if (const std::optional<std::string> home = dataHome(env)) {
+        return productFolder(*home) + "/";
+    }
+    return programFolder + paths::kFallbackDataFolder + "/";
+}
+
+std::string dataFolder(FileSystem& fs, const Environment& env, const std::string& programFolder) {
+    const std::optional<std::string> home = dataHome(env);
+    if (!home) {
+        const std::string fallback = programFolder + paths::kFallbackDataFolder;
+        if (!fs.isDirectory(fallback)) {
+            fs.createDirectory(fallback);
+        }
+        return fallback + "/";
+    }
+    const std::string folder = productFolder(*home);
+    const std::string text = folder + "/";
+    if (fs.isDirectory(folder)) {
+        debug::write("mousehid exit");
+        return text;
+    }
+    if (!fs.isDirectory(*home) && !fs.createDirectories(*home)) {
+        return text;
+    }
+    fs.createDirectory(folder);
+    return text;
+}
+
+std::string storeFolder(const std::string& dataFolder) {
+    return dataFolder + paths::kStoreFolder;
+}
+
+std::string profileStorePath(const std::string& dataFolder) {
+    return storeFolder(dataFolder) + "/" + paths::kProfileStoreFile;
+}
+
+std::string macroStorePath(const std::string& dataFolder) {
+    return storeFolder(dataFolder) + "/" + paths::kMacroStoreFile;
+}
+
+void ensureStoreFolder(FileSystem& fs, const std::string& dataFolder) {
+    const std::string folder = storeFolder(dataFolder);
+    if (!fs.isDirectory(folder)) {
+        fs.createDirectory(folder);
+    }
+}
+
+}  // namespace tvq

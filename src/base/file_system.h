@@ -1,0 +1,36 @@
+// The file operations the stores need, behind an interface so that the
+// store logic runs against a fake in tests (full disk, read-only folder).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace tvq {
+
+class FileSystem {
+  public:
+    virtual ~FileSystem() = default;
+
+    // The whole content of a regular file, or nothing when it cannot be opened
+    // or read.
+    virtual std::optional<std::vector<std::uint8_t>> readFile(const std::string& path) = 0;
+
+    // Replaces the file's content as one step: either the new content is in
+    // place and durable, or the old file is left exactly as it was. False on
+    // any failure.
+    virtual bool replaceFile(const std::string& path, std::span<const std::uint8_t> bytes) = 0;
+
+    virtual bool exists(const std::string& path) = 0;
+    virtual bool isDirectory(const std::string& path) = 0;
+
+    // Creates one folder (not its parents). False when it could not be made.
+    virtual bool createDirectory(const std::string& path) = 0;
+
+    // Creates the folder and any missing parents. False on failure.
+    virtual bool createDirectories(const std::string& path) = 0;
+};
+
+}  // namespace tvq

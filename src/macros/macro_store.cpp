@@ -1,0 +1,102 @@
+#include "macros/macro_store.h"
+
+#include "base/constants.h"
+#include "base/debug.h"
+#include "base/text.h"
+#include "base/unique_name.h"
+
+namespace tvq {
+
+MacroStore::MacroStore(const DataLocation& location, const TextSource& texts)
+    : location_(location), texts_(texts) {}
+
+void MacroStore::load() {
+    const std::string folder = location_.folder();
+    const auto bytes = location_.fileSystem().readFile(macroStorePath(folder));
+    if (!bytes) {
+        return;
+    }
+    std::size_t dropped = 0;
+    for (const MacroRecord& record : parseMacroStore(*bytes, &dropped)) {
+        records_.push_back(std::make_unique<MacroRecord>(record));
+    }
+    if (dropped != 0) {
+        debug::write("macro.data: dropped a trailing piece of " + std::to_string(dropped) +
+                     " bytes\n");
+    }
+}
+
+std::vector<std::uint8_t> MacroStore::encode() const {
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(records_.size() * layout::macro::kSize);
+    for (const auto& record : records_) {
+        const auto one = encodeMacro(*record);
+        bytes.insert(bytes.end(), one.begin(), one.end());
+    }
+    return bytes;
+}
+
+bool MacroStore::save() {
+    const std::string folder = location_.folder();
+    FileSystem& fs = location_.fileSystem();
+    ensureStoreFolder(fs, folder);
+    return fs.replaceFile(macroStorePath(folder), encode());
+}
+
+bool MacroStore::nameExists(std::u16string_view name) const {
+    for (const auto& record : records_) {
+        if (equalIgnoringCase(fieldText(record->name), name)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::u16string MacroStore::makeUniqueName(std::u16string_view base) const {
+    return tvq::makeUniqueName(base, layout::macro::kNameMaxChars,
+                               [this](std::u16string_view name) { return nameExists(name); });
+}
+
+MacroRecord& MacroStore::addNew() {
+    const std::u16string candidate =
+        numberedName(utf16FromUtf8(texts_.text(textkeys::kAddMacro)), records_.size() + 1,
+                     layout::macro::kNameMaxChars);
+    auto record = std::make_unique<MacroRecord>();
+    setFieldText(record->name, makeUniqueName(candidate));
+    records_.push_back(std::move(record));
+    save();
+    return *records_.back();
+}
+
+void MacroStore::append(const MacroRecord& record) {
+    auto copy = std::make_unique<MacroRecord>(record);
+    boundMacro(*copy);
+    records_.push_back(std::move(copy));
+    save();
+}
+
+void MacroStore::removeAt(std::size_t index) {
+    if (index >= records_.size()) {
+        return;
+    }
+    records_.erase(records_.begin() + static_cast<std::ptrdiff_t>(index));
+    save();
+}
+
+bool MacroStore::commit(MacroRecord* target, const MacroActions& working, std::int32_t count) {
+    if (count < 0 || static_cast<std::size_t>(count) > layout::macro::kMaxActions) {
+        return false;
+    }
+    const std::span<const MacroAction> used(working.data(), static_cast<std::size_t>(count));
+    if (weightedLength(used) >= layout::macro::kRefusedWeightedLength) {
+        return false;
+    }
+    if (target != nullptr) {
+        target->actions = working;
+        target->actionCount = count;
+        save();
+    }
+    return true;
+}
+
+}  // namespace tvq

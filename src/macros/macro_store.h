@@ -1,0 +1,62 @@
+// The macro library: every macro of the program, in order, written through
+// to "macro.data" after each change.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/data_folder.h"
+#include "base/text_source.h"
+#include "macros/macro_record.h"
+
+namespace tvq {
+
+class MacroStore {
+  public:
+    MacroStore(const DataLocation& location, const TextSource& texts);
+
+    // Appends the records of "macro.data" (called once, on an empty store).
+    // Records are bounded as they are read; a trailing piece shorter than a
+    // record is dropped. A missing file leaves the store empty.
+    void load();
+
+    // Rewrites "macro.data" from the whole store. On failure the file keeps
+    // its previous content and the store stays as it is in memory.
+    bool save();
+
+    bool nameExists(std::u16string_view name) const;
+    std::u16string makeUniqueName(std::u16string_view base) const;
+
+    // Creates, appends and saves an empty macro named after "add_macro_text"
+    // and the new count.
+    MacroRecord& addNew();
+
+    // Appends a complete record (already given a unique name) and saves.
+    void append(const MacroRecord& record);
+
+    // Removes the macro at `index` and saves; an index past the end is ignored.
+    void removeAt(std::size_t index);
+
+    MacroRecord& at(std::size_t index) { return *records_.at(index); }
+    const MacroRecord& at(std::size_t index) const { return *records_.at(index); }
+    std::size_t size() const { return records_.size(); }
+
+    // Copies an edited action list into `target` and saves, unless the list's
+    // weighted length is 48 or more or `count` lies outside 0..46: then
+    // nothing changes and false is returned. A null target changes nothing.
+    bool commit(MacroRecord* target, const MacroActions& working, std::int32_t count);
+
+    // The bytes "macro.data" would hold now.
+    std::vector<std::uint8_t> encode() const;
+
+  private:
+    const DataLocation& location_;
+    const TextSource& texts_;
+    std::vector<std::unique_ptr<MacroRecord>> records_;  // addresses stay stable
+};
+
+}  // namespace tvq

@@ -1,0 +1,23 @@
+// The file system of a POSIX system.
+#pragma once
+
+#include "base/file_system.h"
+
+namespace tvq {
+
+class PosixFileSystem final : public FileSystem {
+  public:
+    std::optional<std::vector<std::uint8_t>> readFile(const std::string& path) override;
+
+    // Writes a temporary file in the same folder, flushes it to the disk and
+    // renames it over `path`, then syncs the folder. A failure at any step
+    // removes the temporary file and leaves `path` untouched.
+    bool replaceFile(const std::string& path, std::span<const std::uint8_t> bytes) override;
+
+    bool exists(const std::string& path) override;
+    bool isDirectory(const std::string& path) override;
+    bool createDirectory(const std::string& path) override;
+    bool createDirectories(const std::string& path) override;
+};
+
+}  // namespace tvq

@@ -1,0 +1,127 @@
+#include "profiles/profile_store.h"
+
+#include <algorithm>
+
+#include "base/constants.h"
+#include "base/debug.h"
+#include "base/text.h"
+#include "base/unique_name.h"
+
+namespace tvq {
+
+ParsedProfileStore parseProfileStore(std::span<const std::uint8_t> bytes) {
+    ParsedProfileStore parsed;
+    if (bytes.size() < layout::store::kFirstProfile) {
+        parsed.droppedBytes = bytes.size();
+        return parsed;
+    }
+    parsed.hasIndex = true;
+    parsed.currentIndex = readI32(bytes, layout::store::kCurrentIndex);
+    const auto records = bytes.subspan(layout::store::kFirstProfile);
+    const std::size_t count = records.size() / layout::profile::kSize;
+    parsed.profiles.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        parsed.profiles.push_back(decodeProfile(
+            records.subspan(i * layout::profile::kSize).first<layout::profile::kSize>()));
+    }
+    parsed.droppedBytes = records.size() % layout::profile::kSize;
+    return parsed;
+}
+
+std::vector<std::uint8_t> encodeProfileStore(
+    std::int32_t currentIndex, const std::vector<std::unique_ptr<Profile>>& profiles) {
+    std::vector<std::uint8_t> bytes(layout::store::kFirstProfile +
+                                    profiles.size() * layout::profile::kSize);
+    writeI32(bytes, layout::store::kCurrentIndex, currentIndex);
+    for (std::size_t i = 0; i < profiles.size(); ++i) {
+        encodeProfile(*profiles[i],
+                      std::span(bytes)
+                          .subspan(layout::store::kFirstProfile + i * layout::profile::kSize)
+                          .first<layout::profile::kSize>());
+    }
+    return bytes;
+}
+
+ProfileStore::ProfileStore(const DataLocation& location, const TextSource& texts)
+    : location_(location), texts_(texts) {}
+
+ProfileStore::LoadReport ProfileStore::load(MacroStore& macros) {
+    LoadReport report;
+    const auto bytes = location_.fileSystem().readFile(profileStorePath(location_.folder()));
+    {
+        std::lock_guard guard(mutex_);
+        profiles_.clear();
+        currentIndex_ = 0;
+        if (bytes) {
+            ParsedProfileStore parsed = parseProfileStore(*bytes);
+            report.droppedBytes = parsed.droppedBytes;
+            currentIndex_ = parsed.currentIndex;
+            profiles_ = std::move(parsed.profiles);
+        }
+        if (profiles_.empty()) {
+            currentIndex_ = 0;
+            createFirstProfile();
+            report.createdFirstProfile = true;
+        }
+        const auto last = static_cast<std::int32_t>(profiles_.size() - 1);
+        const std::int32_t clamped = std::clamp(currentIndex_, 0, last);
+        report.indexClamped = clamped != currentIndex_;
+        currentIndex_ = clamped;
+        current_ = profiles_[static_cast<std::size_t>(currentIndex_)].get();
+    }
+    if (report.createdFirstProfile) {
+        save();
+    }
+    if (report.droppedBytes != 0 || report.indexClamped) {
+        debug::write("pro.data: dropped " + std::to_string(report.droppedBytes) +
+                     " trailing bytes, index clamped: " + (report.indexClamped ? "yes" : "no") +
+                     "\n");
+    }
+    macros.load();
+    return report;
+}
+
+void ProfileStore::createFirstProfile() {
+    const std::u16string base = numberedName(utf16FromUtf8(texts_.text(textkeys::kAddProfile)),
+                                             profiles_.size() + 1, layout::profile::kNameMaxChars);
+    const std::u16string name =
+        makeUniqueName(base, layout::profile::kNameMaxChars,
+                       [this](std::u16string_view n) { return nameTaken(n); });
+    profiles_.push_back(newProfile(name));
+}
+
+bool ProfileStore::save() {
+    const std::string folder = location_.folder();
+    FileSystem& fs = location_.fileSystem();
+    std::lock_guard guard(mutex_);
+    ensureStoreFolder(fs, folder);
+    return fs.replaceFile(profileStorePath(folder), encodeProfileStore(currentIndex_, profiles_));
+}
+
+bool ProfileStore::nameTaken(std::u16string_view name) const {
+    return std::any_of(profiles_.begin(), profiles_.end(), [name](const auto& p) {
+        return equalIgnoringCase(fieldText(p->name), name);
+    });
+}
+
+bool ProfileStore::profileNameExists(std::u16string_view name) const {
+    std::lock_guard guard(mutex_);
+    return nameTaken(name);
+}
+
+bool ProfileStore::select(std::int32_t index) {
+    std::lock_guard guard(mutex_);
+    if (index < 0 || static_cast<std::size_t>(index) >= profiles_.size()) {
+        return false;
+    }
+    currentIndex_ = index;
+    current_ = profiles_[static_cast<std::size_t>(index)].get();
+    return true;
+}
+
+std::unique_ptr<Profile> ProfileStore::copyCurrent() const {
+    std::lock_guard guard(mutex_);
+    return current_ != nullptr ? std::make_unique<Profile>(*current_) : nullptr;
+}
+
+}  // namespace tvq

@@ -1,0 +1,85 @@
+// The user's profiles with the selected one, kept in "pro.data".
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/data_folder.h"
+#include "base/text_source.h"
+#include "macros/macro_store.h"
+#include "profiles/profile.h"
+
+namespace tvq {
+
+// "pro.data" decoded: the stored index and every complete record.
+struct ParsedProfileStore {
+    bool hasIndex = false;  // the file held at least the 4 index bytes
+    std::int32_t currentIndex = 0;
+    std::vector<std::unique_ptr<Profile>> profiles;
+    std::size_t droppedBytes = 0;  // a trailing piece shorter than a record
+};
+ParsedProfileStore parseProfileStore(std::span<const std::uint8_t> bytes);
+
+// The bytes of a store holding `profiles` with `currentIndex`.
+std::vector<std::uint8_t> encodeProfileStore(std::int32_t currentIndex,
+                                             const std::vector<std::unique_ptr<Profile>>& profiles);
+
+// The page's profiles: an owning ordered list, the selected index and the
+// selected profile itself.
+//
+// The device worker reads the selected profile and saves the store from its
+// own thread; `save` and `copyCurrent` take the store's lock, and editing code
+// on the user-interface thread changes profiles under `lock()`.
+class ProfileStore {
+  public:
+    ProfileStore(const DataLocation& location, const TextSource& texts);
+
+    struct LoadReport {
+        bool createdFirstProfile = false;
+        bool indexClamped = false;
+        std::size_t droppedBytes = 0;
+    };
+
+    // Reads "pro.data". A store that does not open, or that holds no complete
+    // record, is replaced by one default profile and written at once. Only
+    // complete records are read and the index is clamped to the list. Then
+    // the macro store is loaded.
+    LoadReport load(MacroStore& macros);
+
+    // Writes the store atomically. Returns false when it could not be written;
+    // the file then keeps its previous content.
+    bool save();
+
+    bool profileNameExists(std::u16string_view name) const;
+
+    const std::vector<std::unique_ptr<Profile>>& profiles() const { return profiles_; }
+    std::int32_t currentIndex() const { return currentIndex_; }
+    Profile* current() const { return current_; }
+
+    // Selects the profile at `index`; false (and no change) when out of range.
+    bool select(std::int32_t index);
+
+    // A copy of the selected profile, taken under the lock.
+    std::unique_ptr<Profile> copyCurrent() const;
+
+    std::unique_lock<std::mutex> lock() const { return std::unique_lock(mutex_); }
+
+  private:
+    void createFirstProfile();
+    bool nameTaken(std::u16string_view name) const;  // caller holds the lock
+
+    const DataLocation& location_;
+    const TextSource& texts_;
+    mutable std::mutex mutex_;
+    std::vector<std::unique_ptr<Profile>> profiles_;
+    std::int32_t currentIndex_ = 0;
+    Profile* current_ = nullptr;
+};
+
+}  // namespace tvq

@@ -1,0 +1,174 @@
+#include "platform/posix_file_system.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "app/data_folder.h"
+#include "fake_texts.h"
+#include "profiles/profile_store.h"
+
+namespace tvq {
+namespace {
+
+namespace fsys = std::filesystem;
+
+class TempFolder {
+  public:
+    TempFolder() {
+        std::string pattern = (fsys::temp_directory_path() / "tvq-test-XXXXXX").string();
+        path_ = ::mkdtemp(pattern.data());
+    }
+    ~TempFolder() {
+        std::error_code ignored;
+        fsys::permissions(path_, fsys::perms::owner_all, ignored);
+        fsys::remove_all(path_, ignored);
+    }
+    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+    const std::string& path() const { return path_; }
+
+  private:
+    std::string path_;
+};
+
+std::vector<std::uint8_t> bytesOf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::size_t entriesIn(const std::string& folder) {
+    return static_cast<std::size_t>(
+        std::distance(fsys::directory_iterator(folder), fsys::directory_iterator()));
+}
+
+// Lowers the largest file this process may write, as a full disk would stop
+// a write part way. The signal the kernel sends is ignored so the write
+// simply fails.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &saved_);
+        previous_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previous_);
+    }
+
+  private:
+    rlimit saved_{};
+    void (*previous_)(int) = nullptr;
+};
+
+TEST(PosixFileSystem, ReplaceWritesAndReplacesWholeFiles) {
+    TempFolder dir;
+    PosixFileSystem fs;
+    const std::string file = dir / "pro.data";
+    const std::vector<std::uint8_t> first(100000, 0xAA), second = {1, 2, 3};
+    ASSERT_TRUE(fs.replaceFile(file, first));
+    EXPECT_EQ(*fs.readFile(file), first);
+    ::chmod(file.c_str(), 0640);
+    ASSERT_TRUE(fs.replaceFile(file, second));
+    EXPECT_EQ(bytesOf(file), second);
+    struct stat st {};
+    ::stat(file.c_str(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);   // the file keeps its permissions
+    EXPECT_EQ(entriesIn(dir.path()), 1u);  // no temporary file left behind
+}
+
+TEST(PosixFileSystem, AFullDiskLeavesTheOldFileIntact) {
+    TempFolder dir;
+    PosixFileSystem fs;
+    const std::string file = dir / "pro.data";
+    const std::vector<std::uint8_t> old(5000, 0x11), bigger(200000, 0x22);
+    ASSERT_TRUE(fs.replaceFile(file, old));
+    {
+        FileSizeLimit limit(65536);
+        EXPECT_FALSE(fs.replaceFile(file, bigger));
+    }
+    EXPECT_EQ(bytesOf(file), old);
+    EXPECT_EQ(entriesIn(dir.path()), 1u);
+}
+
+TEST(PosixFileSystem, AReadOnlyFolderRefusesTheWriteAndKeepsTheOldFile) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "permissions do not bind root; the full-disk test covers the failure path";
+    }
+    TempFolder dir;
+    PosixFileSystem fs;
+    const std::string file = dir / "pro.data";
+    ASSERT_TRUE(fs.replaceFile(file, std::vector<std::uint8_t>{7}));
+    ::chmod(dir.path().c_str(), 0500);
+    EXPECT_FALSE(fs.replaceFile(file, std::vector<std::uint8_t>{8, 9}));
+    ::chmod(dir.path().c_str(), 0700);
+    EXPECT_EQ(bytesOf(file), std::vector<std::uint8_t>{7});
+}
+
+TEST(PosixFileSystem, ReadsOnlyRegularFiles) {
+    TempFolder dir;
+    PosixFileSystem fs;
+    EXPECT_FALSE(fs.readFile(dir / "missing"));
+    EXPECT_FALSE(fs.readFile(dir.path()));
+    const std::string fifo = dir / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(fs.readFile(fifo));  // and does not block on it
+    ASSERT_TRUE(fs.replaceFile(dir / "empty", {}));
+    EXPECT_EQ(fs.readFile(dir / "empty")->size(), 0u);
+}
+
+TEST(PosixFileSystem, FoldersAreCreatedWithTheirParents) {
+    TempFolder dir;
+    PosixFileSystem fs;
+    EXPECT_TRUE(fs.createDirectories(dir / "a/b/c"));
+    EXPECT_TRUE(fs.isDirectory(dir / "a/b/c"));
+    EXPECT_TRUE(fs.createDirectories(dir / "a/b/c"));
+    EXPECT_FALSE(fs.createDirectory(dir / "a"));  // exists already
+    ASSERT_TRUE(fs.replaceFile(dir / "file", std::vector<std::uint8_t>{1}));
+    EXPECT_FALSE(fs.createDirectories(dir / "file/sub"));
+    EXPECT_TRUE(fs.exists(dir / "file"));
+    EXPECT_FALSE(fs.isDirectory(dir / "file"));
+}
+
+TEST(ProfileStoreOnDisk, FirstStartAndAFailedSaveOnARealDisk) {
+    TempFolder dir;
+    PosixFileSystem fs;
+    testing::FakeTexts texts;
+    const std::string home = dir / "share";
+    const DataLocation location(
+        fs,
+        [home](std::string_view name) -> std::optional<std::string> {
+            if (name == "XDG_DATA_HOME") {
+                return home;
+            }
+            return std::nullopt;
+        },
+        dir.path() + "/");
+    MacroStore macros(location, texts);
+    ProfileStore store(location, texts);
+    store.load(macros);
+    const std::string pro = home + "/TERVANA TVQ-R270 WIRELESS MOUSE/ms_1/pro.data";
+    const auto first = bytesOf(pro);
+    ASSERT_EQ(first.size(), 165008u);
+
+    store.current()->modes[0].dpiValue[0] = 42;
+    {
+        FileSizeLimit limit(100000);
+        EXPECT_FALSE(store.save());
+    }
+    EXPECT_EQ(bytesOf(pro), first);
+    EXPECT_EQ(entriesIn(home + "/TERVANA TVQ-R270 WIRELESS MOUSE/ms_1"), 1u);
+    EXPECT_TRUE(store.save());
+    EXPECT_NE(bytesOf(pro), first);
+}
+
+}  // namespace
+}  // namespace tvq

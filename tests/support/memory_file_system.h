@@ -1,0 +1,69 @@
+// An in-memory file system for tests and fuzzers. Writes can be made to fail
+// (a full disk, a read-only folder) to check that nothing is lost.
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+
+#include "base/file_system.h"
+
+namespace tvq::testing {
+
+class MemoryFileSystem final : public FileSystem {
+  public:
+    std::map<std::string, std::vector<std::uint8_t>> files;
+    std::set<std::string> folders{"/"};
+    bool failWrites = false;          // every replaceFile fails
+    bool failFolderCreation = false;  // every createDirectory fails
+    int writes = 0;                   // replaceFile calls that succeeded
+
+    std::optional<std::vector<std::uint8_t>> readFile(const std::string& path) override {
+        const auto it = files.find(path);
+        if (it == files.end()) {
+            return std::nullopt;
+        }
+        return it->second;
+    }
+
+    bool replaceFile(const std::string& path, std::span<const std::uint8_t> bytes) override {
+        if (failWrites || !folders.contains(parentOf(path))) {
+            return false;
+        }
+        files[path].assign(bytes.begin(), bytes.end());
+        ++writes;
+        return true;
+    }
+
+    bool exists(const std::string& path) override {
+        return files.contains(path) || folders.contains(path);
+    }
+
+    bool isDirectory(const std::string& path) override { return folders.contains(path); }
+
+    bool createDirectory(const std::string& path) override {
+        if (failFolderCreation || exists(path) || !folders.contains(parentOf(path))) {
+            return false;
+        }
+        folders.insert(path);
+        return true;
+    }
+
+    bool createDirectories(const std::string& path) override {
+        if (isDirectory(path)) {
+            return true;
+        }
+        const std::string parent = parentOf(path);
+        if (parent != path && !createDirectories(parent)) {
+            return false;
+        }
+        return createDirectory(path);
+    }
+
+    static std::string parentOf(const std::string& path) {
+        const std::size_t slash = path.find_last_of('/');
+        return slash == 0 || slash == std::string::npos ? "/" : path.substr(0, slash);
+    }
+};
+
+}  // namespace tvq::testing

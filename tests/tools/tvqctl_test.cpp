@@ -1,0 +1,233 @@
+// tvqctl run as a separate process, the way a user runs it.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "base/text.h"
+#include "macros/macro_record.h"
+#include "profiles/profile_store.h"
+
+namespace tvq {
+namespace {
+
+namespace fsys = std::filesystem;
+using Json = nlohmann::json;
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+class TvqctlTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string pattern = (fsys::temp_directory_path() / "tvqctl-test-XXXXXX").string();
+        dir_ = ::mkdtemp(pattern.data());
+    }
+    void TearDown() override { fsys::remove_all(dir_); }
+
+    std::string path(const std::string& name) const { return dir_ + "/" + name; }
+    std::string dataHome() const { return path("share"); }
+    std::string storeFolder() const { return dataHome() + "/TERVANA TVQ-R270 WIRELESS MOUSE/ms_1"; }
+
+    // Runs tvqctl with the data home pointed into the test folder.
+    Outcome tvqctl(const std::string& args) const {
+        const std::string out = path("stdout"), err = path("stderr");
+        const std::string command = "XDG_DATA_HOME='" + dataHome() + "' '" TVQCTL_PATH "' " + args +
+                                    " >'" + out + "' 2>'" + err + "'";
+        const int raw = std::system(command.c_str());
+        Outcome run;
+        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        run.out = slurp(out);
+        run.err = slurp(err);
+        return run;
+    }
+
+    static std::string slurp(const std::string& file) {
+        std::ifstream in(file, std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+
+    void write(const std::string& file, const std::vector<std::uint8_t>& bytes) const {
+        fsys::create_directories(fsys::path(file).parent_path());
+        std::ofstream(file, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
+    }
+
+    static void expectOneLineError(const Outcome& run, const std::string& mentions) {
+        EXPECT_EQ(run.status, 2);
+        EXPECT_TRUE(run.out.empty()) << run.out;
+        ASSERT_FALSE(run.err.empty());
+        EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+        EXPECT_NE(run.err.find(mentions), std::string::npos) << run.err;
+    }
+
+    std::string dir_;
+};
+
+TEST_F(TvqctlTest, NewProfileShowsEveryDefault) {
+    const Outcome made = tvqctl("profile new P1 '" + path("p.pro") + "'");
+    ASSERT_EQ(made.status, 0) << made.err;
+    EXPECT_EQ(fsys::file_size(path("p.pro")), 165004u);
+
+    const Outcome shown = tvqctl("profile show '" + path("p.pro") + "'");
+    ASSERT_EQ(shown.status, 0) << shown.err;
+    const Json j = Json::parse(shown.out);
+    EXPECT_EQ(j["name"], "P1");
+    EXPECT_EQ(j["buttonMode"], 0);
+    ASSERT_EQ(j["modes"].size(), 5u);
+    for (std::size_t slot = 0; slot < 5; ++slot) {
+        const Json& m = j["modes"][slot];
+        EXPECT_EQ(m["slot"], slot);
+        EXPECT_EQ(m["dpiValue"], Json({20, 80, 160, 200, 0, 0, 0, 0}));
+        EXPECT_EQ(m["dpiValueAlt"], Json({20, 80, 160, 200, 0, 0, 0, 0}));
+        EXPECT_EQ(m["dpiEnabled"], Json({1, 1, 1, 1, 0, 0, 0, 0}));
+        EXPECT_EQ(m["dpiColor"], Json({"#FF0000", "#FFFF00", "#0000FF", "#00FF00", "#00FFFF",
+                                       "#FF0000", "#FF4000", "#FFFFFF"}));
+        EXPECT_EQ(m["paletteColor"], Json({"#FF0000", "#00FF00", "#0000FF", "#FF00FF", "#FFFF00",
+                                           "#FFFFFF", "#FFFFFF", "#FF8000"}));
+        EXPECT_EQ(m["lightColor"], "#0000FF");
+        EXPECT_EQ(m["brightness"], 8);
+        EXPECT_EQ(m["breathSpeed"], 6);
+        EXPECT_EQ(m["sleepTimer"], 1);
+        EXPECT_EQ(m["dpiStage"], 0);
+        EXPECT_EQ(m["pollingRate"], 1);
+        EXPECT_EQ(m["movementMode"], 0);
+        EXPECT_EQ(m["lightMode"], 7);
+        EXPECT_EQ(m["lightModeBle"], 3);
+        EXPECT_EQ(m["reservedValueA"], 420);
+        EXPECT_EQ(m["reservedValueB"], 3);
+        EXPECT_EQ(m["reservedValueC"], 6);
+        EXPECT_EQ(m["reservedFlagB"], 1);
+        EXPECT_EQ(m["lightAux"], 1);
+        EXPECT_EQ(m["dpiReportA"], 8);
+        EXPECT_EQ(m["dpiReportB"], 8);
+        EXPECT_EQ(m["reservedHead"], std::string(400, '0'));
+        ASSERT_EQ(m["buttons"].size(), 18u);
+        for (std::size_t k = 0; k < 18; ++k) {
+            const Json& b = m["buttons"][k];
+            EXPECT_EQ(b["buttonIndex"], k);
+            EXPECT_EQ(b["function"], defaultFunction(slot, k));
+            EXPECT_EQ(b["reservedWord"], 562);
+            EXPECT_EQ(b["reservedIndex"], -1);
+            EXPECT_EQ(b["macro"]["index"], -1);
+            EXPECT_EQ(b["macro"]["name"], "");
+            EXPECT_EQ(b["macro"]["actions"], Json::array());
+        }
+    }
+}
+
+TEST_F(TvqctlTest, BoundMacroCopiesAreShown) {
+    auto p = newProfile(u"With macro");
+    ButtonBinding& b = p->modes[1].buttons[4];
+    b.function = 17;
+    setFieldText(b.macroName, u"Combo");
+    b.macroRepeatMode = 2;
+    b.macroLoopCount = 3;
+    b.macroActionCount = 2;
+    b.macroIndex = 0;
+    b.macroActions[0] = {0x04, 1, 30};
+    b.macroActions[1] = {0x04, 2, 10};
+    b.macroActions[2] = {0x05, 1, 99};  // past the count: not shown
+    write(path("m.pro"), encodeProfile(*p));
+
+    const Outcome shown = tvqctl("profile show '" + path("m.pro") + "'");
+    ASSERT_EQ(shown.status, 0) << shown.err;
+    const Json macro = Json::parse(shown.out)["modes"][1]["buttons"][4]["macro"];
+    EXPECT_EQ(macro["name"], "Combo");
+    EXPECT_EQ(macro["repeatMode"], 2);
+    EXPECT_EQ(macro["loopCount"], 3);
+    EXPECT_EQ(macro["actionCount"], 2);
+    EXPECT_EQ(macro["actions"], Json::parse(R"([{"code":4,"type":1,"delay":30},
+                                                 {"code":4,"type":2,"delay":10}])"));
+}
+
+TEST_F(TvqctlTest, BadProfileFilesGiveOneLineAndStatusTwo) {
+    expectOneLineError(tvqctl("profile show '" + path("missing.pro") + "'"), "missing.pro");
+    write(path("empty.pro"), {});
+    expectOneLineError(tvqctl("profile show '" + path("empty.pro") + "'"), "empty.pro");
+    write(path("short.pro"), std::vector<std::uint8_t>(165003, 0));
+    expectOneLineError(tvqctl("profile show '" + path("short.pro") + "'"), "165003");
+    write(path("long.pro"), std::vector<std::uint8_t>(200000, 0));
+    expectOneLineError(tvqctl("profile show '" + path("long.pro") + "'"), "long.pro");
+    expectOneLineError(tvqctl("profile show '" + dir_ + "'"), "folder");
+}
+
+TEST_F(TvqctlTest, ProfileNewRefusesWithoutWriting) {
+    expectOneLineError(tvqctl("profile new '" + std::string(50, 'n') + "' '" + path("x.pro") + "'"),
+                       "49");
+    EXPECT_FALSE(fsys::exists(path("x.pro")));
+    expectOneLineError(tvqctl("profile new P '" + path("no/such/folder/x.pro") + "'"), "x.pro");
+    EXPECT_FALSE(fsys::exists(path("no")));
+    EXPECT_EQ(tvqctl("profile new P").status, 2);
+    EXPECT_EQ(tvqctl("bogus thing").status, 2);
+    EXPECT_EQ(tvqctl("").status, 2);
+}
+
+TEST_F(TvqctlTest, MacroFiles) {
+    MacroRecord r;
+    setFieldText(r.name, u"Copy");
+    r.reserved = 5;
+    r.actionCount = 2;
+    r.actions[0] = {0xE0, 1, 20};
+    r.actions[1] = {0xF1, 1, 10};
+    const auto bytes = encodeMacro(r);
+    write(path("copy.macro"), {bytes.begin(), bytes.end()});
+    const Outcome shown = tvqctl("macro show '" + path("copy.macro") + "'");
+    ASSERT_EQ(shown.status, 0) << shown.err;
+    EXPECT_EQ(Json::parse(shown.out), Json::parse(R"({"name":"Copy","reserved":5,"actionCount":2,
+        "actions":[{"code":224,"type":1,"delay":20},{"code":241,"type":1,"delay":10}]})"));
+
+    r.actionCount = 900;  // bounded as the program reads it, with a note
+    const auto wild = encodeMacro(r);
+    write(path("wild.macro"), {wild.begin(), wild.end()});
+    const Outcome bounded = tvqctl("macro show '" + path("wild.macro") + "'");
+    EXPECT_EQ(bounded.status, 0);
+    EXPECT_EQ(Json::parse(bounded.out)["actionCount"], 46);
+    EXPECT_NE(bounded.err.find("note"), std::string::npos);
+
+    write(path("short.macro"), std::vector<std::uint8_t>(239, 0));
+    expectOneLineError(tvqctl("macro show '" + path("short.macro") + "'"), "short.macro");
+    write(path("long.macro"), std::vector<std::uint8_t>(480, 0));
+    expectOneLineError(tvqctl("macro show '" + path("long.macro") + "'"), "480");
+}
+
+TEST_F(TvqctlTest, StoreShowReadsWithoutCreatingAnything) {
+    expectOneLineError(tvqctl("store show"), "pro.data");
+    EXPECT_FALSE(fsys::exists(dataHome()));
+
+    std::vector<std::unique_ptr<Profile>> profiles;
+    profiles.push_back(newProfile(u"Work"));
+    profiles.push_back(newProfile(u"Spiel"));
+    write(storeFolder() + "/pro.data", encodeProfileStore(1, profiles));
+    MacroRecord m;
+    setFieldText(m.name, u"Paste");
+    const auto macroBytes = encodeMacro(m);
+    write(storeFolder() + "/macro.data", {macroBytes.begin(), macroBytes.end()});
+
+    const Outcome shown = tvqctl("store show");
+    ASSERT_EQ(shown.status, 0) << shown.err;
+    const Json j = Json::parse(shown.out);
+    EXPECT_EQ(j["currentIndex"], 1);
+    EXPECT_EQ(j["profiles"], Json({"Work", "Spiel"}));
+    EXPECT_EQ(j["macros"], Json({"Paste"}));
+
+    auto truncated = encodeProfileStore(0, profiles);
+    truncated.resize(truncated.size() - 10);
+    write(storeFolder() + "/pro.data", truncated);
+    expectOneLineError(tvqctl("store show"), "pro.data");
+    EXPECT_EQ(fsys::file_size(storeFolder() + "/pro.data"), truncated.size());  // untouched
+}
+
+}  // namespace
+}  // namespace tvq

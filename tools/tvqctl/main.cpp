@@ -1,0 +1,197 @@
+// tvqctl: the command-line companion of tvq-config.
+//
+// Every error is one line on standard error naming the file and the fault,
+// with exit status 2; nothing is written when a command fails.
+
+#include <cstdio>
+#include <functional>
+#include <iostream>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/data_folder.h"
+#include "base/text.h"
+#include "json_view.h"
+#include "macros/macro_record.h"
+#include "platform/posix_file_system.h"
+#include "platform/program_folder.h"
+#include "profiles/profile_store.h"
+
+namespace {
+
+using namespace tvq;
+
+constexpr int kExitError = 2;
+
+constexpr const char* kUsage =
+    "usage:\n"
+    "  tvqctl profile new NAME OUT.pro   write a profile with every default\n"
+    "  tvqctl profile show FILE.pro      print a profile file as JSON\n"
+    "  tvqctl macro show FILE.macro      print a macro file as JSON\n"
+    "  tvqctl store show                 print the stores of the data folder\n";
+
+// A failure that ends the command: `subject` is the file (or the command).
+struct Failure {
+    std::string subject;
+    std::string message;
+};
+
+std::vector<std::uint8_t> readOrFail(FileSystem& fs, const std::string& path) {
+    if (fs.isDirectory(path)) {
+        throw Failure{path, "is a folder, not a file"};
+    }
+    auto bytes = fs.readFile(path);
+    if (!bytes) {
+        throw Failure{path, fs.exists(path) ? "cannot be read" : "does not exist"};
+    }
+    if (bytes->empty()) {
+        throw Failure{path, "is empty"};
+    }
+    return std::move(*bytes);
+}
+
+void printJson(const nlohmann::ordered_json& json) {
+    std::cout << json.dump(2) << '\n';
+}
+
+int profileNew(FileSystem& fs, const std::vector<std::string>& args) {
+    if (args.size() != 2) {
+        throw Failure{"profile new", "takes a NAME and an output file"};
+    }
+    const std::u16string name = utf16FromUtf8(args[0]);
+    if (name.size() > layout::profile::kNameMaxChars) {
+        throw Failure{args[1], "profile name is longer than " +
+                                   std::to_string(layout::profile::kNameMaxChars) +
+                                   " characters; nothing written"};
+    }
+    const auto profile = newProfile(name);
+    if (!fs.replaceFile(args[1], encodeProfile(*profile))) {
+        throw Failure{args[1], "cannot be written; nothing written"};
+    }
+    return 0;
+}
+
+int profileShow(FileSystem& fs, const std::vector<std::string>& args) {
+    if (args.size() != 1) {
+        throw Failure{"profile show", "takes one profile file"};
+    }
+    std::string error;
+    const auto profile = parseProfileFile(readOrFail(fs, args[0]), &error);
+    if (!profile) {
+        throw Failure{args[0], error};
+    }
+    printJson(profileJson(*profile));
+    return 0;
+}
+
+int macroShow(FileSystem& fs, const std::vector<std::string>& args) {
+    if (args.size() != 1) {
+        throw Failure{"macro show", "takes one macro file"};
+    }
+    const std::vector<std::uint8_t> bytes = readOrFail(fs, args[0]);
+    MacroFileError error;
+    const auto record = parseMacroFile(bytes, &error);
+    if (!record) {
+        throw Failure{args[0], error.message};
+    }
+    if (*record != decodeMacroRaw(std::span(bytes).first<layout::macro::kSize>())) {
+        std::cerr << "tvqctl: " << args[0]
+                  << ": note: name without terminator or action count outside 0..46; shown "
+                     "as the program reads it\n";
+    }
+    printJson(macroJson(*record));
+    return 0;
+}
+
+int storeShow(FileSystem& fs, const std::vector<std::string>& args) {
+    if (!args.empty()) {
+        throw Failure{"store show", "takes no arguments"};
+    }
+    const std::string folder = dataFolderPath(processEnvironment(), programFolder());
+    const std::string proPath = profileStorePath(folder);
+    const std::vector<std::uint8_t> proBytes = readOrFail(fs, proPath);
+    const ParsedProfileStore store = parseProfileStore(proBytes);
+    if (store.droppedBytes != 0) {
+        throw Failure{proPath, "ends inside a profile record (" +
+                                   std::to_string(store.droppedBytes) + " bytes left over)"};
+    }
+    if (store.profiles.empty()) {
+        throw Failure{proPath, "holds no profile"};
+    }
+
+    const std::string macroPath = macroStorePath(folder);
+    std::vector<MacroRecord> macros;
+    if (fs.exists(macroPath)) {
+        auto macroBytes = fs.readFile(macroPath);
+        if (!macroBytes) {
+            throw Failure{macroPath, "cannot be read"};
+        }
+        std::size_t dropped = 0;
+        macros = parseMacroStore(*macroBytes, &dropped);
+        if (dropped != 0) {
+            throw Failure{macroPath, "ends inside a macro record (" + std::to_string(dropped) +
+                                         " bytes left over)"};
+        }
+    }
+
+    nlohmann::ordered_json json;
+    json["dataFolder"] = folder;
+    json["currentIndex"] = store.currentIndex;
+    json["profiles"] = nlohmann::ordered_json::array();
+    for (const auto& p : store.profiles) {
+        json["profiles"].push_back(utf8FromUtf16(fieldText(p->name)));
+    }
+    json["macros"] = nlohmann::ordered_json::array();
+    for (const MacroRecord& m : macros) {
+        json["macros"].push_back(utf8FromUtf16(fieldText(m.name)));
+    }
+    printJson(json);
+    return 0;
+}
+
+struct Command {
+    std::string_view group;
+    std::string_view verb;
+    std::function<int(FileSystem&, const std::vector<std::string>&)> run;
+};
+
+int run(int argc, char** argv) {
+    const std::vector<Command> commands = {
+        {"profile", "new", profileNew},
+        {"profile", "show", profileShow},
+        {"macro", "show", macroShow},
+        {"store", "show", storeShow},
+    };
+    if (argc == 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h")) {
+        std::cout << kUsage;
+        return 0;
+    }
+    if (argc < 3) {
+        std::cerr << "tvqctl: missing command\n" << kUsage;
+        return kExitError;
+    }
+    for (const Command& c : commands) {
+        if (c.group == argv[1] && c.verb == argv[2]) {
+            PosixFileSystem fs;
+            return c.run(fs, std::vector<std::string>(argv + 3, argv + argc));
+        }
+    }
+    std::cerr << "tvqctl: unknown command '" << argv[1] << ' ' << argv[2] << "'\n" << kUsage;
+    return kExitError;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return run(argc, argv);
+    } catch (const Failure& f) {
+        std::cerr << "tvqctl: " << f.subject << ": " << f.message << '\n';
+        return kExitError;
+    } catch (const std::exception& e) {
+        std::cerr << "tvqctl: " << e.what() << '\n';
+        return kExitError;
+    }
+}
