@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test:
+#   1. the normal build in build/ and all its tests (ctest);
+#   2. the core tests again under AddressSanitizer and UndefinedBehaviorSanitizer
+#      (build-asan/);
+#   3. each fuzzer of stored data for a bounded time (build-fuzz/, clang).
+# Set TVQ_FUZZ_SECONDS to change the time per fuzzer (default 15; 0 skips).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+jobs=${TVQ_JOBS:-2}
+fuzz_seconds=${TVQ_FUZZ_SECONDS:-15}
+passed=0
+failed=0
+
+# Runs ctest in a build folder and adds its counts to the totals.
+run_ctest() {
+    local dir=$1
+    shift
+    local log="$dir/ctest.log"
+    local rc=0
+    ctest --test-dir "$dir" -j"$jobs" --output-on-failure --timeout 600 "$@" 2>&1 | tee "$log" || rc=$?
+    local line total bad
+    line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -n 1 || true)
+    if [ -z "$line" ]; then
+        echo "test.sh: ctest in $dir ran no test" >&2
+        failed=$((failed + 1))
+        return
+    fi
+    bad=$(sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\1/' <<<"$line")
+    total=$(sed -E 's/.* tests failed out of ([0-9]+).*/\1/' <<<"$line")
+    passed=$((passed + total - bad))
+    failed=$((failed + bad))
+    [ "$rc" -eq 0 ] || [ "$bad" -gt 0 ] || failed=$((failed + 1))
+}
+
+scripts/install-deps.sh
+
+echo "== build"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$jobs"
+echo "== tests"
+run_ctest build
+
+echo "== core tests with AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTVQ_CORE_ONLY=ON \
+    -DTVQ_SANITIZE=address,undefined >/dev/null
+cmake --build build-asan -j"$jobs"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    run_ctest build-asan
+
+if [ "$fuzz_seconds" -gt 0 ]; then
+    echo "== fuzzing the loaders, ${fuzz_seconds}s each"
+    CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DTVQ_CORE_ONLY=ON -DTVQ_FUZZ=ON -DTVQ_SANITIZE=address,undefined >/dev/null
+    fuzzers=(profile_store macro_store profile_file macro_file)
+    cmake --build build-fuzz -j"$jobs" --target fuzz_make_seeds "${fuzzers[@]/#/fuzz_}"
+    corpus=build-fuzz/corpus
+    mkdir -p "${fuzzers[@]/#/$corpus/}"
+    build-fuzz/bin/fuzz_make_seeds "$corpus"
+    for f in "${fuzzers[@]}"; do
+        if build-fuzz/bin/fuzz_$f "$corpus/$f" -max_total_time="$fuzz_seconds" -max_len=400000 \
+            -rss_limit_mb=4096 -print_final_stats=1 >"build-fuzz/$f.log" 2>&1; then
+            runs=$(grep -E '^stat::number_of_executed_units' "build-fuzz/$f.log" | awk '{print $2}')
+            echo "fuzz_$f: passed ($runs inputs)"
+            passed=$((passed + 1))
+        else
+            echo "fuzz_$f: FAILED"
+            tail -n 40 "build-fuzz/$f.log"
+            failed=$((failed + 1))
+        fi
+    done
+fi
+
+echo
+echo "all: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
