@@ -3,8 +3,10 @@
 # operating-system or Qt header. The core must build on the C++ standard
 # library alone.
 set -euo pipefail
-list=${1:?usage: check-core-includes.sh CORE_SOURCES_LIST SRC_DIR}
-src=${2:?usage: check-core-includes.sh CORE_SOURCES_LIST SRC_DIR}
+usage="usage: check-core-includes.sh CORE_SOURCES_LIST SRC_DIR INCLUDE_DIR"
+list=${1:?$usage}
+src=${2:?$usage}
+inc=${3:?$usage}
 
 declare -A seen=()
 queue=()
@@ -22,6 +24,8 @@ while [ ${#queue[@]} -gt 0 ]; do
             # Standard headers have no extension and no slash ("cstdint",
             # "vector"); anything else (<unistd.h>, <sys/stat.h>, <QtCore>)
             # is a system or library header.
+            # The public C headers use the C forms of standard headers.
+            case "$h" in stdint.h | stddef.h) continue ;; esac
             if [[ "$h" == */* || "$h" == *.* || "$h" == Q* ]]; then
                 echo "core source $f includes <$h>" >&2
                 bad=1
@@ -29,7 +33,11 @@ while [ ${#queue[@]} -gt 0 ]; do
             ;;
         \"*)
             h=${inc#\"}; h=${h%\"}
-            [ -f "$src/$h" ] && queue+=("$src/$h")
+            if [ -f "$src/$h" ]; then
+                queue+=("$src/$h")
+            elif [ -f "$inc/$h" ]; then
+                queue+=("$inc/$h")
+            fi
             ;;
         esac
     done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*\([<"][^>"]*[>"]\).*/\1/p' "$f")

@@ -149,6 +149,180 @@ inline constexpr std::size_t kFirstProfile = 4;
 
 }  // namespace layout
 
+// Report frames sent to the mouse.
+namespace report {
+inline constexpr std::uint8_t kDpi = 0x04;
+inline constexpr std::uint8_t kLighting = 0x05;
+inline constexpr std::uint8_t kPolling = 0x06;
+inline constexpr std::uint8_t kButtons = 0x08;
+inline constexpr std::uint8_t kMacro = 0x09;
+inline constexpr std::uint8_t kProfileSelect = 0x0C;
+
+inline constexpr std::size_t kProfileSelectLength = 10;
+inline constexpr std::size_t kDpiLength = 56;
+inline constexpr std::size_t kLightingLength = 15;
+inline constexpr std::size_t kPollingLength = 9;
+inline constexpr std::size_t kButtonsLength = 59;
+inline constexpr std::size_t kMacroLength = 131;
+inline constexpr std::size_t kLongestFrame = kMacroLength;
+
+// Header of every frame.
+inline constexpr std::size_t kId = 0;
+inline constexpr std::size_t kLength = 1;
+inline constexpr std::size_t kSelector = 2;
+inline constexpr std::size_t kBody = 3;
+
+// REPORT_DPI
+inline constexpr std::size_t kDpiReportA = 3;
+inline constexpr std::size_t kDpiReportB = 4;
+inline constexpr std::size_t kDpiEnableMask = 5;
+inline constexpr std::size_t kDpiHighMask = 6;
+inline constexpr std::size_t kDpiHighMaskCopy = 7;
+inline constexpr std::size_t kDpiCountA = 8;
+inline constexpr std::size_t kDpiCountB = 16;
+inline constexpr std::size_t kDpiStage = 24;
+inline constexpr std::size_t kDpiColors = 25;
+inline constexpr std::size_t kDpiTrailer = 49;
+inline constexpr std::uint8_t kDpiTrailerValue = 0x02;
+inline constexpr std::size_t kDpiSum = 50;
+inline constexpr std::int32_t kDpiHighRangeAbove = 4000;
+inline constexpr float kDpiCountDivisorA = 39.0f;
+inline constexpr float kDpiCountDivisorB = 38.0f;
+
+// REPORT_LIGHTING
+inline constexpr std::size_t kLightEffect = 3;
+inline constexpr std::size_t kLightSpeed = 4;
+inline constexpr std::size_t kLightBrightness = 5;
+inline constexpr std::size_t kLightColor = 6;
+inline constexpr std::size_t kLightSleep = 9;
+inline constexpr std::size_t kLightTrailer = 10;
+inline constexpr std::uint8_t kLightTrailerValue = 0x01;
+inline constexpr std::size_t kLightSum = 11;
+inline constexpr std::int32_t kLightSpeedBase = 9;
+inline constexpr std::uint8_t kLightFixedBrightness = 8;
+
+// REPORT_POLLING and REPORT_PROFILE_SELECT (value, then its complement)
+inline constexpr std::size_t kComplementValue = 3;
+inline constexpr std::size_t kComplementCheck = 4;
+inline constexpr std::size_t kProfileSelectTail = 4;  // 0x02 0xFD
+inline constexpr std::uint8_t kProfileSelectTailValue = 0x02;
+
+// REPORT_BUTTONS
+inline constexpr std::size_t kButtonEntries = 3;
+inline constexpr std::size_t kButtonEntrySize = 3;
+inline constexpr std::size_t kButtonsSum = 57;
+
+// REPORT_MACRO
+inline constexpr std::size_t kMacroRepeat = 3;
+inline constexpr std::size_t kMacroOption = 4;  // three copies
+inline constexpr std::size_t kMacroLoops = 7;
+inline constexpr std::size_t kMacroEntryCount = 8;
+inline constexpr std::size_t kMacroEntries = 9;
+inline constexpr std::size_t kMacroSum = 129;
+inline constexpr std::uint8_t kMacroPressFlag = 0x01;
+inline constexpr std::uint8_t kMacroReleaseFlag = 0x81;
+inline constexpr std::uint8_t kMacroExtensionMarker = 0x03;
+inline constexpr std::uint16_t kMacroLongDelayMs = 1270;
+inline constexpr std::uint16_t kMacroExtensionStepMs = 200;
+inline constexpr int kMacroMaxExtensions = 10;
+
+// Cable chunks of a REPORT_MACRO frame.
+inline constexpr std::size_t kChunkLength = 64;
+inline constexpr std::size_t kChunkCount = 3;
+inline constexpr std::size_t kChunkIndex = 3;
+inline constexpr std::size_t kChunkData = 4;
+inline constexpr std::size_t kChunkDataSize = kChunkLength - kChunkData;  // 60
+}  // namespace report
+
+// Button function codes with special device entries.
+namespace function {
+inline constexpr std::uint8_t kShortcut = 16;
+inline constexpr std::uint8_t kMacro = 17;
+inline constexpr std::uint8_t kDeviceShortcut = 0x11;
+inline constexpr std::uint8_t kDeviceMacro = 0x12;
+}  // namespace function
+
+// Status reports from the mouse: a 16-bit code and a 16-bit value.
+namespace status {
+inline constexpr std::uint16_t kDpiStage = 0x1000;
+inline constexpr std::uint16_t kPolling = 0x2000;
+inline constexpr std::uint16_t kSaveOnly = 0x3200;
+inline constexpr std::uint16_t kHeartbeat = 0x4010;
+inline constexpr std::uint16_t kAck = 0x5010;
+inline constexpr std::uint16_t kBattery = 0x6000;
+inline constexpr std::uint16_t kIgnored = 0x7000;
+inline constexpr std::uint16_t kButtonMode = 0x8000;
+inline constexpr std::uint16_t kAttachEvent = 0x7F00;  // high half of an attach word
+inline constexpr std::uint16_t kFirstStatusCode = 0x1000;
+inline constexpr std::uint16_t kLastStatusCode = 0x9000;
+inline constexpr std::uint16_t kAttached = 1;
+inline constexpr std::uint16_t kDetached = 2;
+}  // namespace status
+
+// USB and Bluetooth identities of the mouse.
+namespace usb {
+inline constexpr std::int32_t kVendor = 0x1D57;
+inline constexpr std::int32_t kCableProduct = 0xFA61;
+inline constexpr std::int32_t kReceiverProduct = 0xFA60;
+inline constexpr std::uint16_t kBleVendor = 0x045E;
+inline constexpr std::uint16_t kBleProduct = 0x0040;
+inline constexpr const char* kBleVendorTag = "VID&02045E";
+inline constexpr const char* kBleProductTag = "PID&0040";
+}  // namespace usb
+
+// Window messages, timers and waits.
+namespace msg {
+inline constexpr std::uint32_t kQuit = 0x0012;
+inline constexpr std::uint32_t kTimer = 275;
+inline constexpr std::uint32_t kTrayNotify = 1025;
+inline constexpr std::uint32_t kMenuClick = 1027;
+inline constexpr std::uint32_t kHookInput = 1034;
+inline constexpr std::uint32_t kShowMainWindow = 1037;
+inline constexpr std::uint32_t kConnectionChanged = 1128;
+inline constexpr std::uint32_t kDpiStageReported = 1129;
+inline constexpr std::uint32_t kReceiverData = 1325;
+inline constexpr std::uint32_t kReceiverAttach = 1326;
+inline constexpr std::uint32_t kWiredData = 1327;
+inline constexpr std::uint32_t kWiredAttach = 1328;
+inline constexpr std::uint32_t kApplyRequest = 1329;
+inline constexpr std::uint32_t kApply = 1648;  // thread message to the device worker
+}  // namespace msg
+
+namespace timer {
+inline constexpr int kApplyDebounce = 43;
+inline constexpr int kDpiDisplay = 52;
+inline constexpr int kChargeAnimation = 53;
+inline constexpr int kLinkWatchdog = 100;
+inline constexpr int kLinkWatchdogMs = 6000;
+inline constexpr int kChargeAnimationMs = 30;
+}  // namespace timer
+
+namespace wait {
+inline constexpr int kCableMs = 200;
+inline constexpr int kReceiverMs = 700;
+inline constexpr int kReceiverWrites = 10;
+inline constexpr int kBleMs = 500;
+inline constexpr int kAttachSettleMs = 1000;
+}  // namespace wait
+
+// Controls the device logic shows, hides or fills.
+namespace control {
+inline constexpr const char* kWired = "ms_1_wired";
+inline constexpr const char* kWireless = "ms_1_wireless";
+inline constexpr const char* kBle = "ms_1_BLE";
+inline constexpr const char* kSleepLabel = "ms_1_sleep_label";
+inline constexpr const char* kLabelPower = "ms_1_label_power";
+inline constexpr const char* kProgressPower = "ms_1_progress_power";
+inline constexpr const char* kApplyRing = "apply_ring";
+inline constexpr const char* kComboLight = "ms_1_combo_light";
+inline constexpr const char* kCheckPrate = "ms_1_check_prate";
+inline constexpr const char* kVerPrate = "ms_1_ver_prate";
+inline constexpr const char* kCheckPower = "ms_1_check_power";
+inline constexpr const char* kVerPower = "ms_1_ver_power";
+inline constexpr const char* kOptionDpiStep = "ms_1_option_dpi_step_";        // + 1..8
+inline constexpr const char* kOptionButtonMode = "ms_1_option_button_mode_";  // + 1..2
+}  // namespace control
+
 // Files below the data folder.
 namespace paths {
 inline constexpr const char* kStoreFolder = "ms_1";
@@ -156,12 +330,17 @@ inline constexpr const char* kProfileStoreFile = "pro.data";
 inline constexpr const char* kMacroStoreFile = "macro.data";
 inline constexpr const char* kFallbackDataFolder = "Data";
 inline constexpr const char* kDebugEnvironment = "TVQ_DEBUG";
+inline constexpr const char* kCableLibrary = "hiddriver_2.so";
+inline constexpr const char* kReceiverLibrary = "hiddriver_1.so";
+inline constexpr const char* kHookLibrary = "Hook.so";
+inline constexpr const char* kVirtualMouseEnvironment = "TVQ_VIRTUAL_MOUSE";
 }  // namespace paths
 
 // Text keys the core asks the language resource for.
 namespace textkeys {
 inline constexpr const char* kAddProfile = "add_profile_text";
 inline constexpr const char* kAddMacro = "add_macro_text";
+inline constexpr const char* kCharging = "charging_text";
 }  // namespace textkeys
 
 }  // namespace tvq

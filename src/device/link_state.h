@@ -1,0 +1,29 @@
+// Which links to the mouse are up. Written on the user-interface thread
+// (presence, status reports) and read by the device worker, so every field
+// is a whole atomic 32-bit value.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+namespace tvq {
+
+// wiredState and receiverState.
+enum AttachState : std::int32_t { kNeverAttached = 0, kAttached = 1, kDetached = 2 };
+
+struct LinkState {
+    std::atomic<std::int32_t> wiredState{kNeverAttached};
+    std::atomic<std::int32_t> receiverState{kNeverAttached};
+    std::atomic<std::int32_t> bleConnected{0};
+    std::atomic<std::int32_t> anyConnected{0};
+    std::atomic<std::int32_t> receiverLinkUp{0};  // a heartbeat within the last 6000 ms
+    std::atomic<std::int32_t> ackReceived{0};     // the last receiver frame was acknowledged
+    std::atomic<std::int32_t> deviceAsleep{1};    // no apply runs while set
+
+    bool wired() const { return wiredState.load() == kAttached; }
+    bool receiver() const { return receiverState.load() == kAttached; }
+    bool ble() const { return bleConnected.load() != 0; }
+    bool anyLink() const { return wired() || receiver() || ble(); }
+};
+
+}  // namespace tvq

@@ -1,0 +1,76 @@
+// Everything the settings page owns that is about the mouse's links: the two
+// device-access libraries, the device worker and its send path, presence and
+// status handling. The page drives it from the user-interface thread.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "base/clock.h"
+#include "base/text_source.h"
+#include "device/feature_transport.h"
+#include "device/link_state.h"
+#include "device/presence.h"
+#include "page/page_view.h"
+#include "profiles/profile_store.h"
+#include "protocol/apply.h"
+#include "protocol/device_worker.h"
+#include "protocol/send_path.h"
+#include "protocol/status.h"
+
+namespace tvq {
+
+class MouseLink {
+  public:
+    // `ble` and `bleWriter` are the Bluetooth LE link, when there is one.
+    MouseLink(PageView& view, const TextSource& texts, ProfileStore& store,
+              BleControl* ble = nullptr, FrameWriter* bleWriter = nullptr);
+    ~MouseLink();
+    MouseLink(const MouseLink&) = delete;
+    MouseLink& operator=(const MouseLink&) = delete;
+
+    // Page set-up: starts the worker, loads "hiddriver_2.so" (cable) and
+    // "hiddriver_1.so" (receiver) from `programFolder`, and probes the links.
+    void start(LibraryLoader& loader, const std::string& programFolder, MessageWindow* window,
+               bool bleFound);
+
+    // WM_APPLY_REQUEST: hands TM_APPLY to the worker. Never waits.
+    void requestApply();
+
+    // The main window's words for the libraries' messages.
+    void onWiredEvent(std::uint32_t word);
+    void onReceiverEvent(std::uint32_t word);
+    void onWatchdog() { status_.onWatchdog(); }
+
+    // Ends waits in progress, stops the worker, then closes the channels and
+    // unloads the libraries. Called by the destructor at the latest.
+    void shutdown();
+
+    LinkState& links() { return links_; }
+    Presence& presence() { return presence_; }
+    StatusHandler& status() { return status_; }
+    const MacroSlotTable& macroSlots() const { return applier_.macroSlots(); }
+    bool cableAvailable() const { return cable_.available(); }
+    bool receiverAvailable() const { return receiver_.available(); }
+
+  private:
+    void onDeviceWord(std::uint32_t word, bool cable);
+
+    PageView& view_;
+    ProfileStore& store_;
+    LinkState links_;
+    SystemClock clock_;
+    FeatureTransport cable_;
+    FeatureTransport receiver_;
+    SendPath sendPath_;
+    ProfileApplier applier_;
+    Presence presence_;
+    StatusHandler status_;
+    DeviceWorker worker_;
+    bool started_ = false;
+    bool shutDown_ = false;
+};
+
+}  // namespace tvq

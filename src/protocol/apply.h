@@ -1,0 +1,48 @@
+// ApplyProfile: writes the selected profile into the mouse, frame by frame.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+
+#include "device/link_state.h"
+#include "profiles/profile.h"
+#include "protocol/frames.h"
+#include "protocol/send_path.h"
+
+namespace tvq {
+
+// What happens around an apply. Every hook runs on the device worker; hooks
+// that touch the screen hand their work to the user-interface thread.
+struct ApplyHooks {
+    std::function<void()> started;  // before the first frame
+    std::function<void(std::size_t index, std::size_t count, SendOutcome)> frameSent;
+    std::function<void()> finished;  // after the last frame
+};
+
+class ProfileApplier {
+  public:
+    // `snapshot` returns a copy of the profile to send, taken under the
+    // store's lock when the apply starts (null: nothing to send).
+    ProfileApplier(SendPath& sendPath, const LinkState& links,
+                   std::function<std::unique_ptr<Profile>()> snapshot, ApplyHooks hooks)
+        : sendPath_(sendPath),
+          links_(links),
+          snapshot_(std::move(snapshot)),
+          hooks_(std::move(hooks)) {}
+
+    // Returns false when nothing was done (the mouse asleep or absent).
+    bool apply();
+
+    // Slot numbers given to the macros in the last apply.
+    const MacroSlotTable& macroSlots() const { return slots_; }
+
+  private:
+    SendPath& sendPath_;
+    const LinkState& links_;
+    std::function<std::unique_ptr<Profile>()> snapshot_;
+    ApplyHooks hooks_;
+    MacroSlotTable slots_{};
+};
+
+}  // namespace tvq

@@ -1,0 +1,238 @@
+#include "protocol/send_path.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "fake_links.h"
+#include "protocol/apply.h"
+#include "protocol/device_worker.h"
+#include "protocol/frames.h"
+
+namespace tvq {
+namespace {
+
+using testing::FakeClock;
+using testing::FakeLink;
+
+class SendPathTest : public ::testing::Test {
+  protected:
+    LinkState links;
+    FakeClock clock;
+    FakeLink cable, receiver, ble;
+    SendPath path{links, clock, &cable, &receiver, &ble};
+
+    const Frame lighting = lightingFrame(newProfile(u"x")->modes[0], 0);
+    const Frame polling = pollingFrame(newProfile(u"x")->modes[0], 1);
+
+    void receiverUp() {
+        links.receiverState = kAttached;
+        links.receiverLinkUp = 1;
+    }
+};
+
+TEST_F(SendPathTest, NoLinkWritesNothing) {
+    SendOutcome outcome{};
+    EXPECT_EQ(path.sendReport(lighting, &outcome), 0);
+    EXPECT_EQ(outcome, SendOutcome::kNoLink);
+    EXPECT_TRUE(clock.sleeps.empty());
+    links.receiverState = kAttached;  // receiver without a heartbeat yet
+    EXPECT_EQ(path.sendReport(lighting, &outcome), 0);
+    EXPECT_EQ(receiver.count(), 0u);
+}
+
+TEST_F(SendPathTest, CableWritesOnceAndWaitsOnlyAfterAcceptance) {
+    links.wiredState = kAttached;
+    receiverUp();  // the cable takes precedence
+    SendOutcome outcome{};
+    EXPECT_EQ(path.sendReport(lighting, &outcome), 1);
+    EXPECT_EQ(outcome, SendOutcome::kAccepted);
+    EXPECT_EQ(cable.writes, std::vector<Frame>{lighting});
+    EXPECT_EQ(clock.sleeps, std::vector<int>{200});
+
+    cable.answer = [](auto) { return 0; };
+    EXPECT_EQ(path.sendReport(lighting, &outcome), 0);
+    EXPECT_EQ(outcome, SendOutcome::kRefused);
+    EXPECT_EQ(cable.count(), 2u);  // no retry
+    EXPECT_EQ(clock.sleeps.size(), 1u);
+    EXPECT_EQ(receiver.count(), 0u);
+}
+
+TEST_F(SendPathTest, CableCutsMacroFramesIntoThreeChunks) {
+    links.wiredState = kAttached;
+    const Frame macro = macroFrame(ButtonBinding{}, 2);
+    EXPECT_EQ(path.sendReport(macro), 1);
+    ASSERT_EQ(cable.count(), 3u);
+    for (std::size_t j = 0; j < 3; ++j) {
+        EXPECT_EQ(cable.writes[j].size(), 64u);
+        EXPECT_EQ(cable.writes[j][3], j);
+        EXPECT_EQ(cable.writes[j][2], 2);
+    }
+    EXPECT_EQ(clock.sleeps, (std::vector<int>{200, 200, 200}));
+}
+
+TEST_F(SendPathTest, ARefusedLastChunkSendsTheWholeFrameThroughTheReceiver) {
+    links.wiredState = kAttached;
+    receiverUp();
+    cable.answer = [](std::span<const std::uint8_t> chunk) { return chunk[3] == 2 ? 0 : 1; };
+    receiver.answer = [&](auto) {
+        links.ackReceived = 1;
+        return 1;
+    };
+    const Frame macro = macroFrame(ButtonBinding{}, 1);
+    SendOutcome outcome{};
+    path.sendReport(macro, &outcome);
+    EXPECT_EQ(outcome, SendOutcome::kAcknowledged);
+    EXPECT_EQ(cable.count(), 3u);
+    EXPECT_EQ(receiver.writes, std::vector<Frame>{macro});  // 131 bytes, not cut
+
+    links.receiverState = kDetached;  // no other link: the refusal stands
+    path.sendReport(macro, &outcome);
+    EXPECT_EQ(outcome, SendOutcome::kRefused);
+}
+
+TEST_F(SendPathTest, ReceiverFrameAcknowledgedInTheFirstWaitIsWrittenOnce) {
+    receiverUp();
+    clock.onSleep = [&](int) { links.ackReceived = 1; };
+    links.ackReceived = 1;  // a stale acknowledgement is cleared first
+    receiver.answer = [&](auto) {
+        EXPECT_EQ(links.ackReceived.load(), 0);
+        return 1;
+    };
+    SendOutcome outcome{};
+    EXPECT_EQ(path.sendReport(lighting, &outcome), 1);
+    EXPECT_EQ(outcome, SendOutcome::kAcknowledged);
+    EXPECT_EQ(receiver.count(), 1u);
+    EXPECT_EQ(clock.sleeps, std::vector<int>{700});
+}
+
+TEST_F(SendPathTest, UnacknowledgedReceiverFrameIsWrittenTenTimes) {
+    receiverUp();
+    receiver.answer = [](auto) { return 0; };  // the library's result plays no part
+    SendOutcome outcome{};
+    EXPECT_EQ(path.sendReport(lighting, &outcome), 0);
+    EXPECT_EQ(outcome, SendOutcome::kUnacknowledged);
+    EXPECT_EQ(receiver.count(), 10u);
+    EXPECT_EQ(clock.now, 7000);
+}
+
+TEST_F(SendPathTest, ARefusingAcknowledgementKeepsTheWritesGoing) {
+    receiverUp();
+    int sleeps = 0;
+    clock.onSleep = [&](int) { links.ackReceived = ++sleeps == 4 ? 1 : 0; };
+    path.sendReport(lighting);
+    EXPECT_EQ(receiver.count(), 4u);
+}
+
+TEST_F(SendPathTest, AReceiverPulledOutEndsTheRepetition) {
+    receiverUp();
+    clock.onSleep = [&](int) { links.receiverState = kDetached; };
+    SendOutcome outcome{};
+    path.sendReport(lighting, &outcome);
+    EXPECT_EQ(receiver.count(), 1u);
+    EXPECT_EQ(outcome, SendOutcome::kUnacknowledged);
+}
+
+TEST_F(SendPathTest, BleSkipsPollingFramesAndWritesTheRestWhole) {
+    links.bleConnected = 1;
+    SendOutcome outcome{};
+    EXPECT_EQ(path.sendReport(polling, &outcome), 0);
+    EXPECT_EQ(outcome, SendOutcome::kSkipped);
+    EXPECT_EQ(ble.count(), 0u);
+    const Frame macro = macroFrame(ButtonBinding{}, 1);
+    path.sendReport(macro, &outcome);
+    EXPECT_EQ(outcome, SendOutcome::kAccepted);
+    EXPECT_EQ(ble.writes, std::vector<Frame>{macro});
+    EXPECT_EQ(clock.sleeps, std::vector<int>{500});
+    ble.answer = [](auto) { return 0; };
+    path.sendReport(lighting, &outcome);
+    EXPECT_EQ(outcome, SendOutcome::kRefused);
+    EXPECT_EQ(clock.sleeps.size(), 1u);
+}
+
+TEST_F(SendPathTest, ApplySendsTwelveFramesPlusMacrosAndSkipsWhileAsleep) {
+    links.wiredState = kAttached;
+    auto profile = newProfile(u"A");
+    ButtonBinding m;
+    m.function = function::kMacro;
+    storeBinding(*profile, 2, m);
+    std::vector<SendOutcome> outcomes;
+    int started = 0, finished = 0;
+    ProfileApplier applier(
+        path, links, [&] { return std::make_unique<Profile>(*profile); },
+        ApplyHooks{[&] { ++started; },
+                   [&](std::size_t, std::size_t, SendOutcome o) { outcomes.push_back(o); },
+                   [&] { ++finished; }});
+    links.deviceAsleep = 1;
+    EXPECT_FALSE(applier.apply());
+    EXPECT_EQ(cable.count(), 0u);
+    EXPECT_EQ(started, 0);
+
+    links.deviceAsleep = 0;
+    EXPECT_TRUE(applier.apply());
+    EXPECT_EQ(outcomes.size(), 13u);
+    EXPECT_EQ(cable.count(), 15u);  // the macro frame goes as three chunks
+    EXPECT_EQ(started, 1);
+    EXPECT_EQ(finished, 1);
+    EXPECT_EQ(applier.macroSlots()[0][2], 1);
+}
+
+TEST_F(SendPathTest, OverBleTheApplySendsEightFrames) {
+    links.bleConnected = 1;
+    links.deviceAsleep = 0;
+    auto profile = newProfile(u"A");
+    ProfileApplier applier(path, links, [&] { return std::make_unique<Profile>(*profile); }, {});
+    applier.apply();
+    EXPECT_EQ(ble.count(), 8u);
+    for (const Frame& f : ble.writes) {
+        EXPECT_NE(f[0], report::kPolling);
+    }
+}
+
+TEST(DeviceWorker, RunsEveryRequestInOrderAndDropsThemWithoutALink) {
+    std::atomic<bool> linkUp{false};
+    std::atomic<int> applies{0};
+    DeviceWorker worker([&] { return linkUp.load(); }, [&] { ++applies; });
+    worker.start();
+    worker.post(msg::kApply);
+    worker.post(0x9999);  // other messages are dropped
+    linkUp = true;
+    for (int i = 0; i < 3; ++i) {
+        worker.post(msg::kApply);
+    }
+    worker.stop();
+    // Requests queued when stop() was called may be dropped; the first ones
+    // ran, except the one posted while no link was up.
+    EXPECT_LE(applies.load(), 3);
+    worker.post(msg::kApply);  // ignored after stop
+    EXPECT_FALSE(worker.running());
+}
+
+TEST(DeviceWorker, ThreeRequestsMakeThreeCompleteApplies) {
+    std::atomic<int> applies{0};
+    std::atomic<int> inside{0};
+    std::atomic<bool> overlapped{false};
+    DeviceWorker worker([] { return true; },
+                        [&] {
+                            if (inside.fetch_add(1) != 0) {
+                                overlapped = true;
+                            }
+                            inside.fetch_sub(1);
+                            ++applies;
+                        });
+    worker.start();
+    for (int i = 0; i < 3; ++i) {
+        worker.post(msg::kApply);
+    }
+    while (applies.load() < 3) {
+        std::this_thread::yield();
+    }
+    worker.stop();
+    EXPECT_EQ(applies.load(), 3);
+    EXPECT_FALSE(overlapped.load());
+}
+
+}  // namespace
+}  // namespace tvq

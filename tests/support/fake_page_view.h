@@ -1,0 +1,128 @@
+// A page that records what the device logic did to it. Delayed tasks run
+// when the test advances time; tasks for the user-interface thread run when
+// the test drains them (on the test's own thread).
+#pragma once
+
+#include <deque>
+#include <map>
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "page/page_view.h"
+
+namespace tvq::testing {
+
+class FakePageView final : public PageView {
+  public:
+    struct Posted {
+        std::uint32_t message;
+        std::uintptr_t wParam;
+        std::intptr_t lParam;
+        bool operator==(const Posted&) const = default;
+    };
+
+    std::set<std::string> missing;  // controls the layout lacks
+    std::map<std::string, bool> visible;
+    std::map<std::string, bool> checked;
+    std::map<std::string, std::string> text;
+    std::map<std::string, int> progress;
+    std::vector<std::string> selected;
+    std::map<int, int> timers;  // running timers: id -> ms
+    std::vector<std::string> timerLog;
+    std::vector<Posted> posted;
+    int pageRefreshes = 0;
+    int lightRowUpdates = 0;
+    int animationResets = 0;
+    long nowMs = 0;
+
+    bool exists(std::string_view c) const override { return !missing.contains(std::string(c)); }
+    void setVisible(std::string_view c, bool v) override {
+        if (exists(c)) {
+            visible[std::string(c)] = v;
+        }
+    }
+    bool isVisible(std::string_view c) const override {
+        const auto it = visible.find(std::string(c));
+        return it != visible.end() && it->second;
+    }
+    bool shown(const std::string& c) const { return isVisible(c); }
+    bool hidden(const std::string& c) const {
+        const auto it = visible.find(c);
+        return it != visible.end() && !it->second;
+    }
+    bool isChecked(std::string_view c) const override {
+        const auto it = checked.find(std::string(c));
+        return it != checked.end() && it->second;
+    }
+    void selectOption(std::string_view c) override { selected.emplace_back(c); }
+    void setChecked(std::string_view c, bool v) override { checked[std::string(c)] = v; }
+    void setText(std::string_view c, std::string_view t) override { text[std::string(c)] = t; }
+    void setProgress(std::string_view c, int v) override { progress[std::string(c)] = v; }
+    void startTimer(int id, int ms) override {
+        timers[id] = ms;
+        timerLog.push_back("start " + std::to_string(id));
+    }
+    void stopTimer(int id) override {
+        timers.erase(id);
+        timerLog.push_back("stop " + std::to_string(id));
+    }
+    void postMessage(std::uint32_t m, std::uintptr_t w, std::intptr_t l) override {
+        posted.push_back({m, w, l});
+    }
+    void refreshPage() override { ++pageRefreshes; }
+    void updateLightRows() override { ++lightRowUpdates; }
+    void resetChargeAnimation() override { ++animationResets; }
+
+    void runLater(int ms, std::function<void()> task) override {
+        later.push_back({nowMs + ms, std::move(task)});
+    }
+    void runOnUiThread(std::function<void()> task) override {
+        std::lock_guard lock(uiMutex);
+        uiTasks.push_back(std::move(task));
+    }
+
+    // Runs the delayed tasks that are due after `ms` more milliseconds.
+    void advance(long ms) {
+        nowMs += ms;
+        for (std::size_t i = 0; i < later.size();) {
+            if (later[i].due <= nowMs) {
+                auto task = std::move(later[i].task);
+                later.erase(later.begin() + static_cast<std::ptrdiff_t>(i));
+                task();
+            } else {
+                ++i;
+            }
+        }
+    }
+    std::size_t drainUiTasks() {
+        std::deque<std::function<void()>> tasks;
+        {
+            std::lock_guard lock(uiMutex);
+            tasks.swap(uiTasks);
+        }
+        for (auto& t : tasks) {
+            t();
+        }
+        return tasks.size();
+    }
+    int count(std::uint32_t message) const {
+        int n = 0;
+        for (const Posted& p : posted) {
+            n += p.message == message ? 1 : 0;
+        }
+        return n;
+    }
+
+  private:
+    struct Later {
+        long due;
+        std::function<void()> task;
+    };
+    std::vector<Later> later;
+    std::mutex uiMutex;
+    std::deque<std::function<void()>> uiTasks;
+};
+
+}  // namespace tvq::testing
