@@ -18,7 +18,7 @@ bool ProfileApplier::apply() {
         SendOutcome outcome = SendOutcome::kNoLink;
         sendPath_.sendReport(frames[i], &outcome);
         if (hooks_.frameSent) {
-            hooks_.frameSent(i, frames.size(), outcome);
+            hooks_.frameSent(i, frames.size(), frames[i], outcome);
         }
     }
     if (hooks_.finished) {

@@ -16,7 +16,7 @@ namespace tvq {
 // that touch the screen hand their work to the user-interface thread.
 struct ApplyHooks {
     std::function<void()> started;  // before the first frame
-    std::function<void(std::size_t index, std::size_t count, SendOutcome)> frameSent;
+    std::function<void(std::size_t index, std::size_t count, const Frame&, SendOutcome)> frameSent;
     std::function<void()> finished;  // after the last frame
 };
 

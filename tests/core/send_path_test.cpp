@@ -162,9 +162,10 @@ TEST_F(SendPathTest, ApplySendsTwelveFramesPlusMacrosAndSkipsWhileAsleep) {
     int started = 0, finished = 0;
     ProfileApplier applier(
         path, links, [&] { return std::make_unique<Profile>(*profile); },
-        ApplyHooks{[&] { ++started; },
-                   [&](std::size_t, std::size_t, SendOutcome o) { outcomes.push_back(o); },
-                   [&] { ++finished; }});
+        ApplyHooks{
+            [&] { ++started; },
+            [&](std::size_t, std::size_t, const Frame&, SendOutcome o) { outcomes.push_back(o); },
+            [&] { ++finished; }});
     links.deviceAsleep = 1;
     EXPECT_FALSE(applier.apply());
     EXPECT_EQ(cable.count(), 0u);

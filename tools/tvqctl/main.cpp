@@ -12,12 +12,14 @@
 #include <vector>
 
 #include "app/data_folder.h"
+#include "apply_command.h"
 #include "base/text.h"
 #include "json_view.h"
 #include "macros/macro_record.h"
 #include "platform/posix_file_system.h"
 #include "platform/program_folder.h"
 #include "profiles/profile_store.h"
+#include "protocol/frames.h"
 
 namespace {
 
@@ -30,7 +32,9 @@ constexpr const char* kUsage =
     "  tvqctl profile new NAME OUT.pro   write a profile with every default\n"
     "  tvqctl profile show FILE.pro      print a profile file as JSON\n"
     "  tvqctl macro show FILE.macro      print a macro file as JSON\n"
-    "  tvqctl store show                 print the stores of the data folder\n";
+    "  tvqctl store show                 print the stores of the data folder\n"
+    "  tvqctl frames FILE.pro            print the frames that write the profile, in hex\n"
+    "  tvqctl apply FILE.pro             write the profile to the attached mouse\n";
 
 // A failure that ends the command: `subject` is the file (or the command).
 struct Failure {
@@ -56,6 +60,15 @@ void printJson(const nlohmann::ordered_json& json) {
     std::cout << json.dump(2) << '\n';
 }
 
+std::unique_ptr<Profile> readProfile(FileSystem& fs, const std::string& path) {
+    std::string error;
+    auto profile = parseProfileFile(readOrFail(fs, path), &error);
+    if (!profile) {
+        throw Failure{path, error};
+    }
+    return profile;
+}
+
 int profileNew(FileSystem& fs, const std::vector<std::string>& args) {
     if (args.size() != 2) {
         throw Failure{"profile new", "takes a NAME and an output file"};
@@ -77,12 +90,7 @@ int profileShow(FileSystem& fs, const std::vector<std::string>& args) {
     if (args.size() != 1) {
         throw Failure{"profile show", "takes one profile file"};
     }
-    std::string error;
-    const auto profile = parseProfileFile(readOrFail(fs, args[0]), &error);
-    if (!profile) {
-        throw Failure{args[0], error};
-    }
-    printJson(profileJson(*profile));
+    printJson(profileJson(*readProfile(fs, args[0])));
     return 0;
 }
 
@@ -151,6 +159,30 @@ int storeShow(FileSystem& fs, const std::vector<std::string>& args) {
     return 0;
 }
 
+int frames(FileSystem& fs, const std::vector<std::string>& args) {
+    if (args.size() != 1) {
+        throw Failure{"frames", "takes one profile file"};
+    }
+    MacroSlotTable slots{};
+    for (const Frame& f : applyFrames(*readProfile(fs, args[0]), slots)) {
+        std::string line;
+        char byte[4];
+        for (std::uint8_t b : f) {
+            std::snprintf(byte, sizeof byte, line.empty() ? "%02X" : " %02X", b);
+            line += byte;
+        }
+        std::cout << line << '\n';
+    }
+    return 0;
+}
+
+int apply(FileSystem& fs, const std::vector<std::string>& args) {
+    if (args.size() != 1) {
+        throw Failure{"apply", "takes one profile file"};
+    }
+    return applyToMouse(*readProfile(fs, args[0]));
+}
+
 struct Command {
     std::string_view group;
     std::string_view verb;
@@ -164,6 +196,18 @@ int run(int argc, char** argv) {
         {"macro", "show", macroShow},
         {"store", "show", storeShow},
     };
+    const std::vector<std::pair<std::string_view, decltype(Command::run)>> single = {
+        {"frames", frames},
+        {"apply", apply},
+    };
+    if (argc >= 2) {
+        for (const auto& [verb, runCommand] : single) {
+            if (verb == argv[1]) {
+                PosixFileSystem fs;
+                return runCommand(fs, std::vector<std::string>(argv + 2, argv + argc));
+            }
+        }
+    }
     if (argc == 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h")) {
         std::cout << kUsage;
         return 0;

@@ -1,0 +1,202 @@
+#include "apply_command.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+#include "base/clock.h"
+#include "base/constants.h"
+#include "device/feature_transport.h"
+#include "device/link_state.h"
+#include "device/message_queue.h"
+#include "platform/program_folder.h"
+#include "platform/shared_library.h"
+#include "protocol/apply.h"
+#include "protocol/device_worker.h"
+#include "protocol/send_path.h"
+
+namespace tvq {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr auto kHeartbeatWait = 10s;
+
+const char* outcomeText(SendOutcome o) {
+    switch (o) {
+        case SendOutcome::kNoLink:
+            return "no link";
+        case SendOutcome::kAccepted:
+            return "accepted";
+        case SendOutcome::kRefused:
+            return "refused";
+        case SendOutcome::kAcknowledged:
+            return "acknowledged";
+        case SendOutcome::kUnacknowledged:
+            return "not acknowledged";
+        case SendOutcome::kSkipped:
+            return "skipped";
+    }
+    return "?";
+}
+
+const char* frameName(std::uint8_t id) {
+    switch (id) {
+        case report::kDpi:
+            return "DPI";
+        case report::kLighting:
+            return "lighting";
+        case report::kPolling:
+            return "polling";
+        case report::kButtons:
+            return "buttons";
+        case report::kMacro:
+            return "macro";
+        case report::kProfileSelect:
+            return "button mode";
+        default:
+            return "?";
+    }
+}
+
+// What the mouse tells while an apply runs: acknowledgements, heartbeats and
+// a device that goes away.
+void handle(const PostedMessage& m, LinkState& links) {
+    const auto code = static_cast<std::uint16_t>(m.wParam & 0xFFFF);
+    const auto value = static_cast<std::uint16_t>(static_cast<std::uintptr_t>(m.lParam) & 0xFFFF);
+    switch (m.message) {
+        case msg::kReceiverData:
+            if (code == status::kAck) {
+                links.ackReceived.store((value & 0xFF) == 0 ? 1 : 0);
+            } else if (code == status::kHeartbeat) {
+                links.receiverLinkUp.store(1);
+                links.deviceAsleep.store((value & 0xFF) == 0 ? 1 : 0);
+            }
+            break;
+        case msg::kReceiverAttach:
+            if (m.wParam == 0) {
+                links.receiverState.store(kDetached);
+            }
+            break;
+        case msg::kWiredAttach:
+            if (m.wParam == 0) {
+                links.wiredState.store(kDetached);
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace
+
+int applyToMouse(const Profile& profile) {
+    const std::string folder = programFolder();
+    SharedLibraryLoader loader;
+    FeatureTransport cable, receiver;
+    MessageQueueWindow window;
+    LinkState links;
+    SystemClock clock;
+
+    const bool haveCable = cable.load(loader, folder + paths::kCableLibrary);
+    const bool haveReceiver = receiver.load(loader, folder + paths::kReceiverLibrary);
+    if (!haveCable && !haveReceiver) {
+        std::cerr << "tvqctl: " << folder << ": cannot load " << paths::kCableLibrary << " or "
+                  << paths::kReceiverLibrary << '\n';
+        return 2;
+    }
+    const auto closeAll = [&] {
+        receiver.closeFeature();
+        receiver.closeMonitor();
+        cable.closeFeature();
+        cable.closeMonitor();
+    };
+
+    cable.setVidPid(usb::kVendor, usb::kCableProduct);
+    cable.openMonitor(&window, msg::kWiredData, msg::kWiredAttach);
+    if (cable.openFeature() != 0) {
+        links.wiredState = kAttached;
+        links.deviceAsleep = 0;
+        std::cout << "mouse found on the cable" << std::endl;
+    } else {
+        receiver.setVidPid(usb::kVendor, usb::kReceiverProduct);
+        receiver.openMonitor(&window, msg::kReceiverData, msg::kReceiverAttach);
+        if (receiver.openFeature() == 0) {
+            closeAll();
+            std::cerr << "tvqctl: no mouse found on the cable or the receiver\n";
+            return 2;
+        }
+        links.receiverState = kAttached;
+        std::cout << "receiver found; waiting for the mouse..." << std::endl;
+        const auto deadline = std::chrono::steady_clock::now() + kHeartbeatWait;
+        while (links.receiverLinkUp.load() == 0 && std::chrono::steady_clock::now() < deadline) {
+            if (const auto m = window.next(50ms)) {
+                handle(*m, links);
+            }
+        }
+        if (links.receiverLinkUp.load() == 0) {
+            closeAll();
+            std::cerr << "tvqctl: the receiver is attached but the mouse does not answer\n";
+            return 2;
+        }
+        if (links.deviceAsleep.load() != 0) {
+            closeAll();
+            std::cerr << "tvqctl: the mouse is asleep; move it and try again\n";
+            return 1;
+        }
+    }
+
+    SendPath path(links, clock, &cable, &receiver, nullptr);
+    std::atomic<int> failures{0};
+    std::atomic<bool> done{false};
+    const auto started = std::chrono::steady_clock::now();
+    ProfileApplier applier(
+        path, links, [&] { return std::make_unique<Profile>(profile); },
+        ApplyHooks{
+            .started = nullptr,
+            .frameSent =
+                [&](std::size_t i, std::size_t n, const Frame& frame, SendOutcome o) {
+                    const bool ok = o == SendOutcome::kAccepted || o == SendOutcome::kAcknowledged;
+                    failures += ok ? 0 : 1;
+                    std::printf("[%2zu/%zu] %-11s %s\n", i + 1, n, frameName(frame[report::kId]),
+                                outcomeText(o));
+                    std::fflush(stdout);
+                },
+            .finished = nullptr,
+        });
+    // The request always runs: with the link gone the frames find no link
+    // and the apply ends at once.
+    DeviceWorker worker([] { return true; },
+                        [&] {
+                            if (!applier.apply()) {
+                                failures += 1;
+                            }
+                            done = true;
+                        });
+    worker.start();
+    worker.post(msg::kApply);
+    while (!done.load()) {
+        if (const auto m = window.next(20ms)) {
+            handle(*m, links);
+        }
+        if (!links.anyLink() && !done.load()) {
+            clock.cancel();  // the mouse went away: stop waiting for it
+        }
+    }
+    worker.stop();
+    closeAll();
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                        std::chrono::steady_clock::now() - started)
+                        .count();
+    if (failures.load() != 0) {
+        std::cout << failures.load() << " frame(s) not taken by the mouse (" << ms << " ms)"
+                  << std::endl;
+        return 1;
+    }
+    std::cout << "profile written (" << ms << " ms)" << std::endl;
+    return 0;
+}
+
+}  // namespace tvq
