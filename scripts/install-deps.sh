@@ -8,7 +8,9 @@ packages=(
     g++ cmake ninja-build pkg-config
     # tests and fuzzing
     libgtest-dev libgmock-dev clang libclang-rt-14-dev
-    # tvqctl
+    # device access
+    libhidapi-dev
+    # tvqctl and the virtual mouse
     nlohmann-json3-dev
 )
 

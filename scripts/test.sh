@@ -3,7 +3,8 @@
 #   1. the normal build in build/ and all its tests (ctest);
 #   2. the core tests again under AddressSanitizer and UndefinedBehaviorSanitizer
 #      (build-asan/);
-#   3. each fuzzer of stored data for a bounded time (build-fuzz/, clang).
+#   3. the threaded tests under ThreadSanitizer (build-tsan/);
+#   4. each fuzzer of stored data for a bounded time (build-fuzz/, clang).
 # Set TVQ_FUZZ_SECONDS to change the time per fuzzer (default 15; 0 skips).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -48,6 +49,13 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTVQ_CORE_ONLY=ON \
 cmake --build build-asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
     run_ctest build-asan
+
+echo "== threaded tests with ThreadSanitizer"
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTVQ_CORE_ONLY=ON \
+    -DTVQ_SANITIZE=thread >/dev/null
+cmake --build build-tsan -j"$jobs"
+TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+    run_ctest build-tsan -R 'DeviceWorker|SendPath|DeviceState|MouseLink|ReceiverOnTheRealLibrary|TvqctlApply'
 
 if [ "$fuzz_seconds" -gt 0 ]; then
     echo "== fuzzing the loaders, ${fuzz_seconds}s each"

@@ -91,9 +91,11 @@ void ProfileStore::createFirstProfile() {
 }
 
 bool ProfileStore::save() {
+    // The worker saves too: the whole save, folder checks included, runs
+    // under the lock.
+    std::lock_guard guard(mutex_);
     const std::string folder = location_.folder();
     FileSystem& fs = location_.fileSystem();
-    std::lock_guard guard(mutex_);
     ensureStoreFolder(fs, folder);
     return fs.replaceFile(profileStorePath(folder), encodeProfileStore(currentIndex_, profiles_));
 }

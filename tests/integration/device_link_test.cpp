@@ -1,0 +1,383 @@
+// The real device-access libraries against tvq-virtual-mouse: through
+// tvqctl as a user runs it, and in-process through the page's device logic.
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "base/text.h"
+#include "device/message_queue.h"
+#include "device/mouse_link.h"
+#include "device_model.h"
+#include "fake_page_view.h"
+#include "platform/shared_library.h"
+#include "profiles/profile_store.h"
+#include "protocol/frames.h"
+#include "store_fixture.h"
+#include "virtual_mouse_process.h"
+
+namespace tvq {
+namespace {
+
+using namespace std::chrono_literals;
+using Json = nlohmann::ordered_json;
+using testing::VirtualMouseProcess;
+using SteadyClock = std::chrono::steady_clock;
+
+std::string programFolder() {
+    return std::string(TVQ_PROGRAM_FOLDER) + "/";
+}
+
+// The configuration a mouse holds after taking every frame of an apply:
+// the frames themselves are checked against known bytes elsewhere, so this
+// compares what arrived with what was sent.
+Json expectedConfig(const Profile& profile) {
+    virtualmouse::DeviceModel model;
+    MacroSlotTable slots{};
+    for (const Frame& f : applyFrames(profile, slots)) {
+        EXPECT_TRUE(model.receive(f, false).accepted);
+    }
+    Json j = model.json();
+    j.erase("accepted");
+    j.erase("refused");
+    return j;
+}
+
+Json heldConfig(const VirtualMouseProcess& mouse) {
+    Json j = Json::parse(mouse.command("config"));
+    j.erase("accepted");
+    j.erase("refused");
+    return j;
+}
+
+// A profile that uses every kind of binding, with macros on buttons 2 and 12.
+std::unique_ptr<Profile> macroProfile() {
+    auto p = newProfile(u"Macros");
+    ButtonBinding macro;
+    macro.function = function::kMacro;
+    setFieldText(macro.macroName, u"Combo");
+    macro.macroLoopCount = 3;
+    macro.macroRepeatMode = 1;
+    macro.macroActionCount = 4;
+    macro.macroActions[0] = {0xE0, 1, 20};
+    macro.macroActions[1] = {0x06, 1, 3000};
+    macro.macroActions[2] = {0x06, 2, 15};
+    macro.macroActions[3] = {0xE0, 2, 10};
+    storeBinding(*p, 2, macro);
+    p->modes[0].buttons[12] = macro;
+    ButtonBinding shortcut;
+    shortcut.function = function::kShortcut;
+    shortcut.shortcutModifiers = 0x05;
+    shortcut.shortcutKey = 0x04;
+    storeBinding(*p, 5, shortcut);
+    writeAllSlots(*p, [](ModeSettings& m) {
+        m.dpiValue[4] = 120;
+        m.dpiEnabled[4] = 1;
+        m.lightMode = 1;
+        m.brightness = 5;
+        m.lightColor = 0x00FF80;
+        m.pollingRate = 3;
+    });
+    p->buttonMode = 1;
+    return p;
+}
+
+struct Result {
+    int status = -1;
+    std::string out;
+    long ms = 0;
+};
+
+class TempFolder {
+  public:
+    TempFolder() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "tvq-it-XXXXXX").string();
+        path_ = ::mkdtemp(pattern.data());
+    }
+    ~TempFolder() { std::filesystem::remove_all(path_); }
+    std::string operator/(const std::string& n) const { return path_ + "/" + n; }
+    const std::string& path() const { return path_; }
+
+  private:
+    std::string path_;
+};
+
+// Runs tvqctl with TVQ_VIRTUAL_MOUSE pointing at `socket`.
+Result tvqctl(const std::string& socket, const std::string& args, const TempFolder& dir) {
+    const std::string command = "TVQ_VIRTUAL_MOUSE='" + socket + "' '" TVQCTL_PATH "' " + args +
+                                " >'" + (dir / "out") + "' 2>&1";
+    const auto start = SteadyClock::now();
+    const int raw = std::system(command.c_str());
+    Result r;
+    r.ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(SteadyClock::now() - start).count();
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    std::ifstream in(dir / "out");
+    std::stringstream s;
+    s << in.rdbuf();
+    r.out = s.str();
+    return r;
+}
+
+void writeProfile(const std::string& path, const Profile& p) {
+    const auto bytes = encodeProfile(p);
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+}
+
+class TvqctlApply : public ::testing::Test {
+  protected:
+    TempFolder dir;
+    std::string profileFile(const Profile& p) {
+        writeProfile(dir / "p.pro", p);
+        return "apply '" + (dir / "p.pro") + "'";
+    }
+};
+
+TEST_F(TvqctlApply, DefaultAndMacroProfilesOverTheCable) {
+    VirtualMouseProcess mouse({"--cable"});
+    for (const auto& profile : {newProfile(u"Default"), macroProfile()}) {
+        const Result r = tvqctl(mouse.socketPath(), profileFile(*profile), dir);
+        ASSERT_EQ(r.status, 0) << r.out;
+        EXPECT_EQ(heldConfig(mouse), expectedConfig(*profile));
+    }
+    EXPECT_EQ(Json::parse(mouse.command("stats"))["refused"], 0);
+}
+
+TEST_F(TvqctlApply, MacroProfileThroughTheReceiver) {
+    VirtualMouseProcess mouse({"--receiver", "--heartbeat-ms", "100"});
+    const auto profile = macroProfile();
+    const Result r = tvqctl(mouse.socketPath(), profileFile(*profile), dir);
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("acknowledged"), std::string::npos);
+    const Json held = heldConfig(mouse);
+    EXPECT_EQ(held, expectedConfig(*profile));
+    // Spot checks against the profile itself.
+    EXPECT_EQ(held["buttonMode"], 2);
+    EXPECT_EQ(held["slots"]["1"]["lighting"]["color"], "#80FF00");
+    EXPECT_EQ(held["slots"]["2"]["dpi"]["enabledMask"], 0x1F);
+    EXPECT_EQ(held["macros"]["1"]["loops"], 3);
+    EXPECT_EQ(held["macros"].size(), 2u);
+    EXPECT_EQ(held["polling"]["2"], 1);
+}
+
+TEST_F(TvqctlApply, RefusedFramesNoMouseAndASleepingMouse) {
+    VirtualMouseProcess mouse({"--cable"});
+    mouse.command("refuse 2");
+    Result r = tvqctl(mouse.socketPath(), profileFile(*newProfile(u"x")), dir);
+    EXPECT_EQ(r.status, 1) << r.out;
+    EXPECT_NE(r.out.find("2 frame(s)"), std::string::npos) << r.out;
+
+    mouse.command("unplug cable");
+    r = tvqctl(mouse.socketPath(), profileFile(*newProfile(u"x")), dir);
+    EXPECT_EQ(r.status, 2) << r.out;
+
+    mouse.command("plug receiver");
+    mouse.command("period 50");
+    mouse.command("sleep");
+    r = tvqctl(mouse.socketPath(), profileFile(*newProfile(u"x")), dir);
+    EXPECT_EQ(r.status, 1) << r.out;
+    EXPECT_NE(r.out.find("asleep"), std::string::npos);
+
+    r = tvqctl(dir / "no-such.sock", profileFile(*newProfile(u"x")), dir);
+    EXPECT_EQ(r.status, 2) << r.out;
+}
+
+TEST_F(TvqctlApply, UnpluggingTheReceiverMidwayEndsTheApply) {
+    VirtualMouseProcess mouse({"--receiver", "--heartbeat-ms", "100"});
+    writeProfile(dir / "p.pro", *newProfile(u"x"));
+    std::thread unplug([&] {
+        std::this_thread::sleep_for(1500ms);
+        mouse.command("unplug receiver");
+    });
+    const Result r = tvqctl(mouse.socketPath(), "apply '" + (dir / "p.pro") + "'", dir);
+    unplug.join();
+    EXPECT_EQ(r.status, 1) << r.out;
+    EXPECT_LT(r.ms, 4000) << "the apply went on after the receiver left";
+}
+
+TEST(ReceiverOnTheRealLibrary, AFrameThatIsNeverAcknowledgedIsWrittenTenTimes) {
+    VirtualMouseProcess mouse({"--receiver", "--no-ack", "--no-heartbeat"});
+    ::setenv("TVQ_VIRTUAL_MOUSE", mouse.socketPath().c_str(), 1);
+    SharedLibraryLoader loader;
+    FeatureTransport receiver;
+    ASSERT_TRUE(receiver.load(loader, programFolder() + "hiddriver_1.so"));
+    receiver.setVidPid(usb::kVendor, usb::kReceiverProduct);
+    ASSERT_EQ(receiver.openFeature(), 1);
+    LinkState links;
+    links.receiverState = kAttached;
+    links.receiverLinkUp = 1;
+    SystemClock clock;
+    SendPath path(links, clock, nullptr, &receiver, nullptr);
+    SendOutcome outcome{};
+    const auto start = SteadyClock::now();
+    path.sendReport(lightingFrame(newProfile(u"x")->modes[0], 0), &outcome);
+    const auto elapsed = SteadyClock::now() - start;
+    receiver.closeFeature();
+    EXPECT_EQ(outcome, SendOutcome::kUnacknowledged);
+    EXPECT_EQ(Json::parse(mouse.command("stats"))["accepted"], 10);
+    EXPECT_GE(elapsed, 7000ms);
+    ::unsetenv("TVQ_VIRTUAL_MOUSE");
+}
+
+// The page's device logic in-process, with the real libraries.
+class MouseLinkOnRealLibraries : public ::testing::Test, public testing::StoreFixture {
+  protected:
+    void start(const std::vector<std::string>& options,
+               const std::string& folder = programFolder()) {
+        mouse = std::make_unique<VirtualMouseProcess>(options);
+        ::setenv("TVQ_VIRTUAL_MOUSE", mouse->socketPath().c_str(), 1);
+        texts.texts["charging_text"] = "Charging";
+        store.load(macros);
+        link.start(loader, folder, &window, false);
+    }
+    void TearDown() override {
+        link.shutdown();
+        ::unsetenv("TVQ_VIRTUAL_MOUSE");
+    }
+
+    // Plays the main window for `duration`: routes the libraries' messages,
+    // runs the tasks handed to the user-interface thread and the delayed ones.
+    void pump(std::chrono::milliseconds duration) {
+        const auto end = SteadyClock::now() + duration;
+        auto last = SteadyClock::now();
+        while (SteadyClock::now() < end) {
+            if (const auto m = window.next(10ms)) {
+                switch (m->message) {
+                    case msg::kWiredData:
+                        link.onWiredEvent(statusWord(m->wParam, m->lParam));
+                        break;
+                    case msg::kWiredAttach:
+                        link.onWiredEvent(attachWord(m->wParam));
+                        break;
+                    case msg::kReceiverData:
+                        link.onReceiverEvent(statusWord(m->wParam, m->lParam));
+                        break;
+                    case msg::kReceiverAttach:
+                        link.onReceiverEvent(attachWord(m->wParam));
+                        break;
+                    default:
+                        break;
+                }
+            }
+            view.drainUiTasks();
+            const auto now = SteadyClock::now();
+            view.advance(std::chrono::duration_cast<std::chrono::milliseconds>(now - last).count());
+            last = now;
+        }
+    }
+
+    template <class Predicate>
+    bool pumpUntil(Predicate done, std::chrono::milliseconds limit) {
+        const auto end = SteadyClock::now() + limit;
+        while (!done() && SteadyClock::now() < end) {
+            pump(20ms);
+        }
+        return done();
+    }
+
+    MacroStore macros{location, texts};
+    ProfileStore store{location, texts};
+    testing::FakePageView view;
+    SharedLibraryLoader loader;
+    MessageQueueWindow window;
+    std::unique_ptr<VirtualMouseProcess> mouse;
+    MouseLink link{view, texts, store};
+};
+
+TEST_F(MouseLinkOnRealLibraries, ReceiverHeartbeatsThenTheWatchdog) {
+    start({"--receiver", "--heartbeat-ms", "100", "--battery", "6"});
+    EXPECT_EQ(link.links().receiverState.load(), kAttached);
+    EXPECT_TRUE(view.shown("ms_1_wireless"));
+    ASSERT_TRUE(pumpUntil([&] { return link.links().receiverLinkUp.load() == 1; }, 2000ms));
+    EXPECT_EQ(view.text["ms_1_label_power"], "60%");
+    EXPECT_EQ(link.links().deviceAsleep.load(), 0);
+
+    mouse->command("heartbeat off");
+    pump(150ms);
+    const std::size_t restarts = view.timerLog.size();
+    pump(500ms);
+    EXPECT_EQ(view.timerLog.size(), restarts) << "the watchdog was fed without heartbeats";
+    link.onWatchdog();  // timer 100 runs out
+    EXPECT_TRUE(view.hidden("ms_1_wireless"));
+    EXPECT_TRUE(view.shown("ms_1_sleep_label"));
+}
+
+TEST_F(MouseLinkOnRealLibraries, DpiStageChangeOnTheMouseReachesThePageAndTheStore) {
+    start({"--cable"});
+    EXPECT_EQ(link.links().wiredState.load(), kAttached);
+    const int saves = fs.writes;
+    mouse->command("dpi-stage 3");
+    ASSERT_TRUE(pumpUntil([&] { return !view.selected.empty(); }, 2000ms));
+    EXPECT_EQ(view.selected.back(), "ms_1_option_dpi_step_3");
+    EXPECT_EQ(store.current()->modes[0].dpiStage, 2);
+    EXPECT_EQ(view.count(msg::kDpiStageReported), 1);
+    EXPECT_EQ(view.posted.back().lParam, 160);
+    EXPECT_EQ(fs.writes, saves + 1);
+}
+
+TEST_F(MouseLinkOnRealLibraries, MalformedReportsAreDropped) {
+    start({"--cable"});
+    for (const char* bad : {"report 0A 10", "report 0B 10 40 01 07", "report", "status 0x1234 5",
+                            "status 0x1000 9", "status 0x8000 7", "report 0A 00 10 09 00 00"}) {
+        mouse->command(bad);
+    }
+    mouse->command("status 0x4010 0x0501");
+    ASSERT_TRUE(pumpUntil(
+        [&] {
+            return view.text.contains("ms_1_label_power") && view.text["ms_1_label_power"] == "50%";
+        },
+        2000ms));
+    EXPECT_TRUE(view.selected.empty());
+    EXPECT_EQ(store.current()->buttonMode, 0);
+}
+
+TEST_F(MouseLinkOnRealLibraries, ApplyOverTheCableAndThePlugEvents) {
+    start({"--cable"});
+    store.current()->modes[0].lightMode = 3;
+    link.requestApply();
+    ASSERT_TRUE(pumpUntil([&] { return view.hidden("apply_ring"); }, 6000ms));
+    EXPECT_EQ(heldConfig(*mouse), expectedConfig(*store.current()));
+    EXPECT_EQ(view.timers.count(timer::kLinkWatchdog), 1u);
+
+    view.posted.clear();
+    mouse->command("unplug cable");
+    ASSERT_TRUE(pumpUntil([&] { return link.links().wiredState.load() == kDetached; }, 2000ms));
+    EXPECT_EQ(view.count(msg::kConnectionChanged), 1);
+    mouse->command("plug cable");
+    ASSERT_TRUE(pumpUntil([&] { return link.links().wiredState.load() == kAttached; }, 3000ms));
+    EXPECT_EQ(view.text["ms_1_label_power"], "Charging");
+}
+
+TEST_F(MouseLinkOnRealLibraries, TheVirtualMouseVanishingMidwayIsSurvived) {
+    start({"--cable"});
+    link.requestApply();
+    pump(300ms);
+    mouse->kill();
+    ASSERT_TRUE(pumpUntil([&] { return view.hidden("apply_ring"); }, 6000ms));
+    const auto start = SteadyClock::now();
+    link.shutdown();
+    EXPECT_LT(SteadyClock::now() - start, 2000ms);
+}
+
+TEST_F(MouseLinkOnRealLibraries, MissingOrIncompleteLibrariesLeaveTheLinkUnavailable) {
+    TempFolder folder;
+    std::filesystem::copy_file(TVQ_PARTIAL_DRIVER_PATH, folder / "hiddriver_2.so");
+    start({"--cable", "--receiver"}, folder.path() + "/");
+    EXPECT_FALSE(link.cableAvailable());
+    EXPECT_FALSE(link.receiverAvailable());
+    EXPECT_EQ(link.links().anyConnected.load(), 0);
+    link.requestApply();  // dropped: no link
+    pump(100ms);
+    EXPECT_EQ(Json::parse(mouse->command("stats"))["accepted"], 0);
+}
+
+}  // namespace
+}  // namespace tvq
