@@ -36,8 +36,13 @@ void write(std::string_view text) {
     }
     if (c.sink) {
         c.sink(text);
-    } else {
-        std::fwrite(text.data(), 1, text.size(), stderr);
+        return;
+    }
+    // Each write is one line on standard error, whether or not it brings
+    // its own line end.
+    std::fwrite(text.data(), 1, text.size(), stderr);
+    if (text.empty() || text.back() != '\n') {
+        std::fputc('\n', stderr);
     }
 }
 

@@ -10,7 +10,7 @@
 
 namespace tvq::debug {
 
-// Writes `text` as it is: callers include their own line ends.
+// Writes `text` as one line; a line end is added when it has none.
 void write(std::string_view text);
 
 // True when lines are passed on to the sink.

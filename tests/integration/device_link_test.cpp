@@ -4,6 +4,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -224,6 +225,55 @@ TEST(ReceiverOnTheRealLibrary, AFrameThatIsNeverAcknowledgedIsWrittenTenTimes) {
     EXPECT_EQ(outcome, SendOutcome::kUnacknowledged);
     EXPECT_EQ(Json::parse(mouse.command("stats"))["accepted"], 10);
     EXPECT_GE(elapsed, 7000ms);
+    ::unsetenv("TVQ_VIRTUAL_MOUSE");
+}
+
+TEST(RealLibraries, EachCopyKeepsItsOwnDevice) {
+    VirtualMouseProcess mouse({"--cable"});
+    ::setenv("TVQ_VIRTUAL_MOUSE", mouse.socketPath().c_str(), 1);
+    SharedLibraryLoader loader;
+    FeatureTransport cable, receiver;
+    ASSERT_TRUE(cable.load(loader, programFolder() + "hiddriver_2.so"));
+    ASSERT_TRUE(receiver.load(loader, programFolder() + "hiddriver_1.so"));
+    cable.setVidPid(usb::kVendor, usb::kCableProduct);
+    receiver.setVidPid(usb::kVendor, usb::kReceiverProduct);  // must not change the cable's
+    EXPECT_EQ(cable.openFeature(), 1);
+    EXPECT_EQ(receiver.openFeature(), 0);
+    const Frame f = lightingFrame(newProfile(u"x")->modes[0], 0);
+    EXPECT_EQ(cable.write(f), 1);
+    EXPECT_EQ(receiver.write(f), 0);
+    cable.closeFeature();
+    EXPECT_EQ(cable.write(f), 0);  // a closed channel refuses
+    ::unsetenv("TVQ_VIRTUAL_MOUSE");
+}
+
+TEST(RealLibraries, ClosingTheChannelWhileWritesRunIsSafe) {
+    VirtualMouseProcess mouse({"--cable"});
+    ::setenv("TVQ_VIRTUAL_MOUSE", mouse.socketPath().c_str(), 1);
+    SharedLibraryLoader loader;
+    FeatureTransport cable;
+    ASSERT_TRUE(cable.load(loader, programFolder() + "hiddriver_2.so"));
+    cable.setVidPid(usb::kVendor, usb::kCableProduct);
+    ASSERT_EQ(cable.openFeature(), 1);
+    std::atomic<bool> stop{false};
+    std::atomic<int> accepted{0}, refused{0};
+    std::thread writer([&] {
+        const Frame f = lightingFrame(newProfile(u"x")->modes[0], 0);
+        while (!stop.load()) {
+            (cable.write(f) != 0 ? accepted : refused)++;
+        }
+    });
+    for (int i = 0; i < 50; ++i) {
+        std::this_thread::sleep_for(2ms);
+        cable.closeFeature();
+        cable.openFeature();
+    }
+    cable.closeFeature();
+    std::this_thread::sleep_for(20ms);
+    stop = true;
+    writer.join();
+    EXPECT_GT(accepted.load(), 0);
+    EXPECT_GT(refused.load(), 0);  // writes after the last close returned 0
     ::unsetenv("TVQ_VIRTUAL_MOUSE");
 }
 
