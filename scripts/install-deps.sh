@@ -12,6 +12,9 @@ packages=(
     libhidapi-dev
     # tvqctl and the virtual mouse
     nlohmann-json3-dev
+    # input hook and keyboard layouts (X11), and the X servers and tools of their tests
+    libx11-dev libx11-xcb-dev libxi-dev libxtst-dev libxcb-xkb-dev libxkbcommon-dev
+    libxkbcommon-x11-dev xvfb tigervnc-standalone-server xdotool x11-xkb-utils xkb-data xauth
 )
 
 missing=()

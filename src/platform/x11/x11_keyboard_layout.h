@@ -1,0 +1,37 @@
+// The keyboard layout of the X server, for naming keys and converting them.
+// Without an X server it answers as the US layout.
+#pragma once
+
+#include <memory>
+
+#include "input/keyboard_layout.h"
+#include "input/us_layout.h"
+
+struct xcb_connection_t;
+
+namespace tvq {
+
+class XkbKeymap;
+
+class X11KeyboardLayout final : public KeyboardLayout {
+  public:
+    // Connects to the display named by DISPLAY (or `display` when given).
+    explicit X11KeyboardLayout(const char* display = nullptr);
+    ~X11KeyboardLayout() override;
+
+    bool connected() const;
+
+    std::uint32_t scanCodeFromVirtualKey(std::uint32_t virtualKey) const override;
+    std::uint32_t virtualKeyFromScanCode(std::uint32_t scanCode) const override;
+    std::u16string characters(std::uint32_t virtualKey, std::uint32_t scanCode) const override;
+
+  private:
+    // Reads the map again when the server announced a change.
+    void follow() const;
+
+    xcb_connection_t* connection_ = nullptr;
+    std::unique_ptr<XkbKeymap> keymap_;
+    UsKeyboardLayout fallback_;
+};
+
+}  // namespace tvq
