@@ -14,16 +14,6 @@ bool isLowSurrogate(char32_t c) {
     return c >= 0xDC00 && c <= 0xDFFF;
 }
 
-void appendUtf16(std::u16string& out, char32_t c) {
-    if (c >= 0x10000) {
-        c -= 0x10000;
-        out.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
-        out.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
-    } else {
-        out.push_back(static_cast<char16_t>(c));
-    }
-}
-
 void appendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
         out.push_back(static_cast<char>(c));
@@ -73,6 +63,16 @@ constexpr std::pair<char32_t, char32_t> kGreekTonos[] = {
 };
 
 }  // namespace
+
+void appendUtf16(std::u16string& out, char32_t c) {
+    if (c >= 0x10000) {
+        c -= 0x10000;
+        out.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
+        out.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
+    } else {
+        out.push_back(static_cast<char16_t>(c));
+    }
+}
 
 std::u16string utf16FromUtf8(std::string_view utf8) {
     std::u16string out;

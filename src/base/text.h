@@ -13,6 +13,9 @@ namespace tvq {
 std::u16string utf16FromUtf8(std::string_view utf8);
 std::string utf8FromUtf16(std::u16string_view utf16);
 
+// Appends one code point (a surrogate pair beyond U+FFFF).
+void appendUtf16(std::u16string& out, char32_t c);
+
 // Simple one-to-one case mapping for Latin, Greek and Cyrillic letters; every
 // other code point maps to itself.
 char32_t toLowerCase(char32_t c);

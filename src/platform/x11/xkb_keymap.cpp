@@ -7,6 +7,7 @@
 #include <xkbcommon/xkbcommon-x11.h>
 #include <xkbcommon/xkbcommon.h>
 
+#include "base/text.h"
 #include "input/x11_virtual_keys.h"
 
 namespace tvq {
@@ -99,13 +100,7 @@ std::u16string XkbKeymap::characters(std::uint32_t keycode) const {
         return {};  // nothing printable
     }
     std::u16string text;
-    if (c >= 0x10000) {
-        c -= 0x10000;
-        text.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
-        text.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
-    } else {
-        text.push_back(static_cast<char16_t>(c));
-    }
+    appendUtf16(text, c);
     return text;
 }
 
