@@ -1,0 +1,198 @@
+#include "app/main_window_logic.h"
+
+#include <algorithm>
+
+#include "base/constants.h"
+#include "device/presence.h"
+#include "profiles/profile.h"
+
+namespace tvq {
+namespace {
+
+constexpr std::uint32_t kDestroy = 2;
+constexpr std::uint32_t kDeviceChange = 537;
+constexpr std::uint32_t kDroppedA = 1130;
+constexpr std::uint32_t kDroppedB = 1261;
+constexpr std::uint32_t kDroppedC = 5121;
+constexpr int kDpiDisplayMs = 2000;
+constexpr const char* kPagePrefix = "ms_1";
+
+bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               const auto lower = [](char c) {
+                   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+               };
+               return lower(x) == lower(y);
+           });
+}
+
+}  // namespace
+
+std::string MainWindowLogic::dpiText(std::uintptr_t wParam, std::intptr_t stageValue) {
+    std::string text = "DPI :";
+    if (wParam <= 2) {
+        text += std::to_string(static_cast<long long>(stageValue) * kDpiStep);
+    }
+    return text;
+}
+
+void MainWindowLogic::showAndActivate(bool skipShowWhenVisible) {
+    if (!(skipShowWhenVisible && view_.isVisible())) {
+        view_.show();
+    }
+    if (view_.isMinimized()) {
+        view_.restore();
+    }
+    view_.activate();
+}
+
+void MainWindowLogic::showOrWarn(bool skipShowWhenVisible) {
+    if (devicePresent_ == 1) {
+        showAndActivate(skipShowWhenVisible);
+        return;
+    }
+    if (noDeviceGuard_) {
+        return;
+    }
+    noDeviceGuard_ = true;
+    view_.runNoDeviceMessage();
+    noDeviceGuard_ = false;
+}
+
+void MainWindowLogic::putAway() {
+    if (view_.hasSystemTray()) {
+        view_.hide();
+    } else {
+        view_.minimize();
+    }
+}
+
+void MainWindowLogic::onPresenceChange() {
+    devicePresent_ = page_ != nullptr ? page_->anyConnected() : 0;
+    if (devicePresent_ == 1) {
+        view_.selectDeviceTab(0);
+    } else {
+        view_.selectDeviceTab(-1);
+        putAway();
+    }
+}
+
+void MainWindowLogic::onMenuCommand(const MenuCommand& command) {
+    if (equalsIgnoringAsciiCase(command.name, "configuration")) {
+        showOrWarn(false);
+    } else if (equalsIgnoringAsciiCase(command.name, "exit")) {
+        onDestroy();
+    } else {
+        // Page menus: names that agree with "ms_1" over the shorter length.
+        const std::string_view prefix = kPagePrefix;
+        const std::size_t n = std::min(command.name.size(), prefix.size());
+        if (command.name.compare(0, n, prefix.substr(0, n)) == 0 && page_ != nullptr) {
+            page_->assignFunction(command.name);
+        }
+    }
+}
+
+bool MainWindowLogic::handleMessage(std::uint32_t message, std::uintptr_t wParam,
+                                    std::intptr_t lParam, const MenuCommand* menu) {
+    switch (message) {
+        case kDestroy:
+            onDestroy();
+            return true;
+        case msg::kTimer:
+            onTimer(static_cast<int>(wParam));
+            return false;
+        case kDeviceChange:
+            return true;  // Bluetooth LE arrivals come from BlueZ, not from here
+        case msg::kTrayNotify:
+            if (lParam == kTrayLeftButtonUp) {
+                showOrWarn(true);
+            } else if (lParam == kTrayRightButtonUp) {
+                view_.openTrayMenu();
+            }
+            return true;
+        case msg::kMenuClick:
+            if (menu != nullptr) {
+                onMenuCommand(*menu);
+            }
+            return true;
+        case msg::kHookInput:
+        case kDroppedA:
+        case kDroppedB:
+        case kDroppedC:
+            return true;
+        case msg::kShowMainWindow:
+            showOrWarn(false);
+            return true;
+        case msg::kConnectionChanged:
+            onPresenceChange();
+            return true;
+        case msg::kDpiStageReported:
+            view_.stopTimer(timer::kDpiDisplay);
+            view_.startTimer(timer::kDpiDisplay, kDpiDisplayMs);
+            view_.showDpiDisplay(dpiText(wParam, lParam));
+            return true;
+        case msg::kReceiverData:
+            if (page_ != nullptr) {
+                page_->onReceiverEvent(statusWord(wParam, lParam));
+            }
+            return true;
+        case msg::kReceiverAttach:
+            if (page_ != nullptr) {
+                page_->onReceiverEvent(attachWord(wParam));
+            }
+            return true;
+        case msg::kWiredData:
+            if (page_ != nullptr) {
+                page_->onWiredEvent(statusWord(wParam, lParam));
+            }
+            return true;
+        case msg::kWiredAttach:
+            if (page_ != nullptr) {
+                page_->onWiredEvent(attachWord(wParam));
+            }
+            return true;
+        case msg::kApplyRequest:
+            if (page_ != nullptr) {
+                page_->requestApply(wParam, lParam);
+            }
+            return true;
+        default:
+            return false;
+    }
+}
+
+void MainWindowLogic::onTimer(int id) {
+    switch (id) {
+        case timer::kDpiDisplay:
+            view_.stopTimer(id);
+            view_.closeDpiDisplay();
+            break;
+        case timer::kLinkWatchdog:
+            view_.stopTimer(id);
+            if (page_ != nullptr) {
+                page_->onWatchdog();
+            }
+            break;
+        case timer::kApplyDebounce:
+            view_.stopTimer(id);
+            view_.post(msg::kApplyRequest, 0, 0);
+            break;
+        default:
+            break;
+    }
+}
+
+void MainWindowLogic::onClick(std::string_view control) {
+    if (control == "exit_btn") {
+        putAway();
+    } else if (control == "min_btn") {
+        view_.minimize();
+    }
+}
+
+void MainWindowLogic::onDestroy() {
+    view_.closeDpiDisplay();
+    view_.quit();
+}
+
+}  // namespace tvq
