@@ -1,0 +1,166 @@
+#include "app/main_wnd.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QLabel>
+#include <QStackedWidget>
+#include <QSystemTrayIcon>
+
+#include "base/constants.h"
+#include "base/debug.h"
+#include "dialogs/dpi_msg.h"
+#include "dialogs/msg_wnd.h"
+#include "platform/program_folder.h"
+#include "toolkit/language.h"
+
+namespace tvq {
+namespace {
+
+constexpr int kTrayMenuLift = 50;
+
+}  // namespace
+
+CMainWnd::CMainWnd(const LanguageManager& language, LibraryLoader& loader, MainWindowPage* page)
+    : WindowImplBase(kProductName, "main.xml", &language),
+      language_(language),
+      loader_(loader),
+      logic_(*this, page) {}
+
+CMainWnd::~CMainWnd() {
+    dpiDisplay_.reset();
+    hookLibrary_.unload();
+}
+
+void CMainWnd::setup() {
+    // The settings page registers as the virtual window "MS_1_Page", binds
+    // its controls and starts the device link here, before anything else.
+    const QIcon icon = productIcon();
+    setWindowIcon(icon);
+    const QString name = language_.text(QStringLiteral("mouse_name_text"));
+    tray_ = std::make_unique<TrayIcon>(*this, icon, name);
+    setWindowTitle(name);
+    if (auto* art = control<QLabel>("no_device_art")) {
+        art->setPixmap(icon.pixmap(96, 96));
+    }
+    hookLibrary_.load(loader_, programFolder());
+    // The page loads the profiles and shows them here.
+}
+
+void CMainWnd::onClick(const Notification& n) {
+    logic_.onClick(n.senderName().toStdString());
+}
+
+void CMainWnd::closeEvent(QCloseEvent* event) {
+    // Closing the window only puts it away; the tray menu ends the program.
+    event->ignore();
+    if (!quitting_) {
+        logic_.onClick("exit_btn");
+    }
+}
+
+void CMainWnd::postMenuCommand(const MenuCommand& command) {
+    const std::uintptr_t id = nextMenuCommand_++;
+    menuCommands_.emplace(id, command);
+    postMessage(msg::kMenuClick, id, 0);
+}
+
+bool CMainWnd::handleCustomMessage(std::uint32_t message, std::uintptr_t wParam,
+                                   std::intptr_t lParam) {
+    if (message == msg::kMenuClick) {
+        const auto it = menuCommands_.find(wParam);
+        if (it == menuCommands_.end()) {
+            return logic_.handleMessage(message, 0, lParam, nullptr);
+        }
+        const MenuCommand command = std::move(it->second);
+        menuCommands_.erase(it);
+        return logic_.handleMessage(message, wParam, lParam, &command);
+    }
+    return logic_.handleMessage(message, wParam, lParam);
+}
+
+void CMainWnd::show() {
+    QWidget::show();
+}
+void CMainWnd::hide() {
+    QWidget::hide();
+}
+void CMainWnd::minimize() {
+    showMinimized();
+}
+void CMainWnd::restore() {
+    showNormal();
+}
+void CMainWnd::activate() {
+    debug::write("main window to the front\n");
+    raise();
+    activateWindow();
+}
+bool CMainWnd::isVisible() const {
+    return QWidget::isVisible();
+}
+bool CMainWnd::isMinimized() const {
+    return QWidget::isMinimized();
+}
+bool CMainWnd::hasSystemTray() const {
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void CMainWnd::selectDeviceTab(int item) {
+    auto* tabs = control<QStackedWidget>("device_tab_switch");
+    if (tabs == nullptr) {
+        return;
+    }
+    // Item -1 shows the last page, the one for "no mouse".
+    tabs->setCurrentIndex(item >= 0 ? item : tabs->count() - 1);
+}
+
+void CMainWnd::runNoDeviceMessage() {
+    debug::write("no mouse: showing the message\n");
+    CMsgWnd::ask(this, &language_, "no_device_text");
+}
+
+void CMainWnd::openTrayMenu() {
+    trayMenu_ = std::make_unique<PopupMenu>();
+    trayMenu_->load(resourceFolder() + trayMenuFile_, language_,
+                    [this](const MenuCommand& command) { postMenuCommand(command); });
+    trayMenu_->popup(QCursor::pos() - QPoint(0, kTrayMenuLift));
+}
+
+void CMainWnd::showDpiDisplay(const std::string& text) {
+    const QString shown = QString::fromStdString(text);
+    if (dpiDisplay_) {
+        dpiDisplay_->setText(shown);
+        return;
+    }
+    dpiDisplay_ = std::make_unique<CDPIMsg>(&language_);
+    dpiDisplay_->setText(shown);
+    dpiDisplay_->create(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                                     Qt::WindowDoesNotAcceptFocus);
+    dpiDisplay_->QWidget::show();
+}
+
+void CMainWnd::closeDpiDisplay() {
+    dpiDisplay_.reset();
+}
+
+void CMainWnd::startTimer(int id, int ms) {
+    setTimer(id, ms);
+}
+void CMainWnd::stopTimer(int id) {
+    killTimer(id);
+}
+
+void CMainWnd::post(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+    postMessage(message, wParam, lParam);
+}
+
+void CMainWnd::quit() {
+    quitting_ = true;
+    dpiDisplay_.reset();
+    hookLibrary_.unload();
+    QWidget::hide();
+    QCoreApplication::exit(0);
+}
+
+}  // namespace tvq

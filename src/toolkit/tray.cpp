@@ -1,0 +1,102 @@
+#include "toolkit/tray.h"
+
+#include <QFile>
+#include <QPainter>
+#include <QPainterPath>
+#include <QXmlStreamReader>
+
+#include "base/constants.h"
+#include "base/debug.h"
+#include "toolkit/language.h"
+#include "toolkit/window_base.h"
+
+namespace tvq {
+
+TrayIcon::TrayIcon(WindowImplBase& target, const QIcon& icon, const QString& tooltip)
+    : icon_(icon) {
+    icon_.setToolTip(tooltip);
+    QObject::connect(&icon_, &QSystemTrayIcon::activated, &target,
+                     [&target](QSystemTrayIcon::ActivationReason reason) {
+                         std::intptr_t mouse = 0;
+                         switch (reason) {
+                             case QSystemTrayIcon::Trigger:
+                                 mouse = kTrayLeftButtonUp;
+                                 break;
+                             case QSystemTrayIcon::Context:
+                                 mouse = kTrayRightButtonUp;
+                                 break;
+                             default:
+                                 return;
+                         }
+                         target.postMessage(msg::kTrayNotify, 1, mouse);
+                     });
+    icon_.show();
+}
+
+bool TrayIcon::available() const {
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+bool PopupMenu::load(const QString& path, const LanguageManager& language,
+                     std::function<void(const MenuCommand&)> picked) {
+    menu_.clear();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        debug::write("no menu " + path.toStdString());
+        return false;
+    }
+    QXmlStreamReader xml(&file);
+    if (!xml.readNextStartElement() || xml.name() != u"menu") {
+        debug::write("malformed menu " + path.toStdString());
+        return false;
+    }
+    while (xml.readNextStartElement()) {
+        if (xml.name() == u"separator") {
+            menu_.addSeparator();
+        } else if (xml.name() == u"item") {
+            const auto a = xml.attributes();
+            MenuCommand command{a.value(QStringLiteral("name")).toString().toStdString(),
+                                a.value(QStringLiteral("userData")).toString().toStdString(),
+                                {}};
+            const QString text = language.text(a.value(QStringLiteral("textKey")).toString());
+            command.text = text.toStdString();
+            QAction* action = menu_.addAction(text);
+            QObject::connect(action, &QAction::triggered, &menu_,
+                             [picked, command] { picked(command); });
+        }
+        xml.skipCurrentElement();
+    }
+    return !xml.hasError();
+}
+
+void PopupMenu::popup(const QPoint& at) {
+    menu_.popup(at);
+}
+
+QIcon productIcon() {
+    QIcon icon;
+    for (int size : {16, 22, 32, 48, 64, 128}) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter p(&pixmap);
+        p.setRenderHint(QPainter::Antialiasing);
+        const qreal s = size;
+        // A mouse seen from above: body, button split and a glowing wheel.
+        QPainterPath body;
+        body.addRoundedRect(QRectF(s * 0.22, s * 0.08, s * 0.56, s * 0.84), s * 0.28, s * 0.28);
+        QLinearGradient shade(0, 0, 0, s);
+        shade.setColorAt(0, QColor("#3a4352"));
+        shade.setColorAt(1, QColor("#161a22"));
+        p.fillPath(body, shade);
+        p.setPen(QPen(QColor("#00d1c1"), std::max(1.0, s / 24)));
+        p.drawPath(body);
+        p.drawLine(QPointF(s * 0.5, s * 0.1), QPointF(s * 0.5, s * 0.42));
+        p.setBrush(QColor("#00d1c1"));
+        p.setPen(Qt::NoPen);
+        p.drawRoundedRect(QRectF(s * 0.46, s * 0.2, s * 0.08, s * 0.14), s * 0.04, s * 0.04);
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
+}  // namespace tvq
