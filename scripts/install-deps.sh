@@ -10,6 +10,8 @@ packages=(
     libgtest-dev libgmock-dev clang libclang-rt-14-dev
     # device access
     libhidapi-dev
+    # the desktop program (UiTools needs the OpenGL widgets, which apt only recommends)
+    qt6-base-dev qt6-tools-dev libqt6opengl6-dev fonts-dejavu-core
     # tvqctl and the virtual mouse
     nlohmann-json3-dev
     # input hook and keyboard layouts (X11), and the X servers and tools of their tests

@@ -1,7 +1,13 @@
 // tvq-config: the configuration program of the TERVANA TVQ-R270 WIRELESS MOUSE.
 
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QCoreApplication>
+#include <QSocketNotifier>
+#include <csignal>
+#include <memory>
 #include <string>
 
 #include "app/main_wnd.h"
@@ -15,6 +21,15 @@
 namespace {
 
 constexpr int kExitAlreadyRunning = 1;
+
+// SIGTERM and SIGINT (logout, Ctrl-C) end the program the way the tray's
+// "exit" does: the handler only writes a byte that the event loop picks up.
+int signalPipe[2] = {-1, -1};
+
+void onSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
+}
 
 std::size_t commandLineBytes(int argc, char** argv) {
     std::size_t bytes = 0;
@@ -50,6 +65,19 @@ int main(int argc, char** argv) {
         window.centerWindow();
         window.QWidget::show();
         instance.listen([&window] { window.postMessage(tvq::msg::kShowMainWindow, 0, 0); });
+
+        std::unique_ptr<QSocketNotifier> signalNotifier;
+        if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) == 0) {
+            signalNotifier =
+                std::make_unique<QSocketNotifier>(signalPipe[0], QSocketNotifier::Read);
+            QObject::connect(signalNotifier.get(), &QSocketNotifier::activated, &window, [&window] {
+                char byte;
+                [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], &byte, 1);
+                window.postMenuCommand({"exit", "", ""});
+            });
+            std::signal(SIGTERM, onSignal);
+            std::signal(SIGINT, onSignal);
+        }
         status = QApplication::exec();
     }
     return status;

@@ -6,7 +6,7 @@
 
 #include <QDir>
 #include <QLocalSocket>
-#include <QStandardPaths>
+#include <cstdlib>
 
 #include "base/constants.h"
 #include "base/debug.h"
@@ -28,16 +28,25 @@ SingleInstance::~SingleInstance() {
     }
 }
 
-QString SingleInstance::lockPath() {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty()) {
-        folder = QDir::tempPath();
+namespace {
+
+// The user's runtime folder; both the lock and the socket live there.
+QString runtimeFolder() {
+    const char* xdg = std::getenv("XDG_RUNTIME_DIR");
+    if (xdg != nullptr && xdg[0] == '/') {
+        return QString::fromLocal8Bit(xdg);
     }
-    return folder + "/" + kProductName + "-" + QString::number(::getuid()) + ".lock";
+    return QDir::tempPath();
+}
+
+}  // namespace
+
+QString SingleInstance::lockPath() {
+    return runtimeFolder() + "/" + kProductName + "-" + QString::number(::getuid()) + ".lock";
 }
 
 QString SingleInstance::serverName() {
-    return QString(kProductName) + "-" + QString::number(::getuid());
+    return runtimeFolder() + "/" + kProductName + "-" + QString::number(::getuid()) + ".socket";
 }
 
 bool SingleInstance::acquire() {

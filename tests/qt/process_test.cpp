@@ -1,0 +1,142 @@
+// tvq-config as a user starts it: one copy at a time, and its exit codes.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace tvq {
+namespace {
+
+using namespace std::chrono_literals;
+namespace fsys = std::filesystem;
+
+const std::string kProduct = "TERVANA TVQ-R270 WIRELESS MOUSE";
+
+class ProgramTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string pattern = (fsys::temp_directory_path() / "tvq-proc-XXXXXX").string();
+        dir_ = ::mkdtemp(pattern.data());
+        fsys::create_directory(dir_ + "/run");
+        fsys::permissions(dir_ + "/run", fsys::perms::owner_all);
+    }
+    void TearDown() override {
+        for (pid_t pid : started_) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
+        }
+        fsys::remove_all(dir_);
+    }
+
+    std::string uidPart() const { return "-" + std::to_string(::getuid()); }
+    std::string lockPath() const { return dir_ + "/run/" + kProduct + uidPart() + ".lock"; }
+    std::string socketPath() const { return dir_ + "/run/" + kProduct + uidPart() + ".socket"; }
+    std::string errPath(int n) const { return dir_ + "/err" + std::to_string(n); }
+
+    pid_t start(int n, std::vector<std::string> args = {}) {
+        std::vector<std::string> env = {"QT_QPA_PLATFORM=offscreen", "TVQ_DEBUG=1",
+                                        "XDG_RUNTIME_DIR=" + dir_ + "/run",
+                                        "XDG_DATA_HOME=" + dir_ + "/data", "HOME=" + dir_};
+        args.insert(args.begin(), TVQ_CONFIG_PATH);
+        std::vector<char*> argv, envp;
+        for (auto& a : args)
+            argv.push_back(a.data());
+        for (auto& e : env)
+            envp.push_back(e.data());
+        argv.push_back(nullptr);
+        envp.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath(n).c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        pid_t pid = -1;
+        posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+        posix_spawn_file_actions_destroy(&actions);
+        started_.push_back(pid);
+        return pid;
+    }
+
+    // The exit status, or -1 when the process did not end in time.
+    int wait(pid_t pid, std::chrono::milliseconds limit) {
+        const auto end = std::chrono::steady_clock::now() + limit;
+        int status = 0;
+        while (std::chrono::steady_clock::now() < end) {
+            if (::waitpid(pid, &status, WNOHANG) == pid) {
+                std::erase(started_, pid);
+                return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
+            }
+            std::this_thread::sleep_for(10ms);
+        }
+        return -1;
+    }
+
+    std::string err(int n) const {
+        std::ifstream in(errPath(n));
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+
+    bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+        const auto end = std::chrono::steady_clock::now() + limit;
+        while (!done() && std::chrono::steady_clock::now() < end) {
+            std::this_thread::sleep_for(20ms);
+        }
+        return done();
+    }
+
+    std::string dir_;
+    std::vector<pid_t> started_;
+};
+
+TEST_F(ProgramTest, ASecondCopyShowsTheFirstAndEndsWithOne) {
+    const pid_t first = start(1, {"some", "args"});
+    ASSERT_TRUE(waitFor([&] { return fsys::exists(socketPath()); }, 10s));
+    EXPECT_NE(err(1).find("ilen = 9"), std::string::npos) << err(1);
+
+    const pid_t second = start(2);
+    EXPECT_EQ(wait(second, 10s), 1);
+    // No mouse is connected, so the running copy answers with its message.
+    EXPECT_TRUE(waitFor(
+        [&] { return err(1).find("no mouse: showing the message") != std::string::npos; }, 5s))
+        << err(1);
+    EXPECT_EQ(wait(first, 100ms), -1);  // still running
+}
+
+TEST_F(ProgramTest, ACopyStartedWhileTheFirstIsStillStartingEndsWithOne) {
+    // Holding the lock stands for a first copy that has no window yet.
+    const int fd = ::open(lockPath().c_str(), O_RDWR | O_CREAT, 0600);
+    ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
+    const pid_t copy = start(1);
+    EXPECT_EQ(wait(copy, 10s), 1);
+    ::close(fd);
+}
+
+TEST_F(ProgramTest, EndingTheProgramGivesZero) {
+    const pid_t program = start(1);
+    ASSERT_TRUE(waitFor([&] { return fsys::exists(socketPath()); }, 10s));
+    ::kill(program, SIGTERM);  // the same path as the tray menu's "exit"
+    EXPECT_EQ(wait(program, 10s), 0);
+    // The lock is free again: a new copy starts normally.
+    const pid_t next = start(2);
+    ASSERT_TRUE(waitFor([&] { return fsys::exists(socketPath()); }, 10s));
+    ::kill(next, SIGTERM);
+    EXPECT_EQ(wait(next, 10s), 0);
+}
+
+}  // namespace
+}  // namespace tvq
