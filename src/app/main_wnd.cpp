@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QStackedWidget>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 #include "base/constants.h"
 #include "base/debug.h"
@@ -38,12 +39,17 @@ void CMainWnd::setup() {
     const QIcon icon = productIcon();
     setWindowIcon(icon);
     const QString name = language_.text(QStringLiteral("mouse_name_text"));
-    tray_ = std::make_unique<TrayIcon>(*this, icon, name);
     setWindowTitle(name);
     if (auto* art = control<QLabel>("no_device_art")) {
         art->setPixmap(icon.pixmap(96, 96));
     }
-    hookLibrary_.load(loader_, programFolder());
+    // The tray icon (which talks to the desktop over D-Bus) and "Hook.so"
+    // (which brings the X libraries) are not needed for the first frame: they
+    // follow as soon as the event loop runs.
+    QTimer::singleShot(0, this, [this, icon, name] {
+        tray_ = std::make_unique<TrayIcon>(*this, icon, name);
+        hookLibrary_.load(loader_, programFolder());
+    });
     // The page loads the profiles and shows them here.
 }
 

@@ -82,7 +82,13 @@ void WindowImplBase::load() {
         debug::write("no layout " + (resourceFolder() + layoutFile_).toStdString());
         return;
     }
+    // Layouts use standard widgets only. The loader would otherwise load every
+    // Designer plugin it finds when it is built (QtQuick's among them, which
+    // costs more than the whole layout), so it is built with no plugin folders.
+    const QStringList libraryPaths = QCoreApplication::libraryPaths();
+    QCoreApplication::setLibraryPaths({});
     QUiLoader loader;
+    QCoreApplication::setLibraryPaths(libraryPaths);
     loader.setWorkingDirectory(QDir(resourceFolder()));
     content_ = loader.load(&file, this);
     if (content_ == nullptr) {

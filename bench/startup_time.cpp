@@ -1,0 +1,147 @@
+// Cold start of tvq-config to its first shown window, against a minimal Qt
+// window program started the same way: median of 10 starts each, on a
+// private X server, measured from the spawn to the window being mapped.
+// Then the program's resident memory after 3 s idle.
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "xvfb.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+bool mappedWindowNamed(Display* d, Window w, const char* name) {
+    XWindowAttributes a;
+    if (XGetWindowAttributes(d, w, &a) && a.map_state == IsViewable) {
+        char* title = nullptr;
+        if (XFetchName(d, w, &title) && title != nullptr) {
+            const bool match = std::strstr(title, name) != nullptr;
+            XFree(title);
+            if (match) {
+                return true;
+            }
+        }
+    }
+    Window root, parent, *children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(d, w, &root, &parent, &children, &count)) {
+        return false;
+    }
+    bool found = false;
+    for (unsigned i = 0; i < count && !found; ++i) {
+        found = mappedWindowNamed(d, children[i], name);
+    }
+    if (children != nullptr) {
+        XFree(children);
+    }
+    return found;
+}
+
+struct Run {
+    double ms = -1;
+    pid_t pid = -1;
+};
+
+Run start(const std::string& program, const char* title, const std::string& runtime,
+          const char* argument = nullptr) {
+    std::string runtimeVar = "XDG_RUNTIME_DIR=" + runtime;
+    std::string display = std::string("DISPLAY=") + std::getenv("DISPLAY");
+    std::string data = "XDG_DATA_HOME=" + runtime + "/data";
+    char* envp[] = {runtimeVar.data(), display.data(), data.data(), nullptr};
+    std::string path = program;
+    std::string arg = argument != nullptr ? argument : "";
+    char* argv[] = {path.data(), argument != nullptr ? arg.data() : nullptr, nullptr};
+    Display* d = XOpenDisplay(nullptr);
+    Run run;
+    const auto begin = Clock::now();
+    posix_spawn(&run.pid, argv[0], nullptr, nullptr, argv, envp);
+    while (Clock::now() - begin < std::chrono::seconds(20)) {
+        if (mappedWindowNamed(d, DefaultRootWindow(d), title)) {
+            run.ms = std::chrono::duration<double, std::milli>(Clock::now() - begin).count();
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(500));
+    }
+    XCloseDisplay(d);
+    return run;
+}
+
+void stop(pid_t pid) {
+    ::kill(pid, SIGTERM);
+    ::waitpid(pid, nullptr, 0);
+}
+
+long rssKb(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmRSS:", 0) == 0) {
+            return std::atol(line.c_str() + 6);
+        }
+    }
+    return -1;
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? -1 : v[v.size() / 2];
+}
+
+}  // namespace
+
+int main() {
+    tvq::testing::Xvfb server;
+    if (!server.running()) {
+        std::fprintf(stderr, "startup_time: no X server\n");
+        return 2;
+    }
+    const std::string runtime = std::filesystem::temp_directory_path() / "tvq-bench-runtime";
+    std::filesystem::create_directories(runtime);
+    std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+    const std::string folder = TVQ_PROGRAM_FOLDER;
+
+    std::vector<double> program, minimal, minimalText;
+    for (int i = 0; i < 10; ++i) {
+        Run a = start(folder + "/minimal_window", "Minimal Qt window", runtime);
+        minimal.push_back(a.ms);
+        stop(a.pid);
+        Run t = start(folder + "/minimal_window", "Minimal Qt window", runtime, "--text");
+        minimalText.push_back(t.ms);
+        stop(t.pid);
+        Run b = start(folder + "/tvq-config", "TERVANA", runtime);
+        program.push_back(b.ms);
+        stop(b.pid);
+    }
+    const double p = median(program), m = median(minimal);
+    std::printf(
+        "cold start to first shown window, median of 10: tvq-config %.1f ms, minimal Qt "
+        "window %.1f ms, ratio %.2f\n",
+        p, m, p / m);
+    const double mt = median(minimalText);
+    std::printf("  against a minimal Qt window showing one line of text: %.1f ms, ratio %.2f\n", mt,
+                p / mt);
+
+    Run idle = start(folder + "/tvq-config", "TERVANA", runtime);
+    std::this_thread::sleep_for(std::chrono::seconds(3));
+    std::printf("resident memory of tvq-config after 3 s idle: %.1f MB\n",
+                rssKb(idle.pid) / 1024.0);
+    stop(idle.pid);
+    std::filesystem::remove_all(runtime);
+    return 0;
+}

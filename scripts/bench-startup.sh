@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Cold start of tvq-config against a minimal Qt window program, and its idle
+# resident memory, on a private X server.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+cmake --build build -j2 --target startup_time >/dev/null
+build/bin/startup_time
