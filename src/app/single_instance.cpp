@@ -2,11 +2,13 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <QDir>
-#include <QLocalSocket>
 #include <cstdlib>
+#include <cstring>
 
 #include "base/constants.h"
 #include "base/debug.h"
@@ -14,21 +16,7 @@
 namespace tvq {
 namespace {
 
-constexpr const char* kShowRequest = "1037\n";
-constexpr int kSocketWaitMs = 1000;
-
-}  // namespace
-
-SingleInstance::SingleInstance() = default;
-
-SingleInstance::~SingleInstance() {
-    server_.reset();
-    if (lockFd_ >= 0) {
-        ::close(lockFd_);  // releases the lock
-    }
-}
-
-namespace {
+constexpr char kShowRequest[] = "1037\n";
 
 // The user's runtime folder; both the lock and the socket live there.
 QString runtimeFolder() {
@@ -39,14 +27,43 @@ QString runtimeFolder() {
     return QDir::tempPath();
 }
 
-}  // namespace
-
-QString SingleInstance::lockPath() {
-    return runtimeFolder() + "/" + kProductName + "-" + QString::number(::getuid()) + ".lock";
+QString instanceBase() {
+    return runtimeFolder() + "/" + kProductName + "-" + QString::number(::getuid());
 }
 
-QString SingleInstance::serverName() {
-    return runtimeFolder() + "/" + kProductName + "-" + QString::number(::getuid()) + ".socket";
+bool socketAddress(sockaddr_un& address) {
+    const QByteArray path = SingleInstance::socketPath().toLocal8Bit();
+    address = {};
+    address.sun_family = AF_UNIX;
+    if (static_cast<std::size_t>(path.size()) >= sizeof address.sun_path) {
+        return false;
+    }
+    std::memcpy(address.sun_path, path.constData(), static_cast<std::size_t>(path.size()));
+    return true;
+}
+
+}  // namespace
+
+SingleInstance::~SingleInstance() {
+    for (const auto& [fd, notifier] : clients_) {
+        ::close(fd);
+    }
+    clients_.clear();
+    serverNotifier_.reset();
+    if (serverFd_ >= 0) {
+        ::close(serverFd_);
+        ::unlink(socketPath().toLocal8Bit().constData());
+    }
+    if (lockFd_ >= 0) {
+        ::close(lockFd_);  // releases the lock
+    }
+}
+
+QString SingleInstance::lockPath() {
+    return instanceBase() + ".lock";
+}
+QString SingleInstance::socketPath() {
+    return instanceBase() + ".socket";
 }
 
 bool SingleInstance::acquire() {
@@ -59,36 +76,70 @@ bool SingleInstance::acquire() {
 }
 
 void SingleInstance::notifyRunningCopy() const {
-    QLocalSocket socket;
-    socket.connectToServer(serverName());
-    if (!socket.waitForConnected(kSocketWaitMs)) {
-        return;  // the running copy is still starting: the request goes nowhere
+    sockaddr_un address;
+    if (!socketAddress(address)) {
+        return;
     }
-    socket.write(kShowRequest);
-    socket.waitForBytesWritten(kSocketWaitMs);
-    socket.disconnectFromServer();
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    // A local connect completes at once or fails: a copy that is still
+    // starting has no socket yet, and the request goes nowhere.
+    if (fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
+        [[maybe_unused]] const ssize_t n =
+            ::send(fd, kShowRequest, sizeof kShowRequest - 1, MSG_NOSIGNAL);
+    }
+    if (fd >= 0) {
+        ::close(fd);
+    }
 }
 
 void SingleInstance::listen(std::function<void()> onShow) {
-    server_ = std::make_unique<QLocalServer>();
-    QLocalServer::removeServer(serverName());  // a socket left by a crashed copy
-    if (!server_->listen(serverName())) {
-        debug::write("cannot listen on " + serverName().toStdString() + "\n");
+    onShow_ = std::move(onShow);
+    sockaddr_un address;
+    if (!socketAddress(address)) {
         return;
     }
-    QObject::connect(server_.get(), &QLocalServer::newConnection, server_.get(),
-                     [server = server_.get(), onShow] {
-                         while (QLocalSocket* client = server->nextPendingConnection()) {
-                             QObject::connect(client, &QLocalSocket::readyRead, client,
-                                              [client, onShow] {
-                                                  if (client->readAll().startsWith("1037")) {
-                                                      onShow();
-                                                  }
-                                              });
-                             QObject::connect(client, &QLocalSocket::disconnected, client,
-                                              &QObject::deleteLater);
-                         }
-                     });
+    ::unlink(address.sun_path);  // we hold the lock: any socket there is stale
+    serverFd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (serverFd_ < 0 ||
+        ::bind(serverFd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::listen(serverFd_, 4) != 0) {
+        debug::write("cannot listen on " + socketPath().toStdString() + "\n");
+        if (serverFd_ >= 0) {
+            ::close(serverFd_);
+            serverFd_ = -1;
+        }
+        return;
+    }
+    serverNotifier_ = std::make_unique<QSocketNotifier>(serverFd_, QSocketNotifier::Read);
+    QObject::connect(serverNotifier_.get(), &QSocketNotifier::activated, serverNotifier_.get(),
+                     [this] { accept(); });
+}
+
+void SingleInstance::accept() {
+    const int client = ::accept4(serverFd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+    if (client < 0) {
+        return;
+    }
+    auto notifier = std::make_unique<QSocketNotifier>(client, QSocketNotifier::Read);
+    QObject::connect(notifier.get(), &QSocketNotifier::activated, notifier.get(),
+                     [this, client] { read(client); });
+    clients_[client] = std::move(notifier);
+}
+
+void SingleInstance::read(int client) {
+    char buffer[16];
+    const ssize_t n = ::recv(client, buffer, sizeof buffer, 0);
+    const bool show = n >= 4 && std::memcmp(buffer, kShowRequest, 4) == 0;
+    // One request per connection: done with this client either way.
+    if (n != -1 || errno != EAGAIN) {
+        clients_[client]->setEnabled(false);
+        clients_[client].release()->deleteLater();  // Qt deletes it once back in the loop
+        clients_.erase(client);
+        ::close(client);
+    }
+    if (show && onShow_) {
+        onShow_();
+    }
 }
 
 }  // namespace tvq

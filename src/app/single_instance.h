@@ -1,18 +1,19 @@
 // One copy of the program per user: a lock file in the user's runtime folder
-// stands for the named mutex, and a local socket carries the request of a
-// second copy to show the running one.
+// stands for the named mutex, and a Unix-domain socket beside it carries the
+// request of a second copy to show the running one.
 #pragma once
 
-#include <QLocalServer>
+#include <QSocketNotifier>
 #include <QString>
 #include <functional>
+#include <map>
 #include <memory>
 
 namespace tvq {
 
 class SingleInstance {
   public:
-    SingleInstance();
+    SingleInstance() = default;
     ~SingleInstance();
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;
@@ -28,11 +29,17 @@ class SingleInstance {
     void listen(std::function<void()> onShow);
 
     static QString lockPath();
-    static QString serverName();
+    static QString socketPath();
 
   private:
+    void accept();
+    void read(int client);
+
     int lockFd_ = -1;
-    std::unique_ptr<QLocalServer> server_;
+    int serverFd_ = -1;
+    std::function<void()> onShow_;
+    std::unique_ptr<QSocketNotifier> serverNotifier_;
+    std::map<int, std::unique_ptr<QSocketNotifier>> clients_;
 };
 
 }  // namespace tvq
