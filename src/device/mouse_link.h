@@ -1,6 +1,10 @@
 // Everything the settings page owns that is about the mouse's links: the two
 // device-access libraries, the device worker and its send path, presence and
 // status handling. The page drives it from the user-interface thread.
+//
+// The tasks it hands to the page (PageView::runOnUiThread, runLater) refer
+// to it: the page runs them with itself as their context, so that tasks not
+// yet delivered are dropped when the page and its link go away.
 #pragma once
 
 #include <atomic>

@@ -60,6 +60,7 @@ WindowImplBase::WindowImplBase(QString className, QString layoutFile,
 
 WindowImplBase::~WindowImplBase() {
     timers_.clear();
+    controlTimers_.clear();
     if (modalLoop_) {
         modalLoop_->quit();
     }
@@ -261,6 +262,31 @@ void WindowImplBase::killTimer(int id) {
 bool WindowImplBase::timerActive(int id) const {
     const auto it = timers_.find(id);
     return it != timers_.end() && it->second->isActive();
+}
+
+void WindowImplBase::setControlTimer(QWidget* control, int id, int ms) {
+    if (control == nullptr) {
+        return;
+    }
+    auto& timer = controlTimers_[{control, id}];
+    if (!timer) {
+        timer = std::make_unique<QTimer>();
+        connect(timer.get(), &QTimer::timeout, this, [this, control, id] {
+            dispatch({"timer", control, static_cast<std::uintptr_t>(id)});
+        });
+        // A control that goes away takes its timers with it.
+        connect(control, &QObject::destroyed, this, [this, control, id] {
+            controlTimers_.erase({control, id});
+        });
+    }
+    timer->start(ms);
+}
+
+void WindowImplBase::killControlTimer(QWidget* control, int id) {
+    const auto it = controlTimers_.find({control, id});
+    if (it != controlTimers_.end()) {
+        it->second->stop();
+    }
 }
 
 void WindowImplBase::postMessage(std::uint32_t message, std::uintptr_t wParam,

@@ -21,6 +21,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "tvq/message_window.h"
@@ -37,6 +38,7 @@ class LanguageManager;
 struct Notification {
     QString type;
     QWidget* sender = nullptr;
+    std::uintptr_t wParam = 0;  // the timer id of a "timer" notification
     QString senderName() const { return sender != nullptr ? sender->objectName() : QString(); }
 };
 
@@ -73,6 +75,12 @@ class WindowImplBase : public QWidget, public MessageWindow {
     void setTimer(int id, int ms);
     void killTimer(int id);
     bool timerActive(int id) const;
+
+    // Control timers: each expiry is a "timer" notification from `control`
+    // with the id in wParam, dispatched like the control's other
+    // notifications.
+    void setControlTimer(QWidget* control, int id, int ms);
+    void killControlTimer(QWidget* control, int id);
 
     // Messages to this window: post from any thread, send on its own.
     void postMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
@@ -117,6 +125,7 @@ class WindowImplBase : public QWidget, public MessageWindow {
     const LanguageManager* language_;
     QWidget* content_ = nullptr;  // the loaded layout, a child of this window
     std::map<int, std::unique_ptr<QTimer>> timers_;
+    std::map<std::pair<QWidget*, int>, std::unique_ptr<QTimer>> controlTimers_;
     QHash<QString, NotifyTable> virtualWindows_;
     QPointer<QEventLoop> modalLoop_;
     int result_ = 0;

@@ -169,6 +169,32 @@ class WindowTest : public QObject {
         QVERIFY(!w.timerActive(52));
     }
 
+    void controlTimersNotifyTheirControlsTable() {
+        ResourceFile layout("timers.xml", R"(<ui version="4.0"><widget class="QFrame" name="root">
+            <widget class="QWidget" name="page"><property name="virtualWindow" stdset="0">
+            <string>MS_1_Page</string></property>
+            <widget class="QProgressBar" name="ms_1_progress_power"/></widget></widget></ui>)");
+        Recorder w("timers.xml", &language);
+        QList<std::uintptr_t> ticks;
+        w.registerVirtualWindow("MS_1_Page", {{"timer", [&](const Notification& n) {
+                                                   QCOMPARE(n.senderName(),
+                                                            QString("ms_1_progress_power"));
+                                                   ticks << n.wParam;
+                                               }}});
+        w.create();
+        auto* bar = w.control("ms_1_progress_power");
+        w.setControlTimer(bar, 53, 5);
+        QTRY_VERIFY(ticks.size() >= 2);
+        w.killControlTimer(bar, 53);
+        const auto seen = ticks.size();
+        QTest::qWait(40);
+        QCOMPARE(ticks.size(), seen);
+        QCOMPARE(ticks.first(), std::uintptr_t{53});
+        w.setControlTimer(bar, 53, 5);
+        delete bar;  // a control that goes away stops its timers
+        QTest::qWait(30);
+    }
+
     void messageDialogReturnsOneForOkAndZeroForCancel() {
         QTimer::singleShot(50, [] {
             for (QWidget* top : QApplication::topLevelWidgets()) {
