@@ -6,6 +6,7 @@
 #include <optional>
 #include <thread>
 
+#include "app/hook_library.h"
 #include "base/constants.h"
 #include "device/message_queue.h"
 #include "fake_texts.h"
@@ -24,22 +25,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-struct HookApi {
-    TvqInstallMouseHook* installmousehook = nullptr;
-    TvqRemoveMouseHook* removemousehook = nullptr;
-    TvqEnableMouseHook* enablemousehook = nullptr;
-    TvqInstallHook* installhook = nullptr;
-    TvqRemoveHook* removehook = nullptr;
-    TvqEnableHook* enablehook = nullptr;
-    TvqMouseWheelEnable* mousewheelenable = nullptr;
-};
-
-template <class Fn>
-void bind(const LoadedLibrary& library, const char* name, Fn*& out) {
-    out = reinterpret_cast<Fn*>(library.symbol(name));
-    ASSERT_NE(out, nullptr) << name;
-}
-
 void useLayout(const testing::Xvfb& xvfb, const std::string& layout) {
     ASSERT_TRUE(xvfb.run("setxkbmap " + layout));
 }
@@ -48,31 +33,27 @@ class X11Test : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         xvfb = new testing::Xvfb;  // owned by the suite, deleted in TearDownTestSuite
-        if (!xvfb->running()) {
-            return;
+        if (xvfb->running()) {
+            SharedLibraryLoader loader;
+            hook = new HookLibrary;
+            hook->load(loader, std::string(TVQ_PROGRAM_FOLDER) + "/");
         }
-        SharedLibraryLoader loader;
-        library = loader.load(std::string(TVQ_PROGRAM_FOLDER) + "/Hook.so").release();
     }
     static void TearDownTestSuite() {
-        delete library;
+        delete hook;
         delete xvfb;
-        library = nullptr;
+        hook = nullptr;
         xvfb = nullptr;
     }
 
     void SetUp() override {
         if (!xvfb->running()) {
-            GTEST_SKIP() << "Xvfb could not be started";
+            GTEST_SKIP() << "no X server could be started";
         }
-        ASSERT_NE(library, nullptr);
-        bind(*library, "installmousehook", api.installmousehook);
-        bind(*library, "removemousehook", api.removemousehook);
-        bind(*library, "enablemousehook", api.enablemousehook);
-        bind(*library, "installhook", api.installhook);
-        bind(*library, "removehook", api.removehook);
-        bind(*library, "enablehook", api.enablehook);
-        bind(*library, "mousewheelenable", api.mousewheelenable);
+        ASSERT_NE(hook, nullptr);
+        api = hook->functions();
+        ASSERT_TRUE(api.installmousehook && api.removemousehook && api.enablemousehook &&
+                    api.installhook && api.removehook && api.enablehook && api.mousewheelenable);
         useLayout(*xvfb, "us");
     }
 
@@ -115,8 +96,8 @@ class X11Test : public ::testing::Test {
     }
 
     static inline testing::Xvfb* xvfb = nullptr;
-    static inline LoadedLibrary* library = nullptr;
-    HookApi api;
+    static inline HookLibrary* hook = nullptr;
+    HookFunctions api;
     MessageQueueWindow window;
 };
 
