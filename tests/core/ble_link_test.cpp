@@ -1,0 +1,97 @@
+#include "device/ble_link.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "base/debug.h"
+#include "fake_links.h"
+#include "protocol/frames.h"
+#include "protocol/send_path.h"
+
+namespace tvq {
+namespace {
+
+class FakeTransport final : public BleTransport {
+  public:
+    std::vector<std::vector<std::uint8_t>> writes;
+    std::vector<std::string> subscriptions;
+    bool accept = true;
+    bool writeFrame(std::string_view vendor, std::string_view product,
+                    std::span<const std::uint8_t> frame) override {
+        EXPECT_EQ(vendor, "VID&02045E");
+        EXPECT_EQ(product, "PID&0040");
+        writes.emplace_back(frame.begin(), frame.end());
+        return accept;
+    }
+    void subscribe(std::string_view vendor, std::string_view product) override {
+        subscriptions.push_back(std::string(vendor) + " " + std::string(product));
+    }
+};
+
+TEST(BleLink, WritesOnlyWhileTheMouseIsNamed) {
+    FakeTransport transport;
+    BleLink link(&transport);
+    const Frame frame = lightingFrame(newProfile(u"x")->modes[0], 0);
+    EXPECT_EQ(link.write(frame), 0);  // no tags: nothing reaches the transport
+    EXPECT_TRUE(transport.writes.empty());
+    link.subscribeNotifications();
+    EXPECT_TRUE(transport.subscriptions.empty());
+
+    link.setTags("VID&02045E", "PID&0040");
+    EXPECT_EQ(link.write(frame), 1);
+    EXPECT_EQ(transport.writes,
+              std::vector<std::vector<std::uint8_t>>{frame});  // 15 bytes as they are
+    transport.accept = false;
+    EXPECT_EQ(link.write(frame), 0);
+    link.subscribeNotifications();
+    EXPECT_EQ(transport.subscriptions, std::vector<std::string>{"VID&02045E PID&0040"});
+
+    link.clearTags();
+    EXPECT_EQ(link.write(frame), 0);
+    EXPECT_EQ(transport.writes.size(), 2u);
+}
+
+TEST(BleLink, TheSendPathSkipsPollingFramesAndWritesTheRest) {
+    FakeTransport transport;
+    BleLink link(&transport);
+    link.setTags("VID&02045E", "PID&0040");
+    LinkState links;
+    links.bleConnected = 1;
+    testing::FakeClock clock;
+    SendPath path(links, clock, nullptr, nullptr, &link);
+    MacroSlotTable slots{};
+    for (const Frame& f : applyFrames(*newProfile(u"x"), slots)) {
+        path.sendReport(f);
+    }
+    EXPECT_EQ(transport.writes.size(), 8u);
+    for (const auto& w : transport.writes) {
+        EXPECT_NE(w[0], report::kPolling);
+    }
+    EXPECT_EQ(clock.now, 8 * 500);
+}
+
+TEST(BleLink, NotificationsBecomeStatusReports) {
+    std::vector<std::string> lines;
+    debug::redirectForTesting([&](std::string_view l) { lines.emplace_back(l); }, true);
+    const std::uint8_t heartbeat[] = {0x10, 0x40, 0x01, 0x07};
+    const auto status = BleLink::decodeNotification(heartbeat);
+    ASSERT_TRUE(status);
+    EXPECT_EQ(status->code, 0x4010);
+    EXPECT_EQ(status->value, 0x0701);
+    EXPECT_EQ(lines.back(), "dwLeft = 4010, dwRight = 0701\r\n");
+
+    EXPECT_FALSE(BleLink::decodeNotification({}));
+    EXPECT_EQ(lines.back(), "datasize 0\n");
+    const std::uint8_t shortValue[] = {1, 2, 3};
+    for (std::size_t n = 1; n <= 3; ++n) {
+        EXPECT_FALSE(BleLink::decodeNotification(std::span(shortValue, n)));
+    }
+    const std::uint8_t longer[] = {0x00, 0x80, 0x01, 0x00, 0xFF, 0xFF};
+    EXPECT_EQ(BleLink::decodeNotification(longer)->code, 0x8000);
+    debug::redirectForTesting({}, false);
+}
+
+}  // namespace
+}  // namespace tvq
