@@ -9,7 +9,6 @@ namespace tvq {
 CDPIMsg::CDPIMsg(const LanguageManager* language)
     : WindowImplBase("DPIWnd", "DPImsg.xml", language) {
     setAttribute(Qt::WA_ShowWithoutActivating);
-    setAttribute(Qt::WA_TranslucentBackground);
 }
 
 QRect CDPIMsg::placement(const QRect& area) {

@@ -11,9 +11,7 @@ CMsgWnd::CMsgWnd(const LanguageManager* language, QString titleKey, QString mess
     : WindowImplBase("MsgWnd", "msg.xml", language),
       language_(language),
       titleKey_(std::move(titleKey)),
-      messageKey_(std::move(messageKey)) {
-    setAttribute(Qt::WA_TranslucentBackground);  // the layout draws rounded corners
-}
+      messageKey_(std::move(messageKey)) {}
 
 int CMsgWnd::ask(QWidget* owner, const LanguageManager* language, const QString& messageKey) {
     CMsgWnd box(language, "warning_title_text", messageKey);
