@@ -91,8 +91,11 @@ DpiCounts dpiCounts(std::int32_t dpiValue) {
     DpiCounts counts;
     counts.high = dpi > r::kDpiHighRangeAbove;
     const std::int64_t x = counts.high ? dpi / 2 : dpi;
+    // The mouse's own rounding: single-precision quotient plus 0.5, truncated
+    // toward zero (not lround: the two differ below zero).
     const auto round = [x](float divisor) {
-        return low(static_cast<std::int64_t>(static_cast<float>(x) / divisor + 0.5f));
+        return low(static_cast<std::int64_t>(  // NOLINT(bugprone-incorrect-roundings)
+            static_cast<float>(x) / divisor + 0.5f));
     };
     counts.a = round(r::kDpiCountDivisorA);
     counts.b = round(r::kDpiCountDivisorB);
