@@ -530,8 +530,7 @@ int VirtualMouse::run() {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    std::signal(SIGPIPE, SIG_IGN);
+static int runVirtualMouse(int argc, char** argv) {
     Settings s;
     if (const char* env = std::getenv(paths::kVirtualMouseEnvironment)) {
         s.socketPath = env;
@@ -591,4 +590,14 @@ int main(int argc, char** argv) {
         return 2;
     }
     return VirtualMouse(s).run();
+}
+
+int main(int argc, char** argv) {
+    std::signal(SIGPIPE, SIG_IGN);
+    try {
+        return runVirtualMouse(argc, argv);
+    } catch (const std::exception& e) {
+        std::cerr << "tvq-virtual-mouse: " << e.what() << '\n';
+        return 2;
+    }
 }
