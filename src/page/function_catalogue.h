@@ -1,0 +1,45 @@
+// The catalogue of button functions: the code a binding stores, the menu
+// item that assigns it, and the text that names it on its key button.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "base/text_source.h"
+#include "input/key_names.h"
+#include "profiles/profile.h"
+
+namespace tvq {
+
+struct FunctionEntry {
+    std::uint8_t code;
+    std::string_view menuItem;  // empty: no menu assigns it
+    std::string_view textKey;   // empty: the text is composed (shortcut, macro)
+};
+
+inline constexpr std::size_t kFunctionCount = 57;
+extern const std::array<FunctionEntry, kFunctionCount> kFunctionCatalogue;
+
+// The code a menu item assigns (item names compare without letter case); 1,
+// the left click, for a name that is not in the catalogue.
+std::uint8_t functionForMenuItem(std::string_view item);
+
+// The text key of a code; empty for the composed ones and for unknown codes.
+std::string_view functionTextKey(std::uint8_t code);
+
+// What a key button shows: a literal text (shortcut, macro) or a language key.
+struct KeyButtonText {
+    std::string text;
+    bool isLanguageKey = false;
+};
+
+// The key button's text for a binding: a shortcut as its modifiers' texts,
+// each followed by "+", then the key's name; a macro as the text of
+// "assign_macro_text" followed by its name; any other function by its text
+// key (empty for codes not in the catalogue).
+KeyButtonText keyButtonText(const ButtonBinding& binding, const KeyNames& keys,
+                            const TextSource& texts);
+
+}  // namespace tvq
