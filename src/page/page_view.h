@@ -23,7 +23,14 @@ class PageView {
     virtual void selectOption(std::string_view control) = 0;
     virtual void setChecked(std::string_view control, bool checked) = 0;
     virtual void setText(std::string_view control, std::string_view text) = 0;
+    // Shows the language text of `key` (and follows a change of language).
+    virtual void setTextKey(std::string_view control, std::string_view key) = 0;
     virtual void setProgress(std::string_view control, int value) = 0;
+    // A slider's position and a list's item, without notification.
+    virtual void setSliderValue(std::string_view control, int value) = 0;
+    virtual void selectItem(std::string_view control, int index) = 0;
+    // A button's background, as opaque 0xFFRRGGBB.
+    virtual void setBackgroundColor(std::string_view control, std::uint32_t argb) = 0;
 
     // Window and control timers by id.
     virtual void startTimer(int id, int ms) = 0;

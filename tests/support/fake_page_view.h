@@ -28,6 +28,10 @@ class FakePageView final : public PageView {
     std::map<std::string, bool> checked;
     std::map<std::string, std::string> text;
     std::map<std::string, int> progress;
+    std::map<std::string, std::string> textKeys;
+    std::map<std::string, int> sliders;
+    std::map<std::string, int> items;
+    std::map<std::string, std::uint32_t> colors;
     std::vector<std::string> selected;
     std::map<int, int> timers;  // running timers: id -> ms
     std::vector<std::string> timerLog;
@@ -58,8 +62,20 @@ class FakePageView final : public PageView {
     }
     void selectOption(std::string_view c) override { selected.emplace_back(c); }
     void setChecked(std::string_view c, bool v) override { checked[std::string(c)] = v; }
-    void setText(std::string_view c, std::string_view t) override { text[std::string(c)] = t; }
+    void setText(std::string_view c, std::string_view t) override {
+        text[std::string(c)] = t;
+        textKeys.erase(std::string(c));
+    }
     void setProgress(std::string_view c, int v) override { progress[std::string(c)] = v; }
+    void setTextKey(std::string_view c, std::string_view k) override {
+        textKeys[std::string(c)] = k;
+        text.erase(std::string(c));
+    }
+    void setSliderValue(std::string_view c, int v) override { sliders[std::string(c)] = v; }
+    void selectItem(std::string_view c, int i) override { items[std::string(c)] = i; }
+    void setBackgroundColor(std::string_view c, std::uint32_t argb) override {
+        colors[std::string(c)] = argb;
+    }
     void startTimer(int id, int ms) override {
         timers[id] = ms;
         timerLog.push_back("start " + std::to_string(id));
