@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/constants.h"
+#include "base/text.h"
 #include "device/presence.h"
 #include "profiles/profile.h"
 
@@ -16,15 +17,6 @@ constexpr std::uint32_t kDroppedB = 1261;
 constexpr std::uint32_t kDroppedC = 5121;
 constexpr int kDpiDisplayMs = 2000;
 constexpr const char* kPagePrefix = "ms_1";
-
-bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               const auto lower = [](char c) {
-                   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-               };
-               return lower(x) == lower(y);
-           });
-}
 
 }  // namespace
 
@@ -78,9 +70,9 @@ void MainWindowLogic::onPresenceChange() {
 }
 
 void MainWindowLogic::onMenuCommand(const MenuCommand& command) {
-    if (equalsIgnoringAsciiCase(command.name, "configuration")) {
+    if (equalIgnoringAsciiCase(command.name, "configuration")) {
         showOrWarn(false);
-    } else if (equalsIgnoringAsciiCase(command.name, "exit")) {
+    } else if (equalIgnoringAsciiCase(command.name, "exit")) {
         onDestroy();
     } else {
         // Page menus: names that agree with "ms_1" over the shorter length.

@@ -1,5 +1,6 @@
 #include "base/text.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace tvq {
@@ -185,6 +186,14 @@ std::u16string upperCased(std::u16string_view text) {
         appendUtf16(out, toUpperCase(nextUtf16(text, i)));
     }
     return out;
+}
+
+bool equalIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    const auto lower = [](char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [&](char x, char y) { return lower(x) == lower(y); });
 }
 
 bool equalIgnoringCase(std::u16string_view a, std::u16string_view b) {

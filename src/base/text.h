@@ -22,6 +22,10 @@ char32_t toLowerCase(char32_t c);
 char32_t toUpperCase(char32_t c);
 std::u16string upperCased(std::u16string_view text);
 
+// True when the two ASCII texts (menu item names, commands) are equal without
+// regard to letter case.
+bool equalIgnoringAsciiCase(std::string_view a, std::string_view b);
+
 // True when the two names are equal without regard to letter case.
 bool equalIgnoringCase(std::u16string_view a, std::u16string_view b);
 

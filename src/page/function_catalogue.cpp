@@ -70,22 +70,13 @@ const std::array<FunctionEntry, kFunctionCount> kFunctionCatalogue = {{
 
 namespace {
 
-bool sameIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               const auto lower = [](char c) {
-                   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-               };
-               return lower(x) == lower(y);
-           });
-}
-
 constexpr std::uint8_t kLeftClick = 1;
 
 }  // namespace
 
 std::uint8_t functionForMenuItem(std::string_view item) {
     for (const FunctionEntry& e : kFunctionCatalogue) {
-        if (!e.menuItem.empty() && sameIgnoringAsciiCase(e.menuItem, item)) {
+        if (!e.menuItem.empty() && equalIgnoringAsciiCase(e.menuItem, item)) {
             return e.code;
         }
     }
