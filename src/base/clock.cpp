@@ -22,9 +22,4 @@ void SystemClock::cancel() {
     wake_.notify_all();
 }
 
-bool SystemClock::cancelled() const {
-    std::lock_guard lock(mutex_);
-    return cancelled_;
-}
-
 }  // namespace tvq

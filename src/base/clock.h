@@ -23,10 +23,9 @@ class SystemClock final : public Clock {
     std::int64_t nowMs() const override;
     bool sleepFor(int ms) override;
     void cancel();
-    bool cancelled() const;
 
   private:
-    mutable std::mutex mutex_;
+    std::mutex mutex_;
     std::condition_variable wake_;
     bool cancelled_ = false;
 };

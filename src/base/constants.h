@@ -164,7 +164,6 @@ inline constexpr std::size_t kLightingLength = 15;
 inline constexpr std::size_t kPollingLength = 9;
 inline constexpr std::size_t kButtonsLength = 59;
 inline constexpr std::size_t kMacroLength = 131;
-inline constexpr std::size_t kLongestFrame = kMacroLength;
 
 // Header of every frame.
 inline constexpr std::size_t kId = 0;

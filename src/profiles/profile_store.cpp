@@ -15,7 +15,6 @@ ParsedProfileStore parseProfileStore(std::span<const std::uint8_t> bytes) {
         parsed.droppedBytes = bytes.size();
         return parsed;
     }
-    parsed.hasIndex = true;
     parsed.currentIndex = readI32(bytes, layout::store::kCurrentIndex);
     const auto records = bytes.subspan(layout::store::kFirstProfile);
     const std::size_t count = records.size() / layout::profile::kSize;

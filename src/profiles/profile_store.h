@@ -19,7 +19,6 @@ namespace tvq {
 
 // "pro.data" decoded: the stored index and every complete record.
 struct ParsedProfileStore {
-    bool hasIndex = false;  // the file held at least the 4 index bytes
     std::int32_t currentIndex = 0;
     std::vector<std::unique_ptr<Profile>> profiles;
     std::size_t droppedBytes = 0;  // a trailing piece shorter than a record

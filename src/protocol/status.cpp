@@ -82,7 +82,9 @@ void StatusHandler::onStatusReport(std::uint16_t code, std::uint16_t value) {
             save = true;
             break;
         }
-        default:  // STATUS_BATTERY, 0x7000 and unknown codes change nothing
+        case status::kBattery:
+        case status::kIgnored:
+        default:  // unknown codes change nothing either
             return;
     }
     if (save) {

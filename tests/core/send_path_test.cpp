@@ -192,23 +192,26 @@ TEST_F(SendPathTest, OverBleTheApplySendsEightFrames) {
     }
 }
 
-TEST(DeviceWorker, RunsEveryRequestInOrderAndDropsThemWithoutALink) {
-    std::atomic<bool> linkUp{false};
+TEST(DeviceWorker, RunsEveryApplyRequestThatFindsALinkAndNothingElse) {
+    // The link is down for the first request and up for the next three.
+    std::atomic<int> asked{0};
     std::atomic<int> applies{0};
-    DeviceWorker worker([&] { return linkUp.load(); }, [&] { ++applies; });
+    DeviceWorker worker([&] { return asked.fetch_add(1) != 0; }, [&] { ++applies; });
     worker.start();
     worker.post(msg::kApply);
-    worker.post(0x9999);  // other messages are dropped
-    linkUp = true;
+    worker.post(0x9999);  // not an apply request: not even looked at
     for (int i = 0; i < 3; ++i) {
         worker.post(msg::kApply);
     }
+    while (asked.load() < 4) {
+        std::this_thread::yield();
+    }
     worker.stop();
-    // Requests queued when stop() was called may be dropped; the first ones
-    // ran, except the one posted while no link was up.
-    EXPECT_LE(applies.load(), 3);
+    EXPECT_EQ(asked.load(), 4);
+    EXPECT_EQ(applies.load(), 3);
     worker.post(msg::kApply);  // ignored after stop
     EXPECT_FALSE(worker.running());
+    EXPECT_EQ(asked.load(), 4);
 }
 
 TEST(DeviceWorker, ThreeRequestsMakeThreeCompleteApplies) {

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
@@ -117,19 +118,34 @@ class WindowTest : public QObject {
     }
 
     void widgetSignalsBecomeNotificationsButQuietChangesDoNot() {
-        Recorder w("main.xml", &language);
+        ResourceFile layout("controls.xml", R"(<ui version="4.0"><widget class="QFrame" name="root">
+            <widget class="QPushButton" name="plain_btn"/>
+            <widget class="QCheckBox" name="probe_check"/>
+            <widget class="QSlider" name="probe_slider"/>
+            <widget class="QListWidget" name="probe_list"/></widget></ui>)");
+        Recorder w("controls.xml", &language);
         w.create();
-        auto* exit = w.control<QPushButton>("exit_btn");
-        QVERIFY(exit != nullptr);
-        exit->click();
-        QVERIFY(w.seen.contains("click:exit_btn"));
+        auto* button = w.control<QPushButton>("plain_btn");
+        auto* check = w.control<QCheckBox>("probe_check");
+        auto* slider = w.control<QSlider>("probe_slider");
+        auto* list = w.control<QListWidget>("probe_list");
+        QVERIFY(button && check && slider && list);
+        list->addItems({"a", "b"});
 
-        QSlider slider(&w);
-        QCheckBox check(&w);
-        check.setObjectName("probe_check");
+        button->click();
+        check->click();
+        slider->setValue(5);
+        list->setCurrentRow(1);
+        QCOMPARE(w.seen,
+                 (QStringList{"click:plain_btn", "selectchanged:probe_check", "click:probe_check",
+                              "valuechanged:probe_slider", "itemselect:probe_list"}));
         w.seen.clear();
-        WindowImplBase::setCheckedQuietly(&check, true);
-        WindowImplBase::setValueQuietly(&slider, 5);
+        WindowImplBase::setCheckedQuietly(check, false);
+        WindowImplBase::setValueQuietly(slider, 9);
+        WindowImplBase::selectRowQuietly(list, 0);
+        QVERIFY(!check->isChecked());
+        QCOMPARE(slider->value(), 9);
+        QCOMPARE(list->currentRow(), 0);
         QVERIFY(w.seen.isEmpty());
     }
 
@@ -241,27 +257,29 @@ class WindowTest : public QObject {
         CMainWnd window(language, loader);
         window.create();
         window.sendMessage(msg::kTrayNotify, 1, kTrayRightButtonUp);
-        PopupMenu* first = window.trayMenu();
-        QVERIFY(first != nullptr);
-        const auto actions = first->menu().actions();
+        QVERIFY(window.trayMenu() != nullptr);
+        QPointer<QMenu> first = &window.trayMenu()->menu();
         QStringList texts;
-        for (QAction* a : actions) {
+        for (QAction* a : first->actions()) {
             texts << a->text();
         }
         QVERIFY(texts.contains(language.text(QStringLiteral("tray_exit_text"))));
         window.sendMessage(msg::kTrayNotify, 1, kTrayRightButtonUp);
-        QVERIFY(window.trayMenu() != first || window.trayMenu() != nullptr);
-        first = nullptr;
+        QVERIFY(first.isNull());  // the previous menu is gone
+        QVERIFY(window.trayMenu() != nullptr);
 
         // "configuration" with no mouse: the no-device message, answered here.
-        QTimer::singleShot(50, [] {
+        bool answered = false;
+        QTimer::singleShot(50, [&answered] {
             for (QWidget* top : QApplication::topLevelWidgets()) {
                 if (auto* ok = top->findChild<QPushButton*>("btn_ok"); ok && top->isVisible()) {
+                    answered = true;
                     ok->click();
                 }
             }
         });
         window.trayMenu()->menu().actions().first()->trigger();
+        QTRY_VERIFY(answered);
         QTRY_VERIFY(!window.logic().noDeviceMessageOpen());
 
         // Bad input: an unknown record and an empty name.
