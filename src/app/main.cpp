@@ -14,7 +14,12 @@
 #include "app/single_instance.h"
 #include "base/constants.h"
 #include "base/debug.h"
+#include "input/key_names.h"
+#include "page/ms_1_page.h"
+#include "platform/posix_file_system.h"
+#include "platform/program_folder.h"
 #include "platform/shared_library.h"
+#include "platform/x11/x11_keyboard_layout.h"
 #include "toolkit/language.h"
 #include "toolkit/window_base.h"
 
@@ -57,9 +62,14 @@ int main(int argc, char** argv) {
     tvq::LanguageManager language;
     language.load(tvq::WindowImplBase::resourceFolder() + "lan.xml");
     tvq::SharedLibraryLoader loader;
+    tvq::PosixFileSystem fileSystem;
+    const tvq::DataLocation data(fileSystem, tvq::processEnvironment(), tvq::programFolder());
+    const tvq::X11KeyboardLayout keyboard;
+    const tvq::KeyNames keys(keyboard, language);
     int status = 0;
     {
-        tvq::CMainWnd window(language, loader);
+        tvq::CMainWnd window(language, loader,
+                             std::make_unique<tvq::CMS_1_Page>(language, keys, data));
         window.create(nullptr, Qt::Window);
         window.resize(tvq::CMainWnd::kWidth, tvq::CMainWnd::kHeight);
         window.centerWindow();

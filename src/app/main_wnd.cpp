@@ -12,6 +12,7 @@
 #include "base/debug.h"
 #include "dialogs/dpi_msg.h"
 #include "dialogs/msg_wnd.h"
+#include "page/ms_1_page.h"
 #include "platform/program_folder.h"
 #include "toolkit/language.h"
 
@@ -22,20 +23,28 @@ constexpr int kTrayMenuLift = 50;
 
 }  // namespace
 
-CMainWnd::CMainWnd(const LanguageManager& language, LibraryLoader& loader, MainWindowPage* page)
+CMainWnd::CMainWnd(const LanguageManager& language, LibraryLoader& loader,
+                   std::unique_ptr<CMS_1_Page> page)
     : WindowImplBase(kProductName, "main.xml", &language),
       language_(language),
       loader_(loader),
-      logic_(*this, page) {}
+      page_(std::move(page)),
+      logic_(*this, page_ ? &page_->logic() : nullptr) {}
 
 CMainWnd::~CMainWnd() {
+    // The page stops its worker and closes the mouse's links while the
+    // window they post to still exists.
+    page_.reset();
     dpiDisplay_.reset();
     hookLibrary_.unload();
 }
 
 void CMainWnd::setup() {
     // The settings page registers as the virtual window "MS_1_Page", binds
-    // its controls and starts the device link here, before anything else.
+    // its controls and starts the device link before anything else.
+    if (page_) {
+        page_->attach(*this, loader_, programFolder(), false);
+    }
     const QIcon icon = productIcon();
     setWindowIcon(icon);
     const QString name = language_.text(QStringLiteral("mouse_name_text"));
@@ -50,7 +59,9 @@ void CMainWnd::setup() {
         tray_ = std::make_unique<TrayIcon>(*this, icon, name);
         hookLibrary_.load(loader_, programFolder());
     });
-    // The page loads the profiles and shows them here.
+    if (page_) {
+        page_->loadProfiles();
+    }
 }
 
 void CMainWnd::onClick(const Notification& n) {

@@ -8,6 +8,7 @@
 
 #include "app/hook_library.h"
 #include "app/main_window_logic.h"
+#include "page/ms_1_page.h"
 #include "toolkit/tray.h"
 #include "toolkit/window_base.h"
 
@@ -18,9 +19,10 @@ class LanguageManager;
 
 class CMainWnd final : public WindowImplBase, public MainWindowView {
   public:
-    // `page` is the settings page; without one the window runs as a shell.
+    // `page` is the settings page, which the window owns from now on;
+    // without one the window runs as a shell.
     CMainWnd(const LanguageManager& language, LibraryLoader& loader,
-             MainWindowPage* page = nullptr);
+             std::unique_ptr<CMS_1_Page> page = nullptr);
     ~CMainWnd() override;
 
     static constexpr int kWidth = 800;
@@ -28,6 +30,7 @@ class CMainWnd final : public WindowImplBase, public MainWindowView {
 
     const HookFunctions& hooks() const { return hookLibrary_.functions(); }
     MainWindowLogic& logic() { return logic_; }
+    CMS_1_Page* page() const { return page_.get(); }
     CDPIMsg* dpiDisplay() const { return dpiDisplay_.get(); }
     PopupMenu* trayMenu() const { return trayMenu_.get(); }
     // The file the tray menu is read from (tests use their own).
@@ -65,6 +68,7 @@ class CMainWnd final : public WindowImplBase, public MainWindowView {
   private:
     const LanguageManager& language_;
     LibraryLoader& loader_;
+    std::unique_ptr<CMS_1_Page> page_;
     MainWindowLogic logic_;
     HookLibrary hookLibrary_;
     std::unique_ptr<TrayIcon> tray_;

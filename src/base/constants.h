@@ -320,6 +320,31 @@ inline constexpr const char* kCheckPower = "ms_1_check_power";
 inline constexpr const char* kVerPower = "ms_1_ver_power";
 inline constexpr const char* kOptionDpiStep = "ms_1_option_dpi_step_";        // + 1..8
 inline constexpr const char* kOptionButtonMode = "ms_1_option_button_mode_";  // + 1..2
+inline constexpr const char* kKeyButton = "ms_1_btn_key_";                    // + 1..18
+inline constexpr const char* kKeyOverlay = "ms_1_key_control_";               // + 1..18
+inline constexpr const char* kSliderDpi = "ms_1_slider_dpi_";                 // + 1..8
+inline constexpr const char* kLabelDpi = "ms_1_label_dpi_";                   // + 1..8
+inline constexpr const char* kDpiColor = "ms_1_btn_dpi_color_";               // + 1..8
+inline constexpr const char* kOptionPrate = "ms_1_btn_prate_";                // + 1..4
+inline constexpr const char* kComboLightBle = "ms_1_combo_light_ble";
+inline constexpr const char* kHorBrightness = "ms_1_hor_brightness";
+inline constexpr const char* kHorBreathSpeed = "ms_1_hor_breathspeed";
+inline constexpr const char* kHorLightColor = "ms_1_hor_light_color";
+inline constexpr const char* kSliderBrightness = "ms_1_slider_brightness";
+inline constexpr const char* kSliderBreathSpeed = "ms_1_slider_breathspeed";
+inline constexpr const char* kLightColor = "ms_1_btn_light_color";
+inline constexpr const char* kLabelPrate = "ms_1_label_prate";
+inline constexpr const char* kSliderSleep = "ms_1_slider_sleep_timer";
+inline constexpr const char* kLabelSleep = "ms_1_label_sleep_timer";
+inline constexpr const char* kListProfile = "ms_1_list_profile";
+inline constexpr const char* kApplyButton = "ms_1_apply_btn";
+inline constexpr const char* kCheckPowerSetting = "ms_1_check_power_setting";
+inline constexpr const char* kVerPowerSetting = "ms_1_ver_power_setting";
+inline constexpr int kKeyButtonCount = 18;
+inline constexpr int kButtonModeOptionCount = 2;
+inline constexpr int kDpiStageControlCount = 8;
+inline constexpr int kPrateOptionCount = 4;
+inline constexpr int kProfileRowHeight = 22;
 }  // namespace control
 
 // Files below the data folder.
@@ -340,6 +365,8 @@ namespace textkeys {
 inline constexpr const char* kAddProfile = "add_profile_text";
 inline constexpr const char* kAddMacro = "add_macro_text";
 inline constexpr const char* kCharging = "charging_text";
+inline constexpr const char* kSleepTimerBefore = "sleep_timer_1_text";
+inline constexpr const char* kSleepTimerAfter = "sleep_timer_2_text";
 }  // namespace textkeys
 
 }  // namespace tvq

@@ -53,6 +53,7 @@ class MouseLink {
     void shutdown();
 
     LinkState& links() { return links_; }
+    const LinkState& links() const { return links_; }
     Presence& presence() { return presence_; }
     StatusHandler& status() { return status_; }
     const MacroSlotTable& macroSlots() const { return applier_.macroSlots(); }

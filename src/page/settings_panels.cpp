@@ -12,11 +12,6 @@ std::string numbered(const char* prefix, std::size_t n) {
     return prefix + std::to_string(n);
 }
 
-constexpr const char* kSliderDpi = "ms_1_slider_dpi_";
-constexpr const char* kLabelDpi = "ms_1_label_dpi_";
-constexpr const char* kDpiColor = "ms_1_btn_dpi_color_";
-constexpr const char* kOptionPrate = "ms_1_btn_prate_";
-constexpr const char* kKeyButton = "ms_1_btn_key_";
 constexpr int kChargeStep = 2;
 constexpr int kChargeFull = 100;
 
@@ -38,21 +33,21 @@ void SettingsPanels::refreshPage(const Profile* current,
         view_.selectOption(numbered(control::kOptionDpiStep, m.dpiStage + 1));
     }
     for (std::size_t k = 0; k < layout::mode::kDpiStageCount; ++k) {
-        view_.setSliderValue(numbered(kSliderDpi, k + 1), m.dpiValue[k]);
-        view_.setText(numbered(kLabelDpi, k + 1), std::to_string(shownDpi(m.dpiValue[k])));
-        view_.setBackgroundColor(numbered(kDpiColor, k + 1), shownColor(m.dpiColor[k]));
+        view_.setSliderValue(numbered(control::kSliderDpi, k + 1), m.dpiValue[k]);
+        view_.setText(numbered(control::kLabelDpi, k + 1), std::to_string(shownDpi(m.dpiValue[k])));
+        view_.setBackgroundColor(numbered(control::kDpiColor, k + 1), shownColor(m.dpiColor[k]));
     }
     view_.selectItem(control::kComboLight, m.lightMode);
-    view_.selectItem("ms_1_combo_light_ble", m.lightModeBle);
-    view_.setSliderValue("ms_1_slider_brightness", m.brightness);
-    view_.setSliderValue("ms_1_slider_breathspeed", m.breathSpeed);
-    view_.setBackgroundColor("ms_1_btn_light_color", shownColor(m.lightColor));
+    view_.selectItem(control::kComboLightBle, m.lightModeBle);
+    view_.setSliderValue(control::kSliderBrightness, m.brightness);
+    view_.setSliderValue(control::kSliderBreathSpeed, m.breathSpeed);
+    view_.setBackgroundColor(control::kLightColor, shownColor(m.lightColor));
     if (m.pollingRate >= 0 && m.pollingRate <= 3) {
-        view_.selectOption(numbered(kOptionPrate, m.pollingRate + 1));
-        view_.setTextKey("ms_1_label_prate",
+        view_.selectOption(numbered(control::kOptionPrate, m.pollingRate + 1));
+        view_.setTextKey(control::kLabelPrate,
                          "prate_" + std::to_string(m.pollingRate + 1) + "_text");
     }
-    view_.setSliderValue("ms_1_slider_sleep_timer", m.sleepTimer);
+    view_.setSliderValue(control::kSliderSleep, m.sleepTimer);
     refreshSleepLabel(m.sleepTimer);
     for (std::size_t k = 0; k < layout::mode::kUsedBindingCount; ++k) {
         refreshKeyText(*current, k);
@@ -62,20 +57,21 @@ void SettingsPanels::refreshPage(const Profile* current,
 std::string SettingsPanels::sleepLabelText(std::int32_t sleepTimer) const {
     char value[32];
     std::snprintf(value, sizeof value, "%.1f", sleepTimer * 0.5);
-    return texts_.text("sleep_timer_1_text") + value + " " + texts_.text("sleep_timer_2_text");
+    return texts_.text(textkeys::kSleepTimerBefore) + value + " " +
+           texts_.text(textkeys::kSleepTimerAfter);
 }
 
 void SettingsPanels::refreshSleepLabel(std::int32_t sleepTimer) {
-    view_.setText("ms_1_label_sleep_timer", sleepLabelText(sleepTimer));
+    view_.setText(control::kLabelSleep, sleepLabelText(sleepTimer));
 }
 
 void SettingsPanels::updateLightRows(std::int32_t lightMode) {
     const bool brightness = lightMode == 1;
     const bool speed = lightMode >= 2 && lightMode <= 11;
     const bool color = lightMode == 1 || lightMode == 2;
-    view_.setVisible("ms_1_hor_brightness", brightness);
-    view_.setVisible("ms_1_hor_breathspeed", speed);
-    view_.setVisible("ms_1_hor_light_color", color);
+    view_.setVisible(control::kHorBrightness, brightness);
+    view_.setVisible(control::kHorBreathSpeed, speed);
+    view_.setVisible(control::kHorLightColor, color);
 }
 
 void SettingsPanels::refreshKeyText(const Profile& current, std::size_t buttonIndex) {
@@ -83,7 +79,7 @@ void SettingsPanels::refreshKeyText(const Profile& current, std::size_t buttonIn
         return;
     }
     const KeyButtonText t = keyButtonText(modeOf(current).buttons[buttonIndex], keys_, texts_);
-    const std::string control = numbered(kKeyButton, buttonIndex + 1);
+    const std::string control = numbered(control::kKeyButton, buttonIndex + 1);
     if (t.isLanguageKey) {
         view_.setTextKey(control, t.text);
     } else {

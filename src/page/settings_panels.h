@@ -36,6 +36,7 @@ class SettingsPanels {
 
     // One tick of timer 53: the bar climbs 0, 2, ..., 100 and starts again.
     void chargeAnimationTick();
+    void resetChargeAnimation() { chargeAnimValue_ = 0; }
 
   private:
     PageView& view_;

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QAbstractSlider>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
@@ -110,6 +111,13 @@ void WindowImplBase::load() {
     // Language-resolved controls carry their text key as "textKey".
     if (language_ != nullptr) {
         for (QWidget* w : content_->findChildren<QWidget*>()) {
+            // A combo whose "itemTextKeys" is set names each item by key.
+            if (auto* combo = qobject_cast<QComboBox*>(w);
+                combo != nullptr && combo->property("itemTextKeys").toBool()) {
+                for (int i = 0; i < combo->count(); ++i) {
+                    combo->setItemText(i, language_->text(combo->itemText(i)));
+                }
+            }
             const QVariant key = w->property("textKey");
             if (!key.isValid()) {
                 continue;
@@ -128,21 +136,36 @@ void WindowImplBase::wireNotifications() {
     if (content_ == nullptr) {
         return;
     }
-    const auto send = [this](const QString& type, QWidget* sender) { dispatch({type, sender}); };
+    const auto send = [this](const QString& type, QWidget* sender, std::uintptr_t wParam = 0) {
+        dispatch({type, sender, wParam});
+    };
+    // Check boxes report a user's click as "checkclick"; options report being
+    // selected as "selectchanged" (not being deselected by another option);
+    // combos and lists carry the new item in wParam.
     for (QWidget* w : content_->findChildren<QWidget*>()) {
-        if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+        if (auto* check = qobject_cast<QCheckBox*>(w)) {
+            connect(check, &QAbstractButton::clicked, this,
+                    [send, check] { send("checkclick", check); });
+        } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
             connect(button, &QAbstractButton::clicked, this,
                     [send, button] { send("click", button); });
             if (button->isCheckable()) {
-                connect(button, &QAbstractButton::toggled, this,
-                        [send, button] { send("selectchanged", button); });
+                connect(button, &QAbstractButton::toggled, this, [send, button](bool on) {
+                    if (on || !button->autoExclusive()) {
+                        send("selectchanged", button);
+                    }
+                });
             }
         } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
-            connect(combo, &QComboBox::activated, this,
-                    [send, combo] { send("itemselect", combo); });
+            connect(combo, &QComboBox::activated, this, [send, combo](int index) {
+                send("itemselect", combo, static_cast<std::uintptr_t>(index));
+            });
         } else if (auto* list = qobject_cast<QListWidget*>(w)) {
-            connect(list, &QListWidget::currentRowChanged, this,
-                    [send, list] { send("itemselect", list); });
+            connect(list, &QListWidget::currentRowChanged, this, [send, list](int row) {
+                if (row >= 0) {
+                    send("itemselect", list, static_cast<std::uintptr_t>(row));
+                }
+            });
         } else if (auto* slider = qobject_cast<QAbstractSlider*>(w)) {
             connect(slider, &QAbstractSlider::valueChanged, this,
                     [send, slider] { send("valuechanged", slider); });

@@ -38,7 +38,8 @@ class LanguageManager;
 struct Notification {
     QString type;
     QWidget* sender = nullptr;
-    std::uintptr_t wParam = 0;  // the timer id of a "timer" notification
+    // The timer id of a "timer" notification; the new item of an "itemselect".
+    std::uintptr_t wParam = 0;
     QString senderName() const { return sender != nullptr ? sender->objectName() : QString(); }
 };
 

@@ -1,0 +1,73 @@
+// The mouse settings page on the main window's controls: the virtual window
+// "MS_1_Page". It binds the page's controls by name, turns their
+// notifications into the page's handlers and gives the page's logic its
+// screen: controls, timers and messages of the main window.
+#pragma once
+
+#include <QHash>
+#include <QObject>
+#include <QString>
+#include <memory>
+
+#include "page/settings_page.h"
+
+class QWidget;
+
+namespace tvq {
+
+class LanguageManager;
+class WindowImplBase;
+struct Notification;
+
+class CMS_1_Page final : public QObject, public SettingsPageView {
+  public:
+    static constexpr const char* kVirtualWindow = "MS_1_Page";
+
+    CMS_1_Page(const LanguageManager& language, const KeyNames& keys, const DataLocation& location,
+               BleControl* ble = nullptr, FrameWriter* bleWriter = nullptr);
+    ~CMS_1_Page() override;
+
+    // The main window's set-up: registers the page's notification table
+    // with `window`, binds the controls of its layout and starts the links
+    // (libraries from `programFolder`).
+    void attach(WindowImplBase& window, LibraryLoader& loader, const std::string& programFolder,
+                bool bleFound);
+    void loadProfiles() { logic_.loadProfiles(); }
+
+    SettingsPage& logic() { return logic_; }
+    QWidget* boundControl(std::string_view name) const;
+
+    // SettingsPageView
+    bool exists(std::string_view control) const override;
+    void setVisible(std::string_view control, bool visible) override;
+    bool isVisible(std::string_view control) const override;
+    bool isChecked(std::string_view control) const override;
+    void selectOption(std::string_view control) override;
+    void setChecked(std::string_view control, bool checked) override;
+    void setText(std::string_view control, std::string_view text) override;
+    void setTextKey(std::string_view control, std::string_view key) override;
+    void setProgress(std::string_view control, int value) override;
+    void setSliderValue(std::string_view control, int value) override;
+    void selectItem(std::string_view control, int index) override;
+    void setBackgroundColor(std::string_view control, std::uint32_t argb) override;
+    void startTimer(int id, int ms) override;
+    void stopTimer(int id) override;
+    void postMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
+    void refreshPage() override { logic_.refreshPage(); }
+    void updateLightRows() override { logic_.updateLightRows(); }
+    void resetChargeAnimation() override { logic_.resetChargeAnimation(); }
+    void runLater(int ms, std::function<void()> task) override;
+    void runOnUiThread(std::function<void()> task) override;
+    void appendListRow(std::string_view list, std::string_view text) override;
+
+  private:
+    void bind();
+    void onCheckClick(const Notification& n);
+
+    const LanguageManager& language_;
+    WindowImplBase* window_ = nullptr;
+    QHash<QString, QWidget*> controls_;  // owned by the window's layout
+    SettingsPage logic_;
+};
+
+}  // namespace tvq
