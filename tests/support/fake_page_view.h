@@ -4,17 +4,18 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "page/page_view.h"
+#include "page/settings_page.h"
 
 namespace tvq::testing {
 
-class FakePageView final : public PageView {
+class FakePageView final : public SettingsPageView {
   public:
     struct Posted {
         std::uint32_t message;
@@ -36,6 +37,10 @@ class FakePageView final : public PageView {
     std::map<int, int> timers;  // running timers: id -> ms
     std::vector<std::string> timerLog;
     std::vector<Posted> posted;
+    std::map<std::string, std::vector<std::string>> rows;
+    // What the real page does on a refresh (nothing unless a test says).
+    std::function<void()> onRefreshPage;
+    std::function<void()> onUpdateLightRows;
     int pageRefreshes = 0;
     int lightRowUpdates = 0;
     int animationResets = 0;
@@ -87,9 +92,24 @@ class FakePageView final : public PageView {
     void postMessage(std::uint32_t m, std::uintptr_t w, std::intptr_t l) override {
         posted.push_back({m, w, l});
     }
-    void refreshPage() override { ++pageRefreshes; }
-    void updateLightRows() override { ++lightRowUpdates; }
+    void refreshPage() override {
+        ++pageRefreshes;
+        if (onRefreshPage) {
+            onRefreshPage();
+        }
+    }
+    void updateLightRows() override {
+        ++lightRowUpdates;
+        if (onUpdateLightRows) {
+            onUpdateLightRows();
+        }
+    }
     void resetChargeAnimation() override { ++animationResets; }
+    void appendListRow(std::string_view list, std::string_view row) override {
+        if (exists(list)) {
+            rows[std::string(list)].emplace_back(row);
+        }
+    }
 
     void runLater(int ms, std::function<void()> task) override {
         later.push_back({nowMs + ms, std::move(task)});

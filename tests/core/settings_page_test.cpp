@@ -1,0 +1,219 @@
+#include "page/settings_page.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "base/constants.h"
+#include "fake_device_library.h"
+#include "fake_page_view.h"
+#include "input/us_layout.h"
+#include "store_fixture.h"
+
+namespace tvq {
+namespace {
+
+using testing::FakeCableLibrary;
+using testing::FakeLibraryLoader;
+using testing::FakeReceiverLibrary;
+
+class SettingsPageTest : public ::testing::Test, public testing::StoreFixture {
+  protected:
+    void SetUp() override {
+        FakeLibraryLoader::reset();
+        texts.texts["add_profile_text"] = "Profile";
+        texts.texts["sleep_timer_1_text"] = "Sleeps after ";
+        texts.texts["sleep_timer_2_text"] = "min";
+        view.onRefreshPage = [this] { page.refreshPage(); };
+        view.onUpdateLightRows = [this] { page.updateLightRows(); };
+    }
+
+    // A store of `profiles` written where the page will look for it.
+    void writeStore(std::int32_t currentIndex, std::vector<std::unique_ptr<Profile>> profiles) {
+        fs.files[testing::kProPath] = encodeProfileStore(currentIndex, profiles);
+    }
+    static std::vector<std::unique_ptr<Profile>> threeProfiles() {
+        std::vector<std::unique_ptr<Profile>> p;
+        for (const char16_t* name : {u"Work", u"Games", u"Drawing"}) {
+            p.push_back(newProfile(name));
+        }
+        writeAllSlots(*p[2], [](ModeSettings& m) { m.pollingRate = 2; });
+        writeAllSlots(*p[2], [](ModeSettings& m) { m.sleepTimer = 7; });
+        return p;
+    }
+    void start(bool cable, bool receiver) {
+        FakeCableLibrary::state().present = cable ? 1 : 0;
+        FakeReceiverLibrary::state().present = receiver ? 1 : 0;
+        page.bindControls(loader, "/opt/tvq/", &window, false);
+    }
+    bool selected(const std::string& option) const {
+        return std::find(view.selected.begin(), view.selected.end(), option) != view.selected.end();
+    }
+
+    testing::FakePageView view;
+    UsKeyboardLayout us;
+    KeyNames keys{us, texts};
+    FakeLibraryLoader loader;
+    MessageWindow window{};
+    SettingsPage page{view, texts, keys, location};
+};
+
+TEST_F(SettingsPageTest, BindingHidesThePowerSettingAndProbesTheLinks) {
+    view.visible["ms_1_check_power_setting"] = true;
+    view.visible["ms_1_ver_power_setting"] = true;
+    start(false, true);
+    EXPECT_TRUE(view.hidden("ms_1_check_power_setting"));
+    EXPECT_TRUE(view.hidden("ms_1_ver_power_setting"));
+    // Only the receiver: its indicator and the sleep label, the watchdog.
+    EXPECT_TRUE(view.shown("ms_1_wireless"));
+    EXPECT_TRUE(view.hidden("ms_1_wired"));
+    EXPECT_TRUE(view.shown("ms_1_sleep_label"));
+    EXPECT_EQ(view.timers.count(timer::kLinkWatchdog), 1u);
+    EXPECT_EQ(view.count(msg::kConnectionChanged), 1);
+    EXPECT_EQ(page.anyConnected(), 1);
+}
+
+TEST_F(SettingsPageTest, EveryBoundControlIsLookedUpOnceInTableOrder) {
+    const auto& names = pageControlNames();
+    EXPECT_EQ(names.front(), "ms_1_btn_key_1");
+    EXPECT_EQ(names[17], "ms_1_btn_key_18");
+    EXPECT_EQ(names[18], "ms_1_key_control_1");
+    std::vector<std::string> sorted = names;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(std::adjacent_find(sorted.begin(), sorted.end()), sorted.end());
+    // 18 keys and overlays, 2 modes, 11 single controls, 8 toggles and
+    // panels, 4 x 8 DPI controls, 8 lighting, 4 rates, 10 more, apply_ring.
+    EXPECT_EQ(names.size(), 36u + 2 + 11 + 16 + 32 + 8 + 4 + 10 + 1);
+}
+
+TEST_F(SettingsPageTest, LoadingShowsTheStoredRowAndKeepsTheUsersFirstSelection) {
+    writeStore(2, threeProfiles());
+    start(false, true);
+    page.loadProfiles();
+    EXPECT_EQ(view.rows["ms_1_list_profile"],
+              (std::vector<std::string>{"Work", "Games", "Drawing"}));
+    EXPECT_EQ(view.items["ms_1_list_profile"], 2);
+    EXPECT_EQ(page.store().currentIndex(), 2);
+    EXPECT_TRUE(selected("ms_1_btn_prate_3"));
+    EXPECT_EQ(view.textKeys["ms_1_label_prate"], "prate_3_text");
+    EXPECT_EQ(view.text["ms_1_label_sleep_timer"], "Sleeps after 3.5 min");
+    EXPECT_EQ(view.count(msg::kApplyRequest), 0);
+
+    // The stored row was selected without a notification: the user's first
+    // click counts.
+    view.selected.clear();
+    page.onItemSelect("ms_1_list_profile", 0);
+    EXPECT_EQ(page.store().currentIndex(), 0);
+    EXPECT_TRUE(selected("ms_1_btn_prate_2"));
+    EXPECT_EQ(view.text["ms_1_label_sleep_timer"], "Sleeps after 0.5 min");
+    EXPECT_EQ(view.count(msg::kApplyRequest), 1);
+
+    // A row the list does not have changes nothing.
+    page.onProfileListSelect(7);
+    EXPECT_EQ(page.store().currentIndex(), 0);
+    EXPECT_EQ(view.count(msg::kApplyRequest), 1);
+}
+
+TEST_F(SettingsPageTest, FirstStartCreatesOneProfileAndShowsIt) {
+    start(false, false);
+    page.loadProfiles();
+    EXPECT_EQ(view.rows["ms_1_list_profile"], std::vector<std::string>{"Profile1"});
+    EXPECT_EQ(fs.files.at(testing::kProPath).size(), 4u + layout::profile::kSize);
+    page.loadProfiles();  // once only
+    EXPECT_EQ(view.rows["ms_1_list_profile"].size(), 1u);
+}
+
+TEST_F(SettingsPageTest, SectionTogglesOnlyShowAndHideTheirPanels) {
+    writeStore(0, threeProfiles());
+    start(true, false);
+    page.loadProfiles();
+    const auto before = encodeProfileStore(0, page.store().profiles());
+    const auto writes = fs.writes;
+    page.onCheckClick("ms_1_check_dpi", false);
+    EXPECT_TRUE(view.hidden("ms_1_hor_dpi"));
+    page.onCheckClick("ms_1_check_dpi", true);
+    EXPECT_TRUE(view.shown("ms_1_hor_dpi"));
+    for (const SectionToggle& t : kSectionToggles) {
+        page.onCheckClick(t.check, false);
+        EXPECT_TRUE(view.hidden(t.panel)) << t.panel;
+    }
+    EXPECT_EQ(encodeProfileStore(0, page.store().profiles()), before);
+    EXPECT_EQ(fs.writes, writes);
+    EXPECT_EQ(view.count(msg::kApplyRequest), 0);
+}
+
+TEST_F(SettingsPageTest, KeyOverlaysFollowTheirOwnKeyButtonOnly) {
+    page.showKeyOverlay("ms_1_btn_key_18");
+    EXPECT_TRUE(view.shown("ms_1_key_control_18"));
+    page.hideKeyOverlay("ms_1_btn_key_18");
+    EXPECT_TRUE(view.hidden("ms_1_key_control_18"));
+    for (const char* other :
+         {"ms_1_btn_key_19", "ms_1_btn_key_0", "ms_1_btn_key_", "ms_1_btn_key_01",
+          "ms_1_btn_key_1x", "ms_1_btn_macro", "ms_1_key_control_3"}) {
+        page.showKeyOverlay(other);
+    }
+    EXPECT_EQ(view.visible.size(), 1u);
+}
+
+TEST_F(SettingsPageTest, TheApplyButtonAsksForAnApply) {
+    start(true, false);
+    page.onClick("ms_1_apply_btn");
+    page.onClick("ms_1_btn_key_1");  // function menus are not offered yet
+    ASSERT_EQ(view.count(msg::kApplyRequest), 1);
+    EXPECT_EQ(view.posted.back(), (testing::FakePageView::Posted{msg::kApplyRequest, 0, 0}));
+}
+
+TEST_F(SettingsPageTest, ChargingAnimationTicksOnlyForItsTimerAndControl) {
+    page.onTimer("ms_1_progress_power", timer::kChargeAnimation);
+    page.onTimer("ms_1_progress_power", timer::kChargeAnimation);
+    EXPECT_EQ(view.progress["ms_1_progress_power"], 2);
+    page.onTimer("ms_1_progress_power", 54);
+    page.onTimer("ms_1_slider_dpi_1", timer::kChargeAnimation);
+    EXPECT_EQ(view.progress["ms_1_progress_power"], 2);
+}
+
+TEST_F(SettingsPageTest, OutOfRangeStoredValuesShowWithoutHarm) {
+    auto profiles = threeProfiles();
+    writeAllSlots(*profiles[0], [](ModeSettings& m) {
+        m.lightMode = 40;
+        m.dpiStage = 9;
+        m.pollingRate = 7;
+    });
+    profiles[0]->buttonMode = 77;
+    writeStore(0, std::move(profiles));
+    view.text["ms_1_label_prate"] = "before";
+    start(true, false);
+    page.loadProfiles();
+    EXPECT_TRUE(view.hidden("ms_1_hor_brightness"));
+    EXPECT_TRUE(view.hidden("ms_1_hor_breathspeed"));
+    EXPECT_TRUE(view.hidden("ms_1_hor_light_color"));
+    EXPECT_EQ(view.text["ms_1_label_prate"], "before");
+    for (const std::string& s : view.selected) {
+        EXPECT_EQ(s.find("ms_1_option_dpi_step_"), std::string::npos) << s;
+        EXPECT_EQ(s.find("ms_1_btn_prate_"), std::string::npos) << s;
+        EXPECT_EQ(s.find("ms_1_option_button_mode_"), std::string::npos) << s;
+    }
+    EXPECT_EQ(view.items["ms_1_combo_light"], 40);  // the view shows it as no item
+}
+
+TEST_F(SettingsPageTest, APageWithoutSomeControlsWorksWithTheRest) {
+    writeStore(1, threeProfiles());
+    view.missing = {"ms_1_list_profile", "ms_1_label_sleep_timer", "ms_1_check_power_setting"};
+    start(false, true);
+    page.loadProfiles();
+    EXPECT_TRUE(view.rows.empty());
+    EXPECT_EQ(page.store().currentIndex(), 1);
+    EXPECT_TRUE(view.hidden("ms_1_ver_power_setting"));
+    EXPECT_TRUE(view.shown("ms_1_wireless"));
+}
+
+TEST_F(SettingsPageTest, HandlersBeforeLoadingLeaveEverythingAlone) {
+    page.refreshPage();
+    page.updateLightRows();
+    page.onItemSelect("ms_1_list_profile", 0);
+    EXPECT_EQ(view.count(msg::kApplyRequest), 0);
+    EXPECT_TRUE(view.selected.empty());
+}
+
+}  // namespace
+}  // namespace tvq

@@ -1,0 +1,241 @@
+// The settings page on the real layout "main.xml", offscreen: controls bound
+// by name, the section toggles, the profile list and what the mouse's
+// reports show. The device libraries are fakes; the data folder is a
+// temporary one.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "app/main_wnd.h"
+#include "base/constants.h"
+#include "fake_device_library.h"
+#include "input/us_layout.h"
+#include "page/ms_1_page.h"
+#include "platform/posix_file_system.h"
+#include "toolkit/language.h"
+#include "toolkit/window_base.h"
+
+namespace tvq {
+namespace {
+
+using testing::FakeCableLibrary;
+using testing::FakeLibraryLoader;
+using testing::FakeReceiverLibrary;
+
+// A window with a layout of the test's own, for pages that lack controls.
+class PartialWindow final : public WindowImplBase {
+  public:
+    explicit PartialWindow(const QString& layout) : WindowImplBase("Partial", layout, nullptr) {}
+};
+
+}  // namespace
+
+class PageTest : public QObject {
+    Q_OBJECT
+
+  private:
+    LanguageManager language;
+    UsKeyboardLayout us;
+    KeyNames keys{us, language};
+    PosixFileSystem fs;
+    std::unique_ptr<QTemporaryDir> data;
+    std::unique_ptr<DataLocation> location;
+    FakeLibraryLoader loader;
+
+    QString storePath() const {
+        return data->path() + "/TERVANA TVQ-R270 WIRELESS MOUSE/ms_1/pro.data";
+    }
+    void writeStore(std::int32_t index, const std::vector<std::unique_ptr<Profile>>& profiles) {
+        const auto bytes = encodeProfileStore(index, profiles);
+        QDir().mkpath(QFileInfo(storePath()).path());
+        QFile f(storePath());
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    }
+    std::unique_ptr<CMainWnd> openWindow() {
+        auto window = std::make_unique<CMainWnd>(
+            language, loader, std::make_unique<CMS_1_Page>(language, keys, *location));
+        window->create(nullptr, Qt::Window);
+        return window;
+    }
+    static QString lang(const LanguageManager& l, const char* key) {
+        return l.text(QString::fromUtf8(key));
+    }
+
+  private slots:
+    void initTestCase() {
+        QVERIFY(language.load(WindowImplBase::resourceFolder() + "lan.xml"));
+        loader.missingFiles = {"Hook.so"};
+    }
+
+    void init() {
+        FakeLibraryLoader::reset();
+        FakeReceiverLibrary::state().present = 1;  // only the receiver
+        data = std::make_unique<QTemporaryDir>();
+        const std::string home = data->path().toStdString();
+        location = std::make_unique<DataLocation>(
+            fs,
+            [home](std::string_view name) -> std::optional<std::string> {
+                if (name == "XDG_DATA_HOME") {
+                    return home;
+                }
+                return std::nullopt;
+            },
+            "/nonexistent/");
+    }
+
+    void everyControlOfThePageIsInTheLayout() {
+        const auto window = openWindow();
+        CMS_1_Page* page = window->page();
+        for (const std::string& name : pageControlNames()) {
+            QVERIFY2(page->boundControl(name) != nullptr, name.c_str());
+        }
+    }
+
+    void startUpWithTheReceiverOnly() {
+        const auto window = openWindow();
+        CMS_1_Page* page = window->page();
+        QVERIFY(page->boundControl("ms_1_check_power_setting")->isHidden());
+        QVERIFY(page->boundControl("ms_1_ver_power_setting")->isHidden());
+        QVERIFY(!page->boundControl("ms_1_wireless")->isHidden());
+        QVERIFY(page->boundControl("ms_1_wired")->isHidden());
+        QVERIFY(!page->boundControl("ms_1_sleep_label")->isHidden());
+        QVERIFY(window->timerActive(timer::kLinkWatchdog));
+        // The connection change reaches the main window: the page is shown.
+        QTRY_VERIFY(window->logic().devicePresent());
+
+        // A heartbeat with battery level 7, awake.
+        window->sendMessage(msg::kReceiverData, 0x4010, 0x0701);
+        QCOMPARE(qobject_cast<QLabel*>(page->boundControl("ms_1_label_power"))->text(),
+                 QString("70%"));
+        QCOMPARE(qobject_cast<QProgressBar*>(page->boundControl("ms_1_progress_power"))->value(),
+                 70);
+        QVERIFY(page->boundControl("ms_1_sleep_label")->isHidden());
+    }
+
+    void sectionTogglesHideTheirPanelsAndWriteNothing() {
+        const auto window = openWindow();
+        window->show();
+        CMS_1_Page* page = window->page();
+        QFile store(storePath());
+        QVERIFY(store.open(QIODevice::ReadOnly));
+        const QByteArray before = store.readAll();
+        store.close();
+        auto* check = qobject_cast<QCheckBox*>(page->boundControl("ms_1_check_dpi"));
+        QVERIFY(check->isChecked());
+        check->click();
+        QVERIFY(page->boundControl("ms_1_hor_dpi")->isHidden());
+        check->click();
+        QVERIFY(!page->boundControl("ms_1_hor_dpi")->isHidden());
+        QTest::qWait(50);
+        QVERIFY(FakeReceiverLibrary::state().frames.empty());
+        QVERIFY(store.open(QIODevice::ReadOnly));
+        QCOMPARE(store.readAll(), before);
+        // Focus changes do nothing either.
+        page->boundControl("ms_1_slider_dpi_1")->setFocus();
+        page->boundControl("ms_1_slider_dpi_2")->setFocus();
+        QVERIFY(FakeReceiverLibrary::state().frames.empty());
+    }
+
+    void theStoredProfileIsSelectedAndShown() {
+        std::vector<std::unique_ptr<Profile>> profiles;
+        for (const char16_t* name : {u"Work", u"Games", u"Drawing"}) {
+            profiles.push_back(newProfile(name));
+        }
+        writeAllSlots(*profiles[2], [](ModeSettings& m) {
+            m.pollingRate = 2;
+            m.sleepTimer = 7;
+            m.lightMode = 1;
+            m.buttons[4].function = 51;
+            m.buttons[5].function = function::kShortcut;
+            m.buttons[5].shortcutModifiers = layout::binding::kModCtrl | layout::binding::kModAlt;
+            m.buttons[5].shortcutKey = 0x04;  // A
+        });
+        writeAllSlots(*profiles[0], [](ModeSettings& m) { m.lightMode = 2; });
+        writeAllSlots(*profiles[1], [](ModeSettings& m) { m.lightMode = 5; });
+        writeStore(2, profiles);
+
+        const auto window = openWindow();
+        CMS_1_Page* page = window->page();
+        // The lighting rows follow the effect once the mouse answers.
+        window->sendMessage(msg::kReceiverData, 0x4010, 0x0701);
+        auto* list = qobject_cast<QListWidget*>(page->boundControl("ms_1_list_profile"));
+        QCOMPARE(list->count(), 3);
+        QCOMPARE(list->currentRow(), 2);
+        QCOMPARE(list->item(1)->text(), QString("Games"));
+        QCOMPARE(list->item(0)->sizeHint().height(), 22);
+        const auto text = [page](const char* name) {
+            QWidget* w = page->boundControl(name);
+            if (auto* label = qobject_cast<QLabel*>(w)) {
+                return label->text();
+            }
+            return qobject_cast<QAbstractButton*>(w)->text();
+        };
+        QCOMPARE(text("ms_1_label_prate"), lang(language, "prate_3_text"));
+        QVERIFY(qobject_cast<QRadioButton*>(page->boundControl("ms_1_btn_prate_3"))->isChecked());
+        QVERIFY(text("ms_1_label_sleep_timer").contains("3.5"));
+        QCOMPARE(qobject_cast<QSlider*>(page->boundControl("ms_1_slider_sleep_timer"))->value(), 7);
+        QCOMPARE(text("ms_1_btn_key_5"), lang(language, "task_view_text"));
+        QCOMPARE(text("ms_1_btn_key_6"), lang(language, "keyboard_ctrl_text") + "+" +
+                                             lang(language, "keyboard_alt_text") + "+A");
+        QCOMPARE(text("ms_1_label_dpi_4"), QString("8000"));
+        QCOMPARE(qobject_cast<QComboBox*>(page->boundControl("ms_1_combo_light"))->currentIndex(),
+                 1);
+        const auto rows = [page] {
+            return QString("%1%2%3")
+                .arg(page->boundControl("ms_1_hor_brightness")->isHidden() ? '-' : 'B')
+                .arg(page->boundControl("ms_1_hor_breathspeed")->isHidden() ? '-' : 'S')
+                .arg(page->boundControl("ms_1_hor_light_color")->isHidden() ? '-' : 'C');
+        };
+        QCOMPARE(rows(), QString("B-C"));  // effect 1
+
+        // The user picks the first row, then the second: each is shown.
+        list->setCurrentRow(0);
+        QCOMPARE(window->page()->logic().store().currentIndex(), 0);
+        QCOMPARE(rows(), QString("-SC"));  // effect 2
+        QCOMPARE(text("ms_1_label_prate"), lang(language, "prate_2_text"));
+        list->setCurrentRow(1);
+        QCOMPARE(rows(), QString("-S-"));  // effect 5
+        writeAllSlots(*window->page()->logic().store().current(),
+                      [](ModeSettings& m) { m.lightMode = 0; });
+        window->page()->refreshPage();
+        QCOMPARE(rows(), QString("---"));
+    }
+
+    void aLayoutLackingControlsStillRunsThePage() {
+        QFile partial(WindowImplBase::resourceFolder() + "partial-page.xml");
+        QVERIFY(partial.open(QIODevice::WriteOnly));
+        partial.write(R"(<ui version="4.0"><widget class="QFrame" name="root">
+            <widget class="QWidget" name="page"><property name="virtualWindow" stdset="0">
+            <string>MS_1_Page</string></property>
+            <widget class="QLabel" name="ms_1_wireless"/>
+            <widget class="QCheckBox" name="ms_1_check_dpi"><property name="checked"><bool>true</bool></property></widget>
+            <widget class="QPushButton" name="ms_1_apply_btn"/></widget></widget></ui>)");
+        partial.close();
+        PartialWindow window("partial-page.xml");
+        window.create();
+        CMS_1_Page page(language, keys, *location);
+        page.attach(window, loader, "/nonexistent/", false);
+        page.loadProfiles();
+        QVERIFY(!page.boundControl("ms_1_wireless")->isHidden());
+        QCOMPARE(page.boundControl("ms_1_list_profile"), nullptr);
+        qobject_cast<QCheckBox*>(page.boundControl("ms_1_check_dpi"))->click();  // no panel
+        page.refreshPage();
+        QCOMPARE(page.logic().store().profiles().size(), std::size_t{1});
+        QFile::remove(partial.fileName());
+    }
+};
+
+}  // namespace tvq
+
+QTEST_MAIN(tvq::PageTest)
+#include "page_test.moc"
