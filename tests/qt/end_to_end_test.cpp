@@ -1,0 +1,163 @@
+// The program's window under a private X server, with the real device
+// libraries from the program folder and tvq-virtual-mouse behind the
+// receiver: start-up, a DPI stage change on the mouse, the apply button,
+// switching profiles, and unplugging.
+#include <QApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <nlohmann/json.hpp>
+
+#include "app/main_wnd.h"
+#include "base/constants.h"
+#include "input/us_layout.h"
+#include "page/ms_1_page.h"
+#include "platform/posix_file_system.h"
+#include "platform/program_folder.h"
+#include "platform/shared_library.h"
+#include "protocol/frames.h"
+#include "toolkit/language.h"
+#include "virtual_mouse_process.h"
+#include "xvfb.h"
+#include "device_model.h"
+
+namespace tvq {
+namespace {
+
+using Json = nlohmann::ordered_json;
+constexpr int kApplyTimeoutMs = 30000;  // twelve frames through the receiver
+
+// What a mouse holds after taking every frame of an apply of `profile`.
+Json expectedConfig(const Profile& profile) {
+    virtualmouse::DeviceModel model;
+    MacroSlotTable macroSlots{};
+    for (const Frame& f : applyFrames(profile, macroSlots)) {
+        model.receive(f, false);
+    }
+    Json j = model.json();
+    j.erase("accepted");
+    j.erase("refused");
+    return j;
+}
+
+Json heldConfig(const testing::VirtualMouseProcess& mouse) {
+    Json j = Json::parse(mouse.command("config"));
+    j.erase("accepted");
+    j.erase("refused");
+    return j;
+}
+
+}  // namespace
+
+class EndToEndTest : public QObject {
+    Q_OBJECT
+
+  private:
+    LanguageManager language;
+    UsKeyboardLayout us;
+    KeyNames keys{us, language};
+    PosixFileSystem fs;
+    SharedLibraryLoader loader;
+
+  private slots:
+    void initTestCase() { QVERIFY(language.load(WindowImplBase::resourceFolder() + "lan.xml")); }
+
+    void theWindowFollowsTheMouseBehindTheReceiver() {
+        QTemporaryDir data;
+        const std::string home = data.path().toStdString();
+        const DataLocation location(
+            fs,
+            [home](std::string_view name) -> std::optional<std::string> {
+                if (name == "XDG_DATA_HOME") {
+                    return home;
+                }
+                return std::nullopt;
+            },
+            programFolder());
+        // Two profiles that differ in every section.
+        std::vector<std::unique_ptr<Profile>> profiles;
+        profiles.push_back(newProfile(u"Default"));
+        profiles.push_back(newProfile(u"Other"));
+        writeAllSlots(*profiles[1], [](ModeSettings& m) {
+            m.dpiValue[1] = 120;
+            m.lightMode = 2;
+            m.lightColor = 0x00FF80;
+            m.pollingRate = 3;
+            m.sleepTimer = 9;
+            m.buttons[3].function = 51;
+        });
+        profiles[1]->buttonMode = 1;
+        ensureStoreFolder(fs, location.folder());
+        QVERIFY(fs.replaceFile(profileStorePath(location.folder()),
+                               encodeProfileStore(0, profiles)));
+
+        testing::VirtualMouseProcess mouse(
+            {"--receiver", "--heartbeat-ms", "100", "--battery", "7", "--ack-delay-ms", "2"});
+        ::setenv(paths::kVirtualMouseEnvironment, mouse.socketPath().c_str(), 1);
+
+        CMainWnd window(language, loader, std::make_unique<CMS_1_Page>(language, keys, location));
+        window.create(nullptr, Qt::Window);
+        window.show();
+        CMS_1_Page* page = window.page();
+        const auto control = [page](const char* name) { return page->boundControl(name); };
+
+        // Start-up finds the mouse behind the receiver.
+        QTRY_VERIFY(window.logic().devicePresent());
+        QVERIFY(!control("ms_1_wireless")->isHidden());
+        QTRY_COMPARE(qobject_cast<QLabel*>(control("ms_1_label_power"))->text(), QString("70%"));
+        QTRY_VERIFY(control("ms_1_sleep_label")->isHidden());
+
+        // A stage change on the mouse: option, DPI display, store.
+        QCOMPARE(mouse.command("dpi-stage 3").empty(), false);
+        QTRY_VERIFY(qobject_cast<QRadioButton*>(control("ms_1_option_dpi_step_3"))->isChecked());
+        QTRY_VERIFY(window.dpiDisplay() != nullptr);
+        const auto stored = [&] {
+            const auto bytes = fs.readFile(profileStorePath(location.folder()));
+            return parseProfileStore(bytes ? *bytes : std::vector<std::uint8_t>{});
+        };
+        QTRY_COMPARE(stored().profiles.at(0)->modes[0].dpiStage, 2);
+
+        // The apply button: the mouse ends up holding the profile.
+        QTest::mouseClick(qobject_cast<QPushButton*>(control("ms_1_apply_btn")), Qt::LeftButton);
+        const Json first = expectedConfig(*page->logic().store().current());
+        QTRY_COMPARE_WITH_TIMEOUT(heldConfig(mouse), first, kApplyTimeoutMs);
+        QTRY_VERIFY(control("apply_ring")->isHidden());
+
+        // Picking the other row sends the other profile.
+        auto* list = qobject_cast<QListWidget*>(control("ms_1_list_profile"));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->item(1)).center());
+        QCOMPARE(page->logic().store().currentIndex(), 1);
+        const Json second = expectedConfig(*page->logic().store().current());
+        QVERIFY(second != first);
+        QTRY_COMPARE_WITH_TIMEOUT(heldConfig(mouse), second, kApplyTimeoutMs);
+        QTRY_COMPARE(stored().currentIndex, 1);
+
+        // Unplugging the receiver: the indicator goes and the window is put
+        // away (hidden, or minimised where there is no tray).
+        mouse.command("unplug receiver");
+        QTRY_VERIFY(control("ms_1_wireless")->isHidden());
+        QTRY_VERIFY(!window.logic().devicePresent());
+        QTRY_VERIFY(!window.isVisible() || window.isMinimized());
+        ::unsetenv(paths::kVirtualMouseEnvironment);
+    }
+};
+
+}  // namespace tvq
+
+int main(int argc, char** argv) {
+    // The test's own X server; without one there is nothing to run on.
+    tvq::testing::Xvfb x;
+    if (!x.running()) {
+        std::fprintf(stderr, "no X server could be started\n");
+        return 1;
+    }
+    ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+    QApplication app(argc, argv);
+    tvq::EndToEndTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "end_to_end_test.moc"
