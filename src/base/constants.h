@@ -285,6 +285,9 @@ inline constexpr std::uint32_t kWiredData = 1327;
 inline constexpr std::uint32_t kWiredAttach = 1328;
 inline constexpr std::uint32_t kApplyRequest = 1329;
 inline constexpr std::uint32_t kApply = 1648;  // thread message to the device worker
+// Thread message to the device worker: write the profile store, so that the
+// user-interface thread never waits for the disk.
+inline constexpr std::uint32_t kSaveStore = 1649;
 }  // namespace msg
 
 namespace timer {

@@ -30,8 +30,13 @@ MouseLink::MouseLink(PageView& view, const TextSource& texts, ProfileStore& stor
                   },
           }),
       presence_(links_, view, texts, cable_, receiver_, ble),
-      status_(links_, view, store, presence_),
-      worker_([this] { return links_.anyLink(); }, [this] { applier_.apply(); }) {}
+      status_(links_, view, store, presence_, [this] { requestSave(); }),
+      worker_([this] { return links_.anyLink(); }, [this] { applier_.apply(); },
+              [this] {
+                  if (savePending_.exchange(false)) {
+                      store_.save();
+                  }
+              }) {}
 
 MouseLink::~MouseLink() {
     shutdown();
@@ -51,6 +56,13 @@ void MouseLink::start(LibraryLoader& loader, const std::string& programFolder,
 
 void MouseLink::requestApply() {
     worker_.post(msg::kApply);
+}
+
+void MouseLink::requestSave() {
+    ++saveRequests_;
+    if (!savePending_.exchange(true)) {
+        worker_.post(msg::kSaveStore);
+    }
 }
 
 void MouseLink::onDeviceWord(std::uint32_t word, bool cable) {
@@ -77,6 +89,9 @@ void MouseLink::shutdown() {
     shutDown_ = true;
     clock_.cancel();
     worker_.stop();
+    if (savePending_.exchange(false)) {
+        store_.save();
+    }
     receiver_.closeFeature();
     receiver_.closeMonitor();
     cable_.closeFeature();

@@ -42,6 +42,11 @@ class MouseLink {
 
     // WM_APPLY_REQUEST: hands TM_APPLY to the worker. Never waits.
     void requestApply();
+    // Has the worker write the profile store; requests that pile up while it
+    // is busy make one write. A request still open at shutdown is written
+    // then. Never waits.
+    void requestSave();
+    int saveRequests() const { return saveRequests_.load(); }
 
     // The main window's words for the libraries' messages.
     void onWiredEvent(std::uint32_t word);
@@ -74,6 +79,8 @@ class MouseLink {
     Presence presence_;
     StatusHandler status_;
     DeviceWorker worker_;
+    std::atomic<bool> savePending_{false};
+    std::atomic<int> saveRequests_{0};
     bool started_ = false;
     bool shutDown_ = false;
 };

@@ -90,13 +90,32 @@ void ProfileStore::createFirstProfile() {
 }
 
 bool ProfileStore::save() {
-    // The worker saves too: the whole save, folder checks included, runs
-    // under the lock.
-    std::lock_guard guard(mutex_);
+    // A copy taken under the lock: editing on the user-interface thread waits
+    // for the copy only, never for the disk.
+    std::int32_t index = 0;
+    std::vector<std::unique_ptr<Profile>> copy;
+    std::uint64_t sequence = 0;
+    {
+        std::lock_guard guard(mutex_);
+        index = currentIndex_;
+        copy.reserve(profiles_.size());
+        for (const auto& p : profiles_) {
+            copy.push_back(std::make_unique<Profile>(*p));
+        }
+        sequence = ++copies_;
+    }
+    std::lock_guard write(writeMutex_);
+    if (sequence < lastWritten_) {
+        return true;  // a newer copy is already on disk
+    }
     const std::string folder = location_.folder();
     FileSystem& fs = location_.fileSystem();
     ensureStoreFolder(fs, folder);
-    return fs.replaceFile(profileStorePath(folder), encodeProfileStore(currentIndex_, profiles_));
+    const bool written = fs.replaceFile(profileStorePath(folder), encodeProfileStore(index, copy));
+    if (written) {
+        lastWritten_ = sequence;
+    }
+    return written;
 }
 
 bool ProfileStore::nameTaken(std::u16string_view name) const {

@@ -52,7 +52,9 @@ class ProfileStore {
     LoadReport load(MacroStore& macros);
 
     // Writes the store atomically. Returns false when it could not be written;
-    // the file then keeps its previous content.
+    // the file then keeps its previous content. The lock is held only while
+    // the profiles are copied, not while they are encoded and written, and
+    // a save never replaces the file with older content than the last one.
     bool save();
 
     bool profileNameExists(std::u16string_view name) const;
@@ -76,6 +78,9 @@ class ProfileStore {
     const DataLocation& location_;
     const TextSource& texts_;
     mutable std::mutex mutex_;
+    std::mutex writeMutex_;          // one write at a time, in copy order
+    std::uint64_t copies_ = 0;       // under mutex_
+    std::uint64_t lastWritten_ = 0;  // under writeMutex_
     std::vector<std::unique_ptr<Profile>> profiles_;
     std::int32_t currentIndex_ = 0;
     Profile* current_ = nullptr;

@@ -4,8 +4,11 @@
 
 namespace tvq {
 
-DeviceWorker::DeviceWorker(std::function<bool()> shouldApply, std::function<void()> onApply)
-    : shouldApply_(std::move(shouldApply)), onApply_(std::move(onApply)) {}
+DeviceWorker::DeviceWorker(std::function<bool()> shouldApply, std::function<void()> onApply,
+                           std::function<void()> onSave)
+    : shouldApply_(std::move(shouldApply)),
+      onApply_(std::move(onApply)),
+      onSave_(std::move(onSave)) {}
 
 DeviceWorker::~DeviceWorker() {
     stop();
@@ -67,6 +70,8 @@ void DeviceWorker::run() {
         }
         if (m.message == msg::kApply && shouldApply_()) {
             onApply_();
+        } else if (m.message == msg::kSaveStore && onSave_) {
+            onSave_();
         }
     }
 }

@@ -20,8 +20,10 @@ class DeviceWorker {
     };
 
     // `onApply` runs on the worker for each TM_APPLY that `shouldApply`
-    // (read on the worker when the request is taken) lets through.
-    DeviceWorker(std::function<bool()> shouldApply, std::function<void()> onApply);
+    // (read on the worker when the request is taken) lets through, `onSave`
+    // for each save request.
+    DeviceWorker(std::function<bool()> shouldApply, std::function<void()> onApply,
+                 std::function<void()> onSave = nullptr);
     ~DeviceWorker();
     DeviceWorker(const DeviceWorker&) = delete;
     DeviceWorker& operator=(const DeviceWorker&) = delete;
@@ -39,6 +41,7 @@ class DeviceWorker {
 
     std::function<bool()> shouldApply_;
     std::function<void()> onApply_;
+    std::function<void()> onSave_;
     mutable std::mutex mutex_;
     std::condition_variable wake_;
     std::deque<Message> queue_;

@@ -88,7 +88,11 @@ void StatusHandler::onStatusReport(std::uint16_t code, std::uint16_t value) {
             return;
     }
     if (save) {
-        store_.save();
+        if (save_) {
+            save_();
+        } else {
+            store_.save();
+        }
     }
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "device/link_state.h"
 #include "device/presence.h"
@@ -13,8 +14,11 @@ namespace tvq {
 
 class StatusHandler {
   public:
-    StatusHandler(LinkState& links, PageView& view, ProfileStore& store, Presence& presence)
-        : links_(links), view_(view), store_(store), presence_(presence) {}
+    // `save` asks for the store to be written; without one the store is
+    // written at once.
+    StatusHandler(LinkState& links, PageView& view, ProfileStore& store, Presence& presence,
+                  std::function<void()> save = nullptr)
+        : links_(links), view_(view), store_(store), presence_(presence), save_(std::move(save)) {}
 
     // One (code, value) report, on the user-interface thread. Unknown codes
     // and values outside a code's range are dropped.
@@ -30,6 +34,7 @@ class StatusHandler {
     PageView& view_;
     ProfileStore& store_;
     Presence& presence_;
+    std::function<void()> save_;
 };
 
 // Maps the mouse's polling report (1..8) onto the stored polling-rate code:

@@ -217,20 +217,35 @@ TEST_F(DeviceStateTest, WatchdogDeclaresTheReceiverLinkLost) {
 
 TEST_F(DeviceStateTest, DpiStageReportSelectsTheStageAndSaves) {
     start(true, false);
-    const int saves = savesSoFar();
+    const int saves = link.saveRequests();
     link.onWiredEvent(statusWord(0x1000, 3));
     for (const ModeSettings& m : store.current()->modes) {
         EXPECT_EQ(m.dpiStage, 2);
     }
     EXPECT_EQ(view.selected.back(), "ms_1_option_dpi_step_3");
     EXPECT_EQ(view.posted.back(), (testing::FakePageView::Posted{msg::kDpiStageReported, 0, 160}));
-    EXPECT_EQ(savesSoFar(), saves + 1);
+    EXPECT_EQ(link.saveRequests(), saves + 1);
 
     for (std::uint16_t bad : {0, 9, 0xFFFF}) {
         link.onWiredEvent(statusWord(0x1000, bad));
     }
-    EXPECT_EQ(savesSoFar(), saves + 1);
+    EXPECT_EQ(link.saveRequests(), saves + 1);
     EXPECT_EQ(store.current()->modes[4].dpiStage, 2);
+    // The worker writes it; at the latest when the link shuts down.
+    link.shutdown();
+    const ParsedProfileStore onDisk = parseProfileStore(fs.files.at(testing::kProPath));
+    EXPECT_EQ(onDisk.profiles.at(0)->modes[4].dpiStage, 2);
+}
+
+TEST_F(DeviceStateTest, SavesThatPileUpWhileTheWorkerIsBusyMakeOneWrite) {
+    // The worker is not started: requests wait in its queue.
+    const int before = savesSoFar();
+    link.requestSave();
+    link.requestSave();
+    link.requestSave();
+    EXPECT_EQ(savesSoFar(), before);
+    link.shutdown();
+    EXPECT_EQ(savesSoFar(), before + 1);
 }
 
 TEST_F(DeviceStateTest, AcknowledgementsSetAndClearTheFlag) {
@@ -259,7 +274,7 @@ TEST_F(DeviceStateTest, ButtonModeReportSwitchesThePageWithoutSending) {
 
 TEST_F(DeviceStateTest, PollingAndSaveOnlyReports) {
     start(true, false);
-    const int saves = savesSoFar();
+    const int saves = link.saveRequests();
     link.onWiredEvent(statusWord(0x2000, 8));
     EXPECT_EQ(store.current()->modes[3].pollingRate, 0);
     link.onWiredEvent(statusWord(0x2000, 1));
@@ -267,13 +282,13 @@ TEST_F(DeviceStateTest, PollingAndSaveOnlyReports) {
     link.onWiredEvent(statusWord(0x2000, 9));
     EXPECT_EQ(store.current()->modes[0].pollingRate, 3);
     link.onWiredEvent(statusWord(0x3200, 1234));
-    EXPECT_EQ(savesSoFar(), saves + 3);
+    EXPECT_EQ(link.saveRequests(), saves + 3);
     link.onWiredEvent(statusWord(0x6000, 5));
     link.onWiredEvent(statusWord(0x7000, 5));
     link.onWiredEvent(statusWord(0x1234, 5));
     link.onWiredEvent(0x0FFF0001);  // outside the status range
     link.onWiredEvent(0x90010001);
-    EXPECT_EQ(savesSoFar(), saves + 3);
+    EXPECT_EQ(link.saveRequests(), saves + 3);
     EXPECT_EQ(pollingRateFromReport(4), 1);
     EXPECT_EQ(pollingRateFromReport(2), 2);
 }

@@ -13,6 +13,7 @@
 
 #include "app/main_wnd.h"
 #include "base/constants.h"
+#include "device_model.h"
 #include "input/us_layout.h"
 #include "page/ms_1_page.h"
 #include "platform/posix_file_system.h"
@@ -22,7 +23,6 @@
 #include "toolkit/language.h"
 #include "virtual_mouse_process.h"
 #include "xvfb.h"
-#include "device_model.h"
 
 namespace tvq {
 namespace {
@@ -91,8 +91,8 @@ class EndToEndTest : public QObject {
         });
         profiles[1]->buttonMode = 1;
         ensureStoreFolder(fs, location.folder());
-        QVERIFY(fs.replaceFile(profileStorePath(location.folder()),
-                               encodeProfileStore(0, profiles)));
+        QVERIFY(
+            fs.replaceFile(profileStorePath(location.folder()), encodeProfileStore(0, profiles)));
 
         testing::VirtualMouseProcess mouse(
             {"--receiver", "--heartbeat-ms", "100", "--battery", "7", "--ack-delay-ms", "2"});
