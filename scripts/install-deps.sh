@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, testing and running need.
-# Idempotent; prints nothing when everything is already there.
+# Installs the Debian packages that building, testing and running need, and
+# any further packages named on the command line. Idempotent; prints nothing
+# when everything is already there.
 set -euo pipefail
 
 packages=(
@@ -18,6 +19,8 @@ packages=(
     libx11-dev libx11-xcb-dev libxi-dev libxtst-dev libxcb-xkb-dev libxkbcommon-dev
     libxkbcommon-x11-dev xvfb tigervnc-standalone-server xdotool x11-xkb-utils xkb-data xauth
 )
+
+packages+=("$@")
 
 missing=()
 for p in "${packages[@]}"; do

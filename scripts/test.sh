@@ -55,7 +55,7 @@ cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTVQ_CORE_ONLY=ON \
     -DTVQ_SANITIZE=thread >/dev/null
 cmake --build build-tsan -j"$jobs"
 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
-    run_ctest build-tsan -R 'DeviceWorker|SendPath|DeviceState|RealLibraries|ReceiverOnTheRealLibrary|TvqctlApply|X11Test|LayoutTest'
+    run_ctest build-tsan -R 'DeviceWorker|SendPath|DeviceState|SettingsPage|RealLibraries|ReceiverOnTheRealLibrary|TvqctlApply|X11Test|LayoutTest'
 
 if [ "$fuzz_seconds" -gt 0 ]; then
     echo "== fuzzing the loaders, ${fuzz_seconds}s each"

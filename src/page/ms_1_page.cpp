@@ -4,6 +4,7 @@
 #include <QAbstractSlider>
 #include <QColor>
 #include <QComboBox>
+#include <QEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMetaObject>
@@ -20,6 +21,31 @@ namespace {
 
 QString qName(std::string_view name) {
     return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+}
+
+// What the page lets the user change so far: the profile list, the section
+// toggles and the apply button.
+bool isEditable(const std::string& control) {
+    static const char* const kEditing[] = {
+        "ms_1_btn_key_",
+        "ms_1_option_button_mode_",
+        "ms_1_btn_macro",
+        "ms_1_profile_",
+        "ms_1_slider_",
+        "ms_1_option_dpi_step_",
+        "ms_1_btn_dpi_color_",
+        "ms_1_combo_light",
+        "ms_1_btn_light_color",
+        "ms_1_btn_prate_",
+        "ms_1_btn_mouse_attribute",
+        "ms_1_check_movemode",
+    };
+    for (const char* prefix : kEditing) {
+        if (control.rfind(prefix, 0) == 0) {
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace
@@ -81,6 +107,34 @@ void CMS_1_Page::bind() {
     if (auto* list = qobject_cast<QListWidget*>(boundControl(control::kListProfile))) {
         list->setUniformItemSizes(true);
     }
+    // Controls whose editing the page does not offer yet show their values
+    // but cannot be changed, so that the screen never shows a setting that
+    // the profile and the mouse do not have.
+    for (auto it = controls_.cbegin(); it != controls_.cend(); ++it) {
+        if (!isEditable(it.key().toStdString())) {
+            it.value()->setEnabled(false);
+        }
+    }
+    // The wheel scrolls the page; it does not move a slider or a combo that
+    // the pointer happens to pass over.
+    for (QWidget* w : std::as_const(controls_)) {
+        if (qobject_cast<QAbstractSlider*>(w) != nullptr ||
+            qobject_cast<QComboBox*>(w) != nullptr) {
+            w->setFocusPolicy(Qt::StrongFocus);
+            w->installEventFilter(this);
+        }
+    }
+}
+
+bool CMS_1_Page::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Wheel) {
+        const auto* w = qobject_cast<QWidget*>(watched);
+        if (w != nullptr && !w->hasFocus()) {
+            event->ignore();  // handed on to the scroll area
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void CMS_1_Page::onCheckClick(const Notification& n) {

@@ -60,6 +60,9 @@ class CMS_1_Page final : public QObject, public SettingsPageView {
     void runOnUiThread(std::function<void()> task) override;
     void appendListRow(std::string_view list, std::string_view text) override;
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     void bind();
     void onCheckClick(const Notification& n);
