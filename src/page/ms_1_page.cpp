@@ -172,8 +172,15 @@ void CMS_1_Page::selectOption(std::string_view control) {
 }
 
 void CMS_1_Page::setChecked(std::string_view control, bool checked) {
-    WindowImplBase::setCheckedQuietly(qobject_cast<QAbstractButton*>(boundControl(control)),
-                                      checked);
+    auto* button = qobject_cast<QAbstractButton*>(boundControl(control));
+    if (button != nullptr && !checked && button->autoExclusive()) {
+        // An exclusive option can only be cleared with its exclusivity off.
+        button->setAutoExclusive(false);
+        WindowImplBase::setCheckedQuietly(button, false);
+        button->setAutoExclusive(true);
+        return;
+    }
+    WindowImplBase::setCheckedQuietly(button, checked);
 }
 
 void CMS_1_Page::setText(std::string_view control, std::string_view text) {

@@ -28,9 +28,13 @@ void SettingsPanels::refreshPage(const Profile* current,
     }
     if (current->buttonMode == 0 || current->buttonMode == 1) {
         view_.selectOption(numbered(control::kOptionButtonMode, current->buttonMode + 1));
+    } else {
+        clearOptions(control::kOptionButtonMode, control::kButtonModeOptionCount);
     }
     if (m.dpiStage >= 0 && m.dpiStage <= 7) {
         view_.selectOption(numbered(control::kOptionDpiStep, m.dpiStage + 1));
+    } else {
+        clearOptions(control::kOptionDpiStep, control::kDpiStageControlCount);
     }
     for (std::size_t k = 0; k < layout::mode::kDpiStageCount; ++k) {
         view_.setSliderValue(numbered(control::kSliderDpi, k + 1), m.dpiValue[k]);
@@ -46,11 +50,19 @@ void SettingsPanels::refreshPage(const Profile* current,
         view_.selectOption(numbered(control::kOptionPrate, m.pollingRate + 1));
         view_.setTextKey(control::kLabelPrate,
                          "prate_" + std::to_string(m.pollingRate + 1) + "_text");
+    } else {
+        clearOptions(control::kOptionPrate, control::kPrateOptionCount);
     }
     view_.setSliderValue(control::kSliderSleep, m.sleepTimer);
     refreshSleepLabel(m.sleepTimer);
     for (std::size_t k = 0; k < layout::mode::kUsedBindingCount; ++k) {
         refreshKeyText(*current, k);
+    }
+}
+
+void SettingsPanels::clearOptions(const char* prefix, int count) {
+    for (int n = 1; n <= count; ++n) {
+        view_.setChecked(numbered(prefix, static_cast<std::size_t>(n)), false);
     }
 }
 

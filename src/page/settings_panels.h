@@ -39,6 +39,9 @@ class SettingsPanels {
     void resetChargeAnimation() { chargeAnimValue_ = 0; }
 
   private:
+    // A value with no option: none of the group's options is selected.
+    void clearOptions(const char* prefix, int count);
+
     PageView& view_;
     const TextSource& texts_;
     const KeyNames& keys_;

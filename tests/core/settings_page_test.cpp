@@ -194,6 +194,12 @@ TEST_F(SettingsPageTest, OutOfRangeStoredValuesShowWithoutHarm) {
         EXPECT_EQ(s.find("ms_1_option_button_mode_"), std::string::npos) << s;
     }
     EXPECT_EQ(view.items["ms_1_combo_light"], 40);  // the view shows it as no item
+    // Options that were selected before are cleared.
+    for (const char* option : {"ms_1_option_dpi_step_1", "ms_1_option_dpi_step_8",
+                               "ms_1_btn_prate_2", "ms_1_option_button_mode_1"}) {
+        ASSERT_TRUE(view.checked.contains(option)) << option;
+        EXPECT_FALSE(view.checked[option]) << option;
+    }
 }
 
 TEST_F(SettingsPageTest, APageWithoutSomeControlsWorksWithTheRest) {

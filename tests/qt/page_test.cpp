@@ -211,6 +211,36 @@ class PageTest : public QObject {
         QCOMPARE(rows(), QString("---"));
     }
 
+    void outOfRangeStoredValuesSelectNothing() {
+        std::vector<std::unique_ptr<Profile>> profiles;
+        profiles.push_back(newProfile(u"Damaged"));
+        writeAllSlots(*profiles[0], [](ModeSettings& m) {
+            m.lightMode = 40;
+            m.dpiStage = 9;
+            m.pollingRate = 7;
+        });
+        profiles[0]->buttonMode = 3;
+        writeStore(0, profiles);
+        const auto window = openWindow();
+        CMS_1_Page* page = window->page();
+        window->sendMessage(msg::kReceiverData, 0x4010, 0x0701);
+        const auto checked = [page](const std::string& name) {
+            return qobject_cast<QAbstractButton*>(page->boundControl(name))->isChecked();
+        };
+        for (int k = 1; k <= 8; ++k) {
+            QVERIFY(!checked("ms_1_option_dpi_step_" + std::to_string(k)));
+        }
+        for (int k = 1; k <= 4; ++k) {
+            QVERIFY(!checked("ms_1_btn_prate_" + std::to_string(k)));
+        }
+        QVERIFY(!checked("ms_1_option_button_mode_1") && !checked("ms_1_option_button_mode_2"));
+        QCOMPARE(qobject_cast<QComboBox*>(page->boundControl("ms_1_combo_light"))->currentIndex(),
+                 -1);
+        QVERIFY(page->boundControl("ms_1_hor_brightness")->isHidden());
+        QVERIFY(page->boundControl("ms_1_hor_breathspeed")->isHidden());
+        QVERIFY(page->boundControl("ms_1_hor_light_color")->isHidden());
+    }
+
     void aLayoutLackingControlsStillRunsThePage() {
         QFile partial(WindowImplBase::resourceFolder() + "partial-page.xml");
         QVERIFY(partial.open(QIODevice::WriteOnly));
