@@ -13,8 +13,9 @@ packages=(
     libhidapi-dev
     # the desktop program (UiTools needs the OpenGL widgets, which apt only recommends)
     qt6-base-dev qt6-tools-dev libqt6opengl6-dev fonts-dejavu-core
-    # tvqctl and the virtual mouse
-    nlohmann-json3-dev
+    # tvqctl and the virtual mouse; Bluetooth LE over D-Bus (BlueZ), and the private
+    # bus of its tests
+    nlohmann-json3-dev libsystemd-dev dbus-daemon
     # input hook and keyboard layouts (X11), and the X servers and tools of their tests
     libx11-dev libx11-xcb-dev libxi-dev libxtst-dev libxcb-xkb-dev libxkbcommon-dev
     libxkbcommon-x11-dev xvfb tigervnc-standalone-server xdotool x11-xkb-utils xkb-data xauth

@@ -68,8 +68,11 @@ int main(int argc, char** argv) {
     const tvq::KeyNames keys(keyboard, language);
     int status = 0;
     {
-        tvq::CMainWnd window(language, loader,
-                             std::make_unique<tvq::CMS_1_Page>(language, keys, data));
+        tvq::CMainWnd window(
+            language, loader,
+            std::make_unique<tvq::CMS_1_Page>(
+                language, keys, data,
+                std::make_unique<tvq::BluezTransport>(QDBusConnection::systemBus())));
         window.create(nullptr, Qt::Window);
         window.resize(tvq::CMainWnd::kWidth, tvq::CMainWnd::kHeight);
         window.centerWindow();

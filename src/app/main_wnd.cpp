@@ -43,7 +43,7 @@ void CMainWnd::setup() {
     // The settings page registers as the virtual window "MS_1_Page", binds
     // its controls and starts the device link before anything else.
     if (page_) {
-        page_->attach(*this, loader_, programFolder(), false);
+        page_->attach(*this, loader_, programFolder());
     }
     const QIcon icon = productIcon();
     setWindowIcon(icon);

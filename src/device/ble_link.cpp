@@ -13,9 +13,14 @@ void BleLink::setTags(std::string_view vendorTag, std::string_view productTag) {
 }
 
 void BleLink::clearTags() {
-    std::lock_guard lock(mutex_);
-    vendorTag_.clear();
-    productTag_.clear();
+    {
+        std::lock_guard lock(mutex_);
+        vendorTag_.clear();
+        productTag_.clear();
+    }
+    if (transport_ != nullptr) {
+        transport_->unsubscribe();
+    }
 }
 
 void BleLink::subscribeNotifications() {

@@ -28,6 +28,9 @@ class BleTransport {
     // Subscribes to the mouse's notify characteristic (0xFEE4); every value
     // then arrives through BleLink::onNotification.
     virtual void subscribe(std::string_view vendorTag, std::string_view productTag) = 0;
+    // Ends the subscriptions, so that a mouse that connects again does not
+    // deliver every report twice.
+    virtual void unsubscribe() {}
 };
 
 class BleLink final : public BleControl, public FrameWriter {

@@ -82,6 +82,12 @@ void MouseLink::onReceiverEvent(std::uint32_t word) {
     onDeviceWord(word, false);
 }
 
+void MouseLink::onBleReport(std::uint16_t code, std::uint16_t value) {
+    if (code >= status::kFirstStatusCode && code <= status::kLastStatusCode) {
+        status_.onStatusReport(code, value);
+    }
+}
+
 void MouseLink::shutdown() {
     if (shutDown_) {
         return;

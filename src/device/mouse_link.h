@@ -51,6 +51,8 @@ class MouseLink {
     // The main window's words for the libraries' messages.
     void onWiredEvent(std::uint32_t word);
     void onReceiverEvent(std::uint32_t word);
+    // A status report the mouse notified over Bluetooth LE.
+    void onBleReport(std::uint16_t code, std::uint16_t value);
     void onWatchdog() { status_.onWatchdog(); }
 
     // Ends waits in progress, stops the worker, then closes the channels and

@@ -13,6 +13,7 @@
 
 #include "base/constants.h"
 #include "base/debug.h"
+#include "platform/bluez/ble_probe.h"
 #include "toolkit/language.h"
 #include "toolkit/window_base.h"
 
@@ -51,8 +52,11 @@ bool isEditable(const std::string& control) {
 }  // namespace
 
 CMS_1_Page::CMS_1_Page(const LanguageManager& language, const KeyNames& keys,
-                       const DataLocation& location, BleControl* ble, FrameWriter* bleWriter)
-    : language_(language), logic_(*this, language, keys, location, ble, bleWriter) {}
+                       const DataLocation& location, std::unique_ptr<BluezTransport> bluez)
+    : language_(language),
+      bluez_(std::move(bluez)),
+      bleLink_(bluez_.get()),
+      logic_(*this, language, keys, location, &bleLink_, &bleLink_) {}
 
 CMS_1_Page::~CMS_1_Page() {
     // The link goes first: its threads post to the window until it stops.
@@ -63,7 +67,7 @@ CMS_1_Page::~CMS_1_Page() {
 }
 
 void CMS_1_Page::attach(WindowImplBase& window, LibraryLoader& loader,
-                        const std::string& programFolder, bool bleFound) {
+                        const std::string& programFolder) {
     window_ = &window;
     const auto name = [](const Notification& n) { return n.senderName().toStdString(); };
     window.registerVirtualWindow(
@@ -87,7 +91,16 @@ void CMS_1_Page::attach(WindowImplBase& window, LibraryLoader& loader,
             {"mouseleave", [this, name](const Notification& n) { logic_.hideKeyOverlay(name(n)); }},
         });
     bind();
+    const bool bleFound = bluez_ && hidBleMousePresent();
     logic_.bindControls(loader, programFolder, &window, bleFound);
+    if (bluez_) {
+        bluez_->setEvents({
+            .connection = [this](bool connected) { logic_.onBleConnection(connected); },
+            .notification =
+                [this](const std::vector<std::uint8_t>& value) { logic_.onBleNotification(value); },
+        });
+        bluez_->watch();
+    }
 }
 
 void CMS_1_Page::bind() {

@@ -9,7 +9,9 @@
 #include <QString>
 #include <memory>
 
+#include "device/ble_link.h"
 #include "page/settings_page.h"
+#include "platform/bluez/bluez_transport.h"
 
 class QWidget;
 
@@ -23,15 +25,16 @@ class CMS_1_Page final : public QObject, public SettingsPageView {
   public:
     static constexpr const char* kVirtualWindow = "MS_1_Page";
 
+    // `bluez` reaches the mouse over Bluetooth LE; without it there is no
+    // Bluetooth LE link.
     CMS_1_Page(const LanguageManager& language, const KeyNames& keys, const DataLocation& location,
-               BleControl* ble = nullptr, FrameWriter* bleWriter = nullptr);
+               std::unique_ptr<BluezTransport> bluez = nullptr);
     ~CMS_1_Page() override;
 
     // The main window's set-up: registers the page's notification table
     // with `window`, binds the controls of its layout and starts the links
     // (libraries from `programFolder`).
-    void attach(WindowImplBase& window, LibraryLoader& loader, const std::string& programFolder,
-                bool bleFound);
+    void attach(WindowImplBase& window, LibraryLoader& loader, const std::string& programFolder);
     void loadProfiles() { logic_.loadProfiles(); }
 
     SettingsPage& logic() { return logic_; }
@@ -70,6 +73,8 @@ class CMS_1_Page final : public QObject, public SettingsPageView {
     const LanguageManager& language_;
     WindowImplBase* window_ = nullptr;
     QHash<QString, QWidget*> controls_;  // owned by the window's layout
+    std::unique_ptr<BluezTransport> bluez_;
+    BleLink bleLink_;
     SettingsPage logic_;
 };
 

@@ -3,6 +3,7 @@
 #include "base/constants.h"
 #include "base/debug.h"
 #include "base/text.h"
+#include "device/ble_link.h"
 
 namespace tvq {
 namespace {
@@ -115,6 +116,19 @@ void SettingsPage::loadProfiles() {
     ignoreNextListSelection_ = false;
     link_.presence().setBleConnected(link_.links().ble());
     refreshPage();
+}
+
+void SettingsPage::onBleConnection(bool connected) {
+    if (connected && link_.links().ble()) {
+        return;
+    }
+    link_.presence().setBleConnected(connected);
+}
+
+void SettingsPage::onBleNotification(std::span<const std::uint8_t> value) {
+    if (const auto report = BleLink::decodeNotification(value)) {
+        link_.onBleReport(report->code, report->value);
+    }
 }
 
 void SettingsPage::onProfileListSelect(int index) {

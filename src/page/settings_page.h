@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -74,6 +75,12 @@ class SettingsPage final : public MainWindowPage {
     void onTimer(std::string_view control, int id);
     void showKeyOverlay(std::string_view control);
     void hideKeyOverlay(std::string_view control);
+
+    // The mouse over Bluetooth LE: connected or gone (a second arrival while
+    // connected is ignored; a removal is always processed), and a notified
+    // value.
+    void onBleConnection(bool connected);
+    void onBleNotification(std::span<const std::uint8_t> value);
 
     // The list's selection rule.
     void onProfileListSelect(int index);

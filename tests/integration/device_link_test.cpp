@@ -370,7 +370,11 @@ TEST_F(MouseLinkOnRealLibraries, DpiStageChangeOnTheMouseReachesThePageAndTheSto
     EXPECT_EQ(store.current()->modes[0].dpiStage, 2);
     EXPECT_EQ(view.count(msg::kDpiStageReported), 1);
     EXPECT_EQ(view.posted.back().lParam, 160);
-    EXPECT_EQ(fs.writes, saves + 1);
+    EXPECT_EQ(link.saveRequests(), 1);
+    link.shutdown();  // the worker has written the store by now
+    EXPECT_GE(fs.writes, saves + 1);
+    EXPECT_EQ(parseProfileStore(fs.files.at(testing::kProPath)).profiles.at(0)->modes[0].dpiStage,
+              2);
 }
 
 TEST_F(MouseLinkOnRealLibraries, MalformedReportsAreDropped) {

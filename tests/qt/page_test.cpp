@@ -254,7 +254,7 @@ class PageTest : public QObject {
         PartialWindow window("partial-page.xml");
         window.create();
         CMS_1_Page page(language, keys, *location);
-        page.attach(window, loader, "/nonexistent/", false);
+        page.attach(window, loader, "/nonexistent/");
         page.loadProfiles();
         QVERIFY(!page.boundControl("ms_1_wireless")->isHidden());
         QCOMPARE(page.boundControl("ms_1_list_profile"), nullptr);

@@ -12,6 +12,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <array>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -19,12 +20,14 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <memory>
 #include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "base/constants.h"
+#include "ble_peer.h"
 #include "device/input_report.h"
 #include "device/virtual_wire.h"
 #include "device_model.h"
@@ -44,7 +47,9 @@ constexpr const char* kHelp =
     "  dpi-stage N (1..8)            button-mode N       polling N\n"
     "  status CODE VALUE             report HEX...       (raw status / input report)\n"
     "  ack on|off                    ack-delay MS        loss PERCENT      refuse N\n"
-    "  config                        stats               quit\n";
+    "  config                        stats               quit\n"
+    "  ble connect|disconnect|remove|add|freeze|thaw   (with --ble-bus)\n"
+    "  ble refuse-first on|off       ble notify HEX...   (a raw notification)\n";
 
 enum class Device { kCable, kReceiver };
 
@@ -113,6 +118,8 @@ struct Settings {
     int ackDelayMs = 5;
     int lossPercent = 0;
     unsigned seed = 1;
+    std::string bleBus;  // the D-Bus address to act as a BlueZ peer on
+    bool bleConnected = true;
 };
 
 class VirtualMouse {
@@ -137,6 +144,8 @@ class VirtualMouse {
     void sendReport(Device d, StatusPair status);
     void sendReportEverywhere(StatusPair status);
     void sendRawReport(std::span<const std::uint8_t> report);
+    bool onBleFrame(std::span<const std::uint8_t> frame);
+    std::string bleCommand(const std::string& arg, std::istringstream& in);
     std::string command(const std::string& line);
     void log(Json entry);
     int nextTimeoutMs() const;
@@ -148,6 +157,7 @@ class VirtualMouse {
     Settings s_;
     std::mt19937 random_;
     DeviceModel model_;
+    std::unique_ptr<BlePeer> ble_;
     int wireFd_ = -1;
     int controlFd_ = -1;
     bool stdinOpen_ = true;
@@ -221,6 +231,67 @@ void VirtualMouse::sendReport(Device d, StatusPair status) {
 void VirtualMouse::sendReportEverywhere(StatusPair status) {
     sendReport(Device::kCable, status);
     sendReport(Device::kReceiver, status);
+    if (ble_) {
+        const std::array<std::uint8_t, 4> value = {static_cast<std::uint8_t>(status.code & 0xFF),
+                                                   static_cast<std::uint8_t>(status.code >> 8),
+                                                   static_cast<std::uint8_t>(status.value & 0xFF),
+                                                   static_cast<std::uint8_t>(status.value >> 8)};
+        if (ble_->notify(value)) {
+            log({{"dir", "out"},
+                 {"device", "ble"},
+                 {"code", status.code},
+                 {"value", status.value}});
+        }
+    }
+}
+
+bool VirtualMouse::onBleFrame(std::span<const std::uint8_t> frame) {
+    Verdict v;
+    if (refuseNext_ > 0) {
+        --refuseNext_;
+        v = {false, "refused on command", false};
+    } else if (!frame.empty() && frame[report::kId] == report::kPolling) {
+        v = {false, "polling frame over Bluetooth LE", false};
+    } else {
+        v = model_.receive(frame, false);
+    }
+    Json entry = {
+        {"dir", "in"}, {"device", "ble"}, {"frame", hexText(frame)}, {"accepted", v.accepted}};
+    if (!v.accepted) {
+        entry["reason"] = v.reason;
+    }
+    log(entry);
+    return v.accepted;
+}
+
+std::string VirtualMouse::bleCommand(const std::string& arg, std::istringstream& in) {
+    if (!ble_) {
+        return "error: no Bluetooth LE peer (start with --ble-bus ADDRESS)";
+    }
+    if (arg == "connect" || arg == "disconnect") {
+        ble_->setConnected(arg == "connect");
+    } else if (arg == "add" || arg == "remove") {
+        ble_->setPresent(arg == "add");
+    } else if (arg == "freeze" || arg == "thaw") {
+        ble_->setFrozen(arg == "freeze");
+    } else if (arg == "refuse-first") {
+        std::string on;
+        in >> on;
+        ble_->setRefuseFirst(on != "off");
+    } else if (arg == "notify") {
+        std::vector<std::uint8_t> bytes;
+        for (std::string h; in >> h;) {
+            bytes.push_back(static_cast<std::uint8_t>(std::stoul(h, nullptr, 16)));
+        }
+        if (!ble_->notify(bytes)) {
+            return "error: not connected or nobody subscribed";
+        }
+    } else {
+        return "error: ble takes connect, disconnect, add, remove, freeze, thaw, refuse-first "
+               "or notify";
+    }
+    log({{"event", "ble " + arg}});
+    return "ok";
 }
 
 void VirtualMouse::sendRawReport(std::span<const std::uint8_t> report) {
@@ -375,13 +446,20 @@ std::string VirtualMouse::command(const std::string& line) {
         s_.lossPercent = static_cast<int>(std::clamp(number(arg, 0), 0L, 100L));
     } else if (verb == "refuse") {
         refuseNext_ = static_cast<int>(std::max(0L, number(arg, 1)));
+    } else if (verb == "ble") {
+        return bleCommand(arg, in);
     } else if (verb == "config") {
         return model_.json().dump();
     } else if (verb == "stats") {
         return Json{{"accepted", model_.accepted()},
                     {"refused", model_.refused()},
                     {"cable", s_.cable},
-                    {"receiver", s_.receiver}}
+                    {"receiver", s_.receiver},
+                    {"ble", ble_ ? Json{{"connected", ble_->connected()},
+                                        {"present", ble_->present()},
+                                        {"notifying", ble_->notifying()},
+                                        {"writes", ble_->writes()}}
+                                 : Json()}}
             .dump();
     } else if (verb == "quit") {
         quit_ = true;
@@ -441,7 +519,16 @@ int VirtualMouse::run() {
             return 2;
         }
     }
-    log({{"event", "start"}, {"cable", s_.cable}, {"receiver", s_.receiver}});
+    if (!s_.bleBus.empty()) {
+        ble_ = std::make_unique<BlePeer>(
+            s_.bleBus, [this](std::span<const std::uint8_t> f) { return onBleFrame(f); });
+        const std::string error = ble_->start(s_.bleConnected);
+        if (!error.empty()) {
+            std::cerr << "tvq-virtual-mouse: Bluetooth LE: " << error << '\n';
+            return 2;
+        }
+    }
+    log({{"event", "start"}, {"cable", s_.cable}, {"receiver", s_.receiver}, {"ble", !!ble_}});
     std::cout << "ready" << std::endl;
 
     std::string stdinLine;
@@ -459,12 +546,23 @@ int VirtualMouse::run() {
         for (const auto& [fd, partial] : control_) {
             fds.push_back({fd, POLLIN, 0});
         }
-        if (::poll(fds.data(), fds.size(), nextTimeoutMs()) < 0 && errno != EINTR) {
+        int timeout = nextTimeoutMs();
+        if (ble_ && ble_->events() != 0) {
+            fds.push_back({ble_->fd(), ble_->events(), 0});
+            const int bleTimeout = ble_->timeoutMs();
+            if (bleTimeout >= 0) {
+                timeout = std::min(timeout, bleTimeout);
+            }
+        }
+        if (::poll(fds.data(), fds.size(), timeout) < 0 && errno != EINTR) {
             break;
         }
         runTimers();
+        if (ble_) {
+            ble_->process();
+        }
         for (const pollfd& p : fds) {
-            if (p.revents == 0) {
+            if (p.revents == 0 || (ble_ && p.fd == ble_->fd())) {
                 continue;
             }
             if (p.fd == wireFd_ || p.fd == controlFd_) {
@@ -539,6 +637,7 @@ static int runVirtualMouse(int argc, char** argv) {
         "usage: tvq-virtual-mouse [--socket PATH] [--control PATH] [--log FILE]\n"
         "         [--cable] [--receiver] [--heartbeat-ms N] [--battery N] [--asleep]\n"
         "         [--no-heartbeat] [--no-ack] [--ack-delay-ms N] [--loss PERCENT] [--seed N]\n"
+        "         [--ble-bus ADDRESS] [--ble-disconnected]\n"
         "The socket defaults to $TVQ_VIRTUAL_MOUSE. Commands come on standard input\n"
         "and on the control socket; type help.\n";
     for (int i = 1; i < argc; ++i) {
@@ -574,6 +673,10 @@ static int runVirtualMouse(int argc, char** argv) {
             s.ackDelayMs = std::max(0, std::atoi(value().c_str()));
         else if (a == "--loss")
             s.lossPercent = std::clamp(std::atoi(value().c_str()), 0, 100);
+        else if (a == "--ble-bus")
+            s.bleBus = value();
+        else if (a == "--ble-disconnected")
+            s.bleConnected = false;
         else if (a == "--seed")
             s.seed = static_cast<unsigned>(std::atoi(value().c_str()));
         else if (a == "--help" || a == "-h") {
