@@ -1,4 +1,5 @@
 #include "device/ble_link.h"
+#include "device/ble_objects.h"
 
 #include <gtest/gtest.h>
 
@@ -91,6 +92,80 @@ TEST(BleLink, NotificationsBecomeStatusReports) {
     const std::uint8_t longer[] = {0x00, 0x80, 0x01, 0x00, 0xFF, 0xFF};
     EXPECT_EQ(BleLink::decodeNotification(longer)->code, 0x8000);
     debug::redirectForTesting({}, false);
+}
+
+}  // namespace
+}  // namespace tvq
+
+namespace tvq {
+namespace {
+
+BleObjects twoMice() {
+    BleObjects o;
+    o.devices = {
+        {"/org/bluez/hci0/dev_A", "AA:AA:AA:AA:AA:AA", "usb:v045Ep0040d0001", true},
+        {"/org/bluez/hci0/dev_B", "BB:BB:BB:BB:BB:BB", "usb:v045Ep0040d0001", false},
+        {"/org/bluez/hci0/dev_K", "CC:CC:CC:CC:CC:CC", "usb:v046Dp0040d0001", true},
+    };
+    for (const char* dev : {"dev_A", "dev_B", "dev_K"}) {
+        const std::string d = std::string("/org/bluez/hci0/") + dev;
+        o.characteristics.push_back({d + "/s1/c1", kBleWriteUuid, d, {"read", "write"}});
+        o.characteristics.push_back({d + "/s1/c2", kBleNotifyUuid, d, {"notify"}});
+        o.characteristics.push_back(
+            {d + "/s1/c3", "0000FEE3-0000-1000-8000-00805F9B34FB", d, {"write"}});
+        o.characteristics.push_back({d + "/s1/c4", kBleWriteUuid, d, {"read"}});
+    }
+    return o;
+}
+
+TEST(BleObjects, TheModaliasMustNameTheTagsVendorAndProduct) {
+    EXPECT_TRUE(modaliasNames("usb:v045Ep0040d0001", "VID&02045E", "PID&0040"));
+    EXPECT_TRUE(modaliasNames("usb:v045ep0040", "VID&02045E", "PID&0040"));
+    EXPECT_TRUE(modaliasNames("bluetooth:v045Ep0040d0001", "VID&01045E", "PID&0040"));
+    EXPECT_FALSE(modaliasNames("bluetooth:v045Ep0040d0001", "VID&02045E", "PID&0040"));
+    EXPECT_FALSE(modaliasNames("usb:v045Ep0041d0001", "VID&02045E", "PID&0040"));
+    EXPECT_FALSE(modaliasNames("usb:v045E", "VID&02045E", "PID&0040"));
+    EXPECT_FALSE(modaliasNames("", "VID&02045E", "PID&0040"));
+    for (const char* vendor : {"", "VID&045E", "VID&03045E", "VID&02045G", "vid&02045E"}) {
+        EXPECT_FALSE(modaliasNames("usb:v045Ep0040d0001", vendor, "PID&0040")) << vendor;
+    }
+    EXPECT_FALSE(modaliasNames("usb:v045Ep0040d0001", "VID&02045E", "PID&40"));
+}
+
+TEST(BleObjects, OnlyConnectedDevicesGiveAddressesAtMostAHundred) {
+    EXPECT_EQ(connectedAddresses(twoMice()),
+              (std::vector<std::string>{"AA:AA:AA:AA:AA:AA", "CC:CC:CC:CC:CC:CC"}));
+    BleObjects many;
+    for (int i = 0; i < 150; ++i) {
+        many.devices.push_back({"/d" + std::to_string(i), "A" + std::to_string(i), "", true});
+    }
+    many.devices.insert(many.devices.begin(), {"/x", "", "", true});  // no address: skipped
+    EXPECT_EQ(connectedAddresses(many).size(), kMaxConnectedAddresses);
+    EXPECT_EQ(connectedAddresses(many).front(), "A0");
+}
+
+TEST(BleObjects, TheMousesCharacteristicsByUuidFlagAndConnectedAddress) {
+    const BleObjects o = twoMice();
+    const std::vector<std::string> all = {"AA:AA:AA:AA:AA:AA", "BB:BB:BB:BB:BB:BB",
+                                          "CC:CC:CC:CC:CC:CC"};
+    EXPECT_EQ(
+        mouseCharacteristics(o, "VID&02045E", "PID&0040", all, kBleWriteUuid, "write"),
+        (std::vector<std::string>{"/org/bluez/hci0/dev_A/s1/c1", "/org/bluez/hci0/dev_A/s1/c3"}));
+    EXPECT_EQ(mouseCharacteristics(o, "VID&02045E", "PID&0040", all, kBleNotifyUuid, "notify"),
+              std::vector<std::string>{"/org/bluez/hci0/dev_A/s1/c2"});
+    // A mouse whose address is not among the connected ones is left alone.
+    EXPECT_TRUE(mouseCharacteristics(o, "VID&02045E", "PID&0040", {"aa:aa:aa:aa:aa:ab"},
+                                     kBleWriteUuid, "write")
+                    .empty());
+    EXPECT_EQ(mouseCharacteristics(o, "VID&02045E", "PID&0040", {"aa:aa:aa:aa:aa:aa"},
+                                   kBleNotifyUuid, "notify")
+                  .size(),
+              1u);
+    EXPECT_TRUE(mouseCharacteristics(o, "", "PID&0040", all, kBleWriteUuid, "write").empty());
+    EXPECT_TRUE(mouseConnected(o, "VID&02045E", "PID&0040"));
+    BleObjects asleep = o;
+    asleep.devices[0].connected = false;
+    EXPECT_FALSE(mouseConnected(asleep, "VID&02045E", "PID&0040"));
 }
 
 }  // namespace

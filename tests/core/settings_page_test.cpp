@@ -1,5 +1,7 @@
 #include "page/settings_page.h"
 
+#include "device/ble_link.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -219,6 +221,117 @@ TEST_F(SettingsPageTest, HandlersBeforeLoadingLeaveEverythingAlone) {
     page.onItemSelect("ms_1_list_profile", 0);
     EXPECT_EQ(view.count(msg::kApplyRequest), 0);
     EXPECT_TRUE(view.selected.empty());
+}
+
+}  // namespace
+}  // namespace tvq
+
+namespace tvq {
+namespace {
+
+class BlePageTest : public ::testing::Test, public testing::StoreFixture {
+  protected:
+    class Transport final : public BleTransport {
+      public:
+        std::vector<std::string> calls;
+        bool writeFrame(std::string_view, std::string_view,
+                        std::span<const std::uint8_t>) override {
+            calls.emplace_back("write");
+            return true;
+        }
+        void subscribe(std::string_view, std::string_view) override {
+            calls.emplace_back("subscribe");
+        }
+        void unsubscribe() override { calls.emplace_back("unsubscribe"); }
+    };
+
+    void SetUp() override {
+        FakeLibraryLoader::reset();
+        view.onRefreshPage = [this] { page.refreshPage(); };
+        view.onUpdateLightRows = [this] { page.updateLightRows(); };
+    }
+    void start(bool cable, bool receiver) {
+        FakeCableLibrary::state().present = cable ? 1 : 0;
+        FakeReceiverLibrary::state().present = receiver ? 1 : 0;
+        page.bindControls(loader, "/opt/tvq/", &window, false);
+        page.loadProfiles();  // settles the recorded state: not connected
+        view.posted.clear();
+        transport.calls.clear();
+    }
+
+    testing::FakePageView view;
+    UsKeyboardLayout us;
+    KeyNames keys{us, texts};
+    FakeLibraryLoader loader;
+    MessageWindow window{};
+    Transport transport;
+    BleLink ble{&transport};
+    SettingsPage page{view, texts, keys, location, &ble, &ble};
+};
+
+TEST_F(BlePageTest, ConnectDisconnectAndReconnectWithNoOtherLink) {
+    start(false, false);
+    EXPECT_EQ(page.anyConnected(), 0);
+    page.onBleConnection(true);
+    EXPECT_EQ(page.anyConnected(), 1);
+    EXPECT_TRUE(view.shown("ms_1_BLE"));
+    EXPECT_TRUE(view.hidden("ms_1_sleep_label"));
+    EXPECT_TRUE(view.hidden("ms_1_check_prate"));
+    EXPECT_TRUE(view.hidden("ms_1_check_power"));
+    EXPECT_EQ(view.count(msg::kConnectionChanged), 1);
+    page.onBleConnection(true);  // a second arrival changes nothing
+    EXPECT_EQ(view.count(msg::kConnectionChanged), 1);
+    EXPECT_EQ(transport.calls, std::vector<std::string>{"subscribe"});
+
+    page.onBleConnection(false);
+    EXPECT_EQ(page.anyConnected(), 0);
+    EXPECT_TRUE(view.hidden("ms_1_BLE"));
+    EXPECT_TRUE(view.shown("ms_1_sleep_label"));
+    EXPECT_EQ(view.count(msg::kConnectionChanged), 2);
+    EXPECT_EQ(ble.write(std::vector<std::uint8_t>{1, 2, 3}), 0);  // tags cleared
+    page.onBleConnection(false);                                  // a removal is always processed
+    EXPECT_EQ(view.count(msg::kConnectionChanged), 3);
+
+    page.onBleConnection(true);
+    EXPECT_EQ(page.anyConnected(), 1);
+    EXPECT_EQ(transport.calls,
+              (std::vector<std::string>{"subscribe", "unsubscribe", "unsubscribe", "subscribe"}));
+}
+
+TEST_F(BlePageTest, CableAndReceiverTakePrecedence) {
+    start(true, false);
+    page.onBleConnection(true);
+    EXPECT_EQ(view.count(msg::kConnectionChanged), 0);  // the cable carries on
+    EXPECT_TRUE(view.shown("ms_1_check_prate"));        // the cable's panels stay
+    page.onBleConnection(false);
+    EXPECT_EQ(view.count(msg::kConnectionChanged), 0);
+    EXPECT_EQ(page.anyConnected(), 1);
+    EXPECT_TRUE(view.hidden("ms_1_sleep_label"));  // the cable keeps the mouse awake
+}
+
+TEST_F(BlePageTest, NotificationsBecomeStatusReports) {
+    start(false, false);
+    page.onBleConnection(true);
+    page.onBleNotification(std::vector<std::uint8_t>{0x10, 0x40, 0x01, 0x07});
+    EXPECT_EQ(view.text["ms_1_label_power"], "70%");
+    EXPECT_EQ(view.progress["ms_1_progress_power"], 70);
+    page.onBleNotification(std::vector<std::uint8_t>{0x00, 0x10, 0x03, 0x00, 0xFF});
+    EXPECT_EQ(view.selected.back(), "ms_1_option_dpi_step_3");
+    EXPECT_EQ(page.store().current()->modes[0].dpiStage, 2);
+    const auto posted = view.posted.size();
+    const auto refreshes = view.pageRefreshes;
+    for (const std::vector<std::uint8_t>& bad :
+         std::vector<std::vector<std::uint8_t>>{{},
+                                                {0x10},
+                                                {0x10, 0x40},
+                                                {0x10, 0x40, 0x01},
+                                                {0x34, 0x12, 0x05, 0x00},
+                                                {0x00, 0x90, 0x01, 0x00}}) {
+        page.onBleNotification(bad);
+    }
+    EXPECT_EQ(view.posted.size(), posted);
+    EXPECT_EQ(view.pageRefreshes, refreshes);
+    EXPECT_EQ(page.store().current()->modes[0].dpiStage, 2);
 }
 
 }  // namespace

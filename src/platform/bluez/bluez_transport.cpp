@@ -126,17 +126,26 @@ BluezTransport::BluezTransport(QDBusConnection bus, int timeoutMs)
 
 BluezTransport::~BluezTransport() = default;
 
+void BluezTransport::connectSignals() {
+    if (signalsConnected_ || !bus_.isConnected()) {
+        return;
+    }
+    signalsConnected_ = true;
+    bus_.connect(kBluez, "/", kObjectManager, "InterfacesAdded", this,
+                 SLOT(onInterfacesAdded(QDBusMessage)));
+    bus_.connect(kBluez, "/", kObjectManager, "InterfacesRemoved", this,
+                 SLOT(onInterfacesRemoved(QDBusMessage)));
+    // Devices' connection changes and the notify characteristic's values.
+    bus_.connect(kBluez, QString(), kProperties, "PropertiesChanged", this,
+                 SLOT(onPropertiesChanged(QDBusMessage)));
+}
+
 void BluezTransport::watch() {
     if (watching_ || !bus_.isConnected()) {
         return;
     }
     watching_ = true;
-    bus_.connect(kBluez, "/", kObjectManager, "InterfacesAdded", this,
-                 SLOT(onInterfacesAdded(QDBusMessage)));
-    bus_.connect(kBluez, "/", kObjectManager, "InterfacesRemoved", this,
-                 SLOT(onInterfacesRemoved(QDBusMessage)));
-    bus_.connect(kBluez, QString(), kProperties, "PropertiesChanged", this,
-                 SLOT(onPropertiesChanged(QDBusMessage)));
+    connectSignals();
     watcher_ = new QDBusServiceWatcher(kBluez, bus_, QDBusServiceWatcher::WatchForUnregistration,
                                        this);  // a child: destroyed with this object
     connect(watcher_, &QDBusServiceWatcher::serviceUnregistered, this,
@@ -224,6 +233,7 @@ void BluezTransport::subscribe(std::string_view vendorTag, std::string_view prod
     if (!bus_.isConnected()) {
         return;
     }
+    connectSignals();
     QDBusMessage call =
         QDBusMessage::createMethodCall(kBluez, "/", kObjectManager, "GetManagedObjects");
     auto* pending = new QDBusPendingCallWatcher(bus_.asyncCall(call, timeoutMs_), this);

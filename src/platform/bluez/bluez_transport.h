@@ -72,6 +72,7 @@ class BluezTransport final : public QObject, public BleTransport {
     void onBluezGone();
 
   private:
+    void connectSignals();
     void setAddresses(std::vector<std::string> addresses);
     std::vector<std::string> addresses() const;
     void subscribeTo(const BleObjects& objects, const std::string& vendor,
@@ -83,6 +84,7 @@ class BluezTransport final : public QObject, public BleTransport {
     Events events_;
     QDBusServiceWatcher* watcher_ = nullptr;  // a child of this object
     bool watching_ = false;
+    bool signalsConnected_ = false;
     // What BlueZ told about devices, by path (user-interface thread).
     std::map<QString, BleDevice> devices_;
     QSet<QString> subscribed_;
