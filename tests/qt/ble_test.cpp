@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -288,6 +289,38 @@ class BleTest : public QObject {
         BluezTransport nowhere(QDBusConnection(QStringLiteral("not connected")));
         QVERIFY(!nowhere.findConnectedMouse());
         nowhere.watch();
+    }
+
+    void tvqctlAppliesOverBle() {
+        const auto mouse = peer();
+        QTemporaryDir dir;
+        const auto profile = macroProfile();
+        std::vector<std::uint8_t> bytes(layout::profile::kSize);
+        encodeProfile(*profile, std::span(bytes).first<layout::profile::kSize>());
+        QFile file(dir.filePath("m.pro"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+        file.close();
+
+        QProcess tvqctl;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DBUS_SYSTEM_BUS_ADDRESS", QString::fromStdString(bus->address()));
+        // The virtual mouse has neither cable nor receiver plugged in.
+        env.insert(paths::kVirtualMouseEnvironment, QString::fromStdString(mouse->socketPath()));
+        tvqctl.setProcessEnvironment(env);
+        tvqctl.start(TVQCTL_PATH, {"apply", file.fileName()});
+        QVERIFY(tvqctl.waitForFinished(60000));
+        const QString out = QString::fromUtf8(tvqctl.readAllStandardOutput());
+        QVERIFY2(tvqctl.exitCode() == 0, qPrintable(out + tvqctl.readAllStandardError()));
+        QVERIFY(out.contains("mouse found over Bluetooth LE"));
+        QVERIFY(out.contains("polling     skipped"));
+        QCOMPARE(held(*mouse), expectedOverBle(*profile));
+
+        // Without a connected mouse it says so and writes nothing.
+        mouse->command("ble disconnect");
+        tvqctl.start(TVQCTL_PATH, {"apply", file.fileName()});
+        QVERIFY(tvqctl.waitForFinished(60000));
+        QCOMPARE(tvqctl.exitCode(), 2);
     }
 
     void thePageAppliesProfilesOverBle() {

@@ -3,8 +3,10 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <iostream>
 #include <string>
+#include <thread>
 
 #include "base/clock.h"
 #include "base/constants.h"
@@ -124,8 +126,20 @@ int applyToMouse(const Profile& profile) {
         receiver.setVidPid(usb::kVendor, usb::kReceiverProduct);
         receiver.openMonitor(&window, msg::kReceiverData, msg::kReceiverAttach);
         if (receiver.openFeature() == 0) {
+#ifdef TVQCTL_BLE
+            // Closing the monitors waits for their threads; that need not
+            // hold up the apply.
+            std::thread closer(closeAll);
+            const int status = applyOverBle(profile);
+            closer.join();
+            if (status >= 0) {
+                return status;
+            }
+            std::cerr << "tvqctl: no mouse found on the cable, the receiver or Bluetooth LE\n";
+#else
             closeAll();
             std::cerr << "tvqctl: no mouse found on the cable or the receiver\n";
+#endif
             return 2;
         }
         links.receiverState = kAttached;
@@ -149,6 +163,17 @@ int applyToMouse(const Profile& profile) {
     }
 
     SendPath path(links, clock, &cable, &receiver, nullptr);
+    const int status = runApply(profile, path, links, clock, [&] {
+        if (const auto m = window.next(20ms)) {
+            handle(*m, links);
+        }
+    });
+    closeAll();
+    return status;
+}
+
+int runApply(const Profile& profile, SendPath& path, LinkState& links, SystemClock& clock,
+             const std::function<void()>& pump) {
     std::atomic<int> failures{0};
     std::atomic<bool> done{false};
     const auto started = std::chrono::steady_clock::now();
@@ -158,7 +183,9 @@ int applyToMouse(const Profile& profile) {
             .started = nullptr,
             .frameSent =
                 [&](std::size_t i, std::size_t n, const Frame& frame, SendOutcome o) {
-                    const bool ok = o == SendOutcome::kAccepted || o == SendOutcome::kAcknowledged;
+                    // Polling frames are not sent over Bluetooth LE.
+                    const bool ok = o == SendOutcome::kAccepted ||
+                                    o == SendOutcome::kAcknowledged || o == SendOutcome::kSkipped;
                     failures += ok ? 0 : 1;
                     std::printf("[%2zu/%zu] %-11s %s\n", i + 1, n, frameName(frame[report::kId]),
                                 outcomeText(o));
@@ -178,15 +205,12 @@ int applyToMouse(const Profile& profile) {
     worker.start();
     worker.post(msg::kApply);
     while (!done.load()) {
-        if (const auto m = window.next(20ms)) {
-            handle(*m, links);
-        }
+        pump();
         if (!links.anyLink() && !done.load()) {
             clock.cancel();  // the mouse went away: stop waiting for it
         }
     }
     worker.stop();
-    closeAll();
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
                         std::chrono::steady_clock::now() - started)
                         .count();
