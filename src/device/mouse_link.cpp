@@ -84,7 +84,7 @@ void MouseLink::onReceiverEvent(std::uint32_t word) {
 
 void MouseLink::onBleReport(std::uint16_t code, std::uint16_t value) {
     if (code >= status::kFirstStatusCode && code <= status::kLastStatusCode) {
-        status_.onStatusReport(code, value);
+        status_.onStatusReport(code, value, true);
     }
 }
 

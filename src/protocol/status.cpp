@@ -19,7 +19,7 @@ std::int32_t pollingRateFromReport(std::uint16_t value) {
     return 3;  // 1 ms
 }
 
-void StatusHandler::onStatusReport(std::uint16_t code, std::uint16_t value) {
+void StatusHandler::onStatusReport(std::uint16_t code, std::uint16_t value, bool overBle) {
     const auto inRange = [value](int low, int high) { return value >= low && value <= high; };
     bool save = false;
     switch (code) {
@@ -59,7 +59,7 @@ void StatusHandler::onStatusReport(std::uint16_t code, std::uint16_t value) {
             save = true;
             break;
         case status::kHeartbeat:
-            onHeartbeat(value);
+            onHeartbeat(value, overBle);
             return;
         case status::kAck:
             links_.ackReceived.store((value & 0xFF) == 0 ? 1 : 0);
@@ -96,10 +96,12 @@ void StatusHandler::onStatusReport(std::uint16_t code, std::uint16_t value) {
     }
 }
 
-void StatusHandler::onHeartbeat(std::uint16_t value) {
-    view_.stopTimer(timer::kLinkWatchdog);
-    view_.startTimer(timer::kLinkWatchdog, timer::kLinkWatchdogMs);
-    if (links_.receiverLinkUp.load() == 0) {
+void StatusHandler::onHeartbeat(std::uint16_t value, bool overBle) {
+    if (!overBle) {
+        view_.stopTimer(timer::kLinkWatchdog);
+        view_.startTimer(timer::kLinkWatchdog, timer::kLinkWatchdogMs);
+    }
+    if (!overBle && links_.receiverLinkUp.load() == 0) {
         links_.receiverLinkUp.store(1);
         view_.setVisible(control::kWireless, true);
         presence_.refreshModePanels();

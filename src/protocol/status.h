@@ -22,13 +22,15 @@ class StatusHandler {
 
     // One (code, value) report, on the user-interface thread. Unknown codes
     // and values outside a code's range are dropped.
-    void onStatusReport(std::uint16_t code, std::uint16_t value);
+    // `overBle`: the report came as a Bluetooth LE notification; a heartbeat
+    // there says nothing about the receiver's link.
+    void onStatusReport(std::uint16_t code, std::uint16_t value, bool overBle = false);
 
     // The link watchdog (timer 100) fired: no heartbeat for 6000 ms.
     void onWatchdog();
 
   private:
-    void onHeartbeat(std::uint16_t value);
+    void onHeartbeat(std::uint16_t value, bool overBle);
 
     LinkState& links_;
     PageView& view_;

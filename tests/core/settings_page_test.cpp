@@ -315,6 +315,10 @@ TEST_F(BlePageTest, NotificationsBecomeStatusReports) {
     page.onBleNotification(std::vector<std::uint8_t>{0x10, 0x40, 0x01, 0x07});
     EXPECT_EQ(view.text["ms_1_label_power"], "70%");
     EXPECT_EQ(view.progress["ms_1_progress_power"], 70);
+    // A heartbeat over Bluetooth LE says nothing about the receiver.
+    EXPECT_FALSE(view.shown("ms_1_wireless"));
+    EXPECT_EQ(page.link().links().receiverLinkUp.load(), 0);
+    EXPECT_FALSE(view.timers.contains(timer::kLinkWatchdog));
     page.onBleNotification(std::vector<std::uint8_t>{0x00, 0x10, 0x03, 0x00, 0xFF});
     EXPECT_EQ(view.selected.back(), "ms_1_option_dpi_step_3");
     EXPECT_EQ(page.store().current()->modes[0].dpiStage, 2);
