@@ -300,8 +300,12 @@ void BluezTransport::onInterfacesAdded(const QDBusMessage& message) {
     if (args.size() < 2 || args.at(1).userType() != qMetaTypeId<QDBusArgument>()) {
         return;
     }
+    const QDBusArgument arg = args.at(1).value<QDBusArgument>();
+    if (arg.currentSignature() != QLatin1String("a{sa{sv}}")) {
+        return;  // not what BlueZ sends
+    }
     const QString path = objectPath(args.at(0));
-    const auto interfaces = interfacesOf(args.at(1).value<QDBusArgument>());
+    const auto interfaces = interfacesOf(arg);
     const auto it = interfaces.find(kDeviceInterface);
     if (it == interfaces.end()) {
         return;
