@@ -25,43 +25,8 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr auto kHeartbeatWait = 10s;
-
-const char* outcomeText(SendOutcome o) {
-    switch (o) {
-        case SendOutcome::kNoLink:
-            return "no link";
-        case SendOutcome::kAccepted:
-            return "accepted";
-        case SendOutcome::kRefused:
-            return "refused";
-        case SendOutcome::kAcknowledged:
-            return "acknowledged";
-        case SendOutcome::kUnacknowledged:
-            return "not acknowledged";
-        case SendOutcome::kSkipped:
-            return "skipped";
-    }
-    return "?";
-}
-
-const char* frameName(std::uint8_t id) {
-    switch (id) {
-        case report::kDpi:
-            return "DPI";
-        case report::kLighting:
-            return "lighting";
-        case report::kPolling:
-            return "polling";
-        case report::kButtons:
-            return "buttons";
-        case report::kMacro:
-            return "macro";
-        case report::kProfileSelect:
-            return "button mode";
-        default:
-            return "?";
-    }
-}
+constexpr const char* kBleModule = "tvqctl-ble.so";
+constexpr const char* kBleEntry = "tvqctl_apply_over_ble";
 
 // What the mouse tells while an apply runs: acknowledgements, heartbeats and
 // a device that goes away.
@@ -93,6 +58,19 @@ void handle(const PostedMessage& m, LinkState& links) {
 }
 
 }  // namespace
+
+int applyOverBle(const Profile& profile) {
+    // Bluetooth LE needs Qt's D-Bus module, which the other commands do
+    // without: it lives in a module of its own, loaded only here.
+    SharedLibraryLoader loader;
+    const auto module = loader.load(programFolder() + kBleModule);
+    if (!module) {
+        return -1;
+    }
+    using Apply = int (*)(const Profile*);
+    const auto apply = reinterpret_cast<Apply>(module->symbol(kBleEntry));
+    return apply != nullptr ? apply(&profile) : -1;
+}
 
 int applyToMouse(const Profile& profile) {
     const std::string folder = programFolder();
@@ -126,7 +104,6 @@ int applyToMouse(const Profile& profile) {
         receiver.setVidPid(usb::kVendor, usb::kReceiverProduct);
         receiver.openMonitor(&window, msg::kReceiverData, msg::kReceiverAttach);
         if (receiver.openFeature() == 0) {
-#ifdef TVQCTL_BLE
             // Closing the monitors waits for their threads; that need not
             // hold up the apply.
             std::thread closer(closeAll);
@@ -136,10 +113,6 @@ int applyToMouse(const Profile& profile) {
                 return status;
             }
             std::cerr << "tvqctl: no mouse found on the cable, the receiver or Bluetooth LE\n";
-#else
-            closeAll();
-            std::cerr << "tvqctl: no mouse found on the cable or the receiver\n";
-#endif
             return 2;
         }
         links.receiverState = kAttached;
@@ -170,57 +143,6 @@ int applyToMouse(const Profile& profile) {
     });
     closeAll();
     return status;
-}
-
-int runApply(const Profile& profile, SendPath& path, LinkState& links, SystemClock& clock,
-             const std::function<void()>& pump) {
-    std::atomic<int> failures{0};
-    std::atomic<bool> done{false};
-    const auto started = std::chrono::steady_clock::now();
-    ProfileApplier applier(
-        path, links, [&] { return std::make_unique<Profile>(profile); },
-        ApplyHooks{
-            .started = nullptr,
-            .frameSent =
-                [&](std::size_t i, std::size_t n, const Frame& frame, SendOutcome o) {
-                    // Polling frames are not sent over Bluetooth LE.
-                    const bool ok = o == SendOutcome::kAccepted ||
-                                    o == SendOutcome::kAcknowledged || o == SendOutcome::kSkipped;
-                    failures += ok ? 0 : 1;
-                    std::printf("[%2zu/%zu] %-11s %s\n", i + 1, n, frameName(frame[report::kId]),
-                                outcomeText(o));
-                    std::fflush(stdout);
-                },
-            .finished = nullptr,
-        });
-    // The request always runs: with the link gone the frames find no link
-    // and the apply ends at once.
-    DeviceWorker worker([] { return true; },
-                        [&] {
-                            if (!applier.apply()) {
-                                failures += 1;
-                            }
-                            done = true;
-                        });
-    worker.start();
-    worker.post(msg::kApply);
-    while (!done.load()) {
-        pump();
-        if (!links.anyLink() && !done.load()) {
-            clock.cancel();  // the mouse went away: stop waiting for it
-        }
-    }
-    worker.stop();
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-                        std::chrono::steady_clock::now() - started)
-                        .count();
-    if (failures.load() != 0) {
-        std::cout << failures.load() << " frame(s) not taken by the mouse (" << ms << " ms)"
-                  << std::endl;
-        return 1;
-    }
-    std::cout << "profile written (" << ms << " ms)" << std::endl;
-    return 0;
 }
 
 }  // namespace tvq

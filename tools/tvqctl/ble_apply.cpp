@@ -1,4 +1,4 @@
-// tvqctl apply over Bluetooth LE, through BlueZ on the system bus (or the bus
+// tvqctl-ble.so: tvqctl apply over Bluetooth LE, through BlueZ on the system bus (or the bus
 // named by DBUS_SYSTEM_BUS_ADDRESS).
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -13,7 +13,9 @@
 
 namespace tvq {
 
-int applyOverBle(const Profile& profile) {
+namespace {
+
+int applyOverBleNow(const Profile& profile) {
     // D-Bus needs an application object; tvqctl has none otherwise.
     int argc = 1;
     char name[] = "tvqctl";
@@ -38,4 +40,13 @@ int applyOverBle(const Profile& profile) {
     });
 }
 
+}  // namespace
+
 }  // namespace tvq
+
+// The module's one entry point: -1 when no mouse is connected over Bluetooth
+// LE, else the exit status of the apply.
+extern "C" __attribute__((visibility("default"))) int tvqctl_apply_over_ble(
+    const tvq::Profile* profile) {
+    return tvq::applyOverBleNow(*profile);
+}
