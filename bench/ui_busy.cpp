@@ -18,6 +18,7 @@
 #include "platform/posix_file_system.h"
 #include "platform/program_folder.h"
 #include "platform/shared_library.h"
+#include "store_fixture.h"
 #include "toolkit/language.h"
 #include "virtual_mouse_process.h"
 
@@ -31,15 +32,7 @@ int main(int argc, char** argv) {
     QTemporaryDir data;
     const std::string home = data.path().toStdString();
     PosixFileSystem fs;
-    const DataLocation location(
-        fs,
-        [home](std::string_view name) -> std::optional<std::string> {
-            if (name == "XDG_DATA_HOME") {
-                return home;
-            }
-            return std::nullopt;
-        },
-        programFolder());
+    const DataLocation location(fs, testing::environmentWith(home, std::nullopt), programFolder());
     std::vector<std::unique_ptr<Profile>> profiles;
     for (int i = 0; i < kProfiles; ++i) {
         profiles.push_back(newProfile(u"Profile " + std::u16string(1, char16_t(u'A' + i % 26))));

@@ -17,6 +17,7 @@
 #include "device/mouse_link.h"
 #include "device_model.h"
 #include "fake_page_view.h"
+#include "mouse_config.h"
 #include "platform/shared_library.h"
 #include "profiles/profile_store.h"
 #include "protocol/frames.h"
@@ -28,33 +29,13 @@ namespace {
 
 using namespace std::chrono_literals;
 using Json = nlohmann::ordered_json;
+using testing::expectedConfig;
+using testing::heldConfig;
 using testing::VirtualMouseProcess;
 using SteadyClock = std::chrono::steady_clock;
 
 std::string programFolder() {
     return std::string(TVQ_PROGRAM_FOLDER) + "/";
-}
-
-// The configuration a mouse holds after taking every frame of an apply:
-// the frames themselves are checked against known bytes elsewhere, so this
-// compares what arrived with what was sent.
-Json expectedConfig(const Profile& profile) {
-    virtualmouse::DeviceModel model;
-    MacroSlotTable slots{};
-    for (const Frame& f : applyFrames(profile, slots)) {
-        EXPECT_TRUE(model.receive(f, false).accepted);
-    }
-    Json j = model.json();
-    j.erase("accepted");
-    j.erase("refused");
-    return j;
-}
-
-Json heldConfig(const VirtualMouseProcess& mouse) {
-    Json j = Json::parse(mouse.command("config"));
-    j.erase("accepted");
-    j.erase("refused");
-    return j;
 }
 
 // A profile that uses every kind of binding, with macros on buttons 2 and 12.

@@ -20,49 +20,27 @@
 #include "base/constants.h"
 #include "base/text.h"
 #include "device/ble_link.h"
-#include "device_model.h"
 #include "fake_device_library.h"
 #include "input/us_layout.h"
+#include "mouse_config.h"
 #include "page/ms_1_page.h"
 #include "platform/bluez/bluez_transport.h"
 #include "platform/posix_file_system.h"
 #include "private_bus.h"
 #include "protocol/frames.h"
+#include "store_fixture.h"
 #include "toolkit/language.h"
 #include "virtual_mouse_process.h"
 
 namespace tvq {
 namespace {
 
-using Json = nlohmann::ordered_json;
+using Json = testing::MouseJson;
 using testing::FakeLibraryLoader;
 using testing::PrivateBus;
 using testing::VirtualMouseProcess;
 
 constexpr int kShortTimeoutMs = 400;
-
-// What the peer holds after the frames that go over Bluetooth LE (polling
-// frames never do).
-Json expectedOverBle(const Profile& profile) {
-    virtualmouse::DeviceModel model;
-    MacroSlotTable macroSlots{};
-    for (const Frame& f : applyFrames(profile, macroSlots)) {
-        if (f[report::kId] != report::kPolling) {
-            model.receive(f, false);
-        }
-    }
-    Json j = model.json();
-    j.erase("accepted");
-    j.erase("refused");
-    return j;
-}
-
-Json held(const VirtualMouseProcess& mouse) {
-    Json j = Json::parse(mouse.command("config"));
-    j.erase("accepted");
-    j.erase("refused");
-    return j;
-}
 
 Json bleStats(const VirtualMouseProcess& mouse) {
     return Json::parse(mouse.command("stats"))["ble"];
@@ -314,7 +292,7 @@ class BleTest : public QObject {
         QVERIFY2(tvqctl.exitCode() == 0, qPrintable(out + tvqctl.readAllStandardError()));
         QVERIFY(out.contains("mouse found over Bluetooth LE"));
         QVERIFY(out.contains("polling     skipped"));
-        QCOMPARE(held(*mouse), expectedOverBle(*profile));
+        QCOMPARE(testing::heldConfig(*mouse), testing::expectedConfig(*profile, true));
 
         // Without a connected mouse it says so and writes nothing.
         mouse->command("ble disconnect");
@@ -328,15 +306,8 @@ class BleTest : public QObject {
         QTemporaryDir data;
         const std::string home = data.path().toStdString();
         PosixFileSystem fs;
-        const DataLocation location(
-            fs,
-            [home](std::string_view name) -> std::optional<std::string> {
-                if (name == "XDG_DATA_HOME") {
-                    return home;
-                }
-                return std::nullopt;
-            },
-            "/nonexistent/");
+        const DataLocation location(fs, testing::environmentWith(home, std::nullopt),
+                                    "/nonexistent/");
         std::vector<std::unique_ptr<Profile>> profiles;
         profiles.push_back(newProfile(u"Default"));
         profiles.push_back(macroProfile());
@@ -369,12 +340,14 @@ class BleTest : public QObject {
         QTRY_COMPARE(qobject_cast<QLabel*>(control("ms_1_label_power"))->text(), QString("60%"));
 
         qobject_cast<QPushButton*>(control("ms_1_apply_btn"))->click();
-        QTRY_COMPARE_WITH_TIMEOUT(held(*mouse), expectedOverBle(*profiles[0]), 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(testing::heldConfig(*mouse),
+                                  testing::expectedConfig(*profiles[0], true), 20000);
         QTRY_VERIFY(control("apply_ring")->isHidden());
 
         auto* list = qobject_cast<QListWidget*>(control("ms_1_list_profile"));
         list->setCurrentRow(1);
-        QTRY_COMPARE_WITH_TIMEOUT(held(*mouse), expectedOverBle(*profiles[1]), 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(testing::heldConfig(*mouse),
+                                  testing::expectedConfig(*profiles[1], true), 30000);
         QTRY_VERIFY(control("apply_ring")->isHidden());
         for (const Json& in : framesIn(*mouse)) {
             QVERIFY2(in["accepted"].get<bool>(), in.dump().c_str());

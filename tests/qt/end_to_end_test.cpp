@@ -9,17 +9,17 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <nlohmann/json.hpp>
 
 #include "app/main_wnd.h"
 #include "base/constants.h"
-#include "device_model.h"
 #include "input/us_layout.h"
+#include "mouse_config.h"
 #include "page/ms_1_page.h"
 #include "platform/posix_file_system.h"
 #include "platform/program_folder.h"
 #include "platform/shared_library.h"
 #include "protocol/frames.h"
+#include "store_fixture.h"
 #include "toolkit/language.h"
 #include "virtual_mouse_process.h"
 #include "xvfb.h"
@@ -27,28 +27,10 @@
 namespace tvq {
 namespace {
 
-using Json = nlohmann::ordered_json;
+using testing::expectedConfig;
+using testing::heldConfig;
+using Json = testing::MouseJson;
 constexpr int kApplyTimeoutMs = 30000;  // twelve frames through the receiver
-
-// What a mouse holds after taking every frame of an apply of `profile`.
-Json expectedConfig(const Profile& profile) {
-    virtualmouse::DeviceModel model;
-    MacroSlotTable macroSlots{};
-    for (const Frame& f : applyFrames(profile, macroSlots)) {
-        model.receive(f, false);
-    }
-    Json j = model.json();
-    j.erase("accepted");
-    j.erase("refused");
-    return j;
-}
-
-Json heldConfig(const testing::VirtualMouseProcess& mouse) {
-    Json j = Json::parse(mouse.command("config"));
-    j.erase("accepted");
-    j.erase("refused");
-    return j;
-}
 
 }  // namespace
 
@@ -68,15 +50,8 @@ class EndToEndTest : public QObject {
     void theWindowFollowsTheMouseBehindTheReceiver() {
         QTemporaryDir data;
         const std::string home = data.path().toStdString();
-        const DataLocation location(
-            fs,
-            [home](std::string_view name) -> std::optional<std::string> {
-                if (name == "XDG_DATA_HOME") {
-                    return home;
-                }
-                return std::nullopt;
-            },
-            programFolder());
+        const DataLocation location(fs, testing::environmentWith(home, std::nullopt),
+                                    programFolder());
         // Two profiles that differ in every section.
         std::vector<std::unique_ptr<Profile>> profiles;
         profiles.push_back(newProfile(u"Default"));

@@ -21,6 +21,7 @@
 #include "input/us_layout.h"
 #include "page/ms_1_page.h"
 #include "platform/posix_file_system.h"
+#include "store_fixture.h"
 #include "toolkit/language.h"
 #include "toolkit/window_base.h"
 
@@ -82,15 +83,8 @@ class PageTest : public QObject {
         FakeReceiverLibrary::state().present = 1;  // only the receiver
         data = std::make_unique<QTemporaryDir>();
         const std::string home = data->path().toStdString();
-        location = std::make_unique<DataLocation>(
-            fs,
-            [home](std::string_view name) -> std::optional<std::string> {
-                if (name == "XDG_DATA_HOME") {
-                    return home;
-                }
-                return std::nullopt;
-            },
-            "/nonexistent/");
+        location = std::make_unique<DataLocation>(fs, testing::environmentWith(home, std::nullopt),
+                                                  "/nonexistent/");
     }
 
     void everyControlOfThePageIsInTheLayout() {

@@ -288,8 +288,7 @@ QStringList BluezTransport::subscribedPaths() const {
     return QStringList(subscribed_.begin(), subscribed_.end());
 }
 
-void BluezTransport::reportIfMouse(const QString& path, const BleDevice& device) {
-    Q_UNUSED(path);
+void BluezTransport::reportIfMouse(const BleDevice& device) {
     if (isMouse(device) && events_.connection) {
         events_.connection(device.connected);
     }
@@ -313,7 +312,7 @@ void BluezTransport::onInterfacesAdded(const QDBusMessage& message) {
     const BleDevice device = deviceFrom(path, it->second);
     devices_[path] = device;
     if (device.connected) {
-        reportIfMouse(path, device);
+        reportIfMouse(device);
     }
 }
 
@@ -333,7 +332,7 @@ void BluezTransport::onInterfacesRemoved(const QDBusMessage& message) {
     BleDevice device = it->second;
     devices_.erase(it);
     device.connected = false;
-    reportIfMouse(path, device);
+    reportIfMouse(device);
 }
 
 void BluezTransport::onPropertiesChanged(const QDBusMessage& message) {
@@ -349,7 +348,7 @@ void BluezTransport::onPropertiesChanged(const QDBusMessage& message) {
         changed = args.at(1).toMap();
     }
     if (interface == kCharInterface) {
-        onCharacteristicChanged(message);
+        onValueChanged(message.path(), changed);
         return;
     }
     if (interface != kDeviceInterface || !changed.contains("Connected")) {
@@ -360,21 +359,11 @@ void BluezTransport::onPropertiesChanged(const QDBusMessage& message) {
         return;  // not known yet: the answer to the first query tells
     }
     it->second.connected = changed.value("Connected").toBool();
-    reportIfMouse(message.path(), it->second);
+    reportIfMouse(it->second);
 }
 
-void BluezTransport::onCharacteristicChanged(const QDBusMessage& message) {
-    if (!subscribed_.contains(message.path())) {
-        return;
-    }
-    const auto args = message.arguments();
-    QVariantMap changed;
-    if (args.at(1).userType() == qMetaTypeId<QDBusArgument>()) {
-        args.at(1).value<QDBusArgument>() >> changed;
-    } else {
-        changed = args.at(1).toMap();
-    }
-    if (!changed.contains("Value")) {
+void BluezTransport::onValueChanged(const QString& path, const QVariantMap& changed) {
+    if (!subscribed_.contains(path) || !changed.contains("Value")) {
         return;
     }
     const QByteArray value = bytes(changed.value("Value"));

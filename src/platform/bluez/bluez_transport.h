@@ -11,6 +11,7 @@
 #include <QObject>
 #include <QSet>
 #include <QString>
+#include <QVariantMap>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -68,7 +69,6 @@ class BluezTransport final : public QObject, public BleTransport {
     void onInterfacesAdded(const QDBusMessage& message);
     void onInterfacesRemoved(const QDBusMessage& message);
     void onPropertiesChanged(const QDBusMessage& message);
-    void onCharacteristicChanged(const QDBusMessage& message);
     void onBluezGone();
 
   private:
@@ -77,7 +77,8 @@ class BluezTransport final : public QObject, public BleTransport {
     std::vector<std::string> addresses() const;
     void subscribeTo(const BleObjects& objects, const std::string& vendor,
                      const std::string& product);
-    void reportIfMouse(const QString& path, const BleDevice& device);
+    void reportIfMouse(const BleDevice& device);
+    void onValueChanged(const QString& path, const QVariantMap& changed);
 
     QDBusConnection bus_;
     int timeoutMs_;
