@@ -10,7 +10,7 @@ packages=(
     # tests and fuzzing
     libgtest-dev libgmock-dev clang libclang-rt-14-dev
     # device access
-    libhidapi-dev
+    libhidapi-dev libudev-dev
     # the desktop program (UiTools needs the OpenGL widgets, which apt only recommends)
     qt6-base-dev qt6-tools-dev libqt6opengl6-dev fonts-dejavu-core
     # tvqctl and the virtual mouse; Bluetooth LE over D-Bus (BlueZ), and the private

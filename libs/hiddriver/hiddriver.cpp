@@ -234,8 +234,21 @@ void watchVirtual(const MonitorTarget& target, const char* path, const std::atom
     }
 }
 
+// hidapi's enumeration, opening and set-up replace one global error string:
+// this copy's monitor, feature channel and set-up take turns.
+std::mutex& hidapiMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+hid_device* openHidPath(const std::string& path) {
+    std::lock_guard lock(hidapiMutex());
+    return hid_open_path(path.c_str());
+}
+
 std::vector<std::string> hidPaths(std::int32_t vid, std::int32_t pid) {
     std::vector<std::string> paths;
+    std::lock_guard lock(hidapiMutex());
     hid_device_info* list =
         hid_enumerate(static_cast<unsigned short>(vid), static_cast<unsigned short>(pid));
     for (hid_device_info* d = list; d != nullptr; d = d->next) {
@@ -263,7 +276,7 @@ void watchHid(const MonitorTarget& target, const std::atomic<bool>& stop) {
             }
             for (const std::string& path : paths) {
                 if (!open.contains(path)) {
-                    if (hid_device* d = hid_open_path(path.c_str())) {
+                    if (hid_device* d = openHidPath(path)) {
                         hid_set_nonblocking(d, 1);
                         open[path] = d;
                     }
@@ -324,7 +337,10 @@ void stopMonitor(Library& lib) {
 }
 
 bool hidReady() {
-    static const bool ready = hid_init() == 0;
+    static const bool ready = [] {
+        std::lock_guard lock(hidapiMutex());
+        return hid_init() == 0;
+    }();
     return ready;
 }
 
@@ -387,7 +403,7 @@ TVQ_EXPORT int32_t Open_FeatureDevice(void) {
     } else if (hidReady()) {
         const auto paths = hidPaths(vid, pid);
         for (const std::string& p : paths) {
-            if (hid_device* device = hid_open_path(p.c_str())) {
+            if (hid_device* device = openHidPath(p)) {
                 opened = std::make_shared<HidChannel>(device);
                 break;
             }
