@@ -12,7 +12,8 @@
 #include <vector>
 
 #include "app/main_wnd.h"
-#include "base/constants.h"
+#include "app/window_messages.h"
+#include "device/device_ids.h"
 #include "input/us_layout.h"
 #include "page/ms_1_page.h"
 #include "platform/posix_file_system.h"
@@ -48,7 +49,9 @@ int main(int argc, char** argv) {
     UsKeyboardLayout us;
     KeyNames keys(us, language);
     SharedLibraryLoader loader;
-    CMainWnd window(language, loader, std::make_unique<CMS_1_Page>(language, keys, location));
+    DesktopSession session(location, language);
+    CMainWnd window(language, loader, &session,
+                    std::make_unique<CMS_1_Page>(language, keys, session.session()));
     window.create(nullptr, Qt::Window);
     window.show();
 

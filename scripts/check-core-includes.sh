@@ -17,10 +17,10 @@ while [ ${#queue[@]} -gt 0 ]; do
     queue=("${queue[@]:1}")
     [ -n "${seen[$f]:-}" ] && continue
     seen[$f]=1
-    while IFS= read -r inc; do
-        case "$inc" in
+    while IFS= read -r line; do
+        case "$line" in
         \<*)
-            h=${inc#<}; h=${h%>}
+            h=${line#<}; h=${h%>}
             # Standard headers have no extension and no slash ("cstdint",
             # "vector"); anything else (<unistd.h>, <sys/stat.h>, <QtCore>)
             # is a system or library header.
@@ -32,7 +32,7 @@ while [ ${#queue[@]} -gt 0 ]; do
             fi
             ;;
         \"*)
-            h=${inc#\"}; h=${h%\"}
+            h=${line#\"}; h=${h%\"}
             if [ -f "$src/$h" ]; then
                 queue+=("$src/$h")
             elif [ -f "$inc/$h" ]; then

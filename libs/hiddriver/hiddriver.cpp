@@ -25,8 +25,8 @@
 #include <thread>
 #include <vector>
 
-#include "base/constants.h"
 #include "base/debug.h"
+#include "device/device_ids.h"
 #include "device/input_report.h"
 #include "device/virtual_wire.h"
 #include "tvq/hiddriver.h"

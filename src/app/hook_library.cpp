@@ -2,8 +2,8 @@
 
 #include <cerrno>
 
-#include "base/constants.h"
 #include "base/debug.h"
+#include "base/paths.h"
 
 namespace tvq {
 namespace {

@@ -12,8 +12,9 @@
 
 #include "app/main_wnd.h"
 #include "app/single_instance.h"
-#include "base/constants.h"
+#include "app/window_messages.h"
 #include "base/debug.h"
+#include "base/product.h"
 #include "input/key_names.h"
 #include "page/ms_1_page.h"
 #include "platform/posix_file_system.h"
@@ -68,11 +69,10 @@ int main(int argc, char** argv) {
     const tvq::KeyNames keys(keyboard, language);
     int status = 0;
     {
-        tvq::CMainWnd window(
-            language, loader,
-            std::make_unique<tvq::CMS_1_Page>(
-                language, keys, data,
-                std::make_unique<tvq::BluezTransport>(QDBusConnection::systemBus())));
+        tvq::DesktopSession mouse(
+            data, language, std::make_unique<tvq::BluezTransport>(QDBusConnection::systemBus()));
+        tvq::CMainWnd window(language, loader, &mouse,
+                             std::make_unique<tvq::CMS_1_Page>(language, keys, mouse.session()));
         window.create(nullptr, Qt::Window);
         window.resize(tvq::CMainWnd::kWidth, tvq::CMainWnd::kHeight);
         window.centerWindow();

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "base/constants.h"
+#include "app/window_messages.h"
 #include "base/text.h"
-#include "device/presence.h"
+#include "device/device_ids.h"
 #include "profiles/profile.h"
 
 namespace tvq {
@@ -60,7 +60,7 @@ void MainWindowLogic::putAway() {
 }
 
 void MainWindowLogic::onPresenceChange() {
-    devicePresent_ = page_ != nullptr ? page_->anyConnected() : 0;
+    devicePresent_ = mouse_ != nullptr ? mouse_->anyConnected() : 0;
     if (devicePresent_ == 1) {
         view_.selectDeviceTab(0);
     } else {
@@ -124,28 +124,16 @@ bool MainWindowLogic::handleMessage(std::uint32_t message, std::uintptr_t wParam
             view_.showDpiDisplay(dpiText(wParam, lParam));
             return true;
         case msg::kReceiverData:
-            if (page_ != nullptr) {
-                page_->onReceiverEvent(statusWord(wParam, lParam));
-            }
-            return true;
         case msg::kReceiverAttach:
-            if (page_ != nullptr) {
-                page_->onReceiverEvent(attachWord(wParam));
-            }
-            return true;
         case msg::kWiredData:
-            if (page_ != nullptr) {
-                page_->onWiredEvent(statusWord(wParam, lParam));
-            }
-            return true;
         case msg::kWiredAttach:
-            if (page_ != nullptr) {
-                page_->onWiredEvent(attachWord(wParam));
+            if (mouse_ != nullptr) {
+                mouse_->onDeviceMessage(message, wParam, lParam);
             }
             return true;
         case msg::kApplyRequest:
-            if (page_ != nullptr) {
-                page_->requestApply(wParam, lParam);
+            if (mouse_ != nullptr) {
+                mouse_->requestApply();
             }
             return true;
         default:
@@ -158,12 +146,6 @@ void MainWindowLogic::onTimer(int id) {
         case timer::kDpiDisplay:
             view_.stopTimer(id);
             view_.closeDpiDisplay();
-            break;
-        case timer::kLinkWatchdog:
-            view_.stopTimer(id);
-            if (page_ != nullptr) {
-                page_->onWatchdog();
-            }
             break;
         case timer::kApplyDebounce:
             view_.stopTimer(id);

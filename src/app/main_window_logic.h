@@ -47,17 +47,24 @@ class MainWindowView {
     virtual void quit() = 0;
 };
 
-// The settings page as the main window drives it (the page arrives with its
-// own code; until then the main window runs without one).
+// The settings page as the main window drives it: the button-function
+// menus' choices go to it.
 class MainWindowPage {
   public:
     virtual ~MainWindowPage() = default;
-    virtual void onWiredEvent(std::uint32_t word) = 0;
-    virtual void onReceiverEvent(std::uint32_t word) = 0;
-    virtual std::int32_t anyConnected() const = 0;
-    virtual void requestApply(std::uintptr_t wParam, std::intptr_t lParam) = 0;
-    virtual void onWatchdog() = 0;
     virtual void assignFunction(const std::string& itemName) = 0;
+};
+
+// The mouse as the main window sees it: the device-access libraries'
+// messages go to it, and it says whether the mouse is there.
+class MainWindowMouse {
+  public:
+    virtual ~MainWindowMouse() = default;
+    // A message of the libraries; false when it is none of theirs.
+    virtual bool onDeviceMessage(std::uint32_t message, std::uintptr_t wParam,
+                                 std::intptr_t lParam) = 0;
+    virtual std::int32_t anyConnected() const = 0;
+    virtual void requestApply() = 0;
 };
 
 // Mouse messages of the tray icon (lParam of WM_TRAY_NOTIFY).
@@ -66,7 +73,9 @@ inline constexpr std::intptr_t kTrayRightButtonUp = 517;
 
 class MainWindowLogic {
   public:
-    MainWindowLogic(MainWindowView& view, MainWindowPage* page) : view_(view), page_(page) {}
+    // Without a page and a mouse the window runs as a shell.
+    MainWindowLogic(MainWindowView& view, MainWindowPage* page, MainWindowMouse* mouse)
+        : view_(view), page_(page), mouse_(mouse) {}
 
     // A custom message; false when the window should treat it as its own.
     // A WM_MENU_CLICK carries its record in `menu` (the window owns it).
@@ -92,6 +101,7 @@ class MainWindowLogic {
 
     MainWindowView& view_;
     MainWindowPage* page_;
+    MainWindowMouse* mouse_;
     std::int32_t devicePresent_ = 0;
     bool noDeviceGuard_ = false;
 };

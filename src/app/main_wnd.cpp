@@ -8,8 +8,9 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 
-#include "base/constants.h"
+#include "app/window_messages.h"
 #include "base/debug.h"
+#include "base/product.h"
 #include "dialogs/dpi_msg.h"
 #include "dialogs/msg_wnd.h"
 #include "page/ms_1_page.h"
@@ -23,17 +24,21 @@ constexpr int kTrayMenuLift = 50;
 
 }  // namespace
 
-CMainWnd::CMainWnd(const LanguageManager& language, LibraryLoader& loader,
+CMainWnd::CMainWnd(const LanguageManager& language, LibraryLoader& loader, DesktopSession* mouse,
                    std::unique_ptr<CMS_1_Page> page)
     : WindowImplBase(kProductName, "main.xml", &language),
       language_(language),
       loader_(loader),
+      mouse_(mouse),
       page_(std::move(page)),
-      logic_(*this, page_ ? &page_->logic() : nullptr) {}
+      logic_(*this, page_ ? &page_->logic() : nullptr, mouse) {}
 
 CMainWnd::~CMainWnd() {
-    // The page stops its worker and closes the mouse's links while the
-    // window they post to still exists.
+    // The mouse's links stop while the window their libraries post to still
+    // exists.
+    if (mouse_ != nullptr) {
+        mouse_->shutdown();
+    }
     page_.reset();
     dpiDisplay_.reset();
     hookLibrary_.unload();
@@ -43,7 +48,10 @@ void CMainWnd::setup() {
     // The settings page registers as the virtual window "MS_1_Page", binds
     // its controls and starts the device link before anything else.
     if (page_) {
-        page_->attach(*this, loader_, programFolder());
+        page_->attach(*this, loader_, programFolder(), mouse_ != nullptr && mouse_->probeBle());
+    }
+    if (mouse_ != nullptr) {
+        mouse_->watchBle();
     }
     const QIcon icon = productIcon();
     setWindowIcon(icon);

@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 
+#include "app/desktop_session.h"
 #include "app/hook_library.h"
 #include "app/main_window_logic.h"
 #include "page/ms_1_page.h"
@@ -19,10 +20,11 @@ class LanguageManager;
 
 class CMainWnd final : public WindowImplBase, public MainWindowView {
   public:
-    // `page` is the settings page, which the window owns from now on;
-    // without one the window runs as a shell.
+    // `mouse` is the program's session, which must outlive the window;
+    // `page` is the settings page on it, which the window owns from now on.
+    // Without them the window runs as a shell.
     CMainWnd(const LanguageManager& language, LibraryLoader& loader,
-             std::unique_ptr<CMS_1_Page> page = nullptr);
+             DesktopSession* mouse = nullptr, std::unique_ptr<CMS_1_Page> page = nullptr);
     ~CMainWnd() override;
 
     static constexpr int kWidth = 800;
@@ -68,6 +70,7 @@ class CMainWnd final : public WindowImplBase, public MainWindowView {
   private:
     const LanguageManager& language_;
     LibraryLoader& loader_;
+    DesktopSession* mouse_;
     std::unique_ptr<CMS_1_Page> page_;
     MainWindowLogic logic_;
     HookLibrary hookLibrary_;

@@ -10,8 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "base/constants.h"
 #include "base/debug.h"
+#include "base/product.h"
 
 namespace tvq {
 namespace {

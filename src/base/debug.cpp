@@ -6,7 +6,7 @@
 #include <mutex>
 #include <utility>
 
-#include "base/constants.h"
+#include "base/paths.h"
 
 namespace tvq::debug {
 namespace {

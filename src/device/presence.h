@@ -1,17 +1,23 @@
 // Which links to the mouse are up: the start-up probe, attach and detach of
-// the cable and the receiver, Bluetooth LE connection, and the panels that
-// depend on the link.
+// the cable and the receiver, the receiver's link watchdog and the Bluetooth
+// LE connection. What changes is told to a LinkObserver.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string_view>
 
-#include "base/text_source.h"
+#include "base/scheduler.h"
 #include "device/feature_transport.h"
+#include "device/link_events.h"
 #include "device/link_state.h"
-#include "page/page_view.h"
 
 namespace tvq {
+
+// An attach is trusted once it has lasted this long.
+inline constexpr int kAttachSettleMs = 1000;
+// The receiver's link counts as lost after this long without a heartbeat.
+inline constexpr int kLinkWatchdogMs = 6000;
 
 // The Bluetooth LE link as presence drives it.
 class BleControl {
@@ -23,55 +29,63 @@ class BleControl {
     virtual void subscribeNotifications() = 0;
 };
 
-// The words the main window builds from the libraries' messages.
-constexpr std::uint32_t statusWord(std::uintptr_t wParam, std::intptr_t lParam) {
-    return static_cast<std::uint32_t>((wParam & 0xFFFF) << 16) |
-           static_cast<std::uint32_t>(static_cast<std::uintptr_t>(lParam) & 0xFFFF);
-}
-constexpr std::uint32_t attachWord(std::uintptr_t wParam) {
-    const std::uint32_t low = wParam == 1 ? 1u : wParam == 0 ? 2u : 0u;
-    return (std::uint32_t{0x7F00} << 16) | low;
-}
+// Runs `expired` once kLinkWatchdogMs pass without a re-arm. User-interface
+// thread.
+class LinkWatchdog {
+  public:
+    LinkWatchdog(Scheduler& scheduler, std::function<void()> expired)
+        : scheduler_(scheduler), expired_(std::move(expired)) {}
+    void arm();
+    void disarm() {
+        armed_ = false;
+        ++generation_;
+    }
+    bool armed() const { return armed_; }
+
+  private:
+    Scheduler& scheduler_;
+    std::function<void()> expired_;
+    unsigned generation_ = 0;
+    bool armed_ = false;
+};
 
 class Presence {
   public:
-    Presence(LinkState& links, PageView& view, const TextSource& texts, FeatureTransport& cable,
-             FeatureTransport& receiver, BleControl* ble = nullptr)
+    Presence(LinkState& links, Scheduler& scheduler, LinkObserver& events, LinkWatchdog& watchdog,
+             FeatureTransport& cable, FeatureTransport& receiver, BleControl* ble = nullptr)
         : links_(links),
-          view_(view),
-          texts_(texts),
+          scheduler_(scheduler),
+          events_(events),
+          watchdog_(watchdog),
           cable_(cable),
           receiver_(receiver),
           ble_(ble) {}
 
     // Start-up: configures and opens both libraries (their monitors post to
-    // `window`), records what was found, and posts WM_CONNECTION_CHANGED.
-    // `bleFound` is the result of the Bluetooth LE probe.
+    // `window`) and records what was found. `bleFound` is the result of the
+    // Bluetooth LE probe.
     void probe(MessageWindow* window, bool bleFound);
 
-    // Attach words: low half 1 attached, 2 detached, anything else ignored.
-    // An attach opens the channel 1000 ms later without holding up the user
-    // interface; a detach in the meantime cancels it.
-    void onWiredAttach(std::uint16_t event);
-    void onReceiverAttach(std::uint16_t event);
+    // An attach opens the channel kAttachSettleMs later without holding up
+    // the user interface; a detach in the meantime cancels it.
+    void onWiredAttach(bool attached);
+    void onReceiverAttach(bool attached);
 
     void setBleConnected(bool connected);
-    void refreshModePanels();
-
-    void startCharging();
-    void stopCharging();
 
   private:
-    void postIfOnlyLink(bool otherLinkUp, bool connected);
+    // This link was the only one: the mouse as a whole came or went.
+    bool updateAnyConnected(bool otherLinkUp, bool connected);
 
     LinkState& links_;
-    PageView& view_;
-    const TextSource& texts_;
+    Scheduler& scheduler_;
+    LinkObserver& events_;
+    LinkWatchdog& watchdog_;
     FeatureTransport& cable_;
     FeatureTransport& receiver_;
     BleControl* ble_;
-    // Attaches waiting for their 1000 ms; a detach bumps the generation so a
-    // pending attach knows it is stale.
+    // Attaches waiting to settle; a detach bumps the generation so a pending
+    // attach knows it is stale.
     bool wiredPending_ = false;
     bool receiverPending_ = false;
     unsigned wiredGeneration_ = 0;

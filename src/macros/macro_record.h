@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "base/constants.h"
 #include "base/field_codec.h"
+#include "macros/macro_layout.h"
 
 namespace tvq {
 

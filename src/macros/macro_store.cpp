@@ -1,9 +1,10 @@
 #include "macros/macro_store.h"
 
-#include "base/constants.h"
 #include "base/debug.h"
 #include "base/text.h"
+#include "base/text_keys.h"
 #include "base/unique_name.h"
+#include "macros/macro_layout.h"
 
 namespace tvq {
 

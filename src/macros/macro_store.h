@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/data_folder.h"
+#include "base/data_folder.h"
 #include "base/text_source.h"
 #include "macros/macro_record.h"
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "base/constants.h"
 #include "base/text.h"
+#include "profiles/record_layout.h"
 
 namespace tvq {
 

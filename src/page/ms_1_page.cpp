@@ -7,13 +7,10 @@
 #include <QEvent>
 #include <QLabel>
 #include <QListWidget>
-#include <QMetaObject>
 #include <QProgressBar>
-#include <QTimer>
 
-#include "base/constants.h"
 #include "base/debug.h"
-#include "platform/bluez/ble_probe.h"
+#include "page/controls.h"
 #include "toolkit/language.h"
 #include "toolkit/window_base.h"
 
@@ -24,50 +21,19 @@ QString qName(std::string_view name) {
     return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
 }
 
-// What the page lets the user change so far: the profile list, the section
-// toggles and the apply button.
-bool isEditable(const std::string& control) {
-    static const char* const kEditing[] = {
-        "ms_1_btn_key_",
-        "ms_1_option_button_mode_",
-        "ms_1_btn_macro",
-        "ms_1_profile_",
-        "ms_1_slider_",
-        "ms_1_option_dpi_step_",
-        "ms_1_btn_dpi_color_",
-        "ms_1_combo_light",
-        "ms_1_btn_light_color",
-        "ms_1_btn_prate_",
-        "ms_1_btn_mouse_attribute",
-        "ms_1_check_movemode",
-    };
-    for (const char* prefix : kEditing) {
-        if (control.rfind(prefix, 0) == 0) {
-            return false;
-        }
-    }
-    return true;
-}
-
 }  // namespace
 
-CMS_1_Page::CMS_1_Page(const LanguageManager& language, const KeyNames& keys,
-                       const DataLocation& location, std::unique_ptr<BluezTransport> bluez)
-    : language_(language),
-      bluez_(std::move(bluez)),
-      bleLink_(bluez_.get()),
-      logic_(*this, language, keys, location, &bleLink_, &bleLink_) {}
+CMS_1_Page::CMS_1_Page(const LanguageManager& language, const KeyNames& keys, MouseSession& session)
+    : language_(language), logic_(*this, language, keys, session) {}
 
 CMS_1_Page::~CMS_1_Page() {
-    // The link goes first: its threads post to the window until it stops.
-    logic_.link().shutdown();
     if (window_ != nullptr) {
         window_->unregisterVirtualWindow(kVirtualWindow);
     }
 }
 
 void CMS_1_Page::attach(WindowImplBase& window, LibraryLoader& loader,
-                        const std::string& programFolder) {
+                        const std::string& programFolder, bool bleFound) {
     window_ = &window;
     const auto name = [](const Notification& n) { return n.senderName().toStdString(); };
     window.registerVirtualWindow(
@@ -91,23 +57,14 @@ void CMS_1_Page::attach(WindowImplBase& window, LibraryLoader& loader,
             {"mouseleave", [this, name](const Notification& n) { logic_.hideKeyOverlay(name(n)); }},
         });
     bind();
-    const bool bleFound = bluez_ && hidBleMousePresent();
     logic_.bindControls(loader, programFolder, &window, bleFound);
-    if (bluez_) {
-        bluez_->setEvents({
-            .connection = [this](bool connected) { logic_.onBleConnection(connected); },
-            .notification =
-                [this](const std::vector<std::uint8_t>& value) { logic_.onBleNotification(value); },
-        });
-        bluez_->watch();
-    }
 }
 
 void CMS_1_Page::bind() {
     controls_.clear();
     QStringList missing;
-    for (const std::string& name : pageControlNames()) {
-        const QString n = QString::fromStdString(name);
+    for (const ControlInfo& c : pageControls()) {
+        const QString n = QString::fromStdString(c.name);
         if (QWidget* w = window_->control(n)) {
             controls_.insert(n, w);
         } else {
@@ -123,9 +80,11 @@ void CMS_1_Page::bind() {
     // Controls whose editing the page does not offer yet show their values
     // but cannot be changed, so that the screen never shows a setting that
     // the profile and the mouse do not have.
-    for (auto it = controls_.cbegin(); it != controls_.cend(); ++it) {
-        if (!isEditable(it.key().toStdString())) {
-            it.value()->setEnabled(false);
+    for (const ControlInfo& c : pageControls()) {
+        if (c.operable() && !c.editable) {
+            if (QWidget* w = boundControl(c.name)) {
+                w->setEnabled(false);
+            }
         }
     }
     // The wheel scrolls the page; it does not move a slider or a combo that
@@ -263,15 +222,6 @@ void CMS_1_Page::postMessage(std::uint32_t message, std::uintptr_t wParam, std::
     if (window_ != nullptr) {
         window_->postMessage(message, wParam, lParam);
     }
-}
-
-void CMS_1_Page::runLater(int ms, std::function<void()> task) {
-    QTimer::singleShot(ms, this, std::move(task));
-}
-
-void CMS_1_Page::runOnUiThread(std::function<void()> task) {
-    // Tasks still queued when the page goes away are dropped with it.
-    QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
 }
 
 void CMS_1_Page::appendListRow(std::string_view list, std::string_view text) {

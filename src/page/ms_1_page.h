@@ -9,9 +9,7 @@
 #include <QString>
 #include <memory>
 
-#include "device/ble_link.h"
 #include "page/settings_page.h"
-#include "platform/bluez/bluez_transport.h"
 
 class QWidget;
 
@@ -21,26 +19,24 @@ class LanguageManager;
 class WindowImplBase;
 struct Notification;
 
-class CMS_1_Page final : public QObject, public SettingsPageView {
+class CMS_1_Page final : public QObject, public ListPageView {
   public:
     static constexpr const char* kVirtualWindow = "MS_1_Page";
 
-    // `bluez` reaches the mouse over Bluetooth LE; without it there is no
-    // Bluetooth LE link.
-    CMS_1_Page(const LanguageManager& language, const KeyNames& keys, const DataLocation& location,
-               std::unique_ptr<BluezTransport> bluez = nullptr);
+    CMS_1_Page(const LanguageManager& language, const KeyNames& keys, MouseSession& session);
     ~CMS_1_Page() override;
 
     // The main window's set-up: registers the page's notification table
     // with `window`, binds the controls of its layout and starts the links
-    // (libraries from `programFolder`).
-    void attach(WindowImplBase& window, LibraryLoader& loader, const std::string& programFolder);
+    // (libraries from `programFolder`; `bleFound`, the Bluetooth LE probe).
+    void attach(WindowImplBase& window, LibraryLoader& loader, const std::string& programFolder,
+                bool bleFound);
     void loadProfiles() { logic_.loadProfiles(); }
 
     SettingsPage& logic() { return logic_; }
     QWidget* boundControl(std::string_view name) const;
 
-    // SettingsPageView
+    // ListPageView
     bool exists(std::string_view control) const override;
     void setVisible(std::string_view control, bool visible) override;
     bool isVisible(std::string_view control) const override;
@@ -56,11 +52,6 @@ class CMS_1_Page final : public QObject, public SettingsPageView {
     void startTimer(int id, int ms) override;
     void stopTimer(int id) override;
     void postMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
-    void refreshPage() override { logic_.refreshPage(); }
-    void updateLightRows() override { logic_.updateLightRows(); }
-    void resetChargeAnimation() override { logic_.resetChargeAnimation(); }
-    void runLater(int ms, std::function<void()> task) override;
-    void runOnUiThread(std::function<void()> task) override;
     void appendListRow(std::string_view list, std::string_view text) override;
 
   protected:
@@ -73,8 +64,6 @@ class CMS_1_Page final : public QObject, public SettingsPageView {
     const LanguageManager& language_;
     WindowImplBase* window_ = nullptr;
     QHash<QString, QWidget*> controls_;  // owned by the window's layout
-    std::unique_ptr<BluezTransport> bluez_;
-    BleLink bleLink_;
     SettingsPage logic_;
 };
 

@@ -1,11 +1,10 @@
-// What the device logic does to the screen, as the settings page offers it.
-// The application implements it with real controls and timers; tests with a
-// recording fake. Every call comes on the user-interface thread, except
-// runOnUiThread, which may be called from any thread.
+// The page's controls, as the page's logic drives them. The application
+// implements it with real controls and timers; tests with a recording fake.
+// Every call comes on the user-interface thread.
 #pragma once
 
 #include <cstdint>
-#include <functional>
+#include <string>
 #include <string_view>
 
 namespace tvq {
@@ -32,7 +31,7 @@ class PageView {
     // A button's background, as opaque 0xFFRRGGBB.
     virtual void setBackgroundColor(std::string_view control, std::uint32_t argb) = 0;
 
-    // Window and control timers by id.
+    // The page's control timers by id.
     virtual void startTimer(int id, int ms) = 0;
     virtual void stopTimer(int id) = 0;
 
@@ -40,16 +39,20 @@ class PageView {
     virtual void postMessage(std::uint32_t message, std::uintptr_t wParam,
                              std::intptr_t lParam) = 0;
 
-    // Page refreshes.
-    virtual void refreshPage() = 0;
-    virtual void updateLightRows() = 0;
-    virtual void resetChargeAnimation() = 0;
+    // A value with no option: none of the group "<prefix>1".."<prefix><count>"
+    // is selected.
+    void clearOptions(const char* prefix, int count) {
+        for (int n = 1; n <= count; ++n) {
+            setChecked(prefix + std::to_string(n), false);
+        }
+    }
+};
 
-    // Runs `task` on the user-interface thread after `ms` milliseconds,
-    // without blocking that thread in the meantime.
-    virtual void runLater(int ms, std::function<void()> task) = 0;
-    // Hands `task` to the user-interface thread; callable from any thread.
-    virtual void runOnUiThread(std::function<void()> task) = 0;
+// The page's view with its list: rows are added to the profile list as
+// plain text rows.
+class ListPageView : public PageView {
+  public:
+    virtual void appendListRow(std::string_view list, std::string_view text) = 0;
 };
 
 }  // namespace tvq

@@ -16,9 +16,10 @@
 #include <string_view>
 #include <vector>
 
-#include "base/constants.h"
 #include "base/field_codec.h"
+#include "macros/macro_layout.h"
 #include "macros/macro_record.h"
+#include "profiles/record_layout.h"
 
 namespace tvq {
 

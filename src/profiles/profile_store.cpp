@@ -2,10 +2,11 @@
 
 #include <algorithm>
 
-#include "base/constants.h"
 #include "base/debug.h"
 #include "base/text.h"
+#include "base/text_keys.h"
 #include "base/unique_name.h"
+#include "profiles/record_layout.h"
 
 namespace tvq {
 
@@ -67,6 +68,7 @@ ProfileStore::LoadReport ProfileStore::load(MacroStore& macros) {
         report.indexClamped = clamped != currentIndex_;
         currentIndex_ = clamped;
         current_ = profiles_[static_cast<std::size_t>(currentIndex_)].get();
+        loaded_ = true;
     }
     if (report.createdFirstProfile) {
         save();
@@ -97,6 +99,9 @@ bool ProfileStore::save() {
     std::uint64_t sequence = 0;
     {
         std::lock_guard guard(mutex_);
+        if (!loaded_) {
+            return false;
+        }
         index = currentIndex_;
         copy.reserve(profiles_.size());
         for (const auto& p : profiles_) {
@@ -136,6 +141,15 @@ bool ProfileStore::select(std::int32_t index) {
     }
     currentIndex_ = index;
     current_ = profiles_[static_cast<std::size_t>(index)].get();
+    return true;
+}
+
+bool ProfileStore::editCurrent(const std::function<void(Profile&)>& change) {
+    std::lock_guard guard(mutex_);
+    if (current_ == nullptr) {
+        return false;
+    }
+    change(*current_);
     return true;
 }
 

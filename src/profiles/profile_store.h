@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <span>
@@ -10,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/data_folder.h"
+#include "base/data_folder.h"
 #include "base/text_source.h"
 #include "macros/macro_store.h"
 #include "profiles/profile.h"
@@ -33,8 +34,8 @@ std::vector<std::uint8_t> encodeProfileStore(std::int32_t currentIndex,
 // selected profile itself.
 //
 // The device worker reads the selected profile and saves the store from its
-// own thread; `save` and `copyCurrent` take the store's lock, and editing code
-// on the user-interface thread changes profiles under `lock()`.
+// own thread; `save` and `copyCurrent` take the store's lock, and the selected
+// profile is changed only through `editCurrent`, which takes it too.
 class ProfileStore {
   public:
     ProfileStore(const DataLocation& location, const TextSource& texts);
@@ -51,7 +52,8 @@ class ProfileStore {
     // the macro store is loaded.
     LoadReport load(MacroStore& macros);
 
-    // Writes the store atomically. Returns false when it could not be written;
+    // Writes the store atomically. Returns false when it could not be written
+    // or was never loaded (an unloaded store is never written over the file);
     // the file then keeps its previous content. The lock is held only while
     // the profiles are copied, not while they are encoded and written, and
     // a save never replaces the file with older content than the last one.
@@ -61,15 +63,19 @@ class ProfileStore {
 
     const std::vector<std::unique_ptr<Profile>>& profiles() const { return profiles_; }
     std::int32_t currentIndex() const { return currentIndex_; }
-    Profile* current() const { return current_; }
+    // The selected profile, to read on the user-interface thread; null
+    // before loading.
+    const Profile* current() const { return current_; }
+
+    // Runs `change` on the selected profile under the store's lock. False
+    // (and `change` not run) when none is selected.
+    bool editCurrent(const std::function<void(Profile&)>& change);
 
     // Selects the profile at `index`; false (and no change) when out of range.
     bool select(std::int32_t index);
 
     // A copy of the selected profile, taken under the lock.
     std::unique_ptr<Profile> copyCurrent() const;
-
-    std::unique_lock<std::mutex> lock() const { return std::unique_lock(mutex_); }
 
   private:
     void createFirstProfile();
@@ -84,6 +90,7 @@ class ProfileStore {
     std::vector<std::unique_ptr<Profile>> profiles_;
     std::int32_t currentIndex_ = 0;
     Profile* current_ = nullptr;
+    bool loaded_ = false;
 };
 
 }  // namespace tvq

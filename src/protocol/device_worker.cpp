@@ -1,7 +1,5 @@
 #include "protocol/device_worker.h"
 
-#include "base/constants.h"
-
 namespace tvq {
 
 DeviceWorker::DeviceWorker(std::function<bool()> shouldApply, std::function<void()> onApply,
@@ -40,7 +38,7 @@ void DeviceWorker::stop() {
             return;
         }
         stopping_ = true;
-        queue_.push_back({msg::kQuit, 0, 0});
+        queue_.push_back({msg::kWorkerQuit, 0, 0});
     }
     wake_.notify_one();
     if (thread_.joinable()) {
@@ -61,11 +59,11 @@ void DeviceWorker::run() {
             wake_.wait(lock, [this] { return !queue_.empty(); });
             m = queue_.front();
             queue_.pop_front();
-            if (stopping_ && m.message != msg::kQuit) {
+            if (stopping_ && m.message != msg::kWorkerQuit) {
                 continue;  // shutting down: pending requests are dropped
             }
         }
-        if (m.message == msg::kQuit) {
+        if (m.message == msg::kWorkerQuit) {
             return;
         }
         if (m.message == msg::kApply && shouldApply_()) {

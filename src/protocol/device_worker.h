@@ -11,6 +11,15 @@
 
 namespace tvq {
 
+// The worker's thread messages.
+namespace msg {
+inline constexpr std::uint32_t kWorkerQuit = 0x0012;
+inline constexpr std::uint32_t kApply = 1648;
+// Write the profile store, so that the user-interface thread never waits
+// for the disk.
+inline constexpr std::uint32_t kSaveStore = 1649;
+}  // namespace msg
+
 class DeviceWorker {
   public:
     struct Message {

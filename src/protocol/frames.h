@@ -7,8 +7,9 @@
 #include <span>
 #include <vector>
 
-#include "base/constants.h"
 #include "profiles/profile.h"
+#include "profiles/record_layout.h"
+#include "protocol/report_layout.h"
 
 namespace tvq {
 

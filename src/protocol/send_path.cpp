@@ -2,9 +2,10 @@
 
 #include <string>
 
-#include "base/constants.h"
 #include "base/debug.h"
 #include "protocol/frames.h"
+#include "protocol/report_layout.h"
+#include "protocol/send_path.h"
 
 namespace tvq {
 

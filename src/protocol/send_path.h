@@ -8,18 +8,18 @@
 
 #include "base/clock.h"
 #include "device/frame_writer.h"
+#include "device/link_events.h"
 #include "device/link_state.h"
 
 namespace tvq {
 
-enum class SendOutcome {
-    kNoLink,          // no link could carry the frame; nothing written
-    kAccepted,        // cable or BLE accepted it
-    kRefused,         // cable or BLE refused it
-    kAcknowledged,    // the mouse acknowledged it through the receiver
-    kUnacknowledged,  // the receiver writes ran out without acknowledgement
-    kSkipped,         // not sent on purpose (polling frames over BLE)
-};
+// How long each link is given after a frame.
+namespace wait {
+inline constexpr int kCableMs = 200;
+inline constexpr int kReceiverMs = 700;
+inline constexpr int kReceiverWrites = 10;
+inline constexpr int kBleMs = 500;
+}  // namespace wait
 
 class SendPath {
   public:

@@ -1,8 +1,6 @@
 #include "protocol/status.h"
 
-#include <string>
-
-#include "base/constants.h"
+#include "protocol/status_codes.h"
 
 namespace tvq {
 
@@ -19,110 +17,134 @@ std::int32_t pollingRateFromReport(std::uint16_t value) {
     return 3;  // 1 ms
 }
 
-void StatusHandler::onStatusReport(std::uint16_t code, std::uint16_t value, bool overBle) {
+StatusEvent decodeStatus(std::uint16_t code, std::uint16_t value) {
+    using Kind = StatusEvent::Kind;
     const auto inRange = [value](int low, int high) { return value >= low && value <= high; };
-    bool save = false;
+    StatusEvent e;
     switch (code) {
-        case status::kDpiStage: {
-            if (!inRange(1, 8)) {
-                return;
+        case status::kDpiStage:
+            if (inRange(1, 8)) {
+                e.kind = Kind::kDpiStage;
+                e.setting = value - 1;
             }
-            const std::int32_t stage = value - 1;
-            std::int32_t dpiValue = 0;
-            {
-                const auto lock = store_.lock();
-                Profile* current = store_.current();
-                if (current == nullptr) {
-                    return;
-                }
-                writeAllSlots(*current, [stage](ModeSettings& m) { m.dpiStage = stage; });
-                dpiValue = modeOf(*current).dpiValue[static_cast<std::size_t>(stage)];
-            }
-            view_.selectOption(control::kOptionDpiStep + std::to_string(stage + 1));
-            view_.postMessage(msg::kDpiStageReported, 0, dpiValue);
-            save = true;
             break;
-        }
-        case status::kPolling: {
-            if (!inRange(1, 8)) {
-                return;
+        case status::kPolling:
+            if (inRange(1, 8)) {
+                e.kind = Kind::kPolling;
+                e.setting = pollingRateFromReport(value);
             }
-            const std::int32_t rate = pollingRateFromReport(value);
-            const auto lock = store_.lock();
-            if (store_.current() != nullptr) {
-                writeAllSlots(*store_.current(), [rate](ModeSettings& m) { m.pollingRate = rate; });
-            }
-            save = true;
             break;
-        }
         case status::kSaveOnly:
-            save = true;
+            e.kind = Kind::kSaveOnly;
             break;
-        case status::kHeartbeat:
-            onHeartbeat(value, overBle);
-            return;
+        case status::kHeartbeat: {
+            e.kind = Kind::kHeartbeat;
+            e.awake = (value & 0xFF) != 0;
+            const int level = value >> 8;
+            e.batteryPercent = level >= 1 && level <= 10 ? level * 10 : 0;
+            break;
+        }
         case status::kAck:
-            links_.ackReceived.store((value & 0xFF) == 0 ? 1 : 0);
-            return;
-        case status::kButtonMode: {
-            if (!inRange(0, 4)) {
-                return;
-            }
-            {
-                const auto lock = store_.lock();
-                if (store_.current() == nullptr) {
-                    return;
-                }
-                store_.current()->buttonMode = value;
-            }
-            view_.refreshPage();
-            if (value <= 1) {
-                view_.selectOption(control::kOptionButtonMode + std::to_string(value + 1));
-            }
-            save = true;
+            e.kind = Kind::kAck;
+            e.acknowledged = (value & 0xFF) == 0;
             break;
-        }
-        case status::kBattery:
-        case status::kIgnored:
-        default:  // unknown codes change nothing either
-            return;
+        case status::kButtonMode:
+            if (inRange(0, 4)) {
+                e.kind = Kind::kButtonMode;
+                e.setting = value;
+            }
+            break;
+        default:  // battery (0x6000), 0x7000 and unknown codes change nothing
+            break;
     }
-    if (save) {
-        if (save_) {
-            save_();
-        } else {
-            store_.save();
-        }
+    return e;
+}
+
+bool applyStatusToProfile(const StatusEvent& event, Profile& profile) {
+    const std::int32_t value = event.setting;
+    switch (event.kind) {
+        case StatusEvent::Kind::kDpiStage:
+            writeAllSlots(profile, [value](ModeSettings& m) { m.dpiStage = value; });
+            return true;
+        case StatusEvent::Kind::kPolling:
+            writeAllSlots(profile, [value](ModeSettings& m) { m.pollingRate = value; });
+            return true;
+        case StatusEvent::Kind::kButtonMode:
+            profile.buttonMode = value;
+            return true;
+        default:
+            return false;
     }
 }
 
-void StatusHandler::onHeartbeat(std::uint16_t value, bool overBle) {
+void StatusHandler::onStatusReport(std::uint16_t code, std::uint16_t value, bool overBle) {
+    const StatusEvent event = decodeStatus(code, value);
+    switch (event.kind) {
+        case StatusEvent::Kind::kNone:
+            return;
+        case StatusEvent::Kind::kAck:
+            links_.ackReceived.store(event.acknowledged ? 1 : 0);
+            return;
+        case StatusEvent::Kind::kHeartbeat:
+            onHeartbeat(event, overBle);
+            return;
+        case StatusEvent::Kind::kSaveOnly:
+            save_();
+            return;
+        case StatusEvent::Kind::kDpiStage:
+        case StatusEvent::Kind::kPolling:
+        case StatusEvent::Kind::kButtonMode:
+            onProfileSetting(event);
+            return;
+    }
+}
+
+void StatusHandler::onProfileSetting(const StatusEvent& event) {
+    std::int32_t dpiValue = 0;
+    const bool edited = store_.editCurrent([&](Profile& p) {
+        applyStatusToProfile(event, p);
+        if (event.kind == StatusEvent::Kind::kDpiStage) {
+            dpiValue = modeOf(p).dpiValue[static_cast<std::size_t>(event.setting)];
+        }
+    });
+    if (!edited) {
+        return;  // no profile loaded: nothing to show or keep
+    }
+    switch (event.kind) {
+        case StatusEvent::Kind::kDpiStage:
+            events_.dpiStageReported(event.setting, dpiValue);
+            break;
+        case StatusEvent::Kind::kPolling:
+            events_.pollingReported(event.setting);
+            break;
+        default:
+            events_.buttonModeReported(event.setting);
+            break;
+    }
+    save_();
+}
+
+void StatusHandler::onHeartbeat(const StatusEvent& event, bool overBle) {
     if (!overBle) {
-        view_.stopTimer(timer::kLinkWatchdog);
-        view_.startTimer(timer::kLinkWatchdog, timer::kLinkWatchdogMs);
+        watchdog_.arm();
+        if (links_.receiverLinkUp.load() == 0) {
+            links_.receiverLinkUp.store(1);
+            events_.linksChanged(LinkChange::kReceiverLinkUp, false);
+        }
     }
-    if (!overBle && links_.receiverLinkUp.load() == 0) {
-        links_.receiverLinkUp.store(1);
-        view_.setVisible(control::kWireless, true);
-        presence_.refreshModePanels();
-    }
-    const bool awake = (value & 0xFF) != 0;
-    links_.deviceAsleep.store(awake ? 0 : 1);
-    view_.setVisible(control::kSleepLabel, !awake);
-    const int level = value >> 8;
-    if (level >= 1 && level <= 10) {
-        view_.setProgress(control::kProgressPower, level * 10);
-        view_.setText(control::kLabelPower, std::to_string(level * 10) + "%");
+    links_.deviceAsleep.store(event.awake ? 0 : 1);
+    events_.sleepChanged(!event.awake);
+    if (event.batteryPercent != 0) {
+        events_.batteryReported(event.batteryPercent);
     }
 }
 
 void StatusHandler::onWatchdog() {
-    view_.stopTimer(timer::kLinkWatchdog);
-    view_.setVisible(control::kWireless, false);
+    watchdog_.disarm();
     links_.receiverLinkUp.store(0);
-    presence_.refreshModePanels();
+    events_.linksChanged(LinkChange::kReceiverLinkLost, false);
     if (!links_.ble() && !links_.wired()) {
-        view_.setVisible(control::kSleepLabel, true);
+        events_.sleepChanged(true);
     }
 }
 

@@ -5,43 +5,66 @@
 #include <cstdint>
 #include <functional>
 
+#include "device/link_events.h"
 #include "device/link_state.h"
 #include "device/presence.h"
-#include "page/page_view.h"
+#include "profiles/profile.h"
 #include "profiles/profile_store.h"
 
 namespace tvq {
 
-class StatusHandler {
-  public:
-    // `save` asks for the store to be written; without one the store is
-    // written at once.
-    StatusHandler(LinkState& links, PageView& view, ProfileStore& store, Presence& presence,
-                  std::function<void()> save = nullptr)
-        : links_(links), view_(view), store_(store), presence_(presence), save_(std::move(save)) {}
-
-    // One (code, value) report, on the user-interface thread. Unknown codes
-    // and values outside a code's range are dropped.
-    // `overBle`: the report came as a Bluetooth LE notification; a heartbeat
-    // there says nothing about the receiver's link.
-    void onStatusReport(std::uint16_t code, std::uint16_t value, bool overBle = false);
-
-    // The link watchdog (timer 100) fired: no heartbeat for 6000 ms.
-    void onWatchdog();
-
-  private:
-    void onHeartbeat(std::uint16_t value, bool overBle);
-
-    LinkState& links_;
-    PageView& view_;
-    ProfileStore& store_;
-    Presence& presence_;
-    std::function<void()> save_;
+// One status report, decoded. Values outside a code's range, and codes the
+// program does not know, decode to kNone.
+struct StatusEvent {
+    enum class Kind { kNone, kDpiStage, kPolling, kSaveOnly, kHeartbeat, kAck, kButtonMode };
+    Kind kind = Kind::kNone;
+    std::int32_t setting = 0;   // DPI stage 0..7, polling code 0..3, button mode 0..4
+    bool awake = false;         // kHeartbeat
+    int batteryPercent = 0;     // kHeartbeat: 10..100, or 0 when the level is out of range
+    bool acknowledged = false;  // kAck: the low byte is 0
+    bool operator==(const StatusEvent&) const = default;
 };
+
+StatusEvent decodeStatus(std::uint16_t code, std::uint16_t value);
+
+// Writes into `profile` what the event says of it (DPI stage and polling
+// rate in every mode slot, the button mode). False when the event says
+// nothing of a profile.
+bool applyStatusToProfile(const StatusEvent& event, Profile& profile);
 
 // Maps the mouse's polling report (1..8) onto the stored polling-rate code:
 // the value is read as the report interval in milliseconds, and an interval
 // between the four the mouse offers takes the nearer faster one.
 std::int32_t pollingRateFromReport(std::uint16_t value);
+
+class StatusHandler {
+  public:
+    // `save` asks for the store to be written.
+    StatusHandler(LinkState& links, LinkObserver& events, ProfileStore& store,
+                  LinkWatchdog& watchdog, std::function<void()> save)
+        : links_(links),
+          events_(events),
+          store_(store),
+          watchdog_(watchdog),
+          save_(std::move(save)) {}
+
+    // One (code, value) report, on the user-interface thread.
+    // `overBle`: the report came as a Bluetooth LE notification; a heartbeat
+    // there says nothing about the receiver's link.
+    void onStatusReport(std::uint16_t code, std::uint16_t value, bool overBle = false);
+
+    // The link watchdog ran out: no heartbeat for kLinkWatchdogMs.
+    void onWatchdog();
+
+  private:
+    void onHeartbeat(const StatusEvent& event, bool overBle);
+    void onProfileSetting(const StatusEvent& event);
+
+    LinkState& links_;
+    LinkObserver& events_;
+    ProfileStore& store_;
+    LinkWatchdog& watchdog_;
+    std::function<void()> save_;
+};
 
 }  // namespace tvq

@@ -5,7 +5,7 @@
 #include <QPainterPath>
 #include <QXmlStreamReader>
 
-#include "base/constants.h"
+#include "app/window_messages.h"
 #include "base/debug.h"
 #include "toolkit/language.h"
 #include "toolkit/window_base.h"

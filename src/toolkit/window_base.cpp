@@ -16,7 +16,7 @@
 #include <QUiLoader>
 #include <QVBoxLayout>
 
-#include "base/constants.h"
+#include "app/window_messages.h"
 #include "base/debug.h"
 #include "platform/program_folder.h"
 #include "toolkit/language.h"

@@ -1,12 +1,17 @@
-// Presence, status reports and the link watchdog, on a recording page.
+// The mouse session's links: presence, status reports, the link watchdog and
+// applies, with fake libraries, fake time and a recording observer. No page.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
-#include "device/mouse_link.h"
+#include "device/device_ids.h"
 #include "fake_device_library.h"
-#include "fake_page_view.h"
-#include "profiles/profile_store.h"
+#include "fake_scheduler.h"
+#include "protocol/status.h"
+#include "recording_observer.h"
+#include "session/mouse_session.h"
 #include "store_fixture.h"
 
 namespace tvq {
@@ -16,39 +21,66 @@ using testing::FakeCableLibrary;
 using testing::FakeLibraryLoader;
 using testing::FakeReceiverLibrary;
 
-class FakeBle final : public BleControl {
+class FakeBle final : public BleTransport {
   public:
     std::vector<std::string> calls;
-    void setTags(std::string_view v, std::string_view p) override {
-        calls.push_back("tags " + std::string(v) + " " + std::string(p));
+    bool writeFrame(std::string_view, std::string_view, std::span<const std::uint8_t>) override {
+        return true;
     }
-    void clearTags() override { calls.push_back("clear"); }
-    void subscribeNotifications() override { calls.push_back("subscribe"); }
+    void subscribe(std::string_view v, std::string_view p) override {
+        calls.push_back("subscribe " + std::string(v) + " " + std::string(p));
+    }
+    void unsubscribe() override { calls.push_back("unsubscribe"); }
 };
 
 class DeviceStateTest : public ::testing::Test, public testing::StoreFixture {
   protected:
     void SetUp() override {
         FakeLibraryLoader::reset();
-        texts.texts["charging_text"] = "Charging";
-        store.load(macros);
+        session.load();
+        link().setObserver(&events);
     }
 
     void start(bool cable, bool receiver, bool bleFound = false) {
         FakeCableLibrary::state().present = cable ? 1 : 0;
         FakeReceiverLibrary::state().present = receiver ? 1 : 0;
-        link.start(loader, "/opt/tvq/", &window, bleFound);
+        link().start(loader, "/opt/tvq/", &window, bleFound);
     }
-    LinkState& links() { return link.links(); }
+    MouseLink& link() { return session.link(); }
+    const LinkState& links() { return session.links(); }
     int savesSoFar() const { return fs.writes; }
+    void cable(std::uintptr_t attached) { link().onDeviceMessage(msg::kWiredAttach, attached, 0); }
+    void receiver(std::uintptr_t attached) {
+        link().onDeviceMessage(msg::kReceiverAttach, attached, 0);
+    }
+    void wiredStatus(std::uint16_t code, std::uint16_t value) {
+        link().onDeviceMessage(msg::kWiredData, code, value);
+    }
+    void receiverStatus(std::uint16_t code, std::uint16_t value) {
+        link().onDeviceMessage(msg::kReceiverData, code, value);
+    }
+    bool applyFinished() const {
+        return std::any_of(events.events.begin(), events.events.end(),
+                           [](const std::string& e) { return e.rfind("apply finished", 0) == 0; });
+    }
+    // Runs the worker's hand-overs until `done`, for five seconds at most.
+    template <class Done>
+    bool drainUntil(Done done) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (!done() && std::chrono::steady_clock::now() < end) {
+            scheduler.drainUiTasks();
+            std::this_thread::yield();
+        }
+        return done();
+    }
 
-    MacroStore macros{location, texts};
-    ProfileStore store{location, texts};
-    testing::FakePageView view;
+    testing::FakeScheduler scheduler;
     FakeLibraryLoader loader;
     FakeBle ble;
     MessageWindow window{};
-    MouseLink link{view, texts, store, &ble};
+    testing::FakeClock sendClock;  // the worker's: waits after frames take no time
+    MouseSession session{location, texts, scheduler, &ble, &sendClock};
+    testing::RecordingObserver events;
 };
 
 TEST_F(DeviceStateTest, LibrariesAreConfiguredInOrderAndUnloadedAfterTheWorker) {
@@ -64,7 +96,7 @@ TEST_F(DeviceStateTest, LibrariesAreConfiguredInOrderAndUnloadedAfterTheWorker) 
     EXPECT_EQ(FakeReceiverLibrary::state().calls,
               (std::vector<std::string>{"Set_VIDPID", "Open_DevMonitor", "Open_FeatureDevice"}));
 
-    link.shutdown();
+    session.shutdown();
     EXPECT_EQ(FakeReceiverLibrary::state().calls.back(), "Close_DevMonitor");
     EXPECT_EQ(FakeCableLibrary::state().calls.back(), "Close_DevMonitor");
     EXPECT_EQ(loader.log.back(), "unload hiddriver_1.so");
@@ -75,12 +107,11 @@ TEST_F(DeviceStateTest, AMissingLibraryOrEntryPointLeavesThatLinkUnavailable) {
     loader.missingFiles = {"hiddriver_2.so"};
     FakeReceiverLibrary::state().missingSymbols = {"GetFeature"};
     start(true, true);
-    EXPECT_FALSE(link.cableAvailable());
-    EXPECT_FALSE(link.receiverAvailable());
+    EXPECT_FALSE(link().cableAvailable());
+    EXPECT_FALSE(link().receiverAvailable());
     EXPECT_TRUE(FakeReceiverLibrary::state().calls.empty());  // never called
     EXPECT_EQ(links().anyConnected.load(), 0);
-    EXPECT_EQ(view.count(msg::kConnectionChanged), 1);
-    link.shutdown();
+    EXPECT_EQ(events.events, (std::vector<std::string>{"asleep", "probed (presence)"}));
 }
 
 TEST_F(DeviceStateTest, StartUpWithOnlyTheReceiver) {
@@ -88,65 +119,54 @@ TEST_F(DeviceStateTest, StartUpWithOnlyTheReceiver) {
     EXPECT_EQ(links().wiredState.load(), kNeverAttached);
     EXPECT_EQ(links().receiverState.load(), kAttached);
     EXPECT_EQ(links().deviceAsleep.load(), 1);
-    EXPECT_TRUE(view.shown("ms_1_sleep_label"));
-    EXPECT_TRUE(view.shown("ms_1_wireless"));
-    EXPECT_TRUE(view.hidden("ms_1_wired"));
-    EXPECT_EQ(view.timers.at(timer::kLinkWatchdog), 6000);
+    EXPECT_TRUE(link().watchdogArmed());
     EXPECT_EQ(links().anyConnected.load(), 1);
-    EXPECT_EQ(view.count(msg::kConnectionChanged), 1);
+    EXPECT_EQ(events.events, (std::vector<std::string>{"asleep", "probed (presence)"}));
 }
 
-TEST_F(DeviceStateTest, StartUpWithTheCableShowsCharging) {
+TEST_F(DeviceStateTest, StartUpWithTheCableIsAwakeAndCharging) {
     start(true, false);
     EXPECT_EQ(links().deviceAsleep.load(), 0);
-    EXPECT_TRUE(view.shown("ms_1_wired"));
-    EXPECT_TRUE(view.hidden("ms_1_sleep_label"));
-    EXPECT_EQ(view.text["ms_1_label_power"], "Charging");
-    EXPECT_EQ(view.timers.at(timer::kChargeAnimation), 30);
-    EXPECT_EQ(view.animationResets, 1);
+    EXPECT_FALSE(link().watchdogArmed());
+    EXPECT_EQ(events.events, (std::vector<std::string>{"awake", "charging", "probed (presence)"}));
 }
 
-TEST_F(DeviceStateTest, CablePluggedInWhileTheReceiverIsUpPostsNothing) {
+TEST_F(DeviceStateTest, CablePluggedInWhileTheReceiverIsUpIsNoPresenceChange) {
     start(false, true);
-    view.posted.clear();
-    link.onWiredEvent(attachWord(1));
+    events.events.clear();
+    cable(1);
     EXPECT_EQ(links().wiredState.load(), kNeverAttached);  // not before 1000 ms
     const auto cableOpens = [] {
         const auto& calls = FakeCableLibrary::state().calls;
         return std::count(calls.begin(), calls.end(), "Open_FeatureDevice");
     };
-    view.advance(999);
+    scheduler.advance(999);
     EXPECT_EQ(cableOpens(), 1);  // the probe only
-    view.advance(1);
+    scheduler.advance(1);
     EXPECT_EQ(cableOpens(), 2);
     EXPECT_EQ(links().wiredState.load(), kAttached);
-    EXPECT_EQ(view.text["ms_1_label_power"], "Charging");
-    EXPECT_GT(view.lightRowUpdates, 0);
-    EXPECT_EQ(view.count(msg::kConnectionChanged), 0);
+    EXPECT_EQ(events.events, (std::vector<std::string>{"awake", "cable attached", "charging"}));
 }
 
 TEST_F(DeviceStateTest, UnpluggingTheOnlyLinkAndPluggingItBackIn) {
     start(true, false);
-    view.posted.clear();
-    link.onWiredEvent(attachWord(0));
+    events.events.clear();
+    cable(0);
     EXPECT_EQ(links().wiredState.load(), kDetached);
     EXPECT_EQ(links().anyConnected.load(), 0);
     EXPECT_EQ(links().deviceAsleep.load(), 1);
-    EXPECT_TRUE(view.shown("ms_1_sleep_label"));
-    EXPECT_EQ(view.text["ms_1_label_power"], "");
-    EXPECT_FALSE(view.timers.contains(timer::kChargeAnimation));
-    EXPECT_EQ(view.count(msg::kConnectionChanged), 1);
     EXPECT_EQ(FakeCableLibrary::state().calls.back(), "Close_FeatureDevice");
+    EXPECT_EQ(events.events,
+              (std::vector<std::string>{"asleep", "cable detached (presence)", "not charging"}));
 
-    link.onWiredEvent(attachWord(0));  // repeated detach ignored
-    EXPECT_EQ(view.count(msg::kConnectionChanged), 1);
+    cable(0);  // repeated detach ignored
+    EXPECT_EQ(events.events.size(), 3u);
 
-    link.onWiredEvent(attachWord(1));
-    view.advance(1000);
+    cable(1);
+    scheduler.advance(1000);
     EXPECT_EQ(links().wiredState.load(), kAttached);
     EXPECT_EQ(links().anyConnected.load(), 1);
-    EXPECT_EQ(view.count(msg::kConnectionChanged), 2);
-    EXPECT_EQ(view.animationResets, 2);
+    EXPECT_TRUE(events.saw("cable attached (presence)"));
 }
 
 TEST_F(DeviceStateTest, TwoReceiverAttachesOpenTheChannelOnceAndADetachCancelsAPendingOne) {
@@ -155,84 +175,94 @@ TEST_F(DeviceStateTest, TwoReceiverAttachesOpenTheChannelOnceAndADetachCancelsAP
         const auto& calls = FakeReceiverLibrary::state().calls;
         return std::count(calls.begin(), calls.end(), "Open_FeatureDevice");
     };
-    link.onReceiverEvent(attachWord(1));
-    link.onReceiverEvent(attachWord(1));
-    view.advance(1000);
-    link.onReceiverEvent(attachWord(1));
-    view.advance(1000);
+    receiver(1);
+    receiver(1);
+    scheduler.advance(1000);
+    receiver(1);
+    scheduler.advance(1000);
     EXPECT_EQ(opens(), 2);  // the probe and one attach
-    EXPECT_EQ(view.timers.at(timer::kLinkWatchdog), 6000);
+    EXPECT_TRUE(link().watchdogArmed());
 
-    link.onReceiverEvent(attachWord(0));
-    EXPECT_FALSE(view.timers.contains(timer::kLinkWatchdog));
-    link.onReceiverEvent(attachWord(1));
-    link.onReceiverEvent(attachWord(0));  // gone again before it settled
-    view.advance(1000);
+    receiver(0);
+    EXPECT_FALSE(link().watchdogArmed());
+    receiver(1);
+    receiver(0);  // gone again before it settled
+    scheduler.advance(1000);
     EXPECT_EQ(links().receiverState.load(), kDetached);
     EXPECT_EQ(opens(), 2);
 }
 
-TEST_F(DeviceStateTest, AttachWordsWithOtherValuesAreIgnored) {
+TEST_F(DeviceStateTest, AttachEventsWithOtherValuesAndStatusCodesAreNoAttach) {
     start(false, false);
-    view.posted.clear();
-    link.onWiredEvent(attachWord(2));
-    link.onWiredEvent(0x7F000003);
-    view.advance(2000);
+    events.events.clear();
+    cable(2);
+    cable(3);
+    // A status report whose code reads like the old packed attach word is a
+    // status report, never an attach or a detach.
+    wiredStatus(0x7F00, 1);
+    wiredStatus(0x7F00, 2);
+    scheduler.advance(2000);
     EXPECT_EQ(links().wiredState.load(), kNeverAttached);
-    EXPECT_TRUE(view.posted.empty());
+    EXPECT_TRUE(events.events.empty());
+}
+
+TEST_F(DeviceStateTest, AStatusCodeOf0x7F00DoesNotDetachAPluggedCable) {
+    start(true, false);
+    wiredStatus(0x7F00, 2);
+    EXPECT_EQ(links().wiredState.load(), kAttached);
+    EXPECT_EQ(links().anyConnected.load(), 1);
 }
 
 TEST_F(DeviceStateTest, HeartbeatShowsBatteryAndWakesTheMouse) {
     start(false, true);
-    link.onReceiverEvent(statusWord(0x4010, 0x0701));
-    EXPECT_EQ(view.text["ms_1_label_power"], "70%");
-    EXPECT_EQ(view.progress["ms_1_progress_power"], 70);
-    EXPECT_TRUE(view.hidden("ms_1_sleep_label"));
+    events.events.clear();
+    receiverStatus(0x4010, 0x0701);
+    EXPECT_EQ(events.events, (std::vector<std::string>{"receiver link up", "awake", "battery 70"}));
     EXPECT_EQ(links().deviceAsleep.load(), 0);
     EXPECT_EQ(links().receiverLinkUp.load(), 1);
-    EXPECT_TRUE(view.shown("ms_1_ver_power"));
-    EXPECT_EQ(view.timerLog.back(), "start 100");
 
-    link.onReceiverEvent(statusWord(0x4010, 0x0000));
-    EXPECT_TRUE(view.shown("ms_1_sleep_label"));
+    receiverStatus(0x4010, 0x0000);
+    EXPECT_EQ(events.events.back(), "asleep");
     EXPECT_EQ(links().deviceAsleep.load(), 1);
-    EXPECT_EQ(view.text["ms_1_label_power"], "70%");
 
-    link.onReceiverEvent(statusWord(0x4010, 0x0B01));  // level 11: battery unchanged
-    EXPECT_EQ(links().deviceAsleep.load(), 0);
-    EXPECT_EQ(view.progress["ms_1_progress_power"], 70);
+    events.events.clear();
+    receiverStatus(0x4010, 0x0B01);  // level 11: battery unchanged
+    EXPECT_EQ(events.events, std::vector<std::string>{"awake"});
     EXPECT_EQ(savesSoFar(), 1);  // only the first start saved
 }
 
-TEST_F(DeviceStateTest, WatchdogDeclaresTheReceiverLinkLost) {
+TEST_F(DeviceStateTest, WatchdogDeclaresTheReceiverLinkLostAfterSixSecondsWithoutHeartbeat) {
     start(false, true);
-    link.onReceiverEvent(statusWord(0x4010, 0x0A01));
-    link.onWatchdog();
-    EXPECT_TRUE(view.hidden("ms_1_wireless"));
+    receiverStatus(0x4010, 0x0A01);
+    scheduler.advance(5000);
+    receiverStatus(0x4010, 0x0A01);  // re-armed
+    scheduler.advance(5999);
+    EXPECT_EQ(links().receiverLinkUp.load(), 1);
+    events.events.clear();
+    scheduler.advance(1);
     EXPECT_EQ(links().receiverLinkUp.load(), 0);
     EXPECT_EQ(links().receiverState.load(), kAttached);
-    EXPECT_TRUE(view.shown("ms_1_sleep_label"));
-    EXPECT_FALSE(view.timers.contains(timer::kLinkWatchdog));
+    EXPECT_FALSE(link().watchdogArmed());
+    EXPECT_EQ(events.events, (std::vector<std::string>{"receiver link lost", "asleep"}));
 }
 
 TEST_F(DeviceStateTest, DpiStageReportSelectsTheStageAndSaves) {
     start(true, false);
-    const int saves = link.saveRequests();
-    link.onWiredEvent(statusWord(0x1000, 3));
-    for (const ModeSettings& m : store.current()->modes) {
+    const int saves = link().saveRequests();
+    wiredStatus(0x1000, 3);
+    for (const ModeSettings& m : session.profiles().current()->modes) {
         EXPECT_EQ(m.dpiStage, 2);
     }
-    EXPECT_EQ(view.selected.back(), "ms_1_option_dpi_step_3");
-    EXPECT_EQ(view.posted.back(), (testing::FakePageView::Posted{msg::kDpiStageReported, 0, 160}));
-    EXPECT_EQ(link.saveRequests(), saves + 1);
+    EXPECT_EQ(events.events.back(), "dpi stage 2 value 160");
+    EXPECT_EQ(link().saveRequests(), saves + 1);
 
     for (std::uint16_t bad : {0, 9, 0xFFFF}) {
-        link.onWiredEvent(statusWord(0x1000, bad));
+        wiredStatus(0x1000, bad);
     }
-    EXPECT_EQ(link.saveRequests(), saves + 1);
-    EXPECT_EQ(store.current()->modes[4].dpiStage, 2);
+    EXPECT_EQ(link().saveRequests(), saves + 1);
+    EXPECT_EQ(session.profiles().current()->modes[4].dpiStage, 2);
     // The worker writes it; at the latest when the link shuts down.
-    link.shutdown();
+    session.shutdown();
     const ParsedProfileStore onDisk = parseProfileStore(fs.files.at(testing::kProPath));
     EXPECT_EQ(onDisk.profiles.at(0)->modes[4].dpiStage, 2);
 }
@@ -240,87 +270,151 @@ TEST_F(DeviceStateTest, DpiStageReportSelectsTheStageAndSaves) {
 TEST_F(DeviceStateTest, SavesThatPileUpWhileTheWorkerIsBusyMakeOneWrite) {
     // The worker is not started: requests wait in its queue.
     const int before = savesSoFar();
-    link.requestSave();
-    link.requestSave();
-    link.requestSave();
+    link().requestSave();
+    link().requestSave();
+    link().requestSave();
     EXPECT_EQ(savesSoFar(), before);
-    link.shutdown();
+    session.shutdown();
     EXPECT_EQ(savesSoFar(), before + 1);
 }
 
 TEST_F(DeviceStateTest, AcknowledgementsSetAndClearTheFlag) {
     start(false, true);
-    link.onReceiverEvent(statusWord(0x5010, 0x0000));
+    receiverStatus(0x5010, 0x0000);
     EXPECT_EQ(links().ackReceived.load(), 1);
-    link.onReceiverEvent(statusWord(0x5010, 0x0001));
+    receiverStatus(0x5010, 0x0001);
     EXPECT_EQ(links().ackReceived.load(), 0);
-    link.onReceiverEvent(statusWord(0x5010, 0x0100));  // only the low byte counts
+    receiverStatus(0x5010, 0x0100);  // only the low byte counts
     EXPECT_EQ(links().ackReceived.load(), 1);
 }
 
-TEST_F(DeviceStateTest, ButtonModeReportSwitchesThePageWithoutSending) {
+TEST_F(DeviceStateTest, ButtonModeReportSwitchesTheProfileWithoutSending) {
     start(true, false);
-    link.onWiredEvent(statusWord(0x8000, 1));
-    EXPECT_EQ(store.current()->buttonMode, 1);
-    EXPECT_EQ(view.pageRefreshes, 1);
-    EXPECT_EQ(view.selected.back(), "ms_1_option_button_mode_2");
-    link.onWiredEvent(statusWord(0x8000, 4));
-    EXPECT_EQ(store.current()->buttonMode, 4);
-    EXPECT_EQ(view.selected.size(), 1u);  // modes 2..4 have no option
-    link.onWiredEvent(statusWord(0x8000, 5));
-    EXPECT_EQ(store.current()->buttonMode, 4);
+    wiredStatus(0x8000, 1);
+    EXPECT_EQ(session.profiles().current()->buttonMode, 1);
+    EXPECT_EQ(events.events.back(), "button mode 1");
+    wiredStatus(0x8000, 4);
+    EXPECT_EQ(session.profiles().current()->buttonMode, 4);
+    wiredStatus(0x8000, 5);
+    EXPECT_EQ(session.profiles().current()->buttonMode, 4);
     EXPECT_EQ(FakeCableLibrary::state().frames.size(), 0u);
 }
 
 TEST_F(DeviceStateTest, PollingAndSaveOnlyReports) {
     start(true, false);
-    const int saves = link.saveRequests();
-    link.onWiredEvent(statusWord(0x2000, 8));
-    EXPECT_EQ(store.current()->modes[3].pollingRate, 0);
-    link.onWiredEvent(statusWord(0x2000, 1));
-    EXPECT_EQ(store.current()->modes[0].pollingRate, 3);
-    link.onWiredEvent(statusWord(0x2000, 9));
-    EXPECT_EQ(store.current()->modes[0].pollingRate, 3);
-    link.onWiredEvent(statusWord(0x3200, 1234));
-    EXPECT_EQ(link.saveRequests(), saves + 3);
-    link.onWiredEvent(statusWord(0x6000, 5));
-    link.onWiredEvent(statusWord(0x7000, 5));
-    link.onWiredEvent(statusWord(0x1234, 5));
-    link.onWiredEvent(0x0FFF0001);  // outside the status range
-    link.onWiredEvent(0x90010001);
-    EXPECT_EQ(link.saveRequests(), saves + 3);
-    EXPECT_EQ(pollingRateFromReport(4), 1);
-    EXPECT_EQ(pollingRateFromReport(2), 2);
+    const int saves = link().saveRequests();
+    wiredStatus(0x2000, 8);
+    EXPECT_EQ(session.profiles().current()->modes[3].pollingRate, 0);
+    wiredStatus(0x2000, 1);
+    EXPECT_EQ(session.profiles().current()->modes[0].pollingRate, 3);
+    EXPECT_EQ(events.events.back(), "polling 3");
+    wiredStatus(0x2000, 9);
+    EXPECT_EQ(session.profiles().current()->modes[0].pollingRate, 3);
+    wiredStatus(0x3200, 1234);
+    EXPECT_EQ(link().saveRequests(), saves + 3);
+    for (std::uint16_t code : {0x6000, 0x7000, 0x1234, 0x0FFF, 0x9001}) {
+        wiredStatus(code, 5);
+    }
+    EXPECT_EQ(link().saveRequests(), saves + 3);
 }
 
-TEST_F(DeviceStateTest, BleConnectionAndPanels) {
+TEST_F(DeviceStateTest, StatusDecoding) {
+    using K = StatusEvent::Kind;
+    EXPECT_EQ(decodeStatus(0x1000, 8), (StatusEvent{.kind = K::kDpiStage, .setting = 7}));
+    EXPECT_EQ(decodeStatus(0x1000, 9).kind, K::kNone);
+    EXPECT_EQ(decodeStatus(0x2000, 4).setting, 1);
+    EXPECT_EQ(decodeStatus(0x2000, 2).setting, 2);
+    EXPECT_EQ(decodeStatus(0x4010, 0x0A01),
+              (StatusEvent{.kind = K::kHeartbeat, .awake = true, .batteryPercent = 100}));
+    EXPECT_EQ(decodeStatus(0x4010, 0x0000).batteryPercent, 0);
+    EXPECT_TRUE(decodeStatus(0x5010, 0x0100).acknowledged);
+    EXPECT_EQ(decodeStatus(0x8000, 5).kind, K::kNone);
+    EXPECT_EQ(decodeStatus(0x7F00, 1).kind, K::kNone);
+
+    auto profile = newProfile(u"p");
+    EXPECT_TRUE(applyStatusToProfile(decodeStatus(0x2000, 2), *profile));
+    EXPECT_EQ(profile->modes[4].pollingRate, 2);
+    EXPECT_FALSE(applyStatusToProfile(decodeStatus(0x4010, 0x0101), *profile));
+}
+
+TEST_F(DeviceStateTest, BleConnectionAndDisconnection) {
     start(false, true);
-    view.checked["ms_1_check_prate"] = true;
-    view.visible["ms_1_ver_prate"] = true;
-    view.posted.clear();
-    link.presence().setBleConnected(true);
-    EXPECT_EQ(ble.calls, (std::vector<std::string>{"tags VID&02045E PID&0040", "subscribe"}));
-    EXPECT_TRUE(view.shown("ms_1_BLE"));
+    events.events.clear();
+    link().onBleConnection(true);
+    EXPECT_EQ(ble.calls, (std::vector<std::string>{"subscribe VID&02045E PID&0040"}));
     EXPECT_EQ(links().deviceAsleep.load(), 0);
-    EXPECT_FALSE(view.isChecked("ms_1_check_prate"));
-    EXPECT_TRUE(view.hidden("ms_1_check_prate"));
-    EXPECT_TRUE(view.hidden("ms_1_ver_prate"));
-    EXPECT_TRUE(view.hidden("ms_1_check_power"));
-    EXPECT_EQ(view.count(msg::kConnectionChanged), 0);  // the receiver is attached
+    // The receiver is attached: the mouse as a whole did not come.
+    EXPECT_EQ(events.events, (std::vector<std::string>{"awake", "ble connected"}));
+    link().onBleConnection(true);  // a second arrival changes nothing
+    EXPECT_EQ(events.events.size(), 2u);
 
-    link.presence().setBleConnected(false);
-    link.presence().setBleConnected(false);  // a removal is always processed
-    EXPECT_EQ(ble.calls.back(), "clear");
-    EXPECT_TRUE(view.hidden("ms_1_BLE"));
-    EXPECT_TRUE(view.shown("ms_1_sleep_label"));
+    link().onBleConnection(false);
+    link().onBleConnection(false);  // a removal is always processed
+    EXPECT_EQ(ble.calls.back(), "unsubscribe");
+    EXPECT_EQ(std::count(events.events.begin(), events.events.end(), "ble disconnected"), 2);
+    EXPECT_TRUE(events.saw("asleep"));  // neither the receiver's link nor the cable is up
 }
 
-TEST_F(DeviceStateTest, MessageWordPacking) {
-    EXPECT_EQ(statusWord(0x4010, 0x0A01), 0x40100A01u);
-    EXPECT_EQ(statusWord(0x14010, static_cast<std::intptr_t>(0xFFFF0A01)), 0x40100A01u);
-    EXPECT_EQ(attachWord(1), 0x7F000001u);
-    EXPECT_EQ(attachWord(0), 0x7F000002u);
-    EXPECT_EQ(attachWord(2), 0x7F000000u);
+// The whole session with no page: attach, heartbeat, a DPI stage report, an
+// apply and the detach, told to the observer in that order.
+TEST_F(DeviceStateTest, ASessionFromAttachToDetach) {
+    start(false, false);
+    events.events.clear();
+    FakeReceiverLibrary::state().present = 1;
+    receiver(1);
+    scheduler.advance(1000);
+    receiverStatus(0x4010, 0x0801);
+    receiverStatus(0x1000, 2);
+    EXPECT_EQ(events.events,
+              (std::vector<std::string>{"receiver attached (presence)", "receiver link up", "awake",
+                                        "battery 80", "dpi stage 1 value 80"}));
+
+    // The fake receiver never acknowledges: every frame is written ten
+    // times and counts as not taken. Fake time makes the waits instant.
+    FakeReceiverLibrary::state().accept = 1;
+    session.edit([](Profile& p) { writeAllSlots(p, [](ModeSettings& m) { m.lightMode = 3; }); },
+                 AfterEdit::kApply);
+    ASSERT_TRUE(drainUntil([&] { return applyFinished(); }));
+    EXPECT_TRUE(events.saw("apply started"));
+    EXPECT_TRUE(events.lastResult.ran);
+    EXPECT_GT(events.lastResult.frames, 0u);
+    EXPECT_EQ(events.lastResult.taken, 0u);
+    EXPECT_FALSE(events.lastResult.complete());
+    EXPECT_FALSE(FakeReceiverLibrary::state().frames.empty());
+    // The store holds the edit after the apply.
+    const ParsedProfileStore onDisk = parseProfileStore(fs.files.at(testing::kProPath));
+    EXPECT_EQ(onDisk.profiles.at(0)->modes[2].lightMode, 3);
+
+    receiver(0);
+    EXPECT_EQ(events.events.back(), "receiver detached (presence)");
+    EXPECT_EQ(links().anyConnected.load(), 0);
+}
+
+TEST_F(DeviceStateTest, AnEditWithoutALinkIsStillSaved) {
+    start(false, false);
+    const int before = savesSoFar();
+    session.edit([](Profile& p) { p.buttonMode = 1; }, AfterEdit::kApply);
+    ASSERT_TRUE(drainUntil([&] { return applyFinished(); }));
+    EXPECT_FALSE(events.lastResult.ran);
+    EXPECT_EQ(savesSoFar(), before + 1);
+    EXPECT_EQ(parseProfileStore(fs.files.at(testing::kProPath)).profiles.at(0)->buttonMode, 1);
+}
+
+TEST_F(DeviceStateTest, EditsWithASettleTimeMakeOneApply) {
+    start(true, false);
+    for (int step = 0; step < 10; ++step) {
+        session.edit([step](Profile& p) { p.buttonMode = step % 2; }, AfterEdit::kApply, 500);
+        scheduler.advance(100);
+    }
+    const auto sent = [] { return FakeCableLibrary::state().frames.size(); };
+    EXPECT_EQ(sent(), 0u);
+    scheduler.advance(400);
+    ASSERT_TRUE(drainUntil([&] { return applyFinished(); }));
+    EXPECT_TRUE(events.lastResult.complete());
+    const auto applies =
+        (std::count_if(events.events.begin(), events.events.end(),
+                       [](const std::string& e) { return e.rfind("apply finished", 0) == 0; }));
+    EXPECT_EQ(applies, 1);
 }
 
 }  // namespace

@@ -9,7 +9,8 @@
 
 #include <vector>
 
-#include "base/constants.h"
+#include "app/window_messages.h"
+#include "device/device_ids.h"
 
 namespace tvq {
 namespace {
@@ -54,22 +55,21 @@ class FakeWindow final : public MainWindowView {
     void quit() override { log.push_back("quit"); }
 };
 
-class FakePage final : public MainWindowPage {
+// The page and the mouse in one recording fake.
+class FakePage final : public MainWindowPage, public MainWindowMouse {
   public:
     std::vector<std::string> calls;
     std::int32_t connected = 0;
-    void onWiredEvent(std::uint32_t w) override { calls.push_back("wired " + hex(w)); }
-    void onReceiverEvent(std::uint32_t w) override { calls.push_back("receiver " + hex(w)); }
-    std::int32_t anyConnected() const override { return connected; }
-    void requestApply(std::uintptr_t, std::intptr_t) override { calls.push_back("apply"); }
-    void onWatchdog() override { calls.push_back("watchdog"); }
-    void assignFunction(const std::string& name) override { calls.push_back("assign " + name); }
-
-    static std::string hex(std::uint32_t v) {
-        char b[12];
-        std::snprintf(b, sizeof b, "%08X", v);
-        return b;
+    bool onDeviceMessage(std::uint32_t m, std::uintptr_t w, std::intptr_t l) override {
+        char b[48];
+        std::snprintf(b, sizeof b, "device %u %lX %lX", m, static_cast<unsigned long>(w),
+                      static_cast<unsigned long>(l));
+        calls.emplace_back(b);
+        return true;
     }
+    std::int32_t anyConnected() const override { return connected; }
+    void requestApply() override { calls.push_back("apply"); }
+    void assignFunction(const std::string& name) override { calls.push_back("assign " + name); }
 };
 
 class MainWindowTest : public ::testing::Test {
@@ -80,10 +80,10 @@ class MainWindowTest : public ::testing::Test {
     }
     FakeWindow window;
     FakePage page;
-    MainWindowLogic logic{window, &page};
+    MainWindowLogic logic{window, &page, &page};
 };
 
-TEST_F(MainWindowTest, DeviceMessagesBecomeWordsForThePage) {
+TEST_F(MainWindowTest, DeviceMessagesGoToTheMouseAsTheyCame) {
     EXPECT_TRUE(logic.handleMessage(msg::kReceiverData, 0x4010, 0x0A01));
     EXPECT_TRUE(
         logic.handleMessage(msg::kWiredData, 0x1000, static_cast<std::intptr_t>(0xABCD0003)));
@@ -91,8 +91,8 @@ TEST_F(MainWindowTest, DeviceMessagesBecomeWordsForThePage) {
     EXPECT_TRUE(logic.handleMessage(msg::kWiredAttach, 0, 0));
     EXPECT_TRUE(logic.handleMessage(msg::kWiredAttach, 7, 0));
     EXPECT_EQ(page.calls,
-              (std::vector<std::string>{"receiver 40100A01", "wired 10000003", "receiver 7F000001",
-                                        "wired 7F000002", "wired 7F000000"}));
+              (std::vector<std::string>{"device 1325 4010 A01", "device 1327 1000 ABCD0003",
+                                        "device 1326 1 0", "device 1328 0 0", "device 1328 7 0"}));
 }
 
 TEST_F(MainWindowTest, ApplyRequestsGoToTheWorkerAndOtherMessagesAreDropped) {
@@ -195,25 +195,21 @@ TEST_F(MainWindowTest, DpiDisplayTextAndTimer) {
     EXPECT_EQ(MainWindowLogic::dpiText(2, -1), "DPI :-40");
 }
 
-TEST_F(MainWindowTest, TimersWatchdogAndDebounce) {
-    window.timers[timer::kLinkWatchdog] = 6000;
-    logic.onTimer(timer::kLinkWatchdog);
-    EXPECT_FALSE(window.timers.contains(timer::kLinkWatchdog));
-    EXPECT_EQ(page.calls.back(), "watchdog");
+TEST_F(MainWindowTest, TheDebounceTimerPostsAnApplyRequest) {
     logic.onTimer(timer::kApplyDebounce);
     EXPECT_EQ(window.posted, std::vector<std::uint32_t>{msg::kApplyRequest});
 }
 
 TEST(MainWindowWithoutPage, RunsAndNeverShowsTheWindowForADevice) {
     FakeWindow window;
-    MainWindowLogic logic(window, nullptr);
+    MainWindowLogic logic(window, nullptr, nullptr);
     logic.handleMessage(msg::kWiredData, 1, 2);
     logic.handleMessage(msg::kApplyRequest, 0, 0);
     logic.handleMessage(msg::kConnectionChanged, 0, 0);
     EXPECT_FALSE(window.visible);
     logic.handleMessage(msg::kShowMainWindow, 0, 0);
     EXPECT_EQ(window.noDeviceMessages, 1);
-    logic.onTimer(timer::kLinkWatchdog);
+    logic.onTimer(timer::kApplyDebounce);
     logic.handleMessage(2, 0, 0);
     EXPECT_EQ(window.log.back(), "quit");
 }

@@ -139,7 +139,7 @@ TEST_F(ProfileStoreTest, FailedSaveLeavesTheOldFileAndMemoryAsTheyWere) {
     store.load(macros);
     const auto onDisk = fs.files[kProPath];
 
-    store.current()->modes[0].dpiValue[0] = 123;
+    store.editCurrent([](Profile& p) { p.modes[0].dpiValue[0] = 123; });
     fs.failWrites = true;
     EXPECT_FALSE(store.save());
     EXPECT_EQ(fs.files[kProPath], onDisk);

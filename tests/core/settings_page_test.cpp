@@ -1,15 +1,16 @@
 #include "page/settings_page.h"
 
-#include "device/ble_link.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "base/constants.h"
+#include "app/window_messages.h"
 #include "fake_device_library.h"
 #include "fake_page_view.h"
+#include "fake_scheduler.h"
 #include "input/us_layout.h"
+#include "page/controls.h"
+#include "profiles/record_layout.h"
 #include "store_fixture.h"
 
 namespace tvq {
@@ -26,8 +27,6 @@ class SettingsPageTest : public ::testing::Test, public testing::StoreFixture {
         texts.texts["add_profile_text"] = "Profile";
         texts.texts["sleep_timer_1_text"] = "Sleeps after ";
         texts.texts["sleep_timer_2_text"] = "min";
-        view.onRefreshPage = [this] { page.refreshPage(); };
-        view.onUpdateLightRows = [this] { page.updateLightRows(); };
     }
 
     // A store of `profiles` written where the page will look for it.
@@ -57,7 +56,10 @@ class SettingsPageTest : public ::testing::Test, public testing::StoreFixture {
     KeyNames keys{us, texts};
     FakeLibraryLoader loader;
     MessageWindow window{};
-    SettingsPage page{view, texts, keys, location};
+    testing::FakeScheduler scheduler;
+    MouseSession session{location, texts, scheduler};
+    SettingsPage page{view, texts, keys, session};
+    int applies() const { return session.link().applyRequests(); }
 };
 
 TEST_F(SettingsPageTest, BindingHidesThePowerSettingAndProbesTheLinks) {
@@ -70,13 +72,16 @@ TEST_F(SettingsPageTest, BindingHidesThePowerSettingAndProbesTheLinks) {
     EXPECT_TRUE(view.shown("ms_1_wireless"));
     EXPECT_TRUE(view.hidden("ms_1_wired"));
     EXPECT_TRUE(view.shown("ms_1_sleep_label"));
-    EXPECT_EQ(view.timers.count(timer::kLinkWatchdog), 1u);
+    EXPECT_TRUE(session.link().watchdogArmed());
     EXPECT_EQ(view.count(msg::kConnectionChanged), 1);
-    EXPECT_EQ(page.anyConnected(), 1);
+    EXPECT_EQ(session.links().anyConnected.load(), 1);
 }
 
 TEST_F(SettingsPageTest, EveryBoundControlIsLookedUpOnceInTableOrder) {
-    const auto& names = pageControlNames();
+    std::vector<std::string> names;
+    for (const ControlInfo& c : pageControls()) {
+        names.push_back(c.name);
+    }
     EXPECT_EQ(names.front(), "ms_1_btn_key_1");
     EXPECT_EQ(names[17], "ms_1_btn_key_18");
     EXPECT_EQ(names[18], "ms_1_key_control_1");
@@ -95,25 +100,25 @@ TEST_F(SettingsPageTest, LoadingShowsTheStoredRowAndKeepsTheUsersFirstSelection)
     EXPECT_EQ(view.rows["ms_1_list_profile"],
               (std::vector<std::string>{"Work", "Games", "Drawing"}));
     EXPECT_EQ(view.items["ms_1_list_profile"], 2);
-    EXPECT_EQ(page.store().currentIndex(), 2);
+    EXPECT_EQ(session.profiles().currentIndex(), 2);
     EXPECT_TRUE(selected("ms_1_btn_prate_3"));
     EXPECT_EQ(view.textKeys["ms_1_label_prate"], "prate_3_text");
     EXPECT_EQ(view.text["ms_1_label_sleep_timer"], "Sleeps after 3.5 min");
-    EXPECT_EQ(view.count(msg::kApplyRequest), 0);
+    EXPECT_EQ(applies(), 0);
 
     // The stored row was selected without a notification: the user's first
     // click counts.
     view.selected.clear();
     page.onItemSelect("ms_1_list_profile", 0);
-    EXPECT_EQ(page.store().currentIndex(), 0);
+    EXPECT_EQ(session.profiles().currentIndex(), 0);
     EXPECT_TRUE(selected("ms_1_btn_prate_2"));
     EXPECT_EQ(view.text["ms_1_label_sleep_timer"], "Sleeps after 0.5 min");
-    EXPECT_EQ(view.count(msg::kApplyRequest), 1);
+    EXPECT_EQ(applies(), 1);
 
     // A row the list does not have changes nothing.
     page.onProfileListSelect(7);
-    EXPECT_EQ(page.store().currentIndex(), 0);
-    EXPECT_EQ(view.count(msg::kApplyRequest), 1);
+    EXPECT_EQ(session.profiles().currentIndex(), 0);
+    EXPECT_EQ(applies(), 1);
 }
 
 TEST_F(SettingsPageTest, FirstStartCreatesOneProfileAndShowsIt) {
@@ -129,7 +134,7 @@ TEST_F(SettingsPageTest, SectionTogglesOnlyShowAndHideTheirPanels) {
     writeStore(0, threeProfiles());
     start(true, false);
     page.loadProfiles();
-    const auto before = encodeProfileStore(0, page.store().profiles());
+    const auto before = encodeProfileStore(0, session.profiles().profiles());
     const auto writes = fs.writes;
     page.onCheckClick("ms_1_check_dpi", false);
     EXPECT_TRUE(view.hidden("ms_1_hor_dpi"));
@@ -137,11 +142,11 @@ TEST_F(SettingsPageTest, SectionTogglesOnlyShowAndHideTheirPanels) {
     EXPECT_TRUE(view.shown("ms_1_hor_dpi"));
     for (const SectionToggle& t : kSectionToggles) {
         page.onCheckClick(t.check, false);
-        EXPECT_TRUE(view.hidden(t.panel)) << t.panel;
+        EXPECT_TRUE(view.hidden(t.section)) << t.section;
     }
-    EXPECT_EQ(encodeProfileStore(0, page.store().profiles()), before);
+    EXPECT_EQ(encodeProfileStore(0, session.profiles().profiles()), before);
     EXPECT_EQ(fs.writes, writes);
-    EXPECT_EQ(view.count(msg::kApplyRequest), 0);
+    EXPECT_EQ(applies(), 0);
 }
 
 TEST_F(SettingsPageTest, KeyOverlaysFollowTheirOwnKeyButtonOnly) {
@@ -161,8 +166,7 @@ TEST_F(SettingsPageTest, TheApplyButtonAsksForAnApply) {
     start(true, false);
     page.onClick("ms_1_apply_btn");
     page.onClick("ms_1_btn_key_1");  // function menus are not offered yet
-    ASSERT_EQ(view.count(msg::kApplyRequest), 1);
-    EXPECT_EQ(view.posted.back(), (testing::FakePageView::Posted{msg::kApplyRequest, 0, 0}));
+    EXPECT_EQ(applies(), 1);
 }
 
 TEST_F(SettingsPageTest, ChargingAnimationTicksOnlyForItsTimerAndControl) {
@@ -210,16 +214,16 @@ TEST_F(SettingsPageTest, APageWithoutSomeControlsWorksWithTheRest) {
     start(false, true);
     page.loadProfiles();
     EXPECT_TRUE(view.rows.empty());
-    EXPECT_EQ(page.store().currentIndex(), 1);
+    EXPECT_EQ(session.profiles().currentIndex(), 1);
     EXPECT_TRUE(view.hidden("ms_1_ver_power_setting"));
     EXPECT_TRUE(view.shown("ms_1_wireless"));
 }
 
 TEST_F(SettingsPageTest, HandlersBeforeLoadingLeaveEverythingAlone) {
     page.refreshPage();
-    page.updateLightRows();
+    page.presenter().updateLightRows();
     page.onItemSelect("ms_1_list_profile", 0);
-    EXPECT_EQ(view.count(msg::kApplyRequest), 0);
+    EXPECT_EQ(applies(), 0);
     EXPECT_TRUE(view.selected.empty());
 }
 
@@ -245,11 +249,7 @@ class BlePageTest : public ::testing::Test, public testing::StoreFixture {
         void unsubscribe() override { calls.emplace_back("unsubscribe"); }
     };
 
-    void SetUp() override {
-        FakeLibraryLoader::reset();
-        view.onRefreshPage = [this] { page.refreshPage(); };
-        view.onUpdateLightRows = [this] { page.updateLightRows(); };
-    }
+    void SetUp() override { FakeLibraryLoader::reset(); }
     void start(bool cable, bool receiver) {
         FakeCableLibrary::state().present = cable ? 1 : 0;
         FakeReceiverLibrary::state().present = receiver ? 1 : 0;
@@ -265,65 +265,65 @@ class BlePageTest : public ::testing::Test, public testing::StoreFixture {
     FakeLibraryLoader loader;
     MessageWindow window{};
     Transport transport;
-    BleLink ble{&transport};
-    SettingsPage page{view, texts, keys, location, &ble, &ble};
+    testing::FakeScheduler scheduler;
+    MouseSession session{location, texts, scheduler, &transport};
+    SettingsPage page{view, texts, keys, session};
 };
 
 TEST_F(BlePageTest, ConnectDisconnectAndReconnectWithNoOtherLink) {
     start(false, false);
-    EXPECT_EQ(page.anyConnected(), 0);
-    page.onBleConnection(true);
-    EXPECT_EQ(page.anyConnected(), 1);
+    EXPECT_EQ(session.links().anyConnected.load(), 0);
+    session.link().onBleConnection(true);
+    EXPECT_EQ(session.links().anyConnected.load(), 1);
     EXPECT_TRUE(view.shown("ms_1_BLE"));
     EXPECT_TRUE(view.hidden("ms_1_sleep_label"));
     EXPECT_TRUE(view.hidden("ms_1_check_prate"));
     EXPECT_TRUE(view.hidden("ms_1_check_power"));
     EXPECT_EQ(view.count(msg::kConnectionChanged), 1);
-    page.onBleConnection(true);  // a second arrival changes nothing
+    session.link().onBleConnection(true);  // a second arrival changes nothing
     EXPECT_EQ(view.count(msg::kConnectionChanged), 1);
     EXPECT_EQ(transport.calls, std::vector<std::string>{"subscribe"});
 
-    page.onBleConnection(false);
-    EXPECT_EQ(page.anyConnected(), 0);
+    session.link().onBleConnection(false);
+    EXPECT_EQ(session.links().anyConnected.load(), 0);
     EXPECT_TRUE(view.hidden("ms_1_BLE"));
     EXPECT_TRUE(view.shown("ms_1_sleep_label"));
     EXPECT_EQ(view.count(msg::kConnectionChanged), 2);
-    EXPECT_EQ(ble.write(std::vector<std::uint8_t>{1, 2, 3}), 0);  // tags cleared
-    page.onBleConnection(false);                                  // a removal is always processed
+    session.link().onBleConnection(false);  // a removal is always processed
     EXPECT_EQ(view.count(msg::kConnectionChanged), 3);
 
-    page.onBleConnection(true);
-    EXPECT_EQ(page.anyConnected(), 1);
+    session.link().onBleConnection(true);
+    EXPECT_EQ(session.links().anyConnected.load(), 1);
     EXPECT_EQ(transport.calls,
               (std::vector<std::string>{"subscribe", "unsubscribe", "unsubscribe", "subscribe"}));
 }
 
 TEST_F(BlePageTest, CableAndReceiverTakePrecedence) {
     start(true, false);
-    page.onBleConnection(true);
+    session.link().onBleConnection(true);
     EXPECT_EQ(view.count(msg::kConnectionChanged), 0);  // the cable carries on
     EXPECT_TRUE(view.shown("ms_1_check_prate"));        // the cable's panels stay
-    page.onBleConnection(false);
+    session.link().onBleConnection(false);
     EXPECT_EQ(view.count(msg::kConnectionChanged), 0);
-    EXPECT_EQ(page.anyConnected(), 1);
+    EXPECT_EQ(session.links().anyConnected.load(), 1);
     EXPECT_TRUE(view.hidden("ms_1_sleep_label"));  // the cable keeps the mouse awake
 }
 
 TEST_F(BlePageTest, NotificationsBecomeStatusReports) {
     start(false, false);
-    page.onBleConnection(true);
-    page.onBleNotification(std::vector<std::uint8_t>{0x10, 0x40, 0x01, 0x07});
+    session.link().onBleConnection(true);
+    session.link().onBleNotification(std::vector<std::uint8_t>{0x10, 0x40, 0x01, 0x07});
     EXPECT_EQ(view.text["ms_1_label_power"], "70%");
     EXPECT_EQ(view.progress["ms_1_progress_power"], 70);
     // A heartbeat over Bluetooth LE says nothing about the receiver.
     EXPECT_FALSE(view.shown("ms_1_wireless"));
-    EXPECT_EQ(page.link().links().receiverLinkUp.load(), 0);
-    EXPECT_FALSE(view.timers.contains(timer::kLinkWatchdog));
-    page.onBleNotification(std::vector<std::uint8_t>{0x00, 0x10, 0x03, 0x00, 0xFF});
+    EXPECT_EQ(session.link().links().receiverLinkUp.load(), 0);
+    EXPECT_FALSE(session.link().watchdogArmed());
+    session.link().onBleNotification(std::vector<std::uint8_t>{0x00, 0x10, 0x03, 0x00, 0xFF});
     EXPECT_EQ(view.selected.back(), "ms_1_option_dpi_step_3");
-    EXPECT_EQ(page.store().current()->modes[0].dpiStage, 2);
+    EXPECT_EQ(session.profiles().current()->modes[0].dpiStage, 2);
     const auto posted = view.posted.size();
-    const auto refreshes = view.pageRefreshes;
+    const auto selections = view.selected.size();
     for (const std::vector<std::uint8_t>& bad :
          std::vector<std::vector<std::uint8_t>>{{},
                                                 {0x10},
@@ -331,11 +331,11 @@ TEST_F(BlePageTest, NotificationsBecomeStatusReports) {
                                                 {0x10, 0x40, 0x01},
                                                 {0x34, 0x12, 0x05, 0x00},
                                                 {0x00, 0x90, 0x01, 0x00}}) {
-        page.onBleNotification(bad);
+        session.link().onBleNotification(bad);
     }
     EXPECT_EQ(view.posted.size(), posted);
-    EXPECT_EQ(view.pageRefreshes, refreshes);
-    EXPECT_EQ(page.store().current()->modes[0].dpiStage, 2);
+    EXPECT_EQ(view.selected.size(), selections);
+    EXPECT_EQ(session.profiles().current()->modes[0].dpiStage, 2);
 }
 
 }  // namespace

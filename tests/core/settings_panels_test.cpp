@@ -27,7 +27,7 @@ class SettingsPanelsTest : public ::testing::Test {
         view.selected.clear();
         panels.refreshPage(&p, [&] {
             ++modePanelRefreshes;
-            panels.updateLightRows(modeOf(p).lightMode);
+            panels.lighting.updateRows(modeOf(p).lightMode);
         });
     }
 
@@ -94,7 +94,7 @@ TEST_F(SettingsPanelsTest, LightingRowsFollowTheEffect) {
                  {11, false, true, false},  {0, false, false, false}, {12, false, false, false},
                  {40, false, false, false}, {-1, false, false, false}};
     for (const auto& c : cases) {
-        panels.updateLightRows(c.effect);
+        panels.lighting.updateRows(c.effect);
         EXPECT_EQ(view.shown("ms_1_hor_brightness"), c.brightness) << c.effect;
         EXPECT_EQ(view.shown("ms_1_hor_breathspeed"), c.speed) << c.effect;
         EXPECT_EQ(view.shown("ms_1_hor_light_color"), c.color) << c.effect;
@@ -127,7 +127,7 @@ TEST_F(SettingsPanelsTest, OutOfRangeValuesSelectNothingAndKeepTheLabel) {
 TEST_F(SettingsPanelsTest, ChargingAnimationClimbsAndStartsAgain) {
     std::vector<int> values;
     for (int i = 0; i < 53; ++i) {
-        panels.chargeAnimationTick();
+        panels.sleepPower.chargeAnimationTick();
         values.push_back(view.progress["ms_1_progress_power"]);
     }
     EXPECT_EQ(values[0], 0);

@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/data_folder.h"
+#include "base/data_folder.h"
 #include "fake_texts.h"
 #include "profiles/profile_store.h"
 
@@ -159,7 +159,7 @@ TEST(ProfileStoreOnDisk, FirstStartAndAFailedSaveOnARealDisk) {
     const auto first = bytesOf(pro);
     ASSERT_EQ(first.size(), 165008u);
 
-    store.current()->modes[0].dpiValue[0] = 42;
+    store.editCurrent([](Profile& p) { p.modes[0].dpiValue[0] = 42; });
     {
         FileSizeLimit limit(100000);
         EXPECT_FALSE(store.save());

@@ -17,9 +17,9 @@
 #include <nlohmann/json.hpp>
 
 #include "app/main_wnd.h"
-#include "base/constants.h"
 #include "base/text.h"
 #include "device/ble_link.h"
+#include "device/device_ids.h"
 #include "fake_device_library.h"
 #include "input/us_layout.h"
 #include "mouse_config.h"
@@ -27,6 +27,7 @@
 #include "platform/bluez/bluez_transport.h"
 #include "platform/posix_file_system.h"
 #include "private_bus.h"
+#include "profiles/record_layout.h"
 #include "protocol/frames.h"
 #include "store_fixture.h"
 #include "toolkit/language.h"
@@ -322,9 +323,9 @@ class BleTest : public QObject {
         FakeLibraryLoader loader;  // neither cable nor receiver
         FakeLibraryLoader::reset();
         loader.missingFiles = {"Hook.so"};
-        CMainWnd window(language, loader,
-                        std::make_unique<CMS_1_Page>(language, keys, location,
-                                                     std::make_unique<BluezTransport>(connect())));
+        DesktopSession session(location, language, std::make_unique<BluezTransport>(connect()));
+        CMainWnd window(language, loader, &session,
+                        std::make_unique<CMS_1_Page>(language, keys, session.session()));
         window.create(nullptr, Qt::Window);
         CMS_1_Page* page = window.page();
         const auto control = [page](const char* name) { return page->boundControl(name); };
@@ -353,10 +354,12 @@ class BleTest : public QObject {
             QVERIFY2(in["accepted"].get<bool>(), in.dump().c_str());
         }
 
-        // The mouse disconnects while a profile is being written.
+        // The mouse disconnects while a profile is being written: once it
+        // has taken a frame of it.
+        const std::size_t framesBefore = framesIn(*mouse).size();
         list->setCurrentRow(0);
         QTRY_VERIFY(!control("apply_ring")->isHidden());
-        QTest::qWait(700);
+        QTRY_VERIFY(framesIn(*mouse).size() > framesBefore);
         mouse->command("ble disconnect");
         QTRY_VERIFY(control("ms_1_BLE")->isHidden());
         QTRY_VERIFY(!window.logic().devicePresent());

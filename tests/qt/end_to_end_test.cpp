@@ -11,7 +11,7 @@
 #include <QtTest>
 
 #include "app/main_wnd.h"
-#include "base/constants.h"
+#include "device/device_ids.h"
 #include "input/us_layout.h"
 #include "mouse_config.h"
 #include "page/ms_1_page.h"
@@ -19,6 +19,7 @@
 #include "platform/program_folder.h"
 #include "platform/shared_library.h"
 #include "protocol/frames.h"
+#include "scoped_env.h"
 #include "store_fixture.h"
 #include "toolkit/language.h"
 #include "virtual_mouse_process.h"
@@ -71,9 +72,11 @@ class EndToEndTest : public QObject {
 
         testing::VirtualMouseProcess mouse(
             {"--receiver", "--heartbeat-ms", "100", "--battery", "7", "--ack-delay-ms", "2"});
-        ::setenv(paths::kVirtualMouseEnvironment, mouse.socketPath().c_str(), 1);
+        const testing::ScopedEnv env(paths::kVirtualMouseEnvironment, mouse.socketPath());
 
-        CMainWnd window(language, loader, std::make_unique<CMS_1_Page>(language, keys, location));
+        DesktopSession session(location, language);
+        CMainWnd window(language, loader, &session,
+                        std::make_unique<CMS_1_Page>(language, keys, session.session()));
         window.create(nullptr, Qt::Window);
         window.show();
         CMS_1_Page* page = window.page();
@@ -97,7 +100,7 @@ class EndToEndTest : public QObject {
 
         // The apply button: the mouse ends up holding the profile.
         QTest::mouseClick(qobject_cast<QPushButton*>(control("ms_1_apply_btn")), Qt::LeftButton);
-        const Json first = expectedConfig(*page->logic().store().current());
+        const Json first = expectedConfig(*session.session().profiles().current());
         QTRY_COMPARE_WITH_TIMEOUT(heldConfig(mouse), first, kApplyTimeoutMs);
         QTRY_VERIFY(control("apply_ring")->isHidden());
 
@@ -105,8 +108,8 @@ class EndToEndTest : public QObject {
         auto* list = qobject_cast<QListWidget*>(control("ms_1_list_profile"));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                           list->visualItemRect(list->item(1)).center());
-        QCOMPARE(page->logic().store().currentIndex(), 1);
-        const Json second = expectedConfig(*page->logic().store().current());
+        QCOMPARE(session.session().profiles().currentIndex(), 1);
+        const Json second = expectedConfig(*session.session().profiles().current());
         QVERIFY(second != first);
         QTRY_COMPARE_WITH_TIMEOUT(heldConfig(mouse), second, kApplyTimeoutMs);
         QTRY_COMPARE(stored().currentIndex, 1);
@@ -117,7 +120,6 @@ class EndToEndTest : public QObject {
         QTRY_VERIFY(control("ms_1_wireless")->isHidden());
         QTRY_VERIFY(!window.logic().devicePresent());
         QTRY_VERIFY(!window.isVisible() || window.isMinimized());
-        ::unsetenv(paths::kVirtualMouseEnvironment);
     }
 };
 

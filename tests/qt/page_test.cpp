@@ -16,11 +16,14 @@
 #include <QtTest>
 
 #include "app/main_wnd.h"
-#include "base/constants.h"
+#include "app/window_messages.h"
+#include "device/device_ids.h"
 #include "fake_device_library.h"
 #include "input/us_layout.h"
+#include "page/controls.h"
 #include "page/ms_1_page.h"
 #include "platform/posix_file_system.h"
+#include "profiles/record_layout.h"
 #include "store_fixture.h"
 #include "toolkit/language.h"
 #include "toolkit/window_base.h"
@@ -51,6 +54,7 @@ class PageTest : public QObject {
     std::unique_ptr<QTemporaryDir> data;
     std::unique_ptr<DataLocation> location;
     FakeLibraryLoader loader;
+    std::unique_ptr<DesktopSession> mouse;
 
     QString storePath() const {
         return data->path() + "/TERVANA TVQ-R270 WIRELESS MOUSE/ms_1/pro.data";
@@ -63,8 +67,10 @@ class PageTest : public QObject {
         f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
     }
     std::unique_ptr<CMainWnd> openWindow() {
+        mouse = std::make_unique<DesktopSession>(*location, language);
         auto window = std::make_unique<CMainWnd>(
-            language, loader, std::make_unique<CMS_1_Page>(language, keys, *location));
+            language, loader, mouse.get(),
+            std::make_unique<CMS_1_Page>(language, keys, mouse->session()));
         window->create(nullptr, Qt::Window);
         return window;
     }
@@ -87,11 +93,13 @@ class PageTest : public QObject {
                                                   "/nonexistent/");
     }
 
+    void cleanup() { mouse.reset(); }
+
     void everyControlOfThePageIsInTheLayout() {
         const auto window = openWindow();
         CMS_1_Page* page = window->page();
-        for (const std::string& name : pageControlNames()) {
-            QVERIFY2(page->boundControl(name) != nullptr, name.c_str());
+        for (const ControlInfo& c : pageControls()) {
+            QVERIFY2(page->boundControl(c.name) != nullptr, c.name.c_str());
         }
     }
 
@@ -103,7 +111,7 @@ class PageTest : public QObject {
         QVERIFY(!page->boundControl("ms_1_wireless")->isHidden());
         QVERIFY(page->boundControl("ms_1_wired")->isHidden());
         QVERIFY(!page->boundControl("ms_1_sleep_label")->isHidden());
-        QVERIFY(window->timerActive(timer::kLinkWatchdog));
+        QVERIFY(mouse->session().link().watchdogArmed());
         // The connection change reaches the main window: the page is shown.
         QTRY_VERIFY(window->logic().devicePresent());
 
@@ -130,7 +138,7 @@ class PageTest : public QObject {
         QVERIFY(page->boundControl("ms_1_hor_dpi")->isHidden());
         check->click();
         QVERIFY(!page->boundControl("ms_1_hor_dpi")->isHidden());
-        QTest::qWait(50);
+        QCOMPARE(mouse->session().link().applyRequests(), 0);
         QVERIFY(FakeReceiverLibrary::state().frames.empty());
         QVERIFY(store.open(QIODevice::ReadOnly));
         QCOMPARE(store.readAll(), before);
@@ -194,14 +202,15 @@ class PageTest : public QObject {
 
         // The user picks the first row, then the second: each is shown.
         list->setCurrentRow(0);
-        QCOMPARE(window->page()->logic().store().currentIndex(), 0);
+        QCOMPARE(mouse->session().profiles().currentIndex(), 0);
         QCOMPARE(rows(), QString("-SC"));  // effect 2
         QCOMPARE(text("ms_1_label_prate"), lang(language, "prate_2_text"));
         list->setCurrentRow(1);
         QCOMPARE(rows(), QString("-S-"));  // effect 5
-        writeAllSlots(*window->page()->logic().store().current(),
-                      [](ModeSettings& m) { m.lightMode = 0; });
-        window->page()->refreshPage();
+        mouse->session().edit(
+            [](Profile& p) { writeAllSlots(p, [](ModeSettings& m) { m.lightMode = 0; }); },
+            AfterEdit::kNothing);
+        window->page()->logic().refreshPage();
         QCOMPARE(rows(), QString("---"));
     }
 
@@ -247,14 +256,15 @@ class PageTest : public QObject {
         partial.close();
         PartialWindow window("partial-page.xml");
         window.create();
-        CMS_1_Page page(language, keys, *location);
-        page.attach(window, loader, "/nonexistent/");
+        DesktopSession session(*location, language);
+        CMS_1_Page page(language, keys, session.session());
+        page.attach(window, loader, "/nonexistent/", false);
         page.loadProfiles();
         QVERIFY(!page.boundControl("ms_1_wireless")->isHidden());
         QCOMPARE(page.boundControl("ms_1_list_profile"), nullptr);
         qobject_cast<QCheckBox*>(page.boundControl("ms_1_check_dpi"))->click();  // no panel
-        page.refreshPage();
-        QCOMPARE(page.logic().store().profiles().size(), std::size_t{1});
+        page.logic().refreshPage();
+        QCOMPARE(session.session().profiles().profiles().size(), std::size_t{1});
         QFile::remove(partial.fileName());
     }
 };

@@ -1,21 +1,16 @@
-// A page that records what the device logic did to it. Delayed tasks run
-// when the test advances time; tasks for the user-interface thread run when
-// the test drains them (on the test's own thread).
+// A page that records what the page's logic did to it.
 #pragma once
 
-#include <deque>
-#include <functional>
 #include <map>
-#include <mutex>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "page/settings_page.h"
+#include "page/page_view.h"
 
 namespace tvq::testing {
 
-class FakePageView final : public SettingsPageView {
+class FakePageView final : public ListPageView {
   public:
     struct Posted {
         std::uint32_t message;
@@ -38,13 +33,6 @@ class FakePageView final : public SettingsPageView {
     std::vector<std::string> timerLog;
     std::vector<Posted> posted;
     std::map<std::string, std::vector<std::string>> rows;
-    // What the real page does on a refresh (nothing unless a test says).
-    std::function<void()> onRefreshPage;
-    std::function<void()> onUpdateLightRows;
-    int pageRefreshes = 0;
-    int lightRowUpdates = 0;
-    int animationResets = 0;
-    long nowMs = 0;
 
     bool exists(std::string_view c) const override { return !missing.contains(std::string(c)); }
     void setVisible(std::string_view c, bool v) override {
@@ -92,57 +80,12 @@ class FakePageView final : public SettingsPageView {
     void postMessage(std::uint32_t m, std::uintptr_t w, std::intptr_t l) override {
         posted.push_back({m, w, l});
     }
-    void refreshPage() override {
-        ++pageRefreshes;
-        if (onRefreshPage) {
-            onRefreshPage();
-        }
-    }
-    void updateLightRows() override {
-        ++lightRowUpdates;
-        if (onUpdateLightRows) {
-            onUpdateLightRows();
-        }
-    }
-    void resetChargeAnimation() override { ++animationResets; }
     void appendListRow(std::string_view list, std::string_view row) override {
         if (exists(list)) {
             rows[std::string(list)].emplace_back(row);
         }
     }
 
-    void runLater(int ms, std::function<void()> task) override {
-        later.push_back({nowMs + ms, std::move(task)});
-    }
-    void runOnUiThread(std::function<void()> task) override {
-        std::lock_guard lock(uiMutex);
-        uiTasks.push_back(std::move(task));
-    }
-
-    // Runs the delayed tasks that are due after `ms` more milliseconds.
-    void advance(long ms) {
-        nowMs += ms;
-        for (std::size_t i = 0; i < later.size();) {
-            if (later[i].due <= nowMs) {
-                auto task = std::move(later[i].task);
-                later.erase(later.begin() + static_cast<std::ptrdiff_t>(i));
-                task();
-            } else {
-                ++i;
-            }
-        }
-    }
-    std::size_t drainUiTasks() {
-        std::deque<std::function<void()>> tasks;
-        {
-            std::lock_guard lock(uiMutex);
-            tasks.swap(uiTasks);
-        }
-        for (auto& t : tasks) {
-            t();
-        }
-        return tasks.size();
-    }
     int count(std::uint32_t message) const {
         int n = 0;
         for (const Posted& p : posted) {
@@ -150,15 +93,6 @@ class FakePageView final : public SettingsPageView {
         }
         return n;
     }
-
-  private:
-    struct Later {
-        long due;
-        std::function<void()> task;
-    };
-    std::vector<Later> later;
-    std::mutex uiMutex;
-    std::deque<std::function<void()>> uiTasks;
 };
 
 }  // namespace tvq::testing

@@ -5,9 +5,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "base/constants.h"
 #include "device_model.h"
 #include "protocol/frames.h"
+#include "protocol/report_layout.h"
 #include "virtual_mouse_process.h"
 
 namespace tvq::testing {

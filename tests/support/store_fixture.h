@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/data_folder.h"
+#include "base/data_folder.h"
 #include "fake_texts.h"
 #include "memory_file_system.h"
 

@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "app/hook_library.h"
-#include "base/constants.h"
+#include "app/window_messages.h"
 #include "device/message_queue.h"
 #include "fake_texts.h"
 #include "input/key_names.h"

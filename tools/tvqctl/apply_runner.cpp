@@ -1,13 +1,12 @@
-// The apply of one profile on a worker of its own, printing each frame.
-#include <atomic>
+// The apply of one profile through a session, printing each frame.
 #include <chrono>
 #include <cstdio>
 #include <iostream>
 
 #include "apply_command.h"
-#include "base/constants.h"
-#include "protocol/apply.h"
-#include "protocol/device_worker.h"
+#include "platform/posix_file_system.h"
+#include "platform/program_folder.h"
+#include "protocol/report_layout.h"
 
 namespace tvq {
 namespace {
@@ -49,53 +48,62 @@ const char* frameName(std::uint8_t id) {
     }
 }
 
+// Lines on standard output for what the apply does.
+class PrintingObserver final : public LinkObserver {
+  public:
+    void frameSent(std::size_t index, std::size_t count, std::uint8_t reportId,
+                   SendOutcome outcome) override {
+        std::printf("[%2zu/%zu] %-11s %s\n", index + 1, count, frameName(reportId),
+                    outcomeText(outcome));
+        std::fflush(stdout);
+    }
+    void applyFinished(const ApplyResult& r) override {
+        result = r;
+        finished = true;
+    }
+    bool finished = false;
+    ApplyResult result;
+};
+
+// Texts are never shown: the tool's stores are not loaded.
+class NoTexts final : public TextSource {
+  public:
+    std::string text(std::string_view) const override { return {}; }
+};
+
+const DataLocation& toolLocation() {
+    static PosixFileSystem fs;
+    static const DataLocation location(fs, processEnvironment(), programFolder());
+    return location;
+}
+
+const TextSource& noTexts() {
+    static const NoTexts texts;
+    return texts;
+}
+
 }  // namespace
 
-int runApply(const Profile& profile, SendPath& path, LinkState& links, SystemClock& clock,
+ToolSession::ToolSession(BleTransport* ble) : session(toolLocation(), noTexts(), scheduler, ble) {}
+
+int runApply(const Profile& profile, MouseSession& session, ManualScheduler& scheduler,
              const std::function<void()>& pump) {
-    std::atomic<int> failures{0};
-    std::atomic<bool> done{false};
+    PrintingObserver printer;
+    session.link().setObserver(&printer);
     const auto started = std::chrono::steady_clock::now();
-    ProfileApplier applier(
-        path, links, [&] { return std::make_unique<Profile>(profile); },
-        ApplyHooks{
-            .started = nullptr,
-            .frameSent =
-                [&](std::size_t i, std::size_t n, const Frame& frame, SendOutcome o) {
-                    // Polling frames are not sent over Bluetooth LE.
-                    const bool ok = o == SendOutcome::kAccepted ||
-                                    o == SendOutcome::kAcknowledged || o == SendOutcome::kSkipped;
-                    failures += ok ? 0 : 1;
-                    std::printf("[%2zu/%zu] %-11s %s\n", i + 1, n, frameName(frame[report::kId]),
-                                outcomeText(o));
-                    std::fflush(stdout);
-                },
-            .finished = nullptr,
-        });
-    // The request always runs: with the link gone the frames find no link
-    // and the apply ends at once.
-    DeviceWorker worker([] { return true; },
-                        [&] {
-                            if (!applier.apply()) {
-                                failures += 1;
-                            }
-                            done = true;
-                        });
-    worker.start();
-    worker.post(msg::kApply);
-    while (!done.load()) {
+    session.link().requestApply(std::make_unique<Profile>(profile));
+    while (!printer.finished) {
         pump();
-        if (!links.anyLink() && !done.load()) {
-            clock.cancel();  // the mouse went away: stop waiting for it
-        }
+        scheduler.runDue();
     }
-    worker.stop();
+    session.link().setObserver(nullptr);
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
                         std::chrono::steady_clock::now() - started)
                         .count();
-    if (failures.load() != 0) {
-        std::cout << failures.load() << " frame(s) not taken by the mouse (" << ms << " ms)"
-                  << std::endl;
+    const ApplyResult& r = printer.result;
+    if (!r.complete()) {
+        const std::size_t failures = r.ran ? r.frames - r.taken : 1;
+        std::cout << failures << " frame(s) not taken by the mouse (" << ms << " ms)" << std::endl;
         return 1;
     }
     std::cout << "profile written (" << ms << " ms)" << std::endl;

@@ -7,13 +7,17 @@
 #include <thread>
 
 #include "apply_command.h"
-#include "base/constants.h"
-#include "device/ble_link.h"
 #include "platform/bluez/bluez_transport.h"
 
 namespace tvq {
 
 namespace {
+
+// Neither cable nor receiver: the caller found neither.
+class NoLibraries final : public LibraryLoader {
+  public:
+    std::unique_ptr<LoadedLibrary> load(const std::string&) override { return nullptr; }
+};
 
 int applyOverBleNow(const Profile& profile) {
     // D-Bus needs an application object; tvqctl has none otherwise.
@@ -26,15 +30,11 @@ int applyOverBleNow(const Profile& profile) {
         return -1;
     }
     std::cout << "mouse found over Bluetooth LE" << std::endl;
-    BleLink link(&transport);
-    link.setTags(usb::kBleVendorTag, usb::kBleProductTag);
-    LinkState links;
-    links.bleConnected = 1;
-    links.anyConnected = 1;
-    links.deviceAsleep = 0;
-    SystemClock clock;
-    SendPath path(links, clock, nullptr, nullptr, &link);
-    return runApply(profile, path, links, clock, [] {
+    ToolSession tool(&transport);
+    NoLibraries none;
+    tool.session.link().start(none, {}, nullptr, true);
+    tool.session.link().announceBle();
+    return runApply(profile, tool.session, tool.scheduler, [] {
         QCoreApplication::processEvents();
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     });

@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/data_folder.h"
 #include "apply_command.h"
+#include "base/data_folder.h"
 #include "base/text.h"
 #include "json_view.h"
 #include "macros/macro_record.h"

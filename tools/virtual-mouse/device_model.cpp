@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "base/constants.h"
 #include "protocol/frames.h"
 
 namespace tvq::virtualmouse {

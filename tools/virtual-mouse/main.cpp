@@ -26,11 +26,13 @@
 #include <string>
 #include <vector>
 
-#include "base/constants.h"
 #include "ble_peer.h"
+#include "device/device_ids.h"
 #include "device/input_report.h"
 #include "device/virtual_wire.h"
 #include "device_model.h"
+#include "protocol/report_layout.h"
+#include "protocol/status_codes.h"
 
 namespace {
 

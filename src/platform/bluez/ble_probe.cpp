@@ -2,7 +2,7 @@
 
 #include <hidapi/hidapi.h>
 
-#include "base/constants.h"
+#include "device/device_ids.h"
 
 namespace tvq {
 

@@ -8,8 +8,8 @@
 #include <QDBusServiceWatcher>
 #include <QVariantMap>
 
-#include "base/constants.h"
 #include "base/debug.h"
+#include "device/device_ids.h"
 
 namespace tvq {
 namespace {

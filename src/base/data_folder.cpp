@@ -1,9 +1,10 @@
-#include "app/data_folder.h"
+#include "base/data_folder.h"
 
 #include <cstdlib>
 
-#include "base/constants.h"
 #include "base/debug.h"
+#include "base/paths.h"
+#include "base/product.h"
 
 namespace tvq {
 namespace {

@@ -1,0 +1,38 @@
+#include "app/desktop_session.h"
+
+#include "platform/bluez/ble_probe.h"
+
+namespace tvq {
+
+DesktopSession::DesktopSession(const DataLocation& location, const TextSource& texts,
+                               std::unique_ptr<BluezTransport> bluez)
+    : bluez_(std::move(bluez)), session_(location, texts, scheduler_, bluez_.get()) {}
+
+DesktopSession::~DesktopSession() {
+    shutdown();
+}
+
+bool DesktopSession::probeBle() const {
+    return bluez_ && hidBleMousePresent();
+}
+
+void DesktopSession::watchBle() {
+    if (!bluez_) {
+        return;
+    }
+    bluez_->setEvents({
+        .connection = [this](bool connected) { session_.link().onBleConnection(connected); },
+        .notification =
+            [this](const std::vector<std::uint8_t>& value) {
+                session_.link().onBleNotification(value);
+            },
+    });
+    bluez_->watch();
+}
+
+void DesktopSession::shutdown() {
+    session_.shutdown();
+    scheduler_.dropPending();
+}
+
+}  // namespace tvq

@@ -1,0 +1,48 @@
+// The program's mouse session with what it needs on the desktop: the Qt
+// scheduler and the Bluetooth LE transport through BlueZ. The main window is
+// given it; every other window reaches the stores through `session()`.
+#pragma once
+
+#include <memory>
+
+#include "app/main_window_logic.h"
+#include "platform/bluez/bluez_transport.h"
+#include "session/mouse_session.h"
+#include "toolkit/qt_scheduler.h"
+
+namespace tvq {
+
+class DesktopSession final : public MainWindowMouse {
+  public:
+    // Without `bluez` there is no Bluetooth LE link.
+    DesktopSession(const DataLocation& location, const TextSource& texts,
+                   std::unique_ptr<BluezTransport> bluez = nullptr);
+    ~DesktopSession() override;
+
+    MouseSession& session() { return session_; }
+
+    // Whether the Bluetooth LE mouse is known to the system (hidapi); false
+    // without a transport.
+    bool probeBle() const;
+    // Hands BlueZ's connection events and notifications to the session.
+    void watchBle();
+
+    // Stops the links and drops the tasks they left; the libraries post to
+    // the main window until this has run.
+    void shutdown();
+
+    // MainWindowMouse
+    bool onDeviceMessage(std::uint32_t message, std::uintptr_t wParam,
+                         std::intptr_t lParam) override {
+        return session_.link().onDeviceMessage(message, wParam, lParam);
+    }
+    std::int32_t anyConnected() const override { return session_.links().anyConnected.load(); }
+    void requestApply() override { session_.requestApply(); }
+
+  private:
+    QtScheduler scheduler_;
+    std::unique_ptr<BluezTransport> bluez_;
+    MouseSession session_;
+};
+
+}  // namespace tvq

@@ -1,0 +1,12 @@
+// Text keys the core asks the language resource for.
+#pragma once
+
+namespace tvq::textkeys {
+
+inline constexpr const char* kAddProfile = "add_profile_text";
+inline constexpr const char* kAddMacro = "add_macro_text";
+inline constexpr const char* kCharging = "charging_text";
+inline constexpr const char* kSleepTimerBefore = "sleep_timer_1_text";
+inline constexpr const char* kSleepTimerAfter = "sleep_timer_2_text";
+
+}  // namespace tvq::textkeys

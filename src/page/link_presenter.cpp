@@ -1,0 +1,105 @@
+#include "page/link_presenter.h"
+
+#include "app/window_messages.h"
+#include "page/controls.h"
+
+namespace tvq {
+
+void LinkPresenter::refreshModePanels() {
+    const bool receiverUp = links_.receiver() && links_.receiverLinkUp.load() == 1;
+    if (links_.wired() || receiverUp) {
+        view_.setVisible(control::kComboLight, true);
+        view_.setVisible(control::kCheckPrate, true);
+        updateLightRows();
+        view_.setVisible(control::kCheckPower, true);
+        if (!links_.wired()) {
+            view_.setVisible(control::kVerPower, true);
+        }
+    } else if (links_.ble()) {
+        view_.setVisible(control::kComboLight, true);
+        updateLightRows();
+        if (view_.isChecked(control::kCheckPrate)) {
+            view_.setChecked(control::kCheckPrate, false);
+        }
+        view_.setVisible(control::kCheckPrate, false);
+        if (view_.isVisible(control::kVerPrate)) {
+            view_.setVisible(control::kVerPrate, false);
+        }
+        view_.setVisible(control::kCheckPower, false);
+        view_.setVisible(control::kVerPower, false);
+    }
+}
+
+void LinkPresenter::updateLightRows() {
+    if (const Profile* current = current_()) {
+        panels_.lighting.updateRows(modeOf(*current).lightMode);
+    }
+}
+
+void LinkPresenter::linksChanged(LinkChange change, bool presenceChanged) {
+    switch (change) {
+        case LinkChange::kProbed:
+            view_.setVisible(control::kWired, links_.wired());
+            view_.setVisible(control::kWireless, links_.receiver());
+            break;
+        case LinkChange::kCableAttached:
+        case LinkChange::kCableDetached:
+            view_.setVisible(control::kWired, change == LinkChange::kCableAttached);
+            refreshModePanels();
+            break;
+        case LinkChange::kReceiverAttached:
+        case LinkChange::kReceiverLinkUp:
+        case LinkChange::kReceiverDetached:
+        case LinkChange::kReceiverLinkLost:
+            view_.setVisible(control::kWireless, change == LinkChange::kReceiverAttached ||
+                                                     change == LinkChange::kReceiverLinkUp);
+            refreshModePanels();
+            break;
+        case LinkChange::kBleConnected:
+            view_.setVisible(control::kBle, true);
+            refreshModePanels();
+            break;
+        case LinkChange::kBleDisconnected:
+            view_.setVisible(control::kBle, false);
+            break;
+    }
+    if (presenceChanged) {
+        view_.postMessage(msg::kConnectionChanged, 0, 0);
+    }
+}
+
+void LinkPresenter::chargingChanged(bool charging) {
+    panels_.sleepPower.showCharging(charging);
+}
+
+void LinkPresenter::batteryReported(int percent) {
+    panels_.sleepPower.showBattery(percent);
+}
+
+void LinkPresenter::sleepChanged(bool asleep) {
+    view_.setVisible(control::kSleepLabel, asleep);
+}
+
+void LinkPresenter::dpiStageReported(int stage, std::int32_t dpiValue) {
+    panels_.dpi.showStage(stage);
+    view_.postMessage(msg::kDpiStageReported, 0, dpiValue);
+}
+
+void LinkPresenter::buttonModeReported(int mode) {
+    refreshPage_();
+    panels_.buttons.showButtonMode(mode);
+}
+
+void LinkPresenter::pollingReported(int rate) {
+    panels_.polling.showRate(rate);
+}
+
+void LinkPresenter::applyStarted() {
+    view_.setVisible(control::kApplyRing, true);
+}
+
+void LinkPresenter::applyFinished(const ApplyResult&) {
+    view_.setVisible(control::kApplyRing, false);
+}
+
+}  // namespace tvq

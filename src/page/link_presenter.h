@@ -1,0 +1,51 @@
+// What the page shows of the mouse's links: the indicators, the sleep label,
+// battery and charging, the panels that depend on the link, the apply ring,
+// and the main window's messages for the mouse coming or going and for the
+// DPI display. The one place that turns link events into controls.
+#pragma once
+
+#include <functional>
+
+#include "device/link_events.h"
+#include "device/link_state.h"
+#include "page/page_view.h"
+#include "page/settings_panels.h"
+
+namespace tvq {
+
+class LinkPresenter final : public LinkObserver {
+  public:
+    // `current` is the selected profile (null before loading); `refreshPage`
+    // fills every control from it.
+    LinkPresenter(PageView& view, const LinkState& links, SettingsPanels& panels,
+                  std::function<const Profile*()> current, std::function<void()> refreshPage)
+        : view_(view),
+          links_(links),
+          panels_(panels),
+          current_(std::move(current)),
+          refreshPage_(std::move(refreshPage)) {}
+
+    // The controls that depend on the link: lighting, polling and power
+    // sections for cable and receiver, fewer over Bluetooth LE.
+    void refreshModePanels();
+    void updateLightRows();
+
+    void linksChanged(LinkChange change, bool presenceChanged) override;
+    void chargingChanged(bool charging) override;
+    void batteryReported(int percent) override;
+    void sleepChanged(bool asleep) override;
+    void dpiStageReported(int stage, std::int32_t dpiValue) override;
+    void buttonModeReported(int mode) override;
+    void pollingReported(int rate) override;
+    void applyStarted() override;
+    void applyFinished(const ApplyResult& result) override;
+
+  private:
+    PageView& view_;
+    const LinkState& links_;
+    SettingsPanels& panels_;
+    std::function<const Profile*()> current_;
+    std::function<void()> refreshPage_;
+};
+
+}  // namespace tvq

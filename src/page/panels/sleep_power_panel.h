@@ -1,0 +1,38 @@
+// The sleep and power panel: the sleep timer with its label, the battery
+// level and the charging animation.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "base/text_source.h"
+#include "page/page_view.h"
+#include "profiles/profile.h"
+
+namespace tvq {
+
+class SleepPowerPanel {
+  public:
+    SleepPowerPanel(PageView& view, const TextSource& texts) : view_(view), texts_(texts) {}
+
+    void refresh(const Profile& current);
+
+    // "<sleep_timer_1_text><value × 0.5, one decimal> <sleep_timer_2_text>".
+    std::string sleepLabelText(std::int32_t sleepTimer) const;
+    void refreshSleepLabel(std::int32_t sleepTimer);
+
+    // A battery level of 10..100 percent: the bar and "<n>%".
+    void showBattery(int percent);
+    // Charging: the label says so and the bar climbs on control timer 53.
+    void showCharging(bool charging);
+    // One tick of timer 53: the bar climbs 0, 2, ..., 100 and starts again.
+    void chargeAnimationTick();
+    void resetChargeAnimation() { chargeAnimValue_ = 0; }
+
+  private:
+    PageView& view_;
+    const TextSource& texts_;
+    std::int32_t chargeAnimValue_ = 0;
+};
+
+}  // namespace tvq

@@ -1,0 +1,157 @@
+#include "session/mouse_link.h"
+
+#include "device/device_ids.h"
+#include "device/device_messages.h"
+
+namespace tvq {
+
+MouseLink::MouseLink(Scheduler& scheduler, ProfileStore& store, BleTransport* ble, Clock* sendClock)
+    : scheduler_(scheduler),
+      store_(store),
+      ble_(ble),
+      sendPath_(links_, sendClock != nullptr ? *sendClock : clock_, &cable_, &receiver_,
+                ble != nullptr ? &ble_ : nullptr),
+      applier_(
+          sendPath_, links_, [this] { return snapshot(); },
+          ApplyHooks{
+              .started =
+                  [this] {
+                      scheduler_.runOnUiThread([this] {
+                          watchdog_.disarm();
+                          relay_.applyStarted();
+                      });
+                  },
+              .frameSent =
+                  [this](std::size_t i, std::size_t n, const Frame& frame, SendOutcome o) {
+                      result_.frames = n;
+                      result_.taken += frameTaken(o) ? 1 : 0;
+                      const std::uint8_t id = frame[0];
+                      scheduler_.runOnUiThread(
+                          [this, i, n, id, o] { relay_.frameSent(i, n, id, o); });
+                  },
+              .finished = [this] { scheduler_.runOnUiThread([this] { watchdog_.arm(); }); },
+          }),
+      watchdog_(scheduler, [this] { status_.onWatchdog(); }),
+      presence_(links_, scheduler, relay_, watchdog_, cable_, receiver_,
+                ble != nullptr ? &ble_ : nullptr),
+      status_(links_, relay_, store, watchdog_, [this] { requestSave(); }),
+      worker_([] { return true; }, [this] { runApply(); },
+              [this] {
+                  if (savePending_.exchange(false)) {
+                      store_.save();
+                  }
+              }) {}
+
+MouseLink::~MouseLink() {
+    shutdown();
+}
+
+void MouseLink::start(LibraryLoader& loader, const std::string& programFolder,
+                      MessageWindow* window, bool bleFound) {
+    if (started_ || shutDown_) {
+        return;
+    }
+    started_ = true;
+    worker_.start();
+    cable_.load(loader, programFolder + paths::kCableLibrary);
+    receiver_.load(loader, programFolder + paths::kReceiverLibrary);
+    presence_.probe(window, bleFound);
+}
+
+bool MouseLink::onDeviceMessage(std::uint32_t message, std::uintptr_t wParam,
+                                std::intptr_t lParam) {
+    const auto m = decodeDeviceMessage(message, wParam, lParam);
+    if (!m) {
+        // An attach event with a value other than 0 and 1 is ignored.
+        return message == msg::kWiredAttach || message == msg::kReceiverAttach;
+    }
+    switch (m->kind) {
+        case DeviceMessage::Kind::kStatus:
+            status_.onStatusReport(m->code, m->value);
+            break;
+        case DeviceMessage::Kind::kAttached:
+        case DeviceMessage::Kind::kDetached: {
+            const bool attached = m->kind == DeviceMessage::Kind::kAttached;
+            if (m->link == DeviceLink::kCable) {
+                presence_.onWiredAttach(attached);
+            } else {
+                presence_.onReceiverAttach(attached);
+            }
+            break;
+        }
+    }
+    return true;
+}
+
+void MouseLink::onBleConnection(bool connected) {
+    if (connected && links_.ble()) {
+        return;
+    }
+    presence_.setBleConnected(connected);
+}
+
+void MouseLink::onBleNotification(std::span<const std::uint8_t> value) {
+    if (const auto report = BleLink::decodeNotification(value)) {
+        status_.onStatusReport(report->code, report->value, true);
+    }
+}
+
+void MouseLink::requestApply() {
+    ++applyRequests_;
+    worker_.post(msg::kApply);
+}
+
+void MouseLink::requestApply(std::unique_ptr<Profile> profile) {
+    {
+        std::lock_guard lock(overrideMutex_);
+        override_ = std::move(profile);
+    }
+    requestApply();
+}
+
+std::unique_ptr<Profile> MouseLink::snapshot() {
+    {
+        std::lock_guard lock(overrideMutex_);
+        if (override_) {
+            return std::move(override_);
+        }
+    }
+    return store_.copyCurrent();
+}
+
+void MouseLink::runApply() {
+    result_ = ApplyResult{};
+    result_.ran = links_.anyLink() && applier_.apply();
+    // The store is saved after every apply, also one that could send
+    // nothing: an edit is never lost because the mouse was away.
+    store_.save();
+    const ApplyResult result = result_;
+    scheduler_.runOnUiThread([this, result] { relay_.applyFinished(result); });
+}
+
+void MouseLink::requestSave() {
+    ++saveRequests_;
+    if (!savePending_.exchange(true)) {
+        worker_.post(msg::kSaveStore);
+    }
+}
+
+void MouseLink::shutdown() {
+    if (shutDown_) {
+        return;
+    }
+    shutDown_ = true;
+    clock_.cancel();
+    worker_.stop();
+    if (savePending_.exchange(false)) {
+        store_.save();
+    }
+    receiver_.closeFeature();
+    receiver_.closeMonitor();
+    cable_.closeFeature();
+    cable_.closeMonitor();
+    cable_.unload();
+    receiver_.unload();
+}
+
+}  // namespace tvq

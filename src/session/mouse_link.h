@@ -1,0 +1,165 @@
+// The mouse's links as one object: the two device-access libraries, the
+// Bluetooth LE link, the device worker and its send path, presence, the
+// receiver's watchdog and status handling. Driven from the user-interface
+// thread; what happens is told to one LinkObserver, on that thread.
+//
+// The tasks it hands to the scheduler refer to it: the scheduler must drop
+// tasks not yet run when the link goes away (the program's does, with the
+// object that owns both).
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <span>
+#include <string>
+
+#include "base/clock.h"
+#include "base/scheduler.h"
+#include "device/ble_link.h"
+#include "device/feature_transport.h"
+#include "device/link_events.h"
+#include "device/link_state.h"
+#include "device/presence.h"
+#include "profiles/profile_store.h"
+#include "protocol/apply.h"
+#include "protocol/device_worker.h"
+#include "protocol/send_path.h"
+#include "protocol/status.h"
+
+namespace tvq {
+
+class MouseLink {
+  public:
+    // `store` is what an apply sends (its selected profile), what the
+    // mouse's reports change and what is saved after an apply. `ble` reaches
+    // the mouse over Bluetooth LE, when there is such a link. `sendClock`
+    // times the waits after each frame (tests pass a fake one); by default
+    // real time, cut short at shutdown.
+    MouseLink(Scheduler& scheduler, ProfileStore& store, BleTransport* ble = nullptr,
+              Clock* sendClock = nullptr);
+    ~MouseLink();
+    MouseLink(const MouseLink&) = delete;
+    MouseLink& operator=(const MouseLink&) = delete;
+
+    // Who hears the link's events; null for nobody. User-interface thread.
+    void setObserver(LinkObserver* observer) { relay_.target = observer; }
+
+    // Starts the worker, loads "hiddriver_2.so" (cable) and "hiddriver_1.so"
+    // (receiver) from `programFolder`, and probes the links; the libraries
+    // post to `window`. `bleFound` is the Bluetooth LE probe.
+    void start(LibraryLoader& loader, const std::string& programFolder, MessageWindow* window,
+               bool bleFound);
+
+    // A message of the device-access libraries; false when it is none.
+    bool onDeviceMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
+    // The mouse over Bluetooth LE: connected or gone (a second arrival while
+    // connected is ignored; a removal is always processed).
+    void onBleConnection(bool connected);
+    // Tells the current Bluetooth LE state again, as a fresh connection or
+    // removal.
+    void announceBle() { presence_.setBleConnected(links_.ble()); }
+    // A value the mouse notified over Bluetooth LE.
+    void onBleNotification(std::span<const std::uint8_t> value);
+
+    // Hands an apply of the store's selected profile to the worker. Never
+    // waits. When no link is up, or the mouse sleeps, nothing is sent but
+    // the store is still saved.
+    void requestApply();
+    // Sends `profile` instead of the store's selected one, once.
+    void requestApply(std::unique_ptr<Profile> profile);
+    // Has the worker write the profile store; requests that pile up while it
+    // is busy make one write. A request still open at shutdown is written
+    // then. Never waits.
+    void requestSave();
+    int saveRequests() const { return saveRequests_.load(); }
+    int applyRequests() const { return applyRequests_.load(); }
+
+    // Ends waits in progress, stops the worker, then closes the channels and
+    // unloads the libraries. Called by the destructor at the latest.
+    void shutdown();
+
+    LinkState& links() { return links_; }
+    const LinkState& links() const { return links_; }
+    bool watchdogArmed() const { return watchdog_.armed(); }
+    const MacroSlotTable& macroSlots() const { return applier_.macroSlots(); }
+    bool cableAvailable() const { return cable_.available(); }
+    bool receiverAvailable() const { return receiver_.available(); }
+
+  private:
+    // Forwards to the observer of the moment.
+    struct Relay final : LinkObserver {
+        LinkObserver* target = nullptr;
+        void linksChanged(LinkChange c, bool p) override {
+            if (target)
+                target->linksChanged(c, p);
+        }
+        void chargingChanged(bool c) override {
+            if (target)
+                target->chargingChanged(c);
+        }
+        void batteryReported(int p) override {
+            if (target)
+                target->batteryReported(p);
+        }
+        void sleepChanged(bool a) override {
+            if (target)
+                target->sleepChanged(a);
+        }
+        void dpiStageReported(int s, std::int32_t v) override {
+            if (target)
+                target->dpiStageReported(s, v);
+        }
+        void buttonModeReported(int m) override {
+            if (target)
+                target->buttonModeReported(m);
+        }
+        void pollingReported(int r) override {
+            if (target)
+                target->pollingReported(r);
+        }
+        void applyStarted() override {
+            if (target)
+                target->applyStarted();
+        }
+        void frameSent(std::size_t i, std::size_t n, std::uint8_t id, SendOutcome o) override {
+            if (target)
+                target->frameSent(i, n, id, o);
+        }
+        void applyFinished(const ApplyResult& r) override {
+            if (target)
+                target->applyFinished(r);
+        }
+    };
+
+    // On the worker.
+    void runApply();
+    std::unique_ptr<Profile> snapshot();
+
+    Scheduler& scheduler_;
+    ProfileStore& store_;
+    Relay relay_;
+    LinkState links_;
+    SystemClock clock_;
+    FeatureTransport cable_;
+    FeatureTransport receiver_;
+    BleLink ble_;
+    SendPath sendPath_;
+    ApplyResult result_;  // the apply in progress; the worker's
+    ProfileApplier applier_;
+    LinkWatchdog watchdog_;
+    Presence presence_;
+    StatusHandler status_;
+    std::mutex overrideMutex_;
+    std::unique_ptr<Profile> override_;
+    DeviceWorker worker_;
+    std::atomic<bool> savePending_{false};
+    std::atomic<int> saveRequests_{0};
+    std::atomic<int> applyRequests_{0};
+    bool started_ = false;
+    bool shutDown_ = false;
+};
+
+}  // namespace tvq

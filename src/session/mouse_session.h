@@ -1,0 +1,69 @@
+// Everything the program knows and does about the mouse, in one object: the
+// profile store, the macro store and the mouse's links. The program builds
+// one and gives every window a reference to it; tvqctl builds one of its
+// own. Standard C++ only.
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "base/data_folder.h"
+#include "base/scheduler.h"
+#include "base/text_source.h"
+#include "macros/macro_store.h"
+#include "profiles/profile_store.h"
+#include "session/mouse_link.h"
+
+namespace tvq {
+
+// What follows an edit of the selected profile.
+enum class AfterEdit {
+    kNothing,
+    kSave,   // the store is written (on the worker)
+    kApply,  // the mouse is sent the profile, then the store is written
+};
+
+class MouseSession {
+  public:
+    // `ble` reaches the mouse over Bluetooth LE, when there is such a link;
+    // `sendClock` times the waits of the send path (see MouseLink).
+    MouseSession(const DataLocation& location, const TextSource& texts, Scheduler& scheduler,
+                 BleTransport* ble = nullptr, Clock* sendClock = nullptr);
+    ~MouseSession();
+    MouseSession(const MouseSession&) = delete;
+    MouseSession& operator=(const MouseSession&) = delete;
+
+    // Reads both stores (see ProfileStore::load).
+    ProfileStore::LoadReport load() { return profiles_.load(macros_); }
+
+    // The one way to change the selected profile: `change` runs under the
+    // store's lock, then `then` follows. With `settleMs` above 0 an apply
+    // waits until no further edit came for that long, so that a slider's
+    // drag makes one apply. False (and nothing follows) when no profile is
+    // selected. User-interface thread.
+    bool edit(const std::function<void(Profile&)>& change, AfterEdit then, int settleMs = 0);
+
+    // Sends the selected profile to the mouse now; a pending settled apply
+    // is taken up by it.
+    void requestApply();
+
+    ProfileStore& profiles() { return profiles_; }
+    const ProfileStore& profiles() const { return profiles_; }
+    MacroStore& macros() { return macros_; }
+    MouseLink& link() { return link_; }
+    const MouseLink& link() const { return link_; }
+    const LinkState& links() const { return link_.links(); }
+
+    // Stops the link (worker, libraries). Called by the destructor at the
+    // latest; the owner calls it earlier when the scheduler goes first.
+    void shutdown() { link_.shutdown(); }
+
+  private:
+    Scheduler& scheduler_;
+    ProfileStore profiles_;
+    MacroStore macros_;
+    MouseLink link_;
+    unsigned settleGeneration_ = 0;
+};
+
+}  // namespace tvq
