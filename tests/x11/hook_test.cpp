@@ -13,6 +13,7 @@
 #include "input/key_names.h"
 #include "platform/shared_library.h"
 #include "platform/x11/x11_keyboard_layout.h"
+#include "scoped_env.h"
 #include "tvq/hook.h"
 #include "xvfb.h"
 
@@ -181,19 +182,21 @@ TEST_F(X11Test, KeysFollowTheLayout) {
 }
 
 TEST_F(X11Test, WithoutAnXServerNothingHappens) {
-    const std::string display = xvfb->display();
-    ::setenv("DISPLAY", ":987", 1);
-    api.installhook(&window);
-    api.enablehook(1);
-    api.removehook();
-    ::unsetenv("DISPLAY");
-    api.installhook(&window);
-    api.installhook(nullptr);
-    api.removehook();
-    X11KeyboardLayout layout;
-    EXPECT_FALSE(layout.connected());
-    EXPECT_EQ(layout.scanCodeFromVirtualKey(0x41), 0x1Eu);  // the US fallback
-    ::setenv("DISPLAY", display.c_str(), 1);
+    {
+        const testing::ScopedEnv noServer("DISPLAY", ":987");
+        api.installhook(&window);
+        api.enablehook(1);
+        api.removehook();
+    }
+    {
+        const testing::ScopedEnv noDisplay("DISPLAY", nullptr);
+        api.installhook(&window);
+        api.installhook(nullptr);
+        api.removehook();
+        X11KeyboardLayout layout;
+        EXPECT_FALSE(layout.connected());
+        EXPECT_EQ(layout.scanCodeFromVirtualKey(0x41), 0x1Eu);  // the US fallback
+    }
     expectSilence();
 }
 
