@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
     ::setenv(paths::kVirtualMouseEnvironment, mouse.socketPath().c_str(), 1);
 
     LanguageManager language;
-    language.load(WindowImplBase::resourceFolder() + "lan.xml");
+    language.load(resourceFolder() + "lan.xml");
     UsKeyboardLayout us;
     KeyNames keys(us, language);
     SharedLibraryLoader loader;

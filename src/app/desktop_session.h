@@ -32,10 +32,6 @@ class DesktopSession final : public MainWindowMouse {
     void shutdown();
 
     // MainWindowMouse
-    bool onDeviceMessage(std::uint32_t message, std::uintptr_t wParam,
-                         std::intptr_t lParam) override {
-        return session_.link().onDeviceMessage(message, wParam, lParam);
-    }
     std::int32_t anyConnected() const override { return session_.links().anyConnected.load(); }
     void requestApply() override { session_.requestApply(); }
 

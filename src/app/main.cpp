@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(tvq::kProductName);
 
     tvq::LanguageManager language;
-    language.load(tvq::WindowImplBase::resourceFolder() + "lan.xml");
+    language.load(tvq::resourceFolder() + "lan.xml");
     tvq::SharedLibraryLoader loader;
     tvq::PosixFileSystem fileSystem;
     const tvq::DataLocation data(fileSystem, tvq::processEnvironment(), tvq::programFolder());
@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
         window.create(nullptr, Qt::Window);
         window.resize(tvq::CMainWnd::kWidth, tvq::CMainWnd::kHeight);
         window.centerWindow();
-        window.QWidget::show();
+        window.show();
         instance.listen([&window] { window.postMessage(tvq::msg::kShowMainWindow, 0, 0); });
 
         std::unique_ptr<QSocketNotifier> signalNotifier;

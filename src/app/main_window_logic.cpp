@@ -4,7 +4,6 @@
 
 #include "app/window_messages.h"
 #include "base/text.h"
-#include "device/device_ids.h"
 #include "profiles/profile.h"
 
 namespace tvq {
@@ -29,13 +28,13 @@ std::string MainWindowLogic::dpiText(std::uintptr_t wParam, std::intptr_t stageV
 }
 
 void MainWindowLogic::showAndActivate(bool skipShowWhenVisible) {
-    if (!(skipShowWhenVisible && view_.isVisible())) {
-        view_.show();
+    if (!(skipShowWhenVisible && view_.windowShown())) {
+        view_.showWindow();
     }
-    if (view_.isMinimized()) {
-        view_.restore();
+    if (view_.windowMinimized()) {
+        view_.restoreWindow();
     }
-    view_.activate();
+    view_.bringToFront();
 }
 
 void MainWindowLogic::showOrWarn(bool skipShowWhenVisible) {
@@ -53,9 +52,9 @@ void MainWindowLogic::showOrWarn(bool skipShowWhenVisible) {
 
 void MainWindowLogic::putAway() {
     if (view_.hasSystemTray()) {
-        view_.hide();
+        view_.hideWindow();
     } else {
-        view_.minimize();
+        view_.minimizeWindow();
     }
 }
 
@@ -90,9 +89,6 @@ bool MainWindowLogic::handleMessage(std::uint32_t message, std::uintptr_t wParam
         case kDestroy:
             onDestroy();
             return true;
-        case msg::kTimer:
-            onTimer(static_cast<int>(wParam));
-            return false;
         case kDeviceChange:
             return true;  // Bluetooth LE arrivals come from BlueZ, not from here
         case msg::kTrayNotify:
@@ -107,7 +103,6 @@ bool MainWindowLogic::handleMessage(std::uint32_t message, std::uintptr_t wParam
                 onMenuCommand(*menu);
             }
             return true;
-        case msg::kHookInput:
         case kDroppedA:
         case kDroppedB:
         case kDroppedC:
@@ -119,17 +114,9 @@ bool MainWindowLogic::handleMessage(std::uint32_t message, std::uintptr_t wParam
             onPresenceChange();
             return true;
         case msg::kDpiStageReported:
-            view_.stopTimer(timer::kDpiDisplay);
-            view_.startTimer(timer::kDpiDisplay, kDpiDisplayMs);
+            view_.stopWindowTimer(timer::kDpiDisplay);
+            view_.startWindowTimer(timer::kDpiDisplay, kDpiDisplayMs);
             view_.showDpiDisplay(dpiText(wParam, lParam));
-            return true;
-        case msg::kReceiverData:
-        case msg::kReceiverAttach:
-        case msg::kWiredData:
-        case msg::kWiredAttach:
-            if (mouse_ != nullptr) {
-                mouse_->onDeviceMessage(message, wParam, lParam);
-            }
             return true;
         case msg::kApplyRequest:
             if (mouse_ != nullptr) {
@@ -144,11 +131,11 @@ bool MainWindowLogic::handleMessage(std::uint32_t message, std::uintptr_t wParam
 void MainWindowLogic::onTimer(int id) {
     switch (id) {
         case timer::kDpiDisplay:
-            view_.stopTimer(id);
+            view_.stopWindowTimer(id);
             view_.closeDpiDisplay();
             break;
         case timer::kApplyDebounce:
-            view_.stopTimer(id);
+            view_.stopWindowTimer(id);
             view_.post(msg::kApplyRequest, 0, 0);
             break;
         default:
@@ -160,7 +147,7 @@ void MainWindowLogic::onClick(std::string_view control) {
     if (control == "exit_btn") {
         putAway();
     } else if (control == "min_btn") {
-        view_.minimize();
+        view_.minimizeWindow();
     }
 }
 

@@ -20,13 +20,13 @@ struct MenuCommand {
 class MainWindowView {
   public:
     virtual ~MainWindowView() = default;
-    virtual void show() = 0;
-    virtual void hide() = 0;
-    virtual void minimize() = 0;
-    virtual void restore() = 0;
-    virtual void activate() = 0;  // bring to the front
-    virtual bool isVisible() const = 0;
-    virtual bool isMinimized() const = 0;
+    virtual void showWindow() = 0;
+    virtual void hideWindow() = 0;
+    virtual void minimizeWindow() = 0;
+    virtual void restoreWindow() = 0;
+    virtual void bringToFront() = 0;
+    virtual bool windowShown() const = 0;
+    virtual bool windowMinimized() const = 0;
     // Whether the desktop shows tray icons: without one, hiding the window
     // would leave no way back to it.
     virtual bool hasSystemTray() const = 0;
@@ -39,8 +39,9 @@ class MainWindowView {
     // The DPI display: shown with `text` (created or updated), or closed.
     virtual void showDpiDisplay(const std::string& text) = 0;
     virtual void closeDpiDisplay() = 0;
-    virtual void startTimer(int id, int ms) = 0;
-    virtual void stopTimer(int id) = 0;
+    // The window's own timers; each expiry reaches MainWindowLogic::onTimer.
+    virtual void startWindowTimer(int id, int ms) = 0;
+    virtual void stopWindowTimer(int id) = 0;
     // Posts a message to this window (handled later by handleMessage).
     virtual void post(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
     // Ends the message loop: the program shuts down.
@@ -55,14 +56,11 @@ class MainWindowPage {
     virtual void assignFunction(const std::string& itemName) = 0;
 };
 
-// The mouse as the main window sees it: the device-access libraries'
-// messages go to it, and it says whether the mouse is there.
+// The mouse as the main window sees it: whether it is there, and the apply
+// request that timer 43 and WM_APPLY_REQUEST stand for.
 class MainWindowMouse {
   public:
     virtual ~MainWindowMouse() = default;
-    // A message of the libraries; false when it is none of theirs.
-    virtual bool onDeviceMessage(std::uint32_t message, std::uintptr_t wParam,
-                                 std::intptr_t lParam) = 0;
     virtual std::int32_t anyConnected() const = 0;
     virtual void requestApply() = 0;
 };

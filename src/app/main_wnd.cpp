@@ -47,8 +47,21 @@ CMainWnd::~CMainWnd() {
 void CMainWnd::setup() {
     // The settings page registers as the virtual window "MS_1_Page", binds
     // its controls and starts the device link before anything else.
+    for (const auto& [button, nameKey] :
+         {std::pair{"exit_btn", "a11y_close_text"}, std::pair{"min_btn", "a11y_minimise_text"}}) {
+        controls()->onClick(button, [this, button] { logic_.onClick(button); });
+        if (QWidget* w = control(button)) {
+            w->setAccessibleName(language_.text(QString::fromUtf8(nameKey)));
+        }
+    }
+    if (mouse_ != nullptr) {
+        MouseLink& link = mouse_->session().link();
+        connect(&libraryMessages_, &LibraryMessages::deviceMessage, this,
+                [&link](const DeviceMessage& m) { link.onDeviceMessage(m); });
+    }
     if (page_) {
-        page_->attach(*this, loader_, programFolder(), mouse_ != nullptr && mouse_->probeBle());
+        page_->attach(*this, loader_, programFolder(), &libraryMessages_,
+                      mouse_ != nullptr && mouse_->probeBle());
     }
     if (mouse_ != nullptr) {
         mouse_->watchBle();
@@ -70,10 +83,6 @@ void CMainWnd::setup() {
     if (page_) {
         page_->loadProfiles();
     }
-}
-
-void CMainWnd::onClick(const Notification& n) {
-    logic_.onClick(n.senderName().toStdString());
 }
 
 void CMainWnd::closeEvent(QCloseEvent* event) {
@@ -104,28 +113,28 @@ bool CMainWnd::handleCustomMessage(std::uint32_t message, std::uintptr_t wParam,
     return logic_.handleMessage(message, wParam, lParam);
 }
 
-void CMainWnd::show() {
-    QWidget::show();
+void CMainWnd::showWindow() {
+    show();
 }
-void CMainWnd::hide() {
-    QWidget::hide();
+void CMainWnd::hideWindow() {
+    hide();
 }
-void CMainWnd::minimize() {
+void CMainWnd::minimizeWindow() {
     showMinimized();
 }
-void CMainWnd::restore() {
+void CMainWnd::restoreWindow() {
     showNormal();
 }
-void CMainWnd::activate() {
+void CMainWnd::bringToFront() {
     debug::write("main window to the front\n");
     raise();
     activateWindow();
 }
-bool CMainWnd::isVisible() const {
-    return QWidget::isVisible();
+bool CMainWnd::windowShown() const {
+    return isVisible();
 }
-bool CMainWnd::isMinimized() const {
-    return QWidget::isMinimized();
+bool CMainWnd::windowMinimized() const {
+    return isMinimized();
 }
 bool CMainWnd::hasSystemTray() const {
     return QSystemTrayIcon::isSystemTrayAvailable();
@@ -162,18 +171,11 @@ void CMainWnd::showDpiDisplay(const std::string& text) {
     dpiDisplay_->setText(shown);
     dpiDisplay_->create(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                                      Qt::WindowDoesNotAcceptFocus);
-    dpiDisplay_->QWidget::show();
+    dpiDisplay_->show();
 }
 
 void CMainWnd::closeDpiDisplay() {
     dpiDisplay_.reset();
-}
-
-void CMainWnd::startTimer(int id, int ms) {
-    setTimer(id, ms);
-}
-void CMainWnd::stopTimer(int id) {
-    killTimer(id);
 }
 
 void CMainWnd::post(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
@@ -184,7 +186,7 @@ void CMainWnd::quit() {
     quitting_ = true;
     dpiDisplay_.reset();
     hookLibrary_.unload();
-    QWidget::hide();
+    hide();
     QCoreApplication::exit(0);
 }
 

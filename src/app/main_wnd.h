@@ -10,6 +10,7 @@
 #include "app/hook_library.h"
 #include "app/main_window_logic.h"
 #include "page/ms_1_page.h"
+#include "toolkit/library_messages.h"
 #include "toolkit/tray.h"
 #include "toolkit/window_base.h"
 
@@ -40,29 +41,32 @@ class CMainWnd final : public WindowImplBase, public MainWindowView {
 
     // A menu item was picked: kept here until its WM_MENU_CLICK is handled.
     void postMenuCommand(const MenuCommand& command);
+    // Where the run-time libraries post: device reports, attach events and
+    // hook input, as signals.
+    LibraryMessages& libraryMessages() { return libraryMessages_; }
 
     // MainWindowView
-    void show() override;
-    void hide() override;
-    void minimize() override;
-    void restore() override;
-    void activate() override;
-    bool isVisible() const override;
-    bool isMinimized() const override;
+    void showWindow() override;
+    void hideWindow() override;
+    void minimizeWindow() override;
+    void restoreWindow() override;
+    void bringToFront() override;
+    bool windowShown() const override;
+    bool windowMinimized() const override;
     bool hasSystemTray() const override;
     void selectDeviceTab(int item) override;
     void runNoDeviceMessage() override;
     void openTrayMenu() override;
     void showDpiDisplay(const std::string& text) override;
     void closeDpiDisplay() override;
-    void startTimer(int id, int ms) override;
-    void stopTimer(int id) override;
+    void startWindowTimer(int id, int ms) override { WindowImplBase::startWindowTimer(id, ms); }
+    void stopWindowTimer(int id) override { WindowImplBase::stopWindowTimer(id); }
     void post(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
     void quit() override;
 
   protected:
     void setup() override;
-    void onClick(const Notification& n) override;
+    void onWindowTimer(int id) override { logic_.onTimer(id); }
     bool handleCustomMessage(std::uint32_t message, std::uintptr_t wParam,
                              std::intptr_t lParam) override;
     void closeEvent(QCloseEvent* event) override;
@@ -70,6 +74,7 @@ class CMainWnd final : public WindowImplBase, public MainWindowView {
   private:
     const LanguageManager& language_;
     LibraryLoader& loader_;
+    LibraryMessages libraryMessages_;
     DesktopSession* mouse_;
     std::unique_ptr<CMS_1_Page> page_;
     MainWindowLogic logic_;

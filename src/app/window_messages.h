@@ -8,7 +8,6 @@ namespace tvq {
 
 namespace msg {
 inline constexpr std::uint32_t kQuit = 0x0012;
-inline constexpr std::uint32_t kTimer = 275;
 inline constexpr std::uint32_t kTrayNotify = 1025;
 inline constexpr std::uint32_t kMenuClick = 1027;
 inline constexpr std::uint32_t kHookInput = 1034;

@@ -7,38 +7,39 @@
 
 namespace tvq {
 
-CMsgWnd::CMsgWnd(const LanguageManager* language, QString titleKey, QString messageKey)
-    : WindowImplBase("MsgWnd", "msg.xml", language),
+CMsgWnd::CMsgWnd(const LanguageManager* language, QString titleKey, QString messageKey,
+                 QWidget* owner)
+    : DialogBase("MsgWnd", "msg.xml", language, owner),
       language_(language),
       titleKey_(std::move(titleKey)),
-      messageKey_(std::move(messageKey)) {}
+      messageKey_(std::move(messageKey)) {
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+}
 
 int CMsgWnd::ask(QWidget* owner, const LanguageManager* language, const QString& messageKey) {
-    CMsgWnd box(language, "warning_title_text", messageKey);
-    box.create(owner, Qt::Dialog | Qt::FramelessWindowHint);
-    box.centerWindow();
-    return box.showModal();
+    CMsgWnd box(language, "warning_title_text", messageKey, owner);
+    box.create();
+    box.placeCentred();
+    return box.runModal();
 }
 
 void CMsgWnd::setup() {
-    const auto show = [this](const char* name, const QString& key) {
-        if (auto* label = control<QLabel>(name)) {
-            label->setText(language_ != nullptr ? language_->text(key) : QString());
-        }
+    const auto text = [this](const QString& key) {
+        return language_ != nullptr ? language_->text(key) : QString();
     };
-    show("warning_title", titleKey_);
-    show("warning", messageKey_);
+    if (auto* title = control<QLabel>("warning_title")) {
+        title->setText(text(titleKey_));
+    }
+    if (auto* message = control<QLabel>("warning")) {
+        message->setText(text(messageKey_));
+        setAccessibleDescription(message->text());
+    }
+    setWindowTitle(text(titleKey_));
     if (auto* ok = control<QPushButton>("btn_ok")) {
         ok->setDefault(true);
     }
-}
-
-void CMsgWnd::onClick(const Notification& n) {
-    if (n.senderName() == "btn_ok") {
-        close(1);
-    } else if (n.senderName() == "btn_cancel") {
-        close(0);
-    }
+    controls()->onClick("btn_ok", [this] { finish(1); });
+    controls()->onClick("btn_cancel", [this] { finish(0); });
 }
 
 }  // namespace tvq

@@ -1,20 +1,20 @@
 // The warning and confirmation box: a title key, a message key, OK and Cancel.
 #pragma once
 
-#include "toolkit/window_base.h"
+#include "toolkit/dialog_base.h"
 
 namespace tvq {
 
-class CMsgWnd final : public WindowImplBase {
+class CMsgWnd final : public DialogBase {
   public:
-    CMsgWnd(const LanguageManager* language, QString titleKey, QString messageKey);
+    CMsgWnd(const LanguageManager* language, QString titleKey, QString messageKey, QWidget* owner);
 
-    // Runs the box modally over `owner`: 1 when the user pressed OK, 0 else.
+    // Runs the box modally over `owner`, centred on it: 1 when the user
+    // pressed OK, 0 for Cancel, Escape or closing it.
     static int ask(QWidget* owner, const LanguageManager* language, const QString& messageKey);
 
   protected:
     void setup() override;
-    void onClick(const Notification& n) override;
 
   private:
     const LanguageManager* language_;

@@ -10,26 +10,30 @@ using P = Panel;
 
 std::vector<ControlInfo> buildTable() {
     std::vector<ControlInfo> t;
-    const auto add = [&t](std::string name, K kind, P panel, bool editable = false) {
-        t.push_back({std::move(name), kind, panel, editable});
+    const auto add = [&t](std::string name, K kind, P panel, bool editable = false,
+                          std::string accessibleKey = {}, int number = 0) {
+        t.push_back({std::move(name), kind, panel, editable, std::move(accessibleKey), number});
     };
     const auto addNumbered = [&add](const char* prefix, int count, K kind, P panel,
-                                    bool editable = false) {
+                                    bool editable = false, const char* accessibleKey = "") {
         for (int n = 1; n <= count; ++n) {
-            add(numbered(prefix, static_cast<std::size_t>(n)), kind, panel, editable);
+            add(numbered(prefix, static_cast<std::size_t>(n)), kind, panel, editable, accessibleKey,
+                n);
         }
     };
-    addNumbered(control::kKeyButton, control::kKeyButtonCount, K::kButton, P::kButtons);
+    addNumbered(control::kKeyButton, control::kKeyButtonCount, K::kButton, P::kButtons, false,
+                "a11y_key_button_text");
     addNumbered(control::kKeyOverlay, control::kKeyButtonCount, K::kLabel, P::kButtons);
     addNumbered(control::kOptionButtonMode, control::kButtonModeOptionCount, K::kOption,
-                P::kButtons);
-    add(control::kMacroButton, K::kButton, P::kButtons);
-    add(control::kListProfile, K::kList, P::kProfileList, true);
-    for (const char* c :
-         {control::kProfileAdd, control::kProfileDelete, control::kProfileRename,
-          control::kProfileImport, control::kProfileExport, control::kProfileReset}) {
-        add(c, K::kButton, P::kProfileList);
-    }
+                P::kButtons, false, "a11y_button_mode_text");
+    add(control::kMacroButton, K::kButton, P::kButtons, false, "a11y_macros_text");
+    add(control::kListProfile, K::kList, P::kProfileList, true, "a11y_profiles_text");
+    add(control::kProfileAdd, K::kButton, P::kProfileList, false, "a11y_profile_add_text");
+    add(control::kProfileDelete, K::kButton, P::kProfileList, false, "a11y_profile_delete_text");
+    add(control::kProfileRename, K::kButton, P::kProfileList, false, "a11y_profile_rename_text");
+    add(control::kProfileImport, K::kButton, P::kProfileList, false, "a11y_profile_import_text");
+    add(control::kProfileExport, K::kButton, P::kProfileList, false, "a11y_profile_export_text");
+    add(control::kProfileReset, K::kButton, P::kProfileList, false, "a11y_profile_reset_text");
     for (const char* c : {control::kWired, control::kWireless, control::kBle}) {
         add(c, K::kLabel, P::kPage);
     }
@@ -39,27 +43,35 @@ std::vector<ControlInfo> buildTable() {
     for (const SectionToggle& s : kSectionToggles) {
         add(s.section, K::kSection, P::kPage);
     }
-    addNumbered(control::kSliderDpi, control::kDpiStageControlCount, K::kSlider, P::kDpiStages);
+    addNumbered(control::kSliderDpi, control::kDpiStageControlCount, K::kSlider, P::kDpiStages,
+                false, "a11y_dpi_value_text");
     addNumbered(control::kLabelDpi, control::kDpiStageControlCount, K::kLabel, P::kDpiStages);
-    addNumbered(control::kOptionDpiStep, control::kDpiStageControlCount, K::kOption, P::kDpiStages);
-    addNumbered(control::kDpiColor, control::kDpiStageControlCount, K::kButton, P::kDpiStages);
-    add(control::kComboLight, K::kCombo, P::kLighting);
-    add(control::kComboLightBle, K::kCombo, P::kLighting);
+    addNumbered(control::kOptionDpiStep, control::kDpiStageControlCount, K::kOption, P::kDpiStages,
+                false, "a11y_dpi_stage_text");
+    addNumbered(control::kDpiColor, control::kDpiStageControlCount, K::kButton, P::kDpiStages,
+                false, "a11y_dpi_colour_text");
+    add(control::kComboLight, K::kCombo, P::kLighting, false, "a11y_light_effect_text");
+    add(control::kComboLightBle, K::kCombo, P::kLighting, false, "a11y_light_effect_ble_text");
     for (const char* c :
          {control::kHorBrightness, control::kHorBreathSpeed, control::kHorLightColor}) {
         add(c, K::kSection, P::kLighting);
     }
-    add(control::kSliderBrightness, K::kSlider, P::kLighting);
-    add(control::kSliderBreathSpeed, K::kSlider, P::kLighting);
-    add(control::kLightColor, K::kButton, P::kLighting);
-    addNumbered(control::kOptionPrate, control::kPrateOptionCount, K::kOption, P::kPollingRate);
+    add(control::kSliderBrightness, K::kSlider, P::kLighting, false, "a11y_brightness_text");
+    add(control::kSliderBreathSpeed, K::kSlider, P::kLighting, false, "a11y_breath_speed_text");
+    add(control::kLightColor, K::kButton, P::kLighting, false, "a11y_light_colour_text");
+    // Named by their rate: 125, 250, 500 and 1000 Hz.
+    constexpr int kRatesHz[control::kPrateOptionCount] = {125, 250, 500, 1000};
+    for (std::size_t n = 1; n <= std::size(kRatesHz); ++n) {
+        add(numbered(control::kOptionPrate, n), K::kOption, P::kPollingRate, false,
+            "a11y_polling_rate_text", kRatesHz[n - 1]);
+    }
     add(control::kLabelPrate, K::kLabel, P::kPollingRate);
-    add(control::kMouseAttribute, K::kButton, P::kSystemMouse);
-    add(control::kSliderSleep, K::kSlider, P::kSleepPower);
+    add(control::kMouseAttribute, K::kButton, P::kSystemMouse, false, "a11y_mouse_settings_text");
+    add(control::kSliderSleep, K::kSlider, P::kSleepPower, false, "a11y_sleep_timer_text");
     add(control::kLabelSleep, K::kLabel, P::kSleepPower);
-    add(control::kCheckMoveMode, K::kCheck, P::kSystemMouse);
-    add(control::kApplyButton, K::kButton, P::kPage, true);
-    add(control::kProgressPower, K::kProgress, P::kSleepPower);
+    add(control::kCheckMoveMode, K::kCheck, P::kSystemMouse, false, "a11y_movement_mode_text");
+    add(control::kApplyButton, K::kButton, P::kPage, true, "a11y_apply_text");
+    add(control::kProgressPower, K::kProgress, P::kSleepPower, false, "a11y_battery_text");
     add(control::kLabelPower, K::kLabel, P::kSleepPower);
     add(control::kLowPowerLabel, K::kLabel, P::kSleepPower);
     add(control::kSleepLabel, K::kLabel, P::kPage);

@@ -115,6 +115,10 @@ struct ControlInfo {
     // values but are disabled, so that the screen never shows a setting that
     // the profile and the mouse do not have.
     bool editable;
+    // The text key of its accessible name, "%1" standing for `number`;
+    // empty where the control's own text names it.
+    std::string accessibleKey = {};
+    int number = 0;
     // A control the user operates, as opposed to one that only shows.
     bool operable() const {
         return kind != ControlKind::kLabel && kind != ControlKind::kProgress &&

@@ -26,75 +26,97 @@ QString qName(std::string_view name) {
 CMS_1_Page::CMS_1_Page(const LanguageManager& language, const KeyNames& keys, MouseSession& session)
     : language_(language), logic_(*this, language, keys, session) {}
 
-CMS_1_Page::~CMS_1_Page() {
-    if (window_ != nullptr) {
-        window_->unregisterVirtualWindow(kVirtualWindow);
-    }
-}
+CMS_1_Page::~CMS_1_Page() = default;
 
 void CMS_1_Page::attach(WindowImplBase& window, LibraryLoader& loader,
-                        const std::string& programFolder, bool bleFound) {
+                        const std::string& programFolder, MessageWindow* libraryWindow,
+                        bool bleFound) {
     window_ = &window;
-    const auto name = [](const Notification& n) { return n.senderName().toStdString(); };
-    window.registerVirtualWindow(
-        kVirtualWindow,
-        {
-            {"click", [this, name](const Notification& n) { logic_.onClick(name(n)); }},
-            // Options are edited by the settings panels' own handlers.
-            {"selectchanged", [](const Notification&) {}},
-            {"itemselect",
-             [this, name](const Notification& n) {
-                 logic_.onItemSelect(name(n), static_cast<int>(n.wParam));
-             }},
-            {"checkclick", [this](const Notification& n) { onCheckClick(n); }},
-            {"killfocus", [](const Notification&) {}},
-            {"timer",
-             [this, name](const Notification& n) {
-                 logic_.onTimer(name(n), static_cast<int>(n.wParam));
-             }},
-            {"valuechanged", [](const Notification&) {}},
-            {"mouseenter", [this, name](const Notification& n) { logic_.showKeyOverlay(name(n)); }},
-            {"mouseleave", [this, name](const Notification& n) { logic_.hideKeyOverlay(name(n)); }},
-        });
     bind();
-    logic_.bindControls(loader, programFolder, &window, bleFound);
+    logic_.bindControls(loader, programFolder, libraryWindow, bleFound);
 }
 
 void CMS_1_Page::bind() {
     controls_.clear();
+    ControlBinder* binder = window_->controls();
     QStringList missing;
     for (const ControlInfo& c : pageControls()) {
         const QString n = QString::fromStdString(c.name);
-        if (QWidget* w = window_->control(n)) {
-            controls_.insert(n, w);
-        } else {
+        QWidget* w = binder != nullptr ? binder->find(n) : nullptr;
+        if (w == nullptr) {
             missing << n;
+            continue;
+        }
+        controls_.insert(n, w);
+        const std::string name = c.name;
+        switch (c.kind) {
+            case ControlKind::kButton:
+                binder->onClick(n, [this, name] { logic_.onClick(name); });
+                break;
+            case ControlKind::kCheck:
+                binder->onCheckClick(n, [this, name](bool on) { logic_.onCheckClick(name, on); });
+                break;
+            case ControlKind::kList:
+            case ControlKind::kCombo:
+                binder->onItemSelect(n, [this, name](int i) { logic_.onItemSelect(name, i); });
+                break;
+            default:
+                break;
+        }
+        if (c.operable() && !c.editable) {
+            // Shown but not yet changeable: the screen never shows a setting
+            // that the profile and the mouse do not have.
+            w->setEnabled(false);
+        }
+        // The wheel scrolls the page; it does not move a slider or a combo
+        // that the pointer happens to pass over.
+        if (c.kind == ControlKind::kSlider || c.kind == ControlKind::kCombo) {
+            w->setFocusPolicy(Qt::StrongFocus);
+            w->installEventFilter(this);
         }
     }
     if (!missing.isEmpty()) {
         debug::write("main.xml lacks " + missing.join(", ").toStdString() + "\n");
     }
+    for (int k = 1; k <= control::kKeyButtonCount; ++k) {
+        const std::string key = numbered(control::kKeyButton, static_cast<std::size_t>(k));
+        if (exists(key)) {
+            binder->onHover(QString::fromStdString(key), [this, key](bool entered) {
+                entered ? logic_.showKeyOverlay(key) : logic_.hideKeyOverlay(key);
+            });
+        }
+    }
+    if (exists(control::kProgressPower)) {
+        binder->onTimer(control::kProgressPower,
+                        [this](int id) { logic_.onTimer(control::kProgressPower, id); });
+    }
     if (auto* list = qobject_cast<QListWidget*>(boundControl(control::kListProfile))) {
         list->setUniformItemSizes(true);
     }
-    // Controls whose editing the page does not offer yet show their values
-    // but cannot be changed, so that the screen never shows a setting that
-    // the profile and the mouse do not have.
+    nameForAccessibility();
+}
+
+void CMS_1_Page::nameForAccessibility() {
     for (const ControlInfo& c : pageControls()) {
-        if (c.operable() && !c.editable) {
-            if (QWidget* w = boundControl(c.name)) {
-                w->setEnabled(false);
-            }
+        QWidget* w = boundControl(c.name);
+        if (w == nullptr || c.accessibleKey.empty()) {
+            continue;
+        }
+        QString name = language_.text(QString::fromStdString(c.accessibleKey));
+        if (c.number != 0) {
+            name = name.arg(c.number);
+        }
+        w->setAccessibleName(name);
+    }
+    // Each DPI value label and the sleep label belong to their slider.
+    for (int k = 1; k <= control::kDpiStageControlCount; ++k) {
+        const auto n = static_cast<std::size_t>(k);
+        if (auto* label = qobject_cast<QLabel*>(boundControl(numbered(control::kLabelDpi, n)))) {
+            label->setBuddy(boundControl(numbered(control::kSliderDpi, n)));
         }
     }
-    // The wheel scrolls the page; it does not move a slider or a combo that
-    // the pointer happens to pass over.
-    for (QWidget* w : std::as_const(controls_)) {
-        if (qobject_cast<QAbstractSlider*>(w) != nullptr ||
-            qobject_cast<QComboBox*>(w) != nullptr) {
-            w->setFocusPolicy(Qt::StrongFocus);
-            w->installEventFilter(this);
-        }
+    if (auto* label = qobject_cast<QLabel*>(boundControl(control::kLabelSleep))) {
+        label->setBuddy(boundControl(control::kSliderSleep));
     }
 }
 
@@ -107,11 +129,6 @@ bool CMS_1_Page::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QObject::eventFilter(watched, event);
-}
-
-void CMS_1_Page::onCheckClick(const Notification& n) {
-    const auto* box = qobject_cast<QAbstractButton*>(n.sender);
-    logic_.onCheckClick(n.senderName().toStdString(), box != nullptr && box->isChecked());
 }
 
 QWidget* CMS_1_Page::boundControl(std::string_view name) const {
@@ -140,7 +157,7 @@ bool CMS_1_Page::isChecked(std::string_view control) const {
 }
 
 void CMS_1_Page::selectOption(std::string_view control) {
-    WindowImplBase::setCheckedQuietly(qobject_cast<QAbstractButton*>(boundControl(control)), true);
+    ControlBinder::setCheckedQuietly(qobject_cast<QAbstractButton*>(boundControl(control)), true);
 }
 
 void CMS_1_Page::setChecked(std::string_view control, bool checked) {
@@ -148,11 +165,11 @@ void CMS_1_Page::setChecked(std::string_view control, bool checked) {
     if (button != nullptr && !checked && button->autoExclusive()) {
         // An exclusive option can only be cleared with its exclusivity off.
         button->setAutoExclusive(false);
-        WindowImplBase::setCheckedQuietly(button, false);
+        ControlBinder::setCheckedQuietly(button, false);
         button->setAutoExclusive(true);
         return;
     }
-    WindowImplBase::setCheckedQuietly(button, checked);
+    ControlBinder::setCheckedQuietly(button, checked);
 }
 
 void CMS_1_Page::setText(std::string_view control, std::string_view text) {
@@ -176,16 +193,16 @@ void CMS_1_Page::setProgress(std::string_view control, int value) {
 }
 
 void CMS_1_Page::setSliderValue(std::string_view control, int value) {
-    WindowImplBase::setValueQuietly(qobject_cast<QAbstractSlider*>(boundControl(control)), value);
+    ControlBinder::setValueQuietly(qobject_cast<QAbstractSlider*>(boundControl(control)), value);
 }
 
 void CMS_1_Page::selectItem(std::string_view control, int index) {
     QWidget* w = boundControl(control);
     if (auto* combo = qobject_cast<QComboBox*>(w)) {
         // An item the combo does not have shows as no selection.
-        WindowImplBase::selectQuietly(combo, index >= 0 && index < combo->count() ? index : -1);
+        ControlBinder::selectQuietly(combo, index >= 0 && index < combo->count() ? index : -1);
     } else if (auto* list = qobject_cast<QListWidget*>(w)) {
-        WindowImplBase::selectRowQuietly(list, index);
+        ControlBinder::selectRowQuietly(list, index);
     }
 }
 
@@ -196,25 +213,15 @@ void CMS_1_Page::setBackgroundColor(std::string_view control, std::uint32_t argb
     }
 }
 
-void CMS_1_Page::startTimer(int id, int ms) {
-    if (window_ == nullptr) {
-        return;
-    }
-    if (id == timer::kChargeAnimation) {
-        window_->setControlTimer(boundControl(control::kProgressPower), id, ms);
-    } else {
-        window_->setTimer(id, ms);
+void CMS_1_Page::startControlTimer(std::string_view control, int id, int ms) {
+    if (window_ != nullptr && window_->controls() != nullptr) {
+        window_->controls()->startControlTimer(qName(control), id, ms);
     }
 }
 
-void CMS_1_Page::stopTimer(int id) {
-    if (window_ == nullptr) {
-        return;
-    }
-    if (id == timer::kChargeAnimation) {
-        window_->killControlTimer(boundControl(control::kProgressPower), id);
-    } else {
-        window_->killTimer(id);
+void CMS_1_Page::stopControlTimer(std::string_view control, int id) {
+    if (window_ != nullptr && window_->controls() != nullptr) {
+        window_->controls()->stopControlTimer(qName(control), id);
     }
 }
 

@@ -1,7 +1,7 @@
-// The mouse settings page on the main window's controls: the virtual window
-// "MS_1_Page". It binds the page's controls by name, turns their
-// notifications into the page's handlers and gives the page's logic its
-// screen: controls, timers and messages of the main window.
+// The mouse settings page on the main window's controls. It binds the
+// page's controls by name, hands their notifications to the page's logic,
+// gives every operable control an accessible name, and gives the logic its
+// screen: controls, control timers and the main window's messages.
 #pragma once
 
 #include <QHash>
@@ -17,20 +17,17 @@ namespace tvq {
 
 class LanguageManager;
 class WindowImplBase;
-struct Notification;
 
 class CMS_1_Page final : public QObject, public ListPageView {
   public:
-    static constexpr const char* kVirtualWindow = "MS_1_Page";
-
     CMS_1_Page(const LanguageManager& language, const KeyNames& keys, MouseSession& session);
     ~CMS_1_Page() override;
 
-    // The main window's set-up: registers the page's notification table
-    // with `window`, binds the controls of its layout and starts the links
-    // (libraries from `programFolder`; `bleFound`, the Bluetooth LE probe).
+    // The main window's set-up: binds the controls of its layout and starts
+    // the links (libraries from `programFolder`, posting to
+    // `libraryWindow`; `bleFound`, the Bluetooth LE probe).
     void attach(WindowImplBase& window, LibraryLoader& loader, const std::string& programFolder,
-                bool bleFound);
+                MessageWindow* libraryWindow, bool bleFound);
     void loadProfiles() { logic_.loadProfiles(); }
 
     SettingsPage& logic() { return logic_; }
@@ -49,8 +46,8 @@ class CMS_1_Page final : public QObject, public ListPageView {
     void setSliderValue(std::string_view control, int value) override;
     void selectItem(std::string_view control, int index) override;
     void setBackgroundColor(std::string_view control, std::uint32_t argb) override;
-    void startTimer(int id, int ms) override;
-    void stopTimer(int id) override;
+    void startControlTimer(std::string_view control, int id, int ms) override;
+    void stopControlTimer(std::string_view control, int id) override;
     void postMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
     void appendListRow(std::string_view list, std::string_view text) override;
 
@@ -59,7 +56,7 @@ class CMS_1_Page final : public QObject, public ListPageView {
 
   private:
     void bind();
-    void onCheckClick(const Notification& n);
+    void nameForAccessibility();
 
     const LanguageManager& language_;
     WindowImplBase* window_ = nullptr;

@@ -31,9 +31,10 @@ class PageView {
     // A button's background, as opaque 0xFFRRGGBB.
     virtual void setBackgroundColor(std::string_view control, std::uint32_t argb) = 0;
 
-    // The page's control timers by id.
-    virtual void startTimer(int id, int ms) = 0;
-    virtual void stopTimer(int id) = 0;
+    // Control timers: `id` of `control`; each expiry reaches the page's
+    // onTimer with the control and the id.
+    virtual void startControlTimer(std::string_view control, int id, int ms) = 0;
+    virtual void stopControlTimer(std::string_view control, int id) = 0;
 
     // Posts a message to the main window.
     virtual void postMessage(std::uint32_t message, std::uintptr_t wParam,

@@ -65,14 +65,19 @@ bool MouseLink::onDeviceMessage(std::uint32_t message, std::uintptr_t wParam,
         // An attach event with a value other than 0 and 1 is ignored.
         return message == msg::kWiredAttach || message == msg::kReceiverAttach;
     }
-    switch (m->kind) {
+    onDeviceMessage(*m);
+    return true;
+}
+
+void MouseLink::onDeviceMessage(const DeviceMessage& m) {
+    switch (m.kind) {
         case DeviceMessage::Kind::kStatus:
-            status_.onStatusReport(m->code, m->value);
+            status_.onStatusReport(m.code, m.value);
             break;
         case DeviceMessage::Kind::kAttached:
         case DeviceMessage::Kind::kDetached: {
-            const bool attached = m->kind == DeviceMessage::Kind::kAttached;
-            if (m->link == DeviceLink::kCable) {
+            const bool attached = m.kind == DeviceMessage::Kind::kAttached;
+            if (m.link == DeviceLink::kCable) {
                 presence_.onWiredAttach(attached);
             } else {
                 presence_.onReceiverAttach(attached);
@@ -80,7 +85,6 @@ bool MouseLink::onDeviceMessage(std::uint32_t message, std::uintptr_t wParam,
             break;
         }
     }
-    return true;
 }
 
 void MouseLink::onBleConnection(bool connected) {

@@ -19,6 +19,7 @@
 #include "base/clock.h"
 #include "base/scheduler.h"
 #include "device/ble_link.h"
+#include "device/device_messages.h"
 #include "device/feature_transport.h"
 #include "device/link_events.h"
 #include "device/link_state.h"
@@ -53,7 +54,9 @@ class MouseLink {
     void start(LibraryLoader& loader, const std::string& programFolder, MessageWindow* window,
                bool bleFound);
 
-    // A message of the device-access libraries; false when it is none.
+    // A status report or attach event of the device-access libraries.
+    void onDeviceMessage(const DeviceMessage& message);
+    // The same as the libraries posted it; false when it is none of theirs.
     bool onDeviceMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
     // The mouse over Bluetooth LE: connected or gone (a second arrival while
     // connected is ignored; a removal is always processed).

@@ -29,13 +29,13 @@ class FakeWindow final : public MainWindowView {
     std::vector<std::uint32_t> posted;
     int tab = 99;
 
-    void show() override { visible = true, log.push_back("show"); }
-    void hide() override { visible = false, log.push_back("hide"); }
-    void minimize() override { minimized = true, log.push_back("minimize"); }
-    void restore() override { minimized = false, log.push_back("restore"); }
-    void activate() override { log.push_back("activate"); }
-    bool isVisible() const override { return visible; }
-    bool isMinimized() const override { return minimized; }
+    void showWindow() override { visible = true, log.push_back("show"); }
+    void hideWindow() override { visible = false, log.push_back("hide"); }
+    void minimizeWindow() override { minimized = true, log.push_back("minimize"); }
+    void restoreWindow() override { minimized = false, log.push_back("restore"); }
+    void bringToFront() override { log.push_back("activate"); }
+    bool windowShown() const override { return visible; }
+    bool windowMinimized() const override { return minimized; }
     bool hasSystemTray() const override { return tray; }
     void selectDeviceTab(int item) override { tab = item; }
     void runNoDeviceMessage() override {
@@ -47,8 +47,8 @@ class FakeWindow final : public MainWindowView {
     void openTrayMenu() override { log.push_back("menu"); }
     void showDpiDisplay(const std::string& text) override { dpiText = text, dpiShown = true; }
     void closeDpiDisplay() override { dpiShown = false; }
-    void startTimer(int id, int ms) override { timers[id] = ms; }
-    void stopTimer(int id) override { timers.erase(id); }
+    void startWindowTimer(int id, int ms) override { timers[id] = ms; }
+    void stopWindowTimer(int id) override { timers.erase(id); }
     void post(std::uint32_t message, std::uintptr_t, std::intptr_t) override {
         posted.push_back(message);
     }
@@ -60,13 +60,6 @@ class FakePage final : public MainWindowPage, public MainWindowMouse {
   public:
     std::vector<std::string> calls;
     std::int32_t connected = 0;
-    bool onDeviceMessage(std::uint32_t m, std::uintptr_t w, std::intptr_t l) override {
-        char b[48];
-        std::snprintf(b, sizeof b, "device %u %lX %lX", m, static_cast<unsigned long>(w),
-                      static_cast<unsigned long>(l));
-        calls.emplace_back(b);
-        return true;
-    }
     std::int32_t anyConnected() const override { return connected; }
     void requestApply() override { calls.push_back("apply"); }
     void assignFunction(const std::string& name) override { calls.push_back("assign " + name); }
@@ -83,26 +76,17 @@ class MainWindowTest : public ::testing::Test {
     MainWindowLogic logic{window, &page, &page};
 };
 
-TEST_F(MainWindowTest, DeviceMessagesGoToTheMouseAsTheyCame) {
-    EXPECT_TRUE(logic.handleMessage(msg::kReceiverData, 0x4010, 0x0A01));
-    EXPECT_TRUE(
-        logic.handleMessage(msg::kWiredData, 0x1000, static_cast<std::intptr_t>(0xABCD0003)));
-    EXPECT_TRUE(logic.handleMessage(msg::kReceiverAttach, 1, 0));
-    EXPECT_TRUE(logic.handleMessage(msg::kWiredAttach, 0, 0));
-    EXPECT_TRUE(logic.handleMessage(msg::kWiredAttach, 7, 0));
-    EXPECT_EQ(page.calls,
-              (std::vector<std::string>{"device 1325 4010 A01", "device 1327 1000 ABCD0003",
-                                        "device 1326 1 0", "device 1328 0 0", "device 1328 7 0"}));
-}
-
 TEST_F(MainWindowTest, ApplyRequestsGoToTheWorkerAndOtherMessagesAreDropped) {
     EXPECT_TRUE(logic.handleMessage(msg::kApplyRequest, 0, 0));
     EXPECT_EQ(page.calls, std::vector<std::string>{"apply"});
-    for (std::uint32_t dropped : {1034u, 1130u, 1261u, 5121u, 537u}) {
+    for (std::uint32_t dropped : {1130u, 1261u, 5121u, 537u}) {
         EXPECT_TRUE(logic.handleMessage(dropped, 1, 2)) << dropped;
     }
     EXPECT_FALSE(logic.handleMessage(1234, 0, 0));
-    EXPECT_FALSE(logic.handleMessage(msg::kTimer, 999, 0));  // timers are also the window's
+    // The libraries' messages go to their own object, not to the window.
+    for (std::uint32_t library : {1034u, 1325u, 1326u, 1327u, 1328u}) {
+        EXPECT_FALSE(logic.handleMessage(library, 0, 0)) << library;
+    }
     EXPECT_EQ(page.calls.size(), 1u);
     EXPECT_TRUE(window.log.empty());
 }

@@ -317,7 +317,7 @@ class BleTest : public QObject {
             fs.replaceFile(profileStorePath(location.folder()), encodeProfileStore(0, profiles)));
 
         LanguageManager language;
-        QVERIFY(language.load(WindowImplBase::resourceFolder() + "lan.xml"));
+        QVERIFY(language.load(resourceFolder() + "lan.xml"));
         UsKeyboardLayout us;
         KeyNames keys(us, language);
         FakeLibraryLoader loader;  // neither cable nor receiver

@@ -46,7 +46,7 @@ class EndToEndTest : public QObject {
     SharedLibraryLoader loader;
 
   private slots:
-    void initTestCase() { QVERIFY(language.load(WindowImplBase::resourceFolder() + "lan.xml")); }
+    void initTestCase() { QVERIFY(language.load(resourceFolder() + "lan.xml")); }
 
     void theWindowFollowsTheMouseBehindTheReceiver() {
         QTemporaryDir data;

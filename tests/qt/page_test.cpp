@@ -74,13 +74,19 @@ class PageTest : public QObject {
         window->create(nullptr, Qt::Window);
         return window;
     }
+    // A heartbeat with battery level 7, awake, as the receiver's library
+    // posts it; returns once the page has shown it.
+    void heartbeat(CMainWnd& window) {
+        window.libraryMessages().post(msg::kReceiverData, 0x4010, 0x0701);
+        QTRY_COMPARE(mouse->session().links().receiverLinkUp.load(), 1);
+    }
     static QString lang(const LanguageManager& l, const char* key) {
         return l.text(QString::fromUtf8(key));
     }
 
   private slots:
     void initTestCase() {
-        QVERIFY(language.load(WindowImplBase::resourceFolder() + "lan.xml"));
+        QVERIFY(language.load(resourceFolder() + "lan.xml"));
         loader.missingFiles = {"Hook.so"};
     }
 
@@ -115,8 +121,7 @@ class PageTest : public QObject {
         // The connection change reaches the main window: the page is shown.
         QTRY_VERIFY(window->logic().devicePresent());
 
-        // A heartbeat with battery level 7, awake.
-        window->sendMessage(msg::kReceiverData, 0x4010, 0x0701);
+        heartbeat(*window);
         QCOMPARE(qobject_cast<QLabel*>(page->boundControl("ms_1_label_power"))->text(),
                  QString("70%"));
         QCOMPARE(qobject_cast<QProgressBar*>(page->boundControl("ms_1_progress_power"))->value(),
@@ -169,7 +174,7 @@ class PageTest : public QObject {
         const auto window = openWindow();
         CMS_1_Page* page = window->page();
         // The lighting rows follow the effect once the mouse answers.
-        window->sendMessage(msg::kReceiverData, 0x4010, 0x0701);
+        heartbeat(*window);
         auto* list = qobject_cast<QListWidget*>(page->boundControl("ms_1_list_profile"));
         QCOMPARE(list->count(), 3);
         QCOMPARE(list->currentRow(), 2);
@@ -226,7 +231,7 @@ class PageTest : public QObject {
         writeStore(0, profiles);
         const auto window = openWindow();
         CMS_1_Page* page = window->page();
-        window->sendMessage(msg::kReceiverData, 0x4010, 0x0701);
+        heartbeat(*window);
         const auto checked = [page](const std::string& name) {
             return qobject_cast<QAbstractButton*>(page->boundControl(name))->isChecked();
         };
@@ -245,7 +250,7 @@ class PageTest : public QObject {
     }
 
     void aLayoutLackingControlsStillRunsThePage() {
-        QFile partial(WindowImplBase::resourceFolder() + "partial-page.xml");
+        QFile partial(resourceFolder() + "partial-page.xml");
         QVERIFY(partial.open(QIODevice::WriteOnly));
         partial.write(R"(<ui version="4.0"><widget class="QFrame" name="root">
             <widget class="QWidget" name="page"><property name="virtualWindow" stdset="0">
@@ -258,7 +263,7 @@ class PageTest : public QObject {
         window.create();
         DesktopSession session(*location, language);
         CMS_1_Page page(language, keys, session.session());
-        page.attach(window, loader, "/nonexistent/", false);
+        page.attach(window, loader, "/nonexistent/", nullptr, false);
         page.loadProfiles();
         QVERIFY(!page.boundControl("ms_1_wireless")->isHidden());
         QCOMPARE(page.boundControl("ms_1_list_profile"), nullptr);

@@ -6,12 +6,16 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QSlider>
 #include <QStackedWidget>
+#include <QStyle>
 #include <QTimer>
 #include <QtTest>
 #include <thread>
@@ -20,7 +24,9 @@
 #include "app/window_messages.h"
 #include "dialogs/dpi_msg.h"
 #include "dialogs/msg_wnd.h"
+#include "toolkit/dialog_base.h"
 #include "toolkit/language.h"
+#include "toolkit/library_messages.h"
 #include "toolkit/window_base.h"
 
 namespace tvq {
@@ -32,29 +38,39 @@ class NoLibraries final : public LibraryLoader {
     std::unique_ptr<LoadedLibrary> load(const std::string&) override { return nullptr; }
 };
 
-// A window that records what reaches it.
+// A window that records the messages and timers that reach it.
 class Recorder final : public WindowImplBase {
   public:
     explicit Recorder(const QString& layout, const LanguageManager* language = nullptr)
         : WindowImplBase("Recorder", layout, language) {}
-    QStringList seen;
     QList<std::uint32_t> messages;
-    QList<std::uintptr_t> params;
+    QList<int> timers;
 
   protected:
-    void notify(const Notification& n) override { seen << n.type + ":" + n.senderName(); }
-    bool handleCustomMessage(std::uint32_t m, std::uintptr_t w, std::intptr_t) override {
+    bool handleCustomMessage(std::uint32_t m, std::uintptr_t, std::intptr_t) override {
         messages << m;
-        params << w;
         return true;
+    }
+    void onWindowTimer(int id) override { timers << id; }
+};
+
+// A dialog on the layer with the message box's layout.
+class Confirm final : public DialogBase {
+  public:
+    Confirm(const LanguageManager* language, QWidget* owner)
+        : DialogBase("Confirm", "msg.xml", language, owner) {}
+
+  protected:
+    void setup() override {
+        controls()->onClick("btn_ok", [this] { finish(1); });
+        controls()->onClick("btn_cancel", [this] { finish(0); });
     }
 };
 
 // Writes a file into res/ for the length of a test.
 class ResourceFile {
   public:
-    ResourceFile(const QString& name, const QByteArray& content)
-        : path_(WindowImplBase::resourceFolder() + name) {
+    ResourceFile(const QString& name, const QByteArray& content) : path_(resourceFolder() + name) {
         QFile f(path_);
         f.open(QIODevice::WriteOnly);
         f.write(content);
@@ -75,7 +91,7 @@ class WindowTest : public QObject {
     LanguageManager language;
 
   private slots:
-    void initTestCase() { QVERIFY(language.load(WindowImplBase::resourceFolder() + "lan.xml")); }
+    void initTestCase() { QVERIFY(language.load(resourceFolder() + "lan.xml")); }
 
     void languageFile() {
         QCOMPARE(language.text(QStringLiteral("no_device_text")).isEmpty(), false);
@@ -91,7 +107,7 @@ class WindowTest : public QObject {
         QCOMPARE(other.size(), 0);
         ResourceFile wrongRoot("wrong-lan.xml", "<texts><text key=\"a\">x</text></texts>");
         QVERIFY(!other.load(wrongRoot.path()));
-        QVERIFY(!other.load(WindowImplBase::resourceFolder() + "missing-lan.xml"));
+        QVERIFY(!other.load(resourceFolder() + "missing-lan.xml"));
     }
 
     void missingAndMalformedLayoutsLeaveAnEmptyWindow() {
@@ -102,10 +118,15 @@ class WindowTest : public QObject {
         Recorder malformed("bad-layout.xml");
         malformed.create();
         QCOMPARE(malformed.control("btn_ok"), nullptr);
-        malformed.setTimer(7, 1);  // the window still has its timers
-        QTRY_VERIFY(!malformed.messages.isEmpty());
-        malformed.killTimer(7);
-        QCOMPARE(malformed.params.first(), std::uintptr_t{7});
+        // Binding a control the layout lacks is skipped.
+        bool clicked = false;
+        malformed.controls()->onClick("btn_ok", [&] { clicked = true; });
+        malformed.controls()->onValueChanged("no_slider", [](int) {});
+        malformed.startWindowTimer(7, 1);  // the window still has its timers
+        QTRY_VERIFY(!malformed.timers.isEmpty());
+        malformed.stopWindowTimer(7);
+        QCOMPARE(malformed.timers.first(), 7);
+        QVERIFY(!clicked);
     }
 
     void textKeysOfTheLayoutShowTheirTexts() {
@@ -118,116 +139,217 @@ class WindowTest : public QObject {
         QCOMPARE(bare.control<QPushButton>("btn_ok")->text(), QString());
     }
 
-    void widgetSignalsBecomeNotificationsButQuietChangesDoNot() {
+    void notificationsCarryTheirValuesButQuietChangesRaiseNothing() {
         ResourceFile layout("controls.xml", R"(<ui version="4.0"><widget class="QFrame" name="root">
             <widget class="QPushButton" name="plain_btn"/>
             <widget class="QCheckBox" name="probe_check"/>
+            <widget class="QRadioButton" name="option_a"/>
             <widget class="QSlider" name="probe_slider"/>
+            <widget class="QLineEdit" name="probe_edit"/>
             <widget class="QListWidget" name="probe_list"/></widget></ui>)");
         Recorder w("controls.xml", &language);
         w.create();
         auto* button = w.control<QPushButton>("plain_btn");
         auto* check = w.control<QCheckBox>("probe_check");
+        auto* option = w.control<QRadioButton>("option_a");
         auto* slider = w.control<QSlider>("probe_slider");
+        auto* edit = w.control<QLineEdit>("probe_edit");
         auto* list = w.control<QListWidget>("probe_list");
-        QVERIFY(button && check && slider && list);
+        QVERIFY(button && check && option && slider && edit && list);
         list->addItems({"a", "b"});
+        QStringList seen;
+        ControlBinder& c = *w.controls();
+        c.onClick("plain_btn", [&] { seen << "click"; });
+        c.onCheckClick("probe_check", [&](bool on) { seen << QString("check %1").arg(on); });
+        c.onSelectChanged("option_a", [&] { seen << "select"; });
+        c.onValueChanged("probe_slider", [&](int v) { seen << QString("value %1").arg(v); });
+        c.onTextChanged("probe_edit", [&](const QString& t) { seen << "text " + t; });
+        c.onItemSelect("probe_list", [&](int i) { seen << QString("item %1").arg(i); });
 
         button->click();
         check->click();
+        option->click();
         slider->setValue(5);
+        edit->setText("12ab");
         list->setCurrentRow(1);
-        QCOMPARE(w.seen, (QStringList{"click:plain_btn", "checkclick:probe_check",
-                                      "valuechanged:probe_slider", "itemselect:probe_list"}));
-        w.seen.clear();
-        WindowImplBase::setCheckedQuietly(check, false);
-        WindowImplBase::setValueQuietly(slider, 9);
-        WindowImplBase::selectRowQuietly(list, 0);
+        QCOMPARE(seen,
+                 (QStringList{"click", "check 1", "select", "value 5", "text 12ab", "item 1"}));
+        seen.clear();
+        ControlBinder::setCheckedQuietly(check, false);
+        ControlBinder::setValueQuietly(slider, 9);
+        ControlBinder::selectRowQuietly(list, 0);
         QVERIFY(!check->isChecked());
         QCOMPARE(slider->value(), 9);
         QCOMPARE(list->currentRow(), 0);
-        QVERIFY(w.seen.isEmpty());
+        QVERIFY(seen.isEmpty());
     }
 
-    void virtualWindowsGetTheirTable() {
-        QStringList page;
-        // The real dispatch: a layout control inside the page container.
-        ResourceFile layout("virtual.xml", R"(<ui version="4.0"><widget class="QFrame" name="root">
-            <widget class="QWidget" name="page"><property name="virtualWindow" stdset="0">
-            <string>MS_1_Page</string></property>
-            <widget class="QPushButton" name="ms_1_apply_btn"/></widget>
-            <widget class="QPushButton" name="own_btn"/></widget></ui>)");
-        Recorder v("virtual.xml", &language);
-        v.registerVirtualWindow(
-            "MS_1_Page",
-            {{"click", [&](const Notification& n) { page << "1:" + n.senderName(); }},
-             {"click", [&](const Notification& n) { page << "2:" + n.senderName(); }}});
-        v.create();
-        v.control<QPushButton>("ms_1_apply_btn")->click();
-        v.control<QPushButton>("own_btn")->click();
-        QCOMPARE(page, QStringList{"1:ms_1_apply_btn"});  // the first match acts
-        QVERIFY(v.seen.contains("click:own_btn"));
-        QVERIFY(!v.seen.contains("click:ms_1_apply_btn"));
+    void aSliderDragGivesEachPositionAndOneEndOfDrag() {
+        ResourceFile layout("slider.xml", R"(<ui version="4.0"><widget class="QFrame" name="root">
+            <property name="geometry"><rect><x>0</x><y>0</y><width>300</width><height>60</height></rect></property>
+            <widget class="QSlider" name="probe_slider">
+            <property name="geometry"><rect><x>10</x><y>10</y><width>201</width><height>30</height></rect></property>
+            <property name="orientation"><enum>Qt::Horizontal</enum></property>
+            <property name="maximum"><number>200</number></property></widget></widget></ui>)");
+        Recorder w("slider.xml");
+        w.create();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        auto* slider = w.control<QSlider>("probe_slider");
+        QList<int> values;
+        QList<int> ends;
+        w.controls()->onValueChanged("probe_slider", [&](int v) { values << v; });
+        w.controls()->onDragEnd("probe_slider", [&](int v) { ends << v; });
+        // The handle is dragged from the left end in three steps.
+        const QPoint handle(
+            slider->style()->sliderPositionFromValue(0, 200, 0, slider->width()) + 4,
+            slider->height() / 2);
+        QTest::mousePress(slider, Qt::LeftButton, {}, handle);
+        for (int dx : {40, 80, 120}) {
+            QMouseEvent move(QEvent::MouseMove, QPointF(handle + QPoint(dx, 0)),
+                             slider->mapToGlobal(QPointF(handle + QPoint(dx, 0))), Qt::NoButton,
+                             Qt::LeftButton, {});
+            QApplication::sendEvent(slider, &move);
+        }
+        QTest::mouseRelease(slider, Qt::LeftButton, {}, handle + QPoint(120, 0));
+        QCOMPARE(values.size(), 3);
+        QVERIFY(values[0] < values[1] && values[1] < values[2]);
+        QCOMPARE(ends, QList<int>{values.last()});
+    }
+
+    void hoverAndFocusReachOnlyTheControlsThatAskedForThem() {
+        ResourceFile layout("focus.xml", R"(<ui version="4.0"><widget class="QFrame" name="root">
+            <widget class="QPushButton" name="first_btn"/>
+            <widget class="QPushButton" name="second_btn"/></widget></ui>)");
+        Recorder w("focus.xml");
+        w.create();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QStringList seen;
+        w.controls()->onFocus("first_btn", [&](bool in) { seen << (in ? "in" : "out"); });
+        w.controls()->onHover("first_btn", [&](bool on) { seen << (on ? "enter" : "leave"); });
+        auto* first = w.control("first_btn");
+        QFocusEvent focusIn(QEvent::FocusIn);
+        QApplication::sendEvent(first, &focusIn);
+        QFocusEvent focusOut(QEvent::FocusOut);
+        QApplication::sendEvent(first, &focusOut);
+        QFocusEvent elsewhere(QEvent::FocusIn);
+        QApplication::sendEvent(w.control("second_btn"), &elsewhere);
+        QEvent enter(QEvent::Enter);
+        QApplication::sendEvent(first, &enter);
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(first, &leave);
+        QCOMPARE(seen, (QStringList{"in", "out", "enter", "leave"}));
+    }
+
+    void timersOfTwoWindowsWithTheSameIdAreTheirOwn() {
+        Recorder a("msg.xml");
+        Recorder b("msg.xml");
+        a.create();
+        b.create();
+        a.startWindowTimer(52, 5);
+        b.startWindowTimer(52, 5);
+        b.stopWindowTimer(52);
+        QTRY_VERIFY(a.timers.size() >= 2);
+        QVERIFY(a.windowTimerActive(52));
+        QVERIFY(!b.windowTimerActive(52));
+        QVERIFY(b.timers.isEmpty());
     }
 
     void postedMessagesArriveOnTheWindowsThread() {
         Recorder w("msg.xml");
         w.create();
-        MessageWindow* handle = &w;
-        std::thread other([handle] { handle->post(handle, 1325, 0x4010, 0x0701); });
+        std::thread other([&w] { w.postMessage(1128, 0, 0); });
         other.join();
         QTRY_COMPARE(w.messages.size(), 1);
-        QCOMPARE(w.messages[0], 1325u);
+        QCOMPARE(w.messages[0], 1128u);
         QVERIFY(w.sendMessage(42, 0, 0));
-        w.setTimer(52, 10);
-        QTRY_VERIFY(w.messages.contains(msg::kTimer));
-        w.killTimer(52);
-        QVERIFY(!w.timerActive(52));
     }
 
-    void controlTimersNotifyTheirControlsTable() {
-        ResourceFile layout("timers.xml", R"(<ui version="4.0"><widget class="QFrame" name="root">
-            <widget class="QWidget" name="page"><property name="virtualWindow" stdset="0">
-            <string>MS_1_Page</string></property>
-            <widget class="QProgressBar" name="ms_1_progress_power"/></widget></widget></ui>)");
-        Recorder w("timers.xml", &language);
-        QList<std::uintptr_t> ticks;
-        w.registerVirtualWindow("MS_1_Page", {{"timer", [&](const Notification& n) {
-                                                   QCOMPARE(n.senderName(),
-                                                            QString("ms_1_progress_power"));
-                                                   ticks << n.wParam;
-                                               }}});
+    void librariesMessagesBecomeTypedSignals() {
+        LibraryMessages relay;
+        QList<DeviceMessage> device;
+        QList<qintptr> hook;
+        QObject::connect(&relay, &LibraryMessages::deviceMessage,
+                         [&](const DeviceMessage& m) { device << m; });
+        QObject::connect(&relay, &LibraryMessages::hookInput,
+                         [&](quintptr, qintptr l) { hook << l; });
+        MessageWindow* handle = &relay;
+        std::thread other([handle] {
+            handle->post(handle, 1327, 0x7F00, 2);  // a status report, whatever its code
+            handle->post(handle, 1326, 0, 0);       // the receiver detached
+            handle->post(handle, 1328, 7, 0);       // no attach event: dropped
+            handle->post(handle, 1034, 0x41, 0x100);
+            handle->post(handle, 4242, 1, 1);  // not a library's: dropped
+        });
+        other.join();
+        QTRY_COMPARE(device.size(), 2);
+        QCOMPARE(device[0],
+                 (DeviceMessage{DeviceMessage::Kind::kStatus, DeviceLink::kCable, 0x7F00, 2}));
+        QCOMPARE(device[1].kind, DeviceMessage::Kind::kDetached);
+        QCOMPARE(device[1].link, DeviceLink::kReceiver);
+        QTRY_COMPARE(hook, QList<qintptr>{0x100});
+    }
+
+    void controlTimersBelongToTheirControl() {
+        Recorder w("msg.xml");
         w.create();
-        auto* bar = w.control("ms_1_progress_power");
-        w.setControlTimer(bar, 53, 5);
+        QList<int> ticks;
+        w.controls()->onTimer("warning", [&](int id) { ticks << id; });
+        w.controls()->startControlTimer("warning", 53, 5);
         QTRY_VERIFY(ticks.size() >= 2);
-        w.killControlTimer(bar, 53);
-        const auto seen = ticks.size();
-        QTest::qWait(40);
-        QCOMPARE(ticks.size(), seen);
-        QCOMPARE(ticks.first(), std::uintptr_t{53});
-        w.setControlTimer(bar, 53, 5);
-        delete bar;  // a control that goes away stops its timers
-        QTest::qWait(30);
+        w.controls()->stopControlTimer("warning", 53);
+        QVERIFY(!w.controls()->controlTimerActive("warning", 53));
+        QCOMPARE(ticks.first(), 53);
+        w.controls()->startControlTimer("warning", 53, 5);
+        delete w.control("warning");  // a control that goes away takes its timers
+        QVERIFY(!w.controls()->controlTimerActive("warning", 53));
+    }
+
+    void aDialogEndsWithOneOnlyWhenConfirmed() {
+        QWidget owner;
+        const auto run = [&](const std::function<void(Confirm&)>& act) {
+            Confirm dialog(&language, &owner);
+            dialog.create();
+            QTimer::singleShot(0, &dialog, [&] { act(dialog); });
+            return dialog.runModal();
+        };
+        QCOMPARE(run([](Confirm& d) { d.control<QPushButton>("btn_ok")->click(); }), 1);
+        QCOMPARE(run([](Confirm& d) { d.control<QPushButton>("btn_cancel")->click(); }), 0);
+        QCOMPARE(run([](Confirm& d) { QTest::keyClick(&d, Qt::Key_Escape); }), 0);
+        QCOMPARE(run([](Confirm& d) { d.close(); }), 0);  // the window's close button
+        Confirm dialog(&language, &owner);
+        QVERIFY(dialog.isModal());
+        QCOMPARE(dialog.parentWidget(), &owner);
+        QVERIFY(dialog.windowFlags() & Qt::Dialog);
+    }
+
+    void aDialogPlacedAtAPointStaysInsideTheScreen() {
+        const QRect area(0, 0, 1000, 800);
+        const QSize size(300, 200);
+        QCOMPARE(DialogBase::keptInside({100, 100}, size, area), QPoint(100, 100));
+        QCOMPARE(DialogBase::keptInside({900, 700}, size, area), QPoint(700, 600));
+        QCOMPARE(DialogBase::keptInside({-50, -10}, size, area), QPoint(0, 0));
+        Confirm dialog(&language, nullptr);
+        dialog.create();
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        dialog.placeAt(screen.bottomRight());
+        QVERIFY(screen.contains(dialog.geometry()));
     }
 
     void messageDialogReturnsOneForOkAndZeroForCancel() {
-        QTimer::singleShot(50, [] {
-            for (QWidget* top : QApplication::topLevelWidgets()) {
-                if (auto* ok = top->findChild<QPushButton*>("btn_ok"); ok && top->isVisible()) {
-                    ok->click();
+        const auto answer = [](const char* button) {
+            QTimer::singleShot(50, [button] {
+                for (QWidget* top : QApplication::topLevelWidgets()) {
+                    if (auto* b = top->findChild<QPushButton*>(button); b && top->isVisible()) {
+                        b->click();
+                    }
                 }
-            }
-        });
+            });
+        };
+        answer("btn_ok");
         QCOMPARE(CMsgWnd::ask(nullptr, &language, "restore_text"), 1);
-        QTimer::singleShot(50, [] {
-            for (QWidget* top : QApplication::topLevelWidgets()) {
-                if (auto* cancel = top->findChild<QPushButton*>("btn_cancel");
-                    cancel && top->isVisible()) {
-                    cancel->click();
-                }
-            }
-        });
+        answer("btn_cancel");
         QCOMPARE(CMsgWnd::ask(nullptr, &language, "no_such_key"), 0);
     }
 
@@ -300,7 +422,7 @@ class WindowTest : public QObject {
         NoLibraries loader;
         CMainWnd window(language, loader);
         window.create();
-        window.QWidget::show();
+        window.show();
         auto* tabs = window.control<QStackedWidget>("device_tab_switch");
         QVERIFY(tabs != nullptr);
         window.sendMessage(msg::kConnectionChanged, 0, 0);  // no page: nothing connected
@@ -311,7 +433,6 @@ class WindowTest : public QObject {
         for (std::uint32_t m : {1325u, 1326u, 1327u, 1328u, 1329u, 1034u, 1130u, 1261u, 5121u}) {
             window.sendMessage(m, ~std::uintptr_t{0}, -1);
         }
-        window.sendMessage(msg::kTimer, 12345, 0);
     }
 
     void destroyWithoutHookLibrary() {

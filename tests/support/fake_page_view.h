@@ -69,11 +69,11 @@ class FakePageView final : public ListPageView {
     void setBackgroundColor(std::string_view c, std::uint32_t argb) override {
         colors[std::string(c)] = argb;
     }
-    void startTimer(int id, int ms) override {
+    void startControlTimer(std::string_view, int id, int ms) override {
         timers[id] = ms;
         timerLog.push_back("start " + std::to_string(id));
     }
-    void stopTimer(int id) override {
+    void stopControlTimer(std::string_view, int id) override {
         timers.erase(id);
         timerLog.push_back("stop " + std::to_string(id));
     }

@@ -39,10 +39,11 @@ void SleepPowerPanel::showCharging(bool charging) {
     if (charging) {
         view_.setText(control::kLabelPower, texts_.text(textkeys::kCharging));
         resetChargeAnimation();
-        view_.startTimer(timer::kChargeAnimation, timer::kChargeAnimationMs);
+        view_.startControlTimer(control::kProgressPower, timer::kChargeAnimation,
+                                timer::kChargeAnimationMs);
     } else {
         view_.setText(control::kLabelPower, "");
-        view_.stopTimer(timer::kChargeAnimation);
+        view_.stopControlTimer(control::kProgressPower, timer::kChargeAnimation);
     }
 }
 

@@ -1,0 +1,205 @@
+#include "toolkit/control_binder.h"
+
+#include <QAbstractButton>
+#include <QAbstractSlider>
+#include <QComboBox>
+#include <QEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSignalBlocker>
+#include <QTimer>
+
+#include "base/debug.h"
+
+namespace tvq {
+namespace {
+
+QString timerName(int id) {
+    return QStringLiteral("control-timer-%1").arg(id);
+}
+
+}  // namespace
+
+ControlBinder::ControlBinder(QWidget* content, QString layoutName)
+    : content_(content), layoutName_(std::move(layoutName)) {}
+
+QWidget* ControlBinder::require(const QString& name) const {
+    QWidget* w = find(name);
+    if (w == nullptr) {
+        debug::write(layoutName_.toStdString() + " lacks " + name.toStdString() + "\n");
+    }
+    return w;
+}
+
+void ControlBinder::onClick(const QString& name, std::function<void()> handler) {
+    if (auto* b = qobject_cast<QAbstractButton*>(require(name))) {
+        connect(b, &QAbstractButton::clicked, this, [h = std::move(handler)] { h(); });
+    }
+}
+
+void ControlBinder::onCheckClick(const QString& name, std::function<void(bool)> handler) {
+    if (auto* b = qobject_cast<QAbstractButton*>(require(name))) {
+        connect(b, &QAbstractButton::clicked, this,
+                [b, h = std::move(handler)] { h(b->isChecked()); });
+    }
+}
+
+void ControlBinder::onSelectChanged(const QString& name, std::function<void()> handler) {
+    if (auto* b = qobject_cast<QAbstractButton*>(require(name))) {
+        connect(b, &QAbstractButton::toggled, this, [b, h = std::move(handler)](bool on) {
+            if (on || !b->autoExclusive()) {
+                h();
+            }
+        });
+    }
+}
+
+void ControlBinder::onItemSelect(const QString& name, std::function<void(int)> handler) {
+    QWidget* w = require(name);
+    if (auto* combo = qobject_cast<QComboBox*>(w)) {
+        connect(combo, &QComboBox::activated, this, [h = std::move(handler)](int i) { h(i); });
+    } else if (auto* list = qobject_cast<QListWidget*>(w)) {
+        connect(list, &QListWidget::currentRowChanged, this, [h = std::move(handler)](int row) {
+            if (row >= 0) {
+                h(row);
+            }
+        });
+    }
+}
+
+void ControlBinder::onValueChanged(const QString& name, std::function<void(int)> handler) {
+    if (auto* s = qobject_cast<QAbstractSlider*>(require(name))) {
+        connect(s, &QAbstractSlider::valueChanged, this, [h = std::move(handler)](int v) { h(v); });
+    }
+}
+
+void ControlBinder::onDragEnd(const QString& name, std::function<void(int)> handler) {
+    if (auto* s = qobject_cast<QAbstractSlider*>(require(name))) {
+        connect(s, &QAbstractSlider::sliderReleased, this,
+                [s, h = std::move(handler)] { h(s->value()); });
+    }
+}
+
+void ControlBinder::onTextChanged(const QString& name,
+                                  std::function<void(const QString&)> handler) {
+    if (auto* e = qobject_cast<QLineEdit*>(require(name))) {
+        connect(e, &QLineEdit::textChanged, this,
+                [h = std::move(handler)](const QString& t) { h(t); });
+    }
+}
+
+ControlBinder::Watched& ControlBinder::watch(QWidget* control) {
+    const auto [it, added] = watched_.try_emplace(control);
+    if (added) {
+        control->installEventFilter(this);
+        connect(control, &QObject::destroyed, this, [this, control] { watched_.erase(control); });
+    }
+    return it->second;
+}
+
+void ControlBinder::onFocus(const QString& name, std::function<void(bool)> handler) {
+    if (QWidget* w = require(name)) {
+        watch(w).focus = std::move(handler);
+    }
+}
+
+void ControlBinder::onHover(const QString& name, std::function<void(bool)> handler) {
+    if (QWidget* w = require(name)) {
+        watch(w).hover = std::move(handler);
+    }
+}
+
+bool ControlBinder::eventFilter(QObject* watched, QEvent* event) {
+    const auto it = watched_.find(watched);
+    if (it != watched_.end()) {
+        const Watched& w = it->second;
+        switch (event->type()) {
+            case QEvent::FocusIn:
+            case QEvent::FocusOut:
+                if (w.focus) {
+                    w.focus(event->type() == QEvent::FocusIn);
+                }
+                break;
+            case QEvent::Enter:
+            case QEvent::Leave:
+                if (w.hover) {
+                    w.hover(event->type() == QEvent::Enter);
+                }
+                break;
+            default:
+                break;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void ControlBinder::onTimer(const QString& name, std::function<void(int)> handler) {
+    if (QWidget* w = require(name)) {
+        timerHandlers_[w] = std::move(handler);
+        connect(w, &QObject::destroyed, this, [this, w] { timerHandlers_.erase(w); });
+    }
+}
+
+void ControlBinder::startControlTimer(const QString& name, int id, int ms) {
+    QWidget* w = find(name);
+    if (w == nullptr) {
+        return;
+    }
+    auto* timer = w->findChild<QTimer*>(timerName(id), Qt::FindDirectChildrenOnly);
+    if (timer == nullptr) {
+        timer = new QTimer(w);  // owned by the control
+        timer->setObjectName(timerName(id));
+        connect(timer, &QTimer::timeout, this, [this, w, id] {
+            const auto it = timerHandlers_.find(w);
+            if (it != timerHandlers_.end()) {
+                it->second(id);
+            }
+        });
+    }
+    timer->start(ms);
+}
+
+void ControlBinder::stopControlTimer(const QString& name, int id) {
+    if (QWidget* w = find(name)) {
+        if (auto* timer = w->findChild<QTimer*>(timerName(id), Qt::FindDirectChildrenOnly)) {
+            timer->stop();
+        }
+    }
+}
+
+bool ControlBinder::controlTimerActive(const QString& name, int id) const {
+    const QWidget* w = find(name);
+    const auto* timer =
+        w != nullptr ? w->findChild<QTimer*>(timerName(id), Qt::FindDirectChildrenOnly) : nullptr;
+    return timer != nullptr && timer->isActive();
+}
+
+void ControlBinder::setCheckedQuietly(QAbstractButton* button, bool checked) {
+    if (button != nullptr) {
+        const QSignalBlocker blocker(button);
+        button->setChecked(checked);
+    }
+}
+
+void ControlBinder::selectQuietly(QComboBox* combo, int index) {
+    if (combo != nullptr) {
+        const QSignalBlocker blocker(combo);
+        combo->setCurrentIndex(index);
+    }
+}
+
+void ControlBinder::selectRowQuietly(QListWidget* list, int row) {
+    if (list != nullptr) {
+        const QSignalBlocker blocker(list);
+        list->setCurrentRow(row);
+    }
+}
+
+void ControlBinder::setValueQuietly(QAbstractSlider* slider, int value) {
+    if (slider != nullptr) {
+        const QSignalBlocker blocker(slider);
+        slider->setValue(value);
+    }
+}
+
+}  // namespace tvq

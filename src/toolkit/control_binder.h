@@ -1,0 +1,85 @@
+// Binds handlers to a layout's controls by name. Each kind of notification
+// has a handler with the value it carries:
+//   click                          a push button was clicked
+//   checkclick (checked)           the user clicked a check box
+//   selectchanged                  an option became selected (not: deselected
+//                                  by another option of its group)
+//   itemselect (index)             a combo's item or a list's row was chosen
+//   valuechanged (position)        a slider moved, by the user or the keys
+//   dragend (position)             the user let go of a slider's handle
+//   textchanged (text)             an edit's text changed
+//   focus (in)                     setfocus / killfocus
+//   hover (entered)                mouseenter / mouseleave
+//   timer (id)                     a control timer of the control ran out
+// A name the layout lacks is written to the debug channel and skipped.
+// Controls changed through the quiet setters raise nothing.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+#include <functional>
+#include <map>
+
+class QAbstractButton;
+class QAbstractSlider;
+class QComboBox;
+class QListWidget;
+
+namespace tvq {
+
+class ControlBinder final : public QObject {
+  public:
+    // `content` is the loaded layout (null: every lookup fails); `layoutName`
+    // names it in debug lines.
+    ControlBinder(QWidget* content, QString layoutName);
+
+    // The control, or null without a word.
+    template <class T = QWidget>
+    T* find(const QString& name) const {
+        return content_ != nullptr ? content_->findChild<T*>(name) : nullptr;
+    }
+    // The control, or null with a debug line saying the layout lacks it.
+    QWidget* require(const QString& name) const;
+
+    void onClick(const QString& name, std::function<void()> handler);
+    void onCheckClick(const QString& name, std::function<void(bool)> handler);
+    void onSelectChanged(const QString& name, std::function<void()> handler);
+    void onItemSelect(const QString& name, std::function<void(int)> handler);
+    void onValueChanged(const QString& name, std::function<void(int)> handler);
+    void onDragEnd(const QString& name, std::function<void(int)> handler);
+    void onTextChanged(const QString& name, std::function<void(const QString&)> handler);
+    void onFocus(const QString& name, std::function<void(bool)> handler);
+    void onHover(const QString& name, std::function<void(bool)> handler);
+    void onTimer(const QString& name, std::function<void(int)> handler);
+
+    // Control timers: owned by the control, so they end with it; each expiry
+    // reaches the control's timer handler with `id`.
+    void startControlTimer(const QString& name, int id, int ms);
+    void stopControlTimer(const QString& name, int id);
+    bool controlTimerActive(const QString& name, int id) const;
+
+    // Changing a control without raising its notification.
+    static void setCheckedQuietly(QAbstractButton* button, bool checked);
+    static void selectQuietly(QComboBox* combo, int index);
+    static void selectRowQuietly(QListWidget* list, int row);
+    static void setValueQuietly(QAbstractSlider* slider, int value);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    struct Watched {
+        std::function<void(bool)> focus;
+        std::function<void(bool)> hover;
+    };
+    Watched& watch(QWidget* control);
+
+    QPointer<QWidget> content_;
+    QString layoutName_;
+    std::map<QObject*, Watched> watched_;
+    std::map<QObject*, std::function<void(int)>> timerHandlers_;
+};
+
+}  // namespace tvq

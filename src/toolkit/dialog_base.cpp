@@ -1,0 +1,57 @@
+#include "toolkit/dialog_base.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace tvq {
+
+DialogBase::DialogBase(QString className, QString layoutFile, const LanguageManager* language,
+                       QWidget* owner)
+    : QDialog(owner != nullptr ? owner->window() : nullptr),
+      className_(std::move(className)),
+      layoutFile_(std::move(layoutFile)),
+      language_(language) {
+    setObjectName(className_);
+    setModal(true);
+}
+
+DialogBase::~DialogBase() = default;
+
+void DialogBase::create() {
+    controls_ =
+        std::make_unique<ControlBinder>(loadLayout(layoutFile_, this, language_), layoutFile_);
+    setup();
+}
+
+int DialogBase::runModal() {
+    return exec() == Accepted ? 1 : 0;
+}
+
+QPoint DialogBase::keptInside(QPoint wanted, QSize size, const QRect& area) {
+    QPoint p = wanted;
+    p.setX(std::max(area.left(), std::min(p.x(), area.right() + 1 - size.width())));
+    p.setY(std::max(area.top(), std::min(p.y(), area.bottom() + 1 - size.height())));
+    return p;
+}
+
+void DialogBase::placeCentred() {
+    const QWidget* over = parentWidget() != nullptr && parentWidget()->isVisible()
+                              ? parentWidget()->window()
+                              : nullptr;
+    const QScreen* s = over != nullptr ? over->screen() : QGuiApplication::primaryScreen();
+    const QRect area = over != nullptr ? over->frameGeometry()
+                       : s != nullptr  ? s->availableGeometry()
+                                       : QRect(0, 0, 800, 600);
+    const QPoint centred = area.center() - QPoint(width() / 2, height() / 2);
+    move(s != nullptr ? keptInside(centred, size(), s->availableGeometry()) : centred);
+}
+
+void DialogBase::placeAt(QPoint screenPoint) {
+    const QScreen* s = QGuiApplication::screenAt(screenPoint);
+    if (s == nullptr) {
+        s = QGuiApplication::primaryScreen();
+    }
+    move(s != nullptr ? keptInside(screenPoint, size(), s->availableGeometry()) : screenPoint);
+}
+
+}  // namespace tvq

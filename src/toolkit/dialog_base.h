@@ -1,0 +1,61 @@
+// The base of the program's modal dialogs, on QDialog: transient for and
+// modal over the main window, with a layout under "res/" and controls bound
+// by name. A dialog ends with 1 (confirmed) or 0 (cancelled, Escape, or the
+// window's close button).
+#pragma once
+
+#include <QDialog>
+#include <QPoint>
+#include <QString>
+#include <memory>
+
+#include "toolkit/control_binder.h"
+#include "toolkit/layout.h"
+
+namespace tvq {
+
+class LanguageManager;
+
+class DialogBase : public QDialog {
+  public:
+    // `owner` is the window the dialog belongs to (the main window); null
+    // gives a dialog of its own.
+    DialogBase(QString className, QString layoutFile, const LanguageManager* language,
+               QWidget* owner);
+    ~DialogBase() override;
+
+    // Loads the layout, shows language texts and runs setup(). A missing or
+    // malformed layout leaves the dialog without controls.
+    void create();
+
+    // Shows the dialog modally and returns 1 or 0.
+    int runModal();
+    // Ends it with `result` (1 confirm, 0 cancel).
+    void finish(int result) { done(result != 0 ? Accepted : Rejected); }
+
+    // Centred on the owner (or the screen without one); or with its top-left
+    // corner at `screenPoint`, moved so that it stays inside that screen.
+    void placeCentred();
+    void placeAt(QPoint screenPoint);
+    // The top-left corner that keeps a `size` box at `wanted` inside `area`.
+    static QPoint keptInside(QPoint wanted, QSize size, const QRect& area);
+
+    template <class T = QWidget>
+    T* control(const QString& name) const {
+        return controls_ ? controls_->find<T>(name) : nullptr;
+    }
+    ControlBinder* controls() const { return controls_.get(); }
+
+    const QString& windowClassName() const { return className_; }
+
+  protected:
+    virtual void setup() {}
+
+  private:
+    QString className_;
+    QString layoutFile_;
+    const LanguageManager* language_;
+    std::unique_ptr<ControlBinder> controls_;
+};
+
+}  // namespace tvq
