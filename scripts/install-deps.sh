@@ -19,6 +19,9 @@ packages=(
     # input hook and keyboard layouts (X11), and the X servers and tools of their tests
     libx11-dev libx11-xcb-dev libxi-dev libxtst-dev libxcb-xkb-dev libxkbcommon-dev
     libxkbcommon-x11-dev xvfb tigervnc-standalone-server xdotool x11-xkb-utils xkb-data xauth
+    x11-utils
+    # the accessibility test: the AT-SPI bus and a client that walks it as a screen reader does
+    at-spi2-core python3-pyatspi gir1.2-atspi-2.0
 )
 
 packages+=("$@")

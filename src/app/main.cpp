@@ -73,10 +73,12 @@ int main(int argc, char** argv) {
             data, language, std::make_unique<tvq::BluezTransport>(QDBusConnection::systemBus()));
         tvq::CMainWnd window(language, loader, &mouse,
                              std::make_unique<tvq::CMS_1_Page>(language, keys, mouse.session()));
-        window.create(nullptr, Qt::Window);
+        // The first frame needs the window's frame and the "waiting for your
+        // mouse" view only: the settings page is built right after it.
+        window.create(nullptr, Qt::Window, true);
         window.resize(tvq::CMainWnd::kWidth, tvq::CMainWnd::kHeight);
         window.centerWindow();
-        window.show();
+        window.showThenBuildTheRest();
         instance.listen([&window] { window.postMessage(tvq::msg::kShowMainWindow, 0, 0); });
 
         std::unique_ptr<QSocketNotifier> signalNotifier;

@@ -7,6 +7,7 @@
 #include <QStackedWidget>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <QWindow>
 
 #include "app/window_messages.h"
 #include "base/debug.h"
@@ -21,8 +22,37 @@ namespace tvq {
 namespace {
 
 constexpr int kTrayMenuLift = 50;
+constexpr int kFirstFrameWaitMs = 500;
 
 }  // namespace
+
+// Builds the main window's deferred parts once, after its first expose.
+class CMainWnd::FirstFrameWatch final : public QObject {
+  public:
+    explicit FirstFrameWatch(CMainWnd* window) : QObject(window), window_(window) {}
+    void done() {
+        if (!done_) {
+            done_ = true;
+            // After the expose has been painted.
+            QTimer::singleShot(0, window_, [w = window_] { w->buildDeferredParts(); });
+            deleteLater();
+        }
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Expose) {
+            if (auto* handle = qobject_cast<QWindow*>(watched); handle && handle->isExposed()) {
+                done();
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    CMainWnd* window_;
+    bool done_ = false;
+};
 
 CMainWnd::CMainWnd(const LanguageManager& language, LibraryLoader& loader, DesktopSession* mouse,
                    std::unique_ptr<CMS_1_Page> page)
@@ -45,8 +75,6 @@ CMainWnd::~CMainWnd() {
 }
 
 void CMainWnd::setup() {
-    // The settings page registers as the virtual window "MS_1_Page", binds
-    // its controls and starts the device link before anything else.
     for (const auto& [button, nameKey] :
          {std::pair{"exit_btn", "a11y_close_text"}, std::pair{"min_btn", "a11y_minimise_text"}}) {
         controls()->onClick(button, [this, button] { logic_.onClick(button); });
@@ -54,6 +82,18 @@ void CMainWnd::setup() {
             w->setAccessibleName(language_.text(QString::fromUtf8(nameKey)));
         }
     }
+    const QIcon icon = productIcon();
+    setWindowIcon(icon);
+    const QString name = language_.text(QStringLiteral("mouse_name_text"));
+    setWindowTitle(name);
+    if (auto* art = control<QLabel>("no_device_art")) {
+        art->setPixmap(icon.pixmap(96, 96));
+    }
+}
+
+void CMainWnd::onDeferredPartsBuilt() {
+    // The settings page binds its controls and starts the device link, then
+    // the profiles are shown.
     if (mouse_ != nullptr) {
         MouseLink& link = mouse_->session().link();
         connect(&libraryMessages_, &LibraryMessages::deviceMessage, this,
@@ -66,23 +106,29 @@ void CMainWnd::setup() {
     if (mouse_ != nullptr) {
         mouse_->watchBle();
     }
-    const QIcon icon = productIcon();
-    setWindowIcon(icon);
-    const QString name = language_.text(QStringLiteral("mouse_name_text"));
-    setWindowTitle(name);
-    if (auto* art = control<QLabel>("no_device_art")) {
-        art->setPixmap(icon.pixmap(96, 96));
-    }
-    // The tray icon (which talks to the desktop over D-Bus) and "Hook.so"
-    // (which brings the X libraries) are not needed for the first frame: they
-    // follow as soon as the event loop runs.
-    QTimer::singleShot(0, this, [this, icon, name] {
-        tray_ = std::make_unique<TrayIcon>(*this, icon, name);
-        hookLibrary_.load(loader_, programFolder());
-    });
     if (page_) {
         page_->loadProfiles();
     }
+    // The tray icon (which talks to the desktop over D-Bus) and "Hook.so"
+    // (which brings the X libraries) follow as soon as the event loop runs.
+    QTimer::singleShot(0, this, [this] {
+        tray_ = std::make_unique<TrayIcon>(*this, windowIcon(), windowTitle());
+        hookLibrary_.load(loader_, programFolder());
+    });
+}
+
+void CMainWnd::showThenBuildTheRest() {
+    show();
+    if (!deferredPartsPending()) {
+        return;
+    }
+    // The rest is built once the first frame is on screen (the window's first
+    // expose), or after a short while on a platform that never exposes it.
+    auto* firstFrame = new FirstFrameWatch(this);
+    if (QWindow* handle = windowHandle()) {
+        handle->installEventFilter(firstFrame);
+    }
+    QTimer::singleShot(kFirstFrameWaitMs, firstFrame, [firstFrame] { firstFrame->done(); });
 }
 
 void CMainWnd::closeEvent(QCloseEvent* event) {

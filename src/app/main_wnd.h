@@ -39,6 +39,11 @@ class CMainWnd final : public WindowImplBase, public MainWindowView {
     // The file the tray menu is read from (tests use their own).
     void setTrayMenuFile(QString file) { trayMenuFile_ = std::move(file); }
 
+    // Shows the window; when it was created with deferred parts, builds them
+    // (and so the settings page, the links and the profiles) once the first
+    // frame is on screen.
+    void showThenBuildTheRest();
+
     // A menu item was picked: kept here until its WM_MENU_CLICK is handled.
     void postMenuCommand(const MenuCommand& command);
     // Where the run-time libraries post: device reports, attach events and
@@ -66,12 +71,15 @@ class CMainWnd final : public WindowImplBase, public MainWindowView {
 
   protected:
     void setup() override;
+    void onDeferredPartsBuilt() override;
     void onWindowTimer(int id) override { logic_.onTimer(id); }
     bool handleCustomMessage(std::uint32_t message, std::uintptr_t wParam,
                              std::intptr_t lParam) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    class FirstFrameWatch;
+
     const LanguageManager& language_;
     LibraryLoader& loader_;
     LibraryMessages libraryMessages_;

@@ -107,6 +107,11 @@ void CMS_1_Page::nameForAccessibility() {
             name = name.arg(c.number);
         }
         w->setAccessibleName(name);
+        if (c.kind == ControlKind::kCombo) {
+            // Qt names a combo after its current item; the description keeps
+            // what the combo is for.
+            w->setAccessibleDescription(name);
+        }
     }
     // Each DPI value label and the sleep label belong to their slider.
     for (int k = 1; k <= control::kDpiStageControlCount; ++k) {

@@ -18,8 +18,8 @@ DialogBase::DialogBase(QString className, QString layoutFile, const LanguageMana
 DialogBase::~DialogBase() = default;
 
 void DialogBase::create() {
-    controls_ =
-        std::make_unique<ControlBinder>(loadLayout(layoutFile_, this, language_), layoutFile_);
+    layout_ = std::make_unique<LoadedLayout>(layoutFile_, this, language_, false);
+    controls_ = std::make_unique<ControlBinder>(layout_->content(), layoutFile_);
     setup();
 }
 

@@ -55,6 +55,7 @@ class DialogBase : public QDialog {
     QString className_;
     QString layoutFile_;
     const LanguageManager* language_;
+    std::unique_ptr<LoadedLayout> layout_;
     std::unique_ptr<ControlBinder> controls_;
 };
 

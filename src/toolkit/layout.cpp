@@ -1,10 +1,14 @@
 #include "toolkit/layout.h"
 
 #include <QAbstractButton>
+#include <QBuffer>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLayout>
+#include <QStackedWidget>
 #include <QUiLoader>
 #include <QVBoxLayout>
 
@@ -15,12 +19,16 @@
 namespace tvq {
 namespace {
 
-// One loader for the process. Layouts use standard widgets only: with no
-// plugin folders the loader never loads a Designer plugin (QtQuick's among
-// them would cost more than a whole layout).
+// One loader for the process. Layouts use standard widgets only, so the
+// loader must never load a Designer plugin (QtQuick's among them costs more
+// than a whole layout). It loads them from the library paths as it is built,
+// so these are empty for that moment only.
 QUiLoader& loader() {
     static QUiLoader* const instance = [] {
+        const QStringList libraryPaths = QCoreApplication::libraryPaths();
+        QCoreApplication::setLibraryPaths({});
         auto* l = new QUiLoader;  // lives as long as the process
+        QCoreApplication::setLibraryPaths(libraryPaths);
         l->clearPluginPaths();
         l->setWorkingDirectory(QDir(resourceFolder()));
         return l;
@@ -28,8 +36,10 @@ QUiLoader& loader() {
     return *instance;
 }
 
-void showTexts(QWidget* content, const LanguageManager& language) {
-    for (QWidget* w : content->findChildren<QWidget*>()) {
+void showTexts(QWidget* root, const LanguageManager& language) {
+    QList<QWidget*> widgets = root->findChildren<QWidget*>();
+    widgets.prepend(root);
+    for (QWidget* w : widgets) {
         if (auto* combo = qobject_cast<QComboBox*>(w);
             combo != nullptr && combo->property("itemTextKeys").toBool()) {
             for (int i = 0; i < combo->count(); ++i) {
@@ -49,38 +59,164 @@ void showTexts(QWidget* content, const LanguageManager& language) {
     }
 }
 
+// Where each <widget> element whose dynamic property "deferred" is true
+// stands in the layout's text. Designer writes a widget's properties before
+// its children, so the property's widget is the nearest "<widget" before it.
+struct Range {
+    qsizetype begin;
+    qsizetype end;
+    QString name;
+};
+std::vector<Range> deferredRanges(const QString& xml) {
+    static const QString marker = QStringLiteral("<property name=\"deferred\"");
+    static const QString open = QStringLiteral("<widget");
+    static const QString close = QStringLiteral("</widget>");
+    std::vector<Range> ranges;
+    for (qsizetype at = xml.indexOf(marker); at >= 0; at = xml.indexOf(marker, at + 1)) {
+        const qsizetype propertyEnd = xml.indexOf(QStringLiteral("</property>"), at);
+        const qsizetype isTrue = xml.indexOf(QStringLiteral("<bool>true</bool>"), at);
+        const qsizetype begin = xml.lastIndexOf(open, at);
+        if (propertyEnd < 0 || isTrue < 0 || isTrue > propertyEnd || begin < 0 ||
+            (!ranges.empty() && begin < ranges.back().end)) {
+            continue;  // not true, or inside a part already deferred
+        }
+        const qsizetype nameAt = xml.indexOf(QStringLiteral("name=\""), begin) + 6;
+        const qsizetype nameEnd = xml.indexOf('"', nameAt);
+        // The matching end tag: count the widgets opened and closed after it.
+        int depth = 0;
+        qsizetype pos = begin;
+        qsizetype end = -1;
+        while (pos >= 0) {
+            const qsizetype nextOpen = xml.indexOf(open, pos);
+            const qsizetype nextClose = xml.indexOf(close, pos);
+            if (nextClose < 0) {
+                break;
+            }
+            if (nextOpen >= 0 && nextOpen < nextClose) {
+                const qsizetype tagEnd = xml.indexOf('>', nextOpen);
+                const bool selfClosing = tagEnd > 0 && xml[tagEnd - 1] == '/';
+                depth += selfClosing ? 0 : 1;
+                pos = tagEnd;
+            } else {
+                pos = nextClose + close.size();
+                if (--depth == 0) {
+                    end = pos;
+                    break;
+                }
+            }
+        }
+        if (end > begin && nameAt > begin && nameEnd > nameAt) {
+            ranges.push_back({begin, end, xml.mid(nameAt, nameEnd - nameAt)});
+        }
+    }
+    return ranges;
+}
+
+// The root widget's style sheet, taken out of the layout: it is set once all
+// widgets exist, since a sheet present while they are built styles each new
+// child again as the next ones arrive.
+QString takeRootStyleSheet(QString& xml) {
+    const qint64 open = xml.indexOf("<property name=\"styleSheet\">");
+    const qint64 firstChild = xml.indexOf("<widget", xml.indexOf("<widget") + 1);
+    if (open < 0 || (firstChild >= 0 && open > firstChild)) {
+        return {};
+    }
+    const qint64 close = xml.indexOf("</property>", open);
+    const qint64 textStart = xml.indexOf('>', xml.indexOf("<string", open)) + 1;
+    const qint64 textEnd = xml.indexOf("</string>", textStart);
+    if (close < 0 || textStart <= 0 || textEnd < textStart || textEnd > close) {
+        return {};
+    }
+    QString sheet = xml.mid(textStart, textEnd - textStart);
+    sheet.replace("&lt;", "<").replace("&gt;", ">").replace("&quot;", "\"").replace("&amp;", "&");
+    xml.remove(open, close + QStringLiteral("</property>").size() - open);
+    return sheet;
+}
+
+QWidget* load(QByteArray xml, QWidget* parent, const QString& file) {
+    QBuffer buffer(&xml);
+    buffer.open(QIODevice::ReadOnly);
+    QWidget* w = loader().load(&buffer, parent);
+    if (w == nullptr) {
+        debug::write("malformed layout " + file.toStdString() + ": " +
+                     loader().errorString().toStdString() + "\n");
+    }
+    return w;
+}
+
 }  // namespace
 
 QString resourceFolder() {
     return QString::fromStdString(programFolder()) + "res/";
 }
 
-QWidget* loadLayout(const QString& file, QWidget* host, const LanguageManager* language) {
+LoadedLayout::LoadedLayout(const QString& file, QWidget* host, const LanguageManager* language,
+                           bool deferParts)
+    : file_(file), language_(language) {
     QFile source(resourceFolder() + file);
     if (!source.open(QIODevice::ReadOnly)) {
         debug::write("no layout " + source.fileName().toStdString() + "\n");
-        return nullptr;
+        return;
     }
-    QWidget* content = loader().load(&source, host);
-    if (content == nullptr) {
-        debug::write("malformed layout " + file.toStdString() + ": " +
-                     loader().errorString().toStdString() + "\n");
-        return nullptr;
+    // Worked on as text: offsets from the XML reader count characters.
+    QString xml = QString::fromUtf8(source.readAll());
+    sheet_ = takeRootStyleSheet(xml);
+    const std::vector<Range> ranges = deferredRanges(xml);
+    for (auto it = ranges.rbegin(); it != ranges.rend(); ++it) {
+        deferred_.push_back({it->name, xml.mid(it->begin, it->end - it->begin).toUtf8()});
+        xml.replace(it->begin, it->end - it->begin,
+                    QStringLiteral("<widget class=\"QWidget\" name=\"%1\"/>").arg(it->name));
+    }
+    content_ = load(xml.toUtf8(), host, file);
+    if (content_ == nullptr) {
+        deferred_.clear();
+        return;
     }
     auto* box = new QVBoxLayout(host);  // owned by the host
     box->setContentsMargins(0, 0, 0, 0);
-    box->addWidget(content);
-    host->resize(content->size());
-    if (!content->windowTitle().isEmpty()) {
-        host->setWindowTitle(content->windowTitle());
+    box->addWidget(content_);
+    host->resize(content_->size());
+    if (!content_->windowTitle().isEmpty()) {
+        host->setWindowTitle(content_->windowTitle());
     }
-    if (!content->styleSheet().isEmpty()) {
-        host->setStyleSheet(content->styleSheet());
+    if (language_ != nullptr) {
+        showTexts(content_, *language_);
     }
-    if (language != nullptr) {
-        showTexts(content, *language);
+    content_->setStyleSheet(sheet_);
+    if (!deferParts) {
+        buildDeferred();
     }
-    return content;
+}
+
+void LoadedLayout::buildDeferred() {
+    std::vector<Deferred> parts;
+    parts.swap(deferred_);
+    for (const Deferred& part : parts) {
+        QWidget* placeholder = content_->findChild<QWidget*>(part.name);
+        QWidget* parent = placeholder != nullptr ? placeholder->parentWidget() : nullptr;
+        if (parent == nullptr) {
+            continue;
+        }
+        const QByteArray document = "<ui version=\"4.0\">" + part.xml + "</ui>";
+        QWidget* built = load(document, parent, file_);
+        if (built == nullptr) {
+            continue;
+        }
+        if (auto* stack = qobject_cast<QStackedWidget*>(parent)) {
+            const int index = stack->indexOf(placeholder);
+            const bool current = stack->currentWidget() == placeholder;
+            stack->insertWidget(index, built);
+            if (current) {
+                stack->setCurrentWidget(built);
+            }
+        } else if (parent->layout() != nullptr) {
+            delete parent->layout()->replaceWidget(placeholder, built);
+        }
+        delete placeholder;
+        if (language_ != nullptr) {
+            showTexts(built, *language_);
+        }
+    }
 }
 
 }  // namespace tvq

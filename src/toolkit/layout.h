@@ -1,9 +1,16 @@
 // Layouts: Qt Designer files under "res/" beside the program, loaded at run
 // time into a window, with the texts of the language file shown where a
 // control names a text key.
+//
+// A widget of a layout whose dynamic property "deferred" is true is left out
+// of the first build: an empty widget of the same name holds its place until
+// LoadedLayout::buildDeferred() builds it, so that a window can show its
+// first frame before the parts it does not show yet exist.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+#include <vector>
 
 class QWidget;
 
@@ -14,10 +21,29 @@ class LanguageManager;
 // "<program folder>res/".
 QString resourceFolder();
 
-// Loads "res/<file>" as the only content of `host` and returns it; null (and
-// a line on the debug channel) when the file is missing or malformed, which
-// leaves `host` empty. Controls with the dynamic property "textKey" show that
-// key's text; a combo whose "itemTextKeys" is set names each item by key.
-QWidget* loadLayout(const QString& file, QWidget* host, const LanguageManager* language);
+class LoadedLayout {
+  public:
+    // Loads "res/<file>" as the only content of `host`; with `deferParts`
+    // false, deferred widgets are built at once. A missing or malformed file
+    // leaves `host` empty (and a line on the debug channel).
+    LoadedLayout(const QString& file, QWidget* host, const LanguageManager* language,
+                 bool deferParts);
+
+    QWidget* content() const { return content_; }
+    bool hasDeferred() const { return !deferred_.empty(); }
+    // Builds the deferred widgets in their places. Idempotent.
+    void buildDeferred();
+
+  private:
+    struct Deferred {
+        QString name;
+        QByteArray xml;  // the widget element
+    };
+    QString file_;
+    const LanguageManager* language_;
+    QWidget* content_ = nullptr;
+    QString sheet_;
+    std::vector<Deferred> deferred_;
+};
 
 }  // namespace tvq

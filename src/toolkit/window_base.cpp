@@ -33,11 +33,22 @@ WindowImplBase::~WindowImplBase() {
     timers_.clear();
 }
 
-void WindowImplBase::create(QWidget* owner, Qt::WindowFlags flags) {
+void WindowImplBase::create(QWidget* owner, Qt::WindowFlags flags, bool deferParts) {
     setParent(owner, flags);
-    controls_ =
-        std::make_unique<ControlBinder>(loadLayout(layoutFile_, this, language_), layoutFile_);
+    layout_ = std::make_unique<LoadedLayout>(layoutFile_, this, language_, deferParts);
+    controls_ = std::make_unique<ControlBinder>(layout_->content(), layoutFile_);
     setup();
+    if (!deferredPartsPending()) {
+        onDeferredPartsBuilt();
+    }
+}
+
+void WindowImplBase::buildDeferredParts() {
+    if (!deferredPartsPending()) {
+        return;
+    }
+    layout_->buildDeferred();
+    onDeferredPartsBuilt();
 }
 
 void WindowImplBase::centerWindow() {

@@ -30,8 +30,13 @@ class WindowImplBase : public QWidget {
     const QString& layoutFileName() const { return layoutFile_; }
 
     // Loads the layout (a missing or malformed file leaves the window without
-    // controls), shows language texts and runs setup().
-    void create(QWidget* owner = nullptr, Qt::WindowFlags flags = Qt::Window);
+    // controls), shows language texts and runs setup(). With `deferParts`
+    // the layout's deferred widgets wait for buildDeferredParts().
+    void create(QWidget* owner = nullptr, Qt::WindowFlags flags = Qt::Window,
+                bool deferParts = false);
+    // Builds the deferred widgets, then runs onDeferredPartsBuilt(). Once.
+    void buildDeferredParts();
+    bool deferredPartsPending() const { return layout_ && layout_->hasDeferred(); }
 
     template <class T = QWidget>
     T* control(const QString& name) const {
@@ -57,6 +62,9 @@ class WindowImplBase : public QWidget {
     // A message for this window; true when handled.
     virtual bool handleCustomMessage(std::uint32_t, std::uintptr_t, std::intptr_t) { return false; }
     virtual void onWindowTimer(int) {}
+    // Every widget of the layout exists: after setup(), or after
+    // buildDeferredParts() when the window was created with deferred parts.
+    virtual void onDeferredPartsBuilt() {}
 
     void customEvent(QEvent* event) override;
 
@@ -64,6 +72,7 @@ class WindowImplBase : public QWidget {
     QString className_;
     QString layoutFile_;
     const LanguageManager* language_;
+    std::unique_ptr<LoadedLayout> layout_;
     std::unique_ptr<ControlBinder> controls_;
     std::map<int, std::unique_ptr<QTimer>> timers_;
 };

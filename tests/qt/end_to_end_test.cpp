@@ -5,13 +5,18 @@
 #include <QApplication>
 #include <QLabel>
 #include <QListWidget>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include "app/main_wnd.h"
+#include "app/window_messages.h"
 #include "device/device_ids.h"
+#include "dialogs/msg_wnd.h"
 #include "input/us_layout.h"
 #include "mouse_config.h"
 #include "page/ms_1_page.h"
@@ -45,8 +50,69 @@ class EndToEndTest : public QObject {
     PosixFileSystem fs;
     SharedLibraryLoader loader;
 
+    // In a while: notes the screen's colour inside the open message box, then
+    // presses Escape on it.
+    static void answerMessageBoxLater(QWidget& context, QColor& seen) {
+        QTimer::singleShot(800, &context, [&seen] {
+            for (QWidget* top : QApplication::topLevelWidgets()) {
+                if (top->objectName() == "MsgWnd" && top->isVisible()) {
+                    const QImage shot = top->screen()->grabWindow(0).toImage();
+                    seen = shot.pixelColor(top->geometry().center().x(), top->y() + 5);
+                    QTest::keyClick(top, Qt::Key_Escape);
+                }
+            }
+        });
+    }
+
   private slots:
     void initTestCase() { QVERIFY(language.load(resourceFolder() + "lan.xml")); }
+
+    void dialogsAreModalAndTransientForTheMainWindow() {
+        CMainWnd window(language, loader);
+        window.create(nullptr, Qt::Window);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        CMsgWnd box(&language, "warning_title_text", "no_device_text", &window);
+        box.create();
+        box.placeCentred();
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        QVERIFY(box.isModal());
+        // It is drawn: the screen under it shows the box's background.
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                const QImage shot = box.screen()->grabWindow(0).toImage();
+                const QColor c = shot.pixelColor(box.geometry().center().x(), box.y() + 5);
+                return c != QColor(Qt::black);
+            }(),
+            3000);
+        // What the window manager reads: the box belongs to the main window.
+        QProcess xprop;
+        xprop.start("xprop", {"-id", QString::number(box.winId()), "WM_TRANSIENT_FOR"});
+        QVERIFY(xprop.waitForFinished(10000));
+        const QString out = QString::fromUtf8(xprop.readAllStandardOutput());
+        QVERIFY2(out.contains(QStringLiteral("0x%1").arg(window.winId(), 0, 16)), qPrintable(out));
+        QTest::keyClick(&box, Qt::Key_Escape);
+        QTRY_VERIFY(!box.isVisible());
+        QCOMPARE(box.result(), 0);
+
+        // Run modally as the program does, it is drawn too.
+        QColor seen;
+        answerMessageBoxLater(window, seen);
+        QCOMPARE(CMsgWnd::ask(&window, &language, "no_device_text"), 0);
+        QVERIFY(seen.isValid());
+        QVERIFY(seen != QColor(Qt::black));
+
+        // And when a message to the window opens it: a second copy's
+        // WM_SHOW_MAIN_WINDOW with no mouse gives the no-device message.
+        seen = QColor();
+        answerMessageBoxLater(window, seen);
+        window.showMinimized();  // where there is no tray the window is put away so
+        window.postMessage(msg::kShowMainWindow, 0, 0);
+        QTRY_VERIFY(seen.isValid());
+        QVERIFY(seen != QColor(Qt::black));
+        QTRY_VERIFY(!window.logic().noDeviceMessageOpen());
+    }
 
     void theWindowFollowsTheMouseBehindTheReceiver() {
         QTemporaryDir data;

@@ -253,8 +253,7 @@ class PageTest : public QObject {
         QFile partial(resourceFolder() + "partial-page.xml");
         QVERIFY(partial.open(QIODevice::WriteOnly));
         partial.write(R"(<ui version="4.0"><widget class="QFrame" name="root">
-            <widget class="QWidget" name="page"><property name="virtualWindow" stdset="0">
-            <string>MS_1_Page</string></property>
+            <widget class="QWidget" name="page">
             <widget class="QLabel" name="ms_1_wireless"/>
             <widget class="QCheckBox" name="ms_1_check_dpi"><property name="checked"><bool>true</bool></property></widget>
             <widget class="QPushButton" name="ms_1_apply_btn"/></widget></widget></ui>)");

@@ -129,6 +129,46 @@ class WindowTest : public QObject {
         QVERIFY(!clicked);
     }
 
+    void deferredPartsAreBuiltInTheirPlaceWhenAskedFor() {
+        ResourceFile layout("deferred.xml", R"(<ui version="4.0"><widget class="QFrame" name="root">
+            <property name="styleSheet"><string>QLabel { color: #123456; }</string></property>
+            <layout class="QVBoxLayout" name="box"><item>
+            <widget class="QStackedWidget" name="stack">
+              <property name="currentIndex"><number>1</number></property>
+              <widget class="QWidget" name="later_page">
+                <property name="deferred" stdset="0"><bool>true</bool></property>
+                <widget class="QPushButton" name="later_btn">
+                  <property name="textKey" stdset="0"><string>ok_text</string></property></widget>
+                <widget class="QWidget" name="inner"/>
+              </widget>
+              <widget class="QWidget" name="first_page"/>
+            </widget></item><item>
+            <widget class="QLabel" name="after_label"/></item></layout></widget></ui>)");
+        Recorder w("deferred.xml", &language);
+        w.create(nullptr, Qt::Window, true);
+        QVERIFY(w.deferredPartsPending());
+        QCOMPARE(w.control("later_btn"), nullptr);
+        QVERIFY(w.control("after_label") != nullptr);
+        auto* stack = w.control<QStackedWidget>("stack");
+        QCOMPARE(stack->currentWidget()->objectName(), QString("first_page"));
+        w.buildDeferredParts();
+        QVERIFY(!w.deferredPartsPending());
+        auto* later = w.control<QPushButton>("later_btn");
+        QVERIFY(later != nullptr);
+        QCOMPARE(later->text(), language.text(QStringLiteral("ok_text")));
+        QCOMPARE(stack->indexOf(w.control("later_page")), 0);  // in its place
+        QCOMPARE(stack->currentWidget()->objectName(), QString("first_page"));
+        QCOMPARE(stack->count(), 2);
+        QCOMPARE(w.findChild<QWidget*>("root")->styleSheet(),
+                 QString("QLabel { color: #123456; }"));
+        w.buildDeferredParts();  // once only
+        QCOMPARE(stack->count(), 2);
+        // Without deferring, everything is built at once.
+        Recorder whole("deferred.xml", &language);
+        whole.create();
+        QVERIFY(whole.control("later_btn") != nullptr);
+    }
+
     void textKeysOfTheLayoutShowTheirTexts() {
         Recorder box("msg.xml", &language);
         box.create();

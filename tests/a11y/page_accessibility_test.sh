@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# The settings page through the accessibility bus, as a screen reader sees
+# it: starts a private X server, a private session bus with the AT-SPI bus on
+# it, tvq-virtual-mouse on the cable and tvq-config, then walks the
+# program's accessible tree (walk_page.py) and looks for every operable
+# control of the page by role and name. Stops everything it started.
+set -euo pipefail
+bin=${1:?usage: page_accessibility_test.sh PROGRAM_FOLDER}
+here=$(cd "$(dirname "$0")" && pwd)
+python=/usr/bin/python3  # Debian's, which has pyatspi
+if ! "$python" -c 'import pyatspi' 2>/dev/null; then
+    echo "page_accessibility_test: python3-pyatspi is missing (scripts/install-deps.sh)" >&2
+    exit 1
+fi
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A private X server on a free display.
+Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 3>"$work/display" 2>/dev/null &
+pids+=($!)
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+export DISPLAY=":$(head -n 1 "$work/display")"
+
+mkdir -m 0700 "$work/runtime"
+export XDG_RUNTIME_DIR="$work/runtime" XDG_DATA_HOME="$work/data" HOME="$work"
+export QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1
+export NO_AT_BRIDGE=0
+
+"$bin/tvq-virtual-mouse" --socket "$work/mouse.sock" --cable </dev/null >/dev/null 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do [ -S "$work/mouse.sock" ] && break; sleep 0.05; done
+export TVQ_VIRTUAL_MOUSE="$work/mouse.sock"
+
+# The session bus, the accessibility bus launched on it, the program and
+# the walk, all inside the private session.
+dbus-run-session -- bash -c '
+    set -euo pipefail
+    export DBUS_SYSTEM_BUS_ADDRESS="$DBUS_SESSION_BUS_ADDRESS"  # no BlueZ here
+    /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
+    launcher=$!
+    "$1/tvq-config" >/dev/null 2>&1 &
+    program=$!
+    status=0
+    "$2" "$3/walk_page.py" || status=$?
+    kill "$program" "$launcher" 2>/dev/null || true
+    wait "$program" 2>/dev/null || true
+    exit "$status"
+' bash "$bin" "$python" "$here"
