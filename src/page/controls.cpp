@@ -25,7 +25,7 @@ std::vector<ControlInfo> buildTable() {
                 "a11y_key_button_text");
     addNumbered(control::kKeyOverlay, control::kKeyButtonCount, K::kLabel, P::kButtons);
     addNumbered(control::kOptionButtonMode, control::kButtonModeOptionCount, K::kOption,
-                P::kButtons, false, "a11y_button_mode_text");
+                P::kButtons, true, "a11y_button_mode_text");
     add(control::kMacroButton, K::kButton, P::kButtons, false, "a11y_macros_text");
     add(control::kListProfile, K::kList, P::kProfileList, true, "a11y_profiles_text");
     add(control::kProfileAdd, K::kButton, P::kProfileList, false, "a11y_profile_add_text");
@@ -44,32 +44,32 @@ std::vector<ControlInfo> buildTable() {
         add(s.section, K::kSection, P::kPage);
     }
     addNumbered(control::kSliderDpi, control::kDpiStageControlCount, K::kSlider, P::kDpiStages,
-                false, "a11y_dpi_value_text");
+                true, "a11y_dpi_value_text");
     addNumbered(control::kLabelDpi, control::kDpiStageControlCount, K::kLabel, P::kDpiStages);
     addNumbered(control::kOptionDpiStep, control::kDpiStageControlCount, K::kOption, P::kDpiStages,
-                false, "a11y_dpi_stage_text");
-    addNumbered(control::kDpiColor, control::kDpiStageControlCount, K::kButton, P::kDpiStages,
-                false, "a11y_dpi_colour_text");
-    add(control::kComboLight, K::kCombo, P::kLighting, false, "a11y_light_effect_text");
-    add(control::kComboLightBle, K::kCombo, P::kLighting, false, "a11y_light_effect_ble_text");
+                true, "a11y_dpi_stage_text");
+    addNumbered(control::kDpiColor, control::kDpiStageControlCount, K::kButton, P::kDpiStages, true,
+                "a11y_dpi_colour_text");
+    add(control::kComboLight, K::kCombo, P::kLighting, true, "a11y_light_effect_text");
+    add(control::kComboLightBle, K::kCombo, P::kLighting, true, "a11y_light_effect_ble_text");
     for (const char* c :
          {control::kHorBrightness, control::kHorBreathSpeed, control::kHorLightColor}) {
         add(c, K::kSection, P::kLighting);
     }
-    add(control::kSliderBrightness, K::kSlider, P::kLighting, false, "a11y_brightness_text");
-    add(control::kSliderBreathSpeed, K::kSlider, P::kLighting, false, "a11y_breath_speed_text");
-    add(control::kLightColor, K::kButton, P::kLighting, false, "a11y_light_colour_text");
+    add(control::kSliderBrightness, K::kSlider, P::kLighting, true, "a11y_brightness_text");
+    add(control::kSliderBreathSpeed, K::kSlider, P::kLighting, true, "a11y_breath_speed_text");
+    add(control::kLightColor, K::kButton, P::kLighting, true, "a11y_light_colour_text");
     // Named by their rate: 125, 250, 500 and 1000 Hz.
     constexpr int kRatesHz[control::kPrateOptionCount] = {125, 250, 500, 1000};
     for (std::size_t n = 1; n <= std::size(kRatesHz); ++n) {
-        add(numbered(control::kOptionPrate, n), K::kOption, P::kPollingRate, false,
+        add(numbered(control::kOptionPrate, n), K::kOption, P::kPollingRate, true,
             "a11y_polling_rate_text", kRatesHz[n - 1]);
     }
     add(control::kLabelPrate, K::kLabel, P::kPollingRate);
-    add(control::kMouseAttribute, K::kButton, P::kSystemMouse, false, "a11y_mouse_settings_text");
-    add(control::kSliderSleep, K::kSlider, P::kSleepPower, false, "a11y_sleep_timer_text");
+    add(control::kMouseAttribute, K::kButton, P::kSystemMouse, true, "a11y_mouse_settings_text");
+    add(control::kSliderSleep, K::kSlider, P::kSleepPower, true, "a11y_sleep_timer_text");
     add(control::kLabelSleep, K::kLabel, P::kSleepPower);
-    add(control::kCheckMoveMode, K::kCheck, P::kSystemMouse, false, "a11y_movement_mode_text");
+    add(control::kCheckMoveMode, K::kCheck, P::kSystemMouse, true, "a11y_movement_mode_text");
     add(control::kApplyButton, K::kButton, P::kPage, true, "a11y_apply_text");
     add(control::kProgressPower, K::kProgress, P::kSleepPower, false, "a11y_battery_text");
     add(control::kLabelPower, K::kLabel, P::kSleepPower);

@@ -62,6 +62,11 @@ inline constexpr int kPrateOptionCount = 4;
 inline constexpr int kProfileRowHeight = 22;
 }  // namespace control
 
+// How long an edit must rest before the mouse is sent it: a slider's drag
+// or a run of choices in a lighting list makes one apply.
+inline constexpr int kSliderSettleMs = 500;
+inline constexpr int kListSettleMs = 200;
+
 namespace timer {
 // The charging animation on "ms_1_progress_power", a control timer.
 inline constexpr int kChargeAnimation = 53;

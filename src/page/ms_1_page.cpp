@@ -9,13 +9,21 @@
 #include <QListWidget>
 #include <QProgressBar>
 
+#include <QProcess>
+#include <QStandardPaths>
+
 #include "base/debug.h"
+#include "dialogs/dpi_color_wnd.h"
+#include "dialogs/msg_wnd.h"
 #include "page/controls.h"
+#include "page/desktop_mouse_settings.h"
 #include "toolkit/language.h"
 #include "toolkit/window_base.h"
 
 namespace tvq {
 namespace {
+
+constexpr int kPickerLeftOfButton = 200;
 
 QString qName(std::string_view name) {
     return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
@@ -24,7 +32,7 @@ QString qName(std::string_view name) {
 }  // namespace
 
 CMS_1_Page::CMS_1_Page(const LanguageManager& language, const KeyNames& keys, MouseSession& session)
-    : language_(language), logic_(*this, language, keys, session) {}
+    : language_(language), logic_(*this, language, keys, session, this) {}
 
 CMS_1_Page::~CMS_1_Page() = default;
 
@@ -59,6 +67,12 @@ void CMS_1_Page::bind() {
             case ControlKind::kList:
             case ControlKind::kCombo:
                 binder->onItemSelect(n, [this, name](int i) { logic_.onItemSelect(name, i); });
+                break;
+            case ControlKind::kOption:
+                binder->onSelectChanged(n, [this, name] { logic_.onSelectChanged(name); });
+                break;
+            case ControlKind::kSlider:
+                binder->onValueChanged(n, [this, name](int v) { logic_.onValueChanged(name, v); });
                 break;
             default:
                 break;
@@ -234,6 +248,42 @@ void CMS_1_Page::postMessage(std::uint32_t message, std::uintptr_t wParam, std::
     if (window_ != nullptr) {
         window_->postMessage(message, wParam, lParam);
     }
+}
+
+std::optional<std::uint32_t> CMS_1_Page::pickColour(std::string_view anchorControl,
+                                                    std::uint32_t argb) {
+    QWidget* anchor = boundControl(anchorControl);
+    CDpiColorWnd picker(&language_, argb, window_);
+    picker.create();
+    if (anchor != nullptr) {
+        // 200 pixels left of the button, right below it.
+        picker.placeAt(anchor->mapToGlobal(QPoint(-kPickerLeftOfButton, anchor->height())));
+    } else {
+        picker.placeCentred();
+    }
+    if (picker.runModal() != 1) {
+        return std::nullopt;
+    }
+    return picker.currentColor();
+}
+
+void CMS_1_Page::openDesktopMouseSettings() {
+    const QByteArray desktop = qgetenv("XDG_CURRENT_DESKTOP");
+    for (const auto& command : mouseSettingsCommands(desktop.toStdString())) {
+        const QString program = QStandardPaths::findExecutable(QString::fromStdString(command[0]));
+        if (program.isEmpty()) {
+            continue;
+        }
+        QStringList arguments;
+        for (std::size_t i = 1; i < command.size(); ++i) {
+            arguments << QString::fromStdString(command[i]);
+        }
+        // Detached: the program never waits for the settings to close.
+        if (QProcess::startDetached(program, arguments)) {
+            return;
+        }
+    }
+    CMsgWnd::ask(window_, &language_, "no_mouse_settings_text");
 }
 
 void CMS_1_Page::appendListRow(std::string_view list, std::string_view text) {

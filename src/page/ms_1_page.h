@@ -9,6 +9,7 @@
 #include <QString>
 #include <memory>
 
+#include "page/page_dialogs.h"
 #include "page/settings_page.h"
 
 class QWidget;
@@ -18,7 +19,7 @@ namespace tvq {
 class LanguageManager;
 class WindowImplBase;
 
-class CMS_1_Page final : public QObject, public ListPageView {
+class CMS_1_Page final : public QObject, public ListPageView, public PageDialogs {
   public:
     CMS_1_Page(const LanguageManager& language, const KeyNames& keys, MouseSession& session);
     ~CMS_1_Page() override;
@@ -50,6 +51,11 @@ class CMS_1_Page final : public QObject, public ListPageView {
     void stopControlTimer(std::string_view control, int id) override;
     void postMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
     void appendListRow(std::string_view list, std::string_view text) override;
+
+    // PageDialogs
+    std::optional<std::uint32_t> pickColour(std::string_view anchorControl,
+                                            std::uint32_t argb) override;
+    void openDesktopMouseSettings() override;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -6,10 +6,10 @@
 namespace tvq {
 
 SettingsPage::SettingsPage(ListPageView& view, const TextSource& texts, const KeyNames& keys,
-                           MouseSession& session)
+                           MouseSession& session, PageDialogs* dialogs)
     : view_(view),
       session_(session),
-      panels_(view, texts, keys),
+      panels_(view, texts, keys, session, dialogs),
       presenter_(
           view, session.links(), panels_, [this] { return session_.profiles().current(); },
           [this] { refreshPage(); }) {
@@ -62,7 +62,10 @@ void SettingsPage::refreshPage() {
 void SettingsPage::onClick(std::string_view control) {
     if (control == control::kApplyButton) {
         session_.requestApply();
+        return;
     }
+    panels_.dpi.onClick(control) || panels_.lighting.onClick(control) ||
+        panels_.systemMouse.onClick(control);
 }
 
 void SettingsPage::onCheckClick(std::string_view control, bool checked) {
@@ -72,12 +75,34 @@ void SettingsPage::onCheckClick(std::string_view control, bool checked) {
             return;
         }
     }
+    panels_.systemMouse.onCheckClick(control, checked);
 }
 
 void SettingsPage::onItemSelect(std::string_view control, int index) {
     if (control == control::kListProfile) {
         onProfileListSelect(index);
+        return;
     }
+    panels_.lighting.onItemSelect(control, index);
+}
+
+void SettingsPage::onSelectChanged(std::string_view control) {
+    if (const int n =
+            controlNumber(control, control::kOptionButtonMode, control::kButtonModeOptionCount)) {
+        // The button mode picks the mode slot the page shows: every control
+        // is filled from the new slot.
+        if (session_.edit([n](Profile& p) { p.buttonMode = n - 1; }, AfterEdit::kApply)) {
+            refreshPage();
+        }
+        return;
+    }
+    panels_.dpi.onSelectChanged(control) || panels_.polling.onSelectChanged(control);
+}
+
+void SettingsPage::onValueChanged(std::string_view control, int position) {
+    panels_.dpi.onValueChanged(control, position) ||
+        panels_.lighting.onValueChanged(control, position) ||
+        panels_.sleepPower.onValueChanged(control, position);
 }
 
 void SettingsPage::onTimer(std::string_view control, int id) {

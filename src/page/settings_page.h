@@ -13,6 +13,7 @@
 #include "base/text_source.h"
 #include "input/key_names.h"
 #include "page/link_presenter.h"
+#include "page/page_dialogs.h"
 #include "page/page_view.h"
 #include "page/settings_panels.h"
 #include "session/mouse_session.h"
@@ -21,8 +22,10 @@ namespace tvq {
 
 class SettingsPage final : public MainWindowPage {
   public:
+    // `dialogs` opens what the page needs besides its controls (colour
+    // picker, the desktop's mouse settings); null leaves those out.
     SettingsPage(ListPageView& view, const TextSource& texts, const KeyNames& keys,
-                 MouseSession& session);
+                 MouseSession& session, PageDialogs* dialogs = nullptr);
     ~SettingsPage() override;
     SettingsPage(const SettingsPage&) = delete;
     SettingsPage& operator=(const SettingsPage&) = delete;
@@ -41,6 +44,8 @@ class SettingsPage final : public MainWindowPage {
     void onClick(std::string_view control);
     void onCheckClick(std::string_view control, bool checked);
     void onItemSelect(std::string_view control, int index);
+    void onSelectChanged(std::string_view control);
+    void onValueChanged(std::string_view control, int position);
     void onTimer(std::string_view control, int id);
     void showKeyOverlay(std::string_view control);
     void hideKeyOverlay(std::string_view control);

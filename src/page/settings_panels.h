@@ -7,6 +7,7 @@
 
 #include "base/text_source.h"
 #include "input/key_names.h"
+#include "page/page_dialogs.h"
 #include "page/page_view.h"
 #include "page/panels/buttons_panel.h"
 #include "page/panels/dpi_panel.h"
@@ -21,14 +22,17 @@ namespace tvq {
 
 class SettingsPanels {
   public:
-    SettingsPanels(ListPageView& view, const TextSource& texts, const KeyNames& keys)
+    // `dialogs` opens the colour picker and the desktop's mouse settings;
+    // without it those buttons do nothing.
+    SettingsPanels(ListPageView& view, const TextSource& texts, const KeyNames& keys,
+                   MouseSession& session, PageDialogs* dialogs)
         : profileList(view),
           buttons(view, texts, keys),
-          dpi(view),
-          lighting(view),
-          polling(view),
-          sleepPower(view, texts),
-          systemMouse(view) {}
+          dpi(view, session, dialogs),
+          lighting(view, session, dialogs),
+          polling(view, session),
+          sleepPower(view, texts, session),
+          systemMouse(session, dialogs) {}
 
     // Fills every control from the active slot of `current` (nothing when it
     // is null). `refreshModePanels` runs first: the link-dependent visibility,

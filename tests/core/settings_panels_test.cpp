@@ -6,13 +6,15 @@
 
 #include "base/text.h"
 #include "fake_page_view.h"
+#include "fake_scheduler.h"
 #include "fake_texts.h"
 #include "input/us_layout.h"
+#include "store_fixture.h"
 
 namespace tvq {
 namespace {
 
-class SettingsPanelsTest : public ::testing::Test {
+class SettingsPanelsTest : public ::testing::Test, public testing::StoreFixture {
   protected:
     void SetUp() override {
         texts.texts["sleep_timer_1_text"] = "Sleep after ";
@@ -32,10 +34,11 @@ class SettingsPanelsTest : public ::testing::Test {
     }
 
     testing::FakePageView view;
-    testing::FakeTexts texts;
     UsKeyboardLayout us;
     KeyNames keys{us, texts};
-    SettingsPanels panels{view, texts, keys};
+    testing::FakeScheduler scheduler;
+    MouseSession session{location, texts, scheduler};
+    SettingsPanels panels{view, texts, keys, session, nullptr};
     int modePanelRefreshes = 0;
 };
 

@@ -9,6 +9,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QSlider>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -114,6 +117,65 @@ class EndToEndTest : public QObject {
         QTRY_VERIFY(!window.logic().noDeviceMessageOpen());
     }
 
+    void aDraggedDpiSliderAndAPickedColourReachTheMouse() {
+        QTemporaryDir data;
+        const DataLocation location(
+            fs, testing::environmentWith(data.path().toStdString(), std::nullopt), programFolder());
+        testing::VirtualMouseProcess mouse(
+            {"--receiver", "--heartbeat-ms", "100", "--ack-delay-ms", "2"});
+        const testing::ScopedEnv env(paths::kVirtualMouseEnvironment, mouse.socketPath());
+        DesktopSession session(location, language);
+        CMainWnd window(language, loader, &session,
+                        std::make_unique<CMS_1_Page>(language, keys, session.session()));
+        window.create(nullptr, Qt::Window);
+        window.move(0, 0);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTRY_VERIFY(window.logic().devicePresent());
+        QTRY_COMPARE(session.session().links().receiverLinkUp.load(), 1);
+        const MouseLink& link = session.session().link();
+        const auto current = [&] { return *session.session().profiles().current(); };
+
+        // The pointer drags the handle of DPI stage 2 to the right.
+        auto* slider = window.page()->boundControl("ms_1_slider_dpi_2");
+        auto* area = window.findChild<QScrollArea*>();
+        QVERIFY(slider != nullptr && area != nullptr);
+        area->ensureWidgetVisible(slider);
+        QCoreApplication::processEvents();
+        auto* s = qobject_cast<QSlider*>(slider);
+        const int before = s->value();
+        const int x =
+            QStyle::sliderPositionFromValue(s->minimum(), s->maximum(), before, s->width() - 16) +
+            8;
+        const QPoint grab = s->mapToGlobal(QPoint(x, s->height() / 2));
+        const int applies = link.applyRequests();
+        const QString X = QString::number(grab.x()), Y = QString::number(grab.y());
+        QCOMPARE(QProcess::execute("xdotool", {"mousemove", X, Y, "mousedown", "1", "mousemove",
+                                               QString::number(grab.x() + 40), Y, "mousemove",
+                                               QString::number(grab.x() + 80), Y, "mouseup", "1"}),
+                 0);
+        QTRY_VERIFY(s->value() > before);
+        const int dragged = s->value();
+        QTRY_COMPARE_WITH_TIMEOUT(link.applyRequests(), applies + 1, 3000);
+        QCOMPARE(current().modes[0].dpiValue[1], dragged);
+        QCOMPARE(current().modes[4].dpiValue[1], dragged);
+        QTRY_COMPARE_WITH_TIMEOUT(heldConfig(mouse), expectedConfig(current()), kApplyTimeoutMs);
+        QCOMPARE(link.applyRequests(), applies + 1);  // one apply for the whole drag
+
+        // A colour picked for stage 2: swatch 13, confirmed.
+        QTimer::singleShot(300, &window, [] {
+            for (QWidget* top : QApplication::topLevelWidgets()) {
+                if (top->objectName() == "DpiColorWnd" && top->isVisible()) {
+                    top->findChild<QPushButton*>("mouse_dpi_color_13")->click();
+                    top->findChild<QPushButton*>("confirm_btn")->click();
+                }
+            }
+        });
+        qobject_cast<QPushButton*>(window.page()->boundControl("ms_1_btn_dpi_color_2"))->click();
+        QCOMPARE(current().modes[1].dpiColor[1], 0x0AB41Eu);
+        QTRY_COMPARE_WITH_TIMEOUT(heldConfig(mouse), expectedConfig(current()), kApplyTimeoutMs);
+    }
+
     void theWindowFollowsTheMouseBehindTheReceiver() {
         QTemporaryDir data;
         const std::string home = data.path().toStdString();
@@ -193,7 +255,7 @@ class EndToEndTest : public QObject {
 
 int main(int argc, char** argv) {
     // The test's own X server; without one there is nothing to run on.
-    tvq::testing::Xvfb x;
+    tvq::testing::Xvfb x("1280x1024");
     if (!x.running()) {
         std::fprintf(stderr, "no X server could be started\n");
         return 1;

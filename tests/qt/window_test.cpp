@@ -22,8 +22,11 @@
 
 #include "app/main_wnd.h"
 #include "app/window_messages.h"
+#include "dialogs/dpi_color_wnd.h"
 #include "dialogs/dpi_msg.h"
 #include "dialogs/msg_wnd.h"
+#include "profiles/profile.h"
+#include "toolkit/color_palette.h"
 #include "toolkit/dialog_base.h"
 #include "toolkit/language.h"
 #include "toolkit/library_messages.h"
@@ -375,6 +378,80 @@ class WindowTest : public QObject {
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
         dialog.placeAt(screen.bottomRight());
         QVERIFY(screen.contains(dialog.geometry()));
+    }
+
+    void theColourPickerKeepsItsPartsInStep() {
+        // A stored 0x0000FF (red, stored blue-green-red) opens as 255, 0, 0.
+        CDpiColorWnd picker(&language, shownColor(0x0000FF), nullptr);
+        picker.create();
+        const auto edit = [&](const char* name) { return picker.control<QLineEdit>(name); };
+        QCOMPARE(edit("r_edit")->text(), QString("255"));
+        QCOMPARE(edit("g_edit")->text(), QString("0"));
+        QCOMPARE(edit("b_edit")->text(), QString("0"));
+        QVERIFY(picker.control("color_show_control")->styleSheet().contains("#ff0000"));
+
+        // Typing: out of range is replaced, in range stays as typed.
+        const auto type = [&](const char* name, const QString& text) {
+            edit(name)->clear();
+            QTest::keyClicks(edit(name), text);
+        };
+        type("r_edit", "300");
+        QCOMPARE(edit("r_edit")->text(), QString("255"));
+        type("g_edit", "-5");
+        QCOMPARE(edit("g_edit")->text(), QString("0"));
+        edit("g_edit")->setText("-17");  // pasted
+        QCOMPARE(edit("g_edit")->text(), QString("0"));
+        type("b_edit", "12ab");
+        QCOMPARE(edit("b_edit")->text(), QString("12ab"));
+        QCOMPARE(picker.currentColor(), 0xFFFF000Cu);
+        edit("b_edit")->clear();
+        QCOMPARE(edit("b_edit")->text(), QString());
+        QCOMPARE(picker.currentColor(), 0xFFFF0000u);
+        const std::pair<QString, QString> pasted[] = {{" x", " x"},         {"+", "+"},
+                                                      {"  42", "  42"},     {"4294967296", "255"},
+                                                      {"-9999999999", "0"}, {"٣", "٣"}};
+        for (const auto& [text, shown] : pasted) {
+            edit("g_edit")->setText(text);
+            QCOMPARE(edit("g_edit")->text(), shown);
+        }
+        QCOMPARE(edit("r_edit")->text(), QString("255"));  // the other edits stay
+
+        // A swatch sets all three.
+        picker.control<QPushButton>("mouse_dpi_color_13")->click();
+        QCOMPARE(edit("r_edit")->text(), QString("30"));
+        QCOMPARE(edit("g_edit")->text(), QString("180"));
+        QCOMPARE(edit("b_edit")->text(), QString("10"));
+        QCOMPARE(picker.currentColor(), 0xFF1EB40Au);
+    }
+
+    void theColourFieldFollowsADragAndReportsTheRelease() {
+        CDpiColorWnd picker(&language, 0xFF808080, nullptr);
+        picker.create();
+        picker.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&picker));
+        ColorPalette* field = picker.palette();
+        QVERIFY(field != nullptr);
+        QList<QColor> changes;
+        int releases = 0;
+        connect(field, &ColorPalette::colorChanged, [&](const QColor& c) { changes << c; });
+        connect(field, &ColorPalette::colorChangedButtonUp, [&](const QColor&) { ++releases; });
+        const QPoint start(5, 5);
+        QTest::mousePress(field, Qt::LeftButton, {}, start);
+        for (const QPoint& to : {QPoint(30, 10), QPoint(60, 40), QPoint(-500, 2000)}) {
+            QMouseEvent move(QEvent::MouseMove, QPointF(to), field->mapToGlobal(QPointF(to)),
+                             Qt::NoButton, Qt::LeftButton, {});
+            QApplication::sendEvent(field, &move);
+        }
+        QTest::mouseRelease(field, Qt::LeftButton, {}, QPoint(-500, 2000));
+        QVERIFY(changes.size() >= 4);
+        QCOMPARE(releases, 1);
+        // Dragged out past the bottom left: red hue, no saturation.
+        QCOMPARE(field->selectedColor().hsvSaturation(), 0);
+        QCOMPARE(picker.currentColor(), field->selectedColor().rgb());
+        const QString r = picker.control<QLineEdit>("r_edit")->text();
+        QCOMPARE(r, picker.control<QLineEdit>("g_edit")->text());  // a grey
+        picker.control<QPushButton>("cancel_btn")->click();
+        QCOMPARE(picker.result(), 0);
     }
 
     void messageDialogReturnsOneForOkAndZeroForCancel() {

@@ -21,17 +21,19 @@ namespace tvq::testing {
 
 class Xvfb {
   public:
-    Xvfb() {
+    // `size` is the screen's, as "<width>x<height>".
+    explicit Xvfb(const std::string& size = "640x480") {
+        const std::string depth = size + "x24";
         int fds[2];
         if (::pipe(fds) != 0) {
             return;
         }
         const std::string fd = std::to_string(fds[1]);
-        const char* vnc[] = {"Xtigervnc", "-displayfd",     fd.c_str(), "-nolisten",
-                             "tcp",       "-SecurityTypes", "None",     "-rfbport",
-                             "-1",        "-geometry",      "640x480",  nullptr};
-        const char* xvfb[] = {"Xvfb",    "-displayfd", fd.c_str(),   "-nolisten", "tcp",
-                              "-screen", "0",          "640x480x24", nullptr};
+        const char* vnc[] = {"Xtigervnc", "-displayfd",     fd.c_str(),   "-nolisten",
+                             "tcp",       "-SecurityTypes", "None",       "-rfbport",
+                             "-1",        "-geometry",      size.c_str(), nullptr};
+        const char* xvfb[] = {"Xvfb",    "-displayfd", fd.c_str(),    "-nolisten", "tcp",
+                              "-screen", "0",          depth.c_str(), nullptr};
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addclose(&actions, fds[0]);

@@ -2,21 +2,37 @@
 // LE, brightness, breathing speed and colour, and the rows each effect uses.
 #pragma once
 
+#include <string_view>
+
+#include "page/page_dialogs.h"
 #include "page/page_view.h"
 #include "profiles/profile.h"
+#include "session/mouse_session.h"
 
 namespace tvq {
 
 class LightingPanel {
   public:
-    explicit LightingPanel(PageView& view) : view_(view) {}
+    LightingPanel(PageView& view, MouseSession& session, PageDialogs* dialogs)
+        : view_(view), session_(session), dialogs_(dialogs) {}
 
     void refresh(const Profile& current);
     // Brightness for effect 1, breathing speed for 2..11, colour for 1 and 2.
     void updateRows(std::int32_t lightMode);
 
+    // The user's edits; false when `control` is not this panel's.
+    // The effect combos: sent once the choice has rested for kListSettleMs.
+    bool onItemSelect(std::string_view control, int index);
+    // Brightness and breathing speed: sent once the slider has rested.
+    bool onValueChanged(std::string_view control, int position);
+    // The colour button: the colour picker; the apply follows whether or not
+    // a colour was chosen.
+    bool onClick(std::string_view control);
+
   private:
     PageView& view_;
+    MouseSession& session_;
+    PageDialogs* dialogs_;
 };
 
 }  // namespace tvq

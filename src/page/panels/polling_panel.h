@@ -1,22 +1,30 @@
 // The polling-rate panel: four options and the label of the chosen rate.
 #pragma once
 
+#include <string_view>
+
 #include "page/page_view.h"
 #include "profiles/profile.h"
+#include "session/mouse_session.h"
 
 namespace tvq {
 
 class PollingPanel {
   public:
-    explicit PollingPanel(PageView& view) : view_(view) {}
+    PollingPanel(PageView& view, MouseSession& session) : view_(view), session_(session) {}
 
     // A rate 0..3 selects its option and names it in the label; any other
     // value selects no option and leaves the label as it is.
     void refresh(const Profile& current) { showRate(modeOf(current).pollingRate); }
     void showRate(std::int32_t pollingRate);
 
+    // A rate's option: stored, named in the label and sent at once. False
+    // when `control` is not this panel's.
+    bool onSelectChanged(std::string_view control);
+
   private:
     PageView& view_;
+    MouseSession& session_;
 };
 
 }  // namespace tvq

@@ -4,6 +4,7 @@
 
 #include "base/text_keys.h"
 #include "page/controls.h"
+#include "page/panels/every_slot.h"
 
 namespace tvq {
 namespace {
@@ -28,6 +29,15 @@ std::string SleepPowerPanel::sleepLabelText(std::int32_t sleepTimer) const {
 
 void SleepPowerPanel::refreshSleepLabel(std::int32_t sleepTimer) {
     view_.setText(control::kLabelSleep, sleepLabelText(sleepTimer));
+}
+
+bool SleepPowerPanel::onValueChanged(std::string_view control, int position) {
+    if (control != control::kSliderSleep) {
+        return false;
+    }
+    editEverySlot(session_, &ModeSettings::sleepTimer, position, kSliderSettleMs);
+    refreshSleepLabel(position);
+    return true;
 }
 
 void SleepPowerPanel::showBattery(int percent) {

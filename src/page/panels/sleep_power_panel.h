@@ -5,15 +5,19 @@
 #include <cstdint>
 #include <string>
 
+#include <string_view>
+
 #include "base/text_source.h"
 #include "page/page_view.h"
 #include "profiles/profile.h"
+#include "session/mouse_session.h"
 
 namespace tvq {
 
 class SleepPowerPanel {
   public:
-    SleepPowerPanel(PageView& view, const TextSource& texts) : view_(view), texts_(texts) {}
+    SleepPowerPanel(PageView& view, const TextSource& texts, MouseSession& session)
+        : view_(view), texts_(texts), session_(session) {}
 
     void refresh(const Profile& current);
 
@@ -29,9 +33,14 @@ class SleepPowerPanel {
     void chargeAnimationTick();
     void resetChargeAnimation() { chargeAnimValue_ = 0; }
 
+    // The sleep timer's slider: stored, shown in the label and sent once the
+    // slider has rested. False when `control` is not this panel's.
+    bool onValueChanged(std::string_view control, int position);
+
   private:
     PageView& view_;
     const TextSource& texts_;
+    MouseSession& session_;
     std::int32_t chargeAnimValue_ = 0;
 };
 

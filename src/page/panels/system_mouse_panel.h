@@ -3,19 +3,30 @@
 // only: a refresh leaves it as it is.
 #pragma once
 
-#include "page/page_view.h"
+#include <string_view>
+
+#include "page/page_dialogs.h"
 #include "profiles/profile.h"
+#include "session/mouse_session.h"
 
 namespace tvq {
 
 class SystemMousePanel {
   public:
-    explicit SystemMousePanel(PageView& view) : view_(view) {}
+    SystemMousePanel(MouseSession& session, PageDialogs* dialogs)
+        : session_(session), dialogs_(dialogs) {}
 
     void refresh(const Profile&) {}
 
+    // The movement-mode box: 1 checked, 0 not, in every mode slot, sent at
+    // once. False when `control` is not this panel's.
+    bool onCheckClick(std::string_view control, bool checked);
+    // The desktop's mouse settings; nothing in the profile changes.
+    bool onClick(std::string_view control);
+
   private:
-    [[maybe_unused]] PageView& view_;
+    MouseSession& session_;
+    PageDialogs* dialogs_;
 };
 
 }  // namespace tvq

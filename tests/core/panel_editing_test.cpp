@@ -1,0 +1,234 @@
+// The settings panels' edits: what lands in the selected profile, what the
+// page shows, and when the mouse is sent the profile.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "fake_device_library.h"
+#include "fake_page_view.h"
+#include "fake_scheduler.h"
+#include "input/us_layout.h"
+#include "page/colour_channels.h"
+#include "page/desktop_mouse_settings.h"
+#include "page/settings_page.h"
+#include "protocol/frames.h"
+#include "store_fixture.h"
+
+namespace tvq {
+namespace {
+
+using testing::FakeCableLibrary;
+using testing::FakeLibraryLoader;
+
+class FakeDialogs final : public PageDialogs {
+  public:
+    std::optional<std::uint32_t> answer;  // nothing: cancelled
+    std::vector<std::pair<std::string, std::uint32_t>> picks;
+    int mouseSettings = 0;
+    std::optional<std::uint32_t> pickColour(std::string_view anchor, std::uint32_t argb) override {
+        picks.emplace_back(anchor, argb);
+        return answer;
+    }
+    void openDesktopMouseSettings() override { ++mouseSettings; }
+};
+
+class PanelEditingTest : public ::testing::Test, public testing::StoreFixture {
+  protected:
+    void SetUp() override {
+        FakeLibraryLoader::reset();
+        FakeCableLibrary::state().present = 1;
+        texts.texts["sleep_timer_1_text"] = "Sleeps after ";
+        texts.texts["sleep_timer_2_text"] = "min";
+        page.bindControls(loader, "/opt/tvq/", &window, false);
+        page.loadProfiles();
+    }
+    const Profile& current() { return *session.profiles().current(); }
+    int applies() const { return session.link().applyRequests(); }
+    // Every mode slot holds `value` in `field`.
+    template <class Get>
+    bool allSlots(Get get, std::int32_t value) {
+        return std::all_of(current().modes.begin(), current().modes.end(),
+                           [&](const ModeSettings& m) { return get(m) == value; });
+    }
+
+    testing::FakePageView view;
+    UsKeyboardLayout us;
+    KeyNames keys{us, texts};
+    FakeLibraryLoader loader;
+    MessageWindow window{};
+    testing::FakeScheduler scheduler;
+    MouseSession session{location, texts, scheduler};
+    FakeDialogs dialogs;
+    SettingsPage page{view, texts, keys, session, &dialogs};
+};
+
+TEST_F(PanelEditingTest, ADpiSliderStoresItsValueInEverySlotAndSettlesIntoOneApply) {
+    const int before = applies();
+    page.onValueChanged("ms_1_slider_dpi_3", 100);
+    EXPECT_EQ(view.text["ms_1_label_dpi_3"], "4000");
+    EXPECT_TRUE(allSlots([](const ModeSettings& m) { return m.dpiValue[2]; }, 100));
+    // Ten steps within 500 ms of each other: one apply, 500 ms after the last.
+    for (int step = 0; step < 10; ++step) {
+        scheduler.advance(100);
+        page.onValueChanged("ms_1_slider_dpi_3", 101 + step);
+    }
+    scheduler.advance(499);
+    EXPECT_EQ(applies(), before);
+    scheduler.advance(1);
+    EXPECT_EQ(applies(), before + 1);
+    EXPECT_EQ(current().modes[4].dpiValue[2], 110);
+}
+
+TEST_F(PanelEditingTest, OptionsAndTheMovementModeAreSentAtOnce) {
+    const int before = applies();
+    page.onSelectChanged("ms_1_option_dpi_step_4");
+    EXPECT_TRUE(allSlots([](const ModeSettings& m) { return m.dpiStage; }, 3));
+    page.onSelectChanged("ms_1_btn_prate_3");
+    EXPECT_TRUE(allSlots([](const ModeSettings& m) { return m.pollingRate; }, 2));
+    EXPECT_EQ(view.textKeys["ms_1_label_prate"], "prate_3_text");
+    page.onCheckClick("ms_1_check_movemode", true);
+    EXPECT_TRUE(allSlots([](const ModeSettings& m) { return m.movementMode; }, 1));
+    page.onCheckClick("ms_1_check_movemode", false);
+    EXPECT_TRUE(allSlots([](const ModeSettings& m) { return m.movementMode; }, 0));
+    EXPECT_EQ(applies(), before + 4);
+    // Names that are no control of the panels change nothing.
+    for (const char* other : {"ms_1_option_dpi_step_9", "ms_1_btn_prate_0", "ms_1_slider_dpi_",
+                              "ms_1_check_dpi_x", "unknown"}) {
+        page.onSelectChanged(other);
+        page.onValueChanged(other, 5);
+        page.onCheckClick(other, true);
+    }
+    EXPECT_EQ(applies(), before + 4);
+}
+
+TEST_F(PanelEditingTest, TheButtonModeShowsEveryControlFromTheNewSlot) {
+    session.edit(
+        [](Profile& p) {
+            p.buttonMode = 0;
+            p.modes[1].buttons[4].function = 51;  // a binding only slot 1 has
+        },
+        AfterEdit::kNothing);
+    const int before = applies();
+    page.onSelectChanged("ms_1_option_button_mode_2");
+    EXPECT_EQ(current().buttonMode, 1);
+    EXPECT_EQ(view.textKeys["ms_1_btn_key_5"], "task_view_text");
+    EXPECT_EQ(applies(), before + 1);
+    page.onSelectChanged("ms_1_option_button_mode_1");
+    EXPECT_EQ(current().buttonMode, 0);
+    EXPECT_NE(view.textKeys["ms_1_btn_key_5"], "task_view_text");
+}
+
+TEST_F(PanelEditingTest, LightingEffectsShowTheirRowsAndSettleAfter200Ms) {
+    const auto rows = [this] {
+        return std::string(view.shown("ms_1_hor_brightness") ? "B" : "-") +
+               (view.shown("ms_1_hor_breathspeed") ? "S" : "-") +
+               (view.shown("ms_1_hor_light_color") ? "C" : "-");
+    };
+    const int before = applies();
+    page.onItemSelect("ms_1_combo_light", 2);
+    EXPECT_EQ(rows(), "-SC");
+    page.onItemSelect("ms_1_combo_light", 5);
+    EXPECT_EQ(rows(), "-S-");
+    page.onItemSelect("ms_1_combo_light", 0);
+    EXPECT_EQ(rows(), "---");
+    EXPECT_TRUE(allSlots([](const ModeSettings& m) { return m.lightMode; }, 0));
+    page.onItemSelect("ms_1_combo_light_ble", 4);
+    EXPECT_TRUE(allSlots([](const ModeSettings& m) { return m.lightModeBle; }, 4));
+    scheduler.advance(199);
+    EXPECT_EQ(applies(), before);
+    scheduler.advance(1);
+    EXPECT_EQ(applies(), before + 1);
+    page.onValueChanged("ms_1_slider_brightness", 3);
+    page.onValueChanged("ms_1_slider_breathspeed", 7);
+    page.onValueChanged("ms_1_slider_sleep_timer", 7);
+    EXPECT_TRUE(allSlots([](const ModeSettings& m) { return m.brightness; }, 3));
+    EXPECT_TRUE(allSlots([](const ModeSettings& m) { return m.breathSpeed; }, 7));
+    EXPECT_TRUE(allSlots([](const ModeSettings& m) { return m.sleepTimer; }, 7));
+    EXPECT_EQ(view.text["ms_1_label_sleep_timer"], "Sleeps after 3.5 min");
+    scheduler.advance(500);
+    EXPECT_EQ(applies(), before + 2);
+}
+
+TEST_F(PanelEditingTest, ColourPickerResults) {
+    session.edit(
+        [](Profile& p) { writeAllSlots(p, [](ModeSettings& m) { m.dpiColor[1] = 0x0000FF; }); },
+        AfterEdit::kNothing);
+    const auto before = encodeProfile(current());
+    const int applied = applies();
+    // Cancelled: nothing changes in any slot and nothing is sent.
+    page.onClick("ms_1_btn_dpi_color_2");
+    ASSERT_EQ(dialogs.picks.size(), 1u);
+    EXPECT_EQ(dialogs.picks[0],
+              (std::pair<std::string, std::uint32_t>{"ms_1_btn_dpi_color_2", 0xFFFF0000u}));
+    EXPECT_EQ(encodeProfile(current()), before);
+    EXPECT_EQ(applies(), applied);
+    // Chosen: stored in every slot in 0x00BBGGRR, shown and sent.
+    dialogs.answer = 0xFF1EB40A;
+    page.onClick("ms_1_btn_dpi_color_2");
+    EXPECT_TRUE(allSlots(
+        [](const ModeSettings& m) { return static_cast<std::int32_t>(m.dpiColor[1]); }, 0x0AB41E));
+    EXPECT_EQ(view.colors["ms_1_btn_dpi_color_2"], 0xFF1EB40Au);
+    EXPECT_EQ(applies(), applied + 1);
+    // The lighting colour is sent whether or not one was chosen.
+    dialogs.answer.reset();
+    page.onClick("ms_1_btn_light_color");
+    EXPECT_EQ(applies(), applied + 2);
+    page.onClick("ms_1_btn_mouse_attribute");
+    EXPECT_EQ(dialogs.mouseSettings, 1);
+    EXPECT_EQ(applies(), applied + 2);
+}
+
+TEST_F(PanelEditingTest, ValuesOutOfTheSlidersRangeAreShownAndSentUnchangedUntilEdited) {
+    session.edit(
+        [](Profile& p) {
+            writeAllSlots(p, [](ModeSettings& m) {
+                m.dpiValue[0] = 300;
+                m.brightness = -5;
+                m.lightColor = 0xFF123456;
+            });
+        },
+        AfterEdit::kNothing);
+    MacroSlotTable slots{};
+    const auto frames = applyFrames(current(), slots);
+    page.refreshPage();
+    EXPECT_EQ(view.sliders["ms_1_slider_dpi_1"], 300);  // the slider shows it clamped
+    EXPECT_EQ(view.text["ms_1_label_dpi_1"], "12000");
+    EXPECT_EQ(view.sliders["ms_1_slider_brightness"], -5);
+    EXPECT_EQ(applyFrames(current(), slots), frames);
+    EXPECT_EQ(current().modes[3].lightColor, 0xFF123456u);
+}
+
+TEST(ColourChannels, EditsReadTheirLeadingNumberAndClamp) {
+    EXPECT_EQ(channelFromText("300").value, 255);
+    EXPECT_EQ(*channelFromText("300").replacement, "255");
+    EXPECT_EQ(channelFromText("-12").value, 0);
+    EXPECT_EQ(*channelFromText("-12").replacement, "0");
+    EXPECT_EQ(channelFromText("").value, 0);
+    EXPECT_FALSE(channelFromText("").replacement);
+    EXPECT_EQ(channelFromText("12ab").value, 12);
+    EXPECT_FALSE(channelFromText("12ab").replacement);
+    EXPECT_EQ(channelFromText("  +7").value, 7);
+    EXPECT_EQ(channelFromText("abc").value, 0);
+    EXPECT_EQ(channelFromText("-").value, 0);
+    EXPECT_EQ(channelFromText("9999999999").value, 255);
+    EXPECT_EQ(channelFromText("-9999999999").value, 0);
+    EXPECT_EQ(channelFromText("099").value, 99);
+    EXPECT_EQ(withChannel(0xFF102030, 0, 255), 0xFFFF2030u);
+    EXPECT_EQ(withChannel(0x00102030, 2, 1), 0xFF102001u);
+}
+
+TEST(DesktopMouseSettings, TheDesktopsOwnProgramComesFirst) {
+    EXPECT_EQ(mouseSettingsCommands("GNOME").front(),
+              (std::vector<std::string>{"gnome-control-center", "mouse"}));
+    EXPECT_EQ(mouseSettingsCommands("ubuntu:GNOME").front()[0], "gnome-control-center");
+    EXPECT_EQ(mouseSettingsCommands("KDE").front()[0], "systemsettings");
+    EXPECT_EQ(mouseSettingsCommands("xfce").front()[0], "xfce4-mouse-settings");
+    EXPECT_EQ(mouseSettingsCommands("X-Cinnamon").front()[0], "cinnamon-settings");
+    EXPECT_EQ(mouseSettingsCommands("LXQt").size(), 1u);
+    // An unknown or empty desktop tries every program known.
+    EXPECT_GT(mouseSettingsCommands("").size(), 5u);
+    EXPECT_EQ(mouseSettingsCommands("Hyprland"), mouseSettingsCommands(""));
+}
+
+}  // namespace
+}  // namespace tvq
