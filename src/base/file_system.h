@@ -23,6 +23,10 @@ class FileSystem {
     // any failure.
     virtual bool replaceFile(const std::string& path, std::span<const std::uint8_t> bytes) = 0;
 
+    // The size of a regular file; nothing for a folder, a device, a pipe or
+    // a path that does not exist. Lets a caller refuse a file before reading.
+    virtual std::optional<std::uint64_t> regularFileSize(const std::string& path) = 0;
+
     virtual bool exists(const std::string& path) = 0;
     virtual bool isDirectory(const std::string& path) = 0;
 

@@ -69,11 +69,13 @@ MacroRecord& MacroStore::addNew() {
     return *records_.back();
 }
 
-void MacroStore::append(const MacroRecord& record) {
+void MacroStore::append(const MacroRecord& record, bool thenSave) {
     auto copy = std::make_unique<MacroRecord>(record);
     boundMacro(*copy);
     records_.push_back(std::move(copy));
-    save();
+    if (thenSave) {
+        save();
+    }
 }
 
 void MacroStore::removeAt(std::size_t index) {

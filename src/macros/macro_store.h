@@ -35,8 +35,9 @@ class MacroStore {
     // and the new count.
     MacroRecord& addNew();
 
-    // Appends a complete record (already given a unique name) and saves.
-    void append(const MacroRecord& record);
+    // Appends a complete record (already given a unique name) and, with
+    // `thenSave`, saves.
+    void append(const MacroRecord& record, bool thenSave = true);
 
     // Removes the macro at `index` and saves; an index past the end is ignored.
     void removeAt(std::size_t index);

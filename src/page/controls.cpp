@@ -28,12 +28,12 @@ std::vector<ControlInfo> buildTable() {
                 P::kButtons, true, "a11y_button_mode_text");
     add(control::kMacroButton, K::kButton, P::kButtons, false, "a11y_macros_text");
     add(control::kListProfile, K::kList, P::kProfileList, true, "a11y_profiles_text");
-    add(control::kProfileAdd, K::kButton, P::kProfileList, false, "a11y_profile_add_text");
-    add(control::kProfileDelete, K::kButton, P::kProfileList, false, "a11y_profile_delete_text");
-    add(control::kProfileRename, K::kButton, P::kProfileList, false, "a11y_profile_rename_text");
-    add(control::kProfileImport, K::kButton, P::kProfileList, false, "a11y_profile_import_text");
-    add(control::kProfileExport, K::kButton, P::kProfileList, false, "a11y_profile_export_text");
-    add(control::kProfileReset, K::kButton, P::kProfileList, false, "a11y_profile_reset_text");
+    add(control::kProfileAdd, K::kButton, P::kProfileList, true, "a11y_profile_add_text");
+    add(control::kProfileDelete, K::kButton, P::kProfileList, true, "a11y_profile_delete_text");
+    add(control::kProfileRename, K::kButton, P::kProfileList, true, "a11y_profile_rename_text");
+    add(control::kProfileImport, K::kButton, P::kProfileList, true, "a11y_profile_import_text");
+    add(control::kProfileExport, K::kButton, P::kProfileList, true, "a11y_profile_export_text");
+    add(control::kProfileReset, K::kButton, P::kProfileList, true, "a11y_profile_reset_text");
     for (const char* c : {control::kWired, control::kWireless, control::kBle}) {
         add(c, K::kLabel, P::kPage);
     }

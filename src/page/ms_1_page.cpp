@@ -9,11 +9,14 @@
 #include <QListWidget>
 #include <QProgressBar>
 
+#include <QFileDialog>
 #include <QProcess>
+#include <QSignalBlocker>
 #include <QStandardPaths>
 
 #include "base/debug.h"
 #include "dialogs/dpi_color_wnd.h"
+#include "dialogs/ms_1_config_name.h"
 #include "dialogs/msg_wnd.h"
 #include "page/controls.h"
 #include "page/desktop_mouse_settings.h"
@@ -32,7 +35,7 @@ QString qName(std::string_view name) {
 }  // namespace
 
 CMS_1_Page::CMS_1_Page(const LanguageManager& language, const KeyNames& keys, MouseSession& session)
-    : language_(language), logic_(*this, language, keys, session, this) {}
+    : language_(language), session_(session), logic_(*this, language, keys, session, this) {}
 
 CMS_1_Page::~CMS_1_Page() = default;
 
@@ -284,6 +287,58 @@ void CMS_1_Page::openDesktopMouseSettings() {
         }
     }
     CMsgWnd::ask(window_, &language_, "no_mouse_settings_text");
+}
+
+std::optional<std::u16string> CMS_1_Page::askProfileName(std::string_view titleKey) {
+    CMS_1_ConfigName dialog(&language_, qName(titleKey), session_.profiles(), window_);
+    dialog.create();
+    dialog.placeCentred();
+    if (dialog.runModal() != 1) {
+        return std::nullopt;
+    }
+    return dialog.acceptedName().toStdU16String();
+}
+
+bool CMS_1_Page::confirm(std::string_view textKey) {
+    return CMsgWnd::ask(window_, &language_, qName(textKey)) == 1;
+}
+
+void CMS_1_Page::tell(std::string_view textKey) {
+    CMsgWnd::ask(window_, &language_, qName(textKey));
+}
+
+std::optional<std::string> CMS_1_Page::chooseProfileFile(bool forSaving) {
+    // Qt's own dialog, or the desktop's through its portal where one runs.
+    QFileDialog dialog(window_);
+    dialog.setNameFilter(language_.text(QStringLiteral("profile_file_text")) +
+                         QStringLiteral(" (*.pro *.PRO)"));
+    dialog.setDefaultSuffix(QStringLiteral("pro"));
+    if (forSaving) {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);  // asks before overwriting
+    } else {
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().first().toStdString();
+}
+
+void CMS_1_Page::removeListRow(std::string_view list, int row) {
+    if (auto* l = qobject_cast<QListWidget*>(boundControl(list))) {
+        const QSignalBlocker quiet(l);
+        delete l->takeItem(row);
+    }
+}
+
+void CMS_1_Page::setListRowText(std::string_view list, int row, std::string_view text) {
+    if (auto* l = qobject_cast<QListWidget*>(boundControl(list))) {
+        if (QListWidgetItem* item = l->item(row)) {
+            item->setText(qName(text));
+        }
+    }
 }
 
 void CMS_1_Page::appendListRow(std::string_view list, std::string_view text) {

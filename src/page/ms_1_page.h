@@ -51,11 +51,17 @@ class CMS_1_Page final : public QObject, public ListPageView, public PageDialogs
     void stopControlTimer(std::string_view control, int id) override;
     void postMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
     void appendListRow(std::string_view list, std::string_view text) override;
+    void removeListRow(std::string_view list, int row) override;
+    void setListRowText(std::string_view list, int row, std::string_view text) override;
 
     // PageDialogs
     std::optional<std::uint32_t> pickColour(std::string_view anchorControl,
                                             std::uint32_t argb) override;
     void openDesktopMouseSettings() override;
+    std::optional<std::u16string> askProfileName(std::string_view titleKey) override;
+    bool confirm(std::string_view textKey) override;
+    void tell(std::string_view textKey) override;
+    std::optional<std::string> chooseProfileFile(bool forSaving) override;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -67,6 +73,7 @@ class CMS_1_Page final : public QObject, public ListPageView, public PageDialogs
     const LanguageManager& language_;
     WindowImplBase* window_ = nullptr;
     QHash<QString, QWidget*> controls_;  // owned by the window's layout
+    MouseSession& session_;
     SettingsPage logic_;
 };
 

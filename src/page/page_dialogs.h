@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace tvq {
@@ -19,6 +20,18 @@ class PageDialogs {
     // Starts the desktop's own mouse settings without waiting for them, or
     // tells the user that none is installed.
     virtual void openDesktopMouseSettings() = 0;
+
+    // The profile name dialog titled with `titleKey`: a name that is not
+    // empty and that no profile has (letter case ignored), at most 49 UTF-16
+    // units; nothing when cancelled.
+    virtual std::optional<std::u16string> askProfileName(std::string_view titleKey) = 0;
+    // The message dialog with OK and Cancel: true for OK.
+    virtual bool confirm(std::string_view textKey) = 0;
+    // The message dialog, to tell the user something.
+    virtual void tell(std::string_view textKey) = 0;
+    // The platform's file dialog for profile files ("*.pro"): the path
+    // chosen, or nothing when cancelled. Saving asks before it overwrites.
+    virtual std::optional<std::string> chooseProfileFile(bool forSaving) = 0;
 };
 
 }  // namespace tvq

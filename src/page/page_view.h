@@ -54,6 +54,8 @@ class PageView {
 class ListPageView : public PageView {
   public:
     virtual void appendListRow(std::string_view list, std::string_view text) = 0;
+    virtual void removeListRow(std::string_view list, int row) = 0;
+    virtual void setListRowText(std::string_view list, int row, std::string_view text) = 0;
 };
 
 }  // namespace tvq

@@ -9,7 +9,9 @@ SettingsPage::SettingsPage(ListPageView& view, const TextSource& texts, const Ke
                            MouseSession& session, PageDialogs* dialogs)
     : view_(view),
       session_(session),
-      panels_(view, texts, keys, session, dialogs),
+      panels_(
+          view, texts, keys, session, dialogs, [this](int row) { selectProfile(row); },
+          [this] { refreshPage(); }),
       presenter_(
           view, session.links(), panels_, [this] { return session_.profiles().current(); },
           [this] { refreshPage(); }) {
@@ -34,7 +36,7 @@ void SettingsPage::loadProfiles() {
     }
     loaded_ = true;
     session_.load();
-    panels_.profileList.show(session_.profiles());
+    panels_.profileList.show();
     // The stored row was selected quietly, so there is no notification left
     // to absorb: the user's first click on the list must count.
     ignoreNextListSelection_ = false;
@@ -47,10 +49,16 @@ void SettingsPage::onProfileListSelect(int index) {
         ignoreNextListSelection_ = false;
         return;
     }
+    selectProfile(index);
+}
+
+void SettingsPage::selectProfile(int index) {
     if (!session_.profiles().select(index)) {
         debug::write("profile list: no row " + std::to_string(index) + "\n");
         return;
     }
+    ignoreNextListSelection_ = false;
+    view_.selectItem(control::kListProfile, index);
     refreshPage();
     session_.requestApply();
 }
@@ -62,6 +70,9 @@ void SettingsPage::refreshPage() {
 void SettingsPage::onClick(std::string_view control) {
     if (control == control::kApplyButton) {
         session_.requestApply();
+        return;
+    }
+    if (panels_.profileList.onClick(control)) {
         return;
     }
     panels_.dpi.onClick(control) || panels_.lighting.onClick(control) ||

@@ -52,6 +52,9 @@ class SettingsPage final : public MainWindowPage {
 
     // The list's selection rule.
     void onProfileListSelect(int index);
+    // Makes the profile at `index` the selected one: its row, every control,
+    // and an apply.
+    void selectProfile(int index);
 
     void refreshPage();
 

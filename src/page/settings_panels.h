@@ -24,9 +24,13 @@ class SettingsPanels {
   public:
     // `dialogs` opens the colour picker and the desktop's mouse settings;
     // without it those buttons do nothing.
+    // `selectProfile` and `refreshPage` are the page's selection rule and
+    // refresh.
     SettingsPanels(ListPageView& view, const TextSource& texts, const KeyNames& keys,
-                   MouseSession& session, PageDialogs* dialogs)
-        : profileList(view),
+                   MouseSession& session, PageDialogs* dialogs,
+                   std::function<void(int)> selectProfile = nullptr,
+                   std::function<void()> refreshPage = nullptr)
+        : profileList(view, session, dialogs, std::move(selectProfile), std::move(refreshPage)),
           buttons(view, texts, keys),
           dpi(view, session, dialogs),
           lighting(view, session, dialogs),

@@ -115,6 +115,14 @@ bool PosixFileSystem::replaceFile(const std::string& path, std::span<const std::
     return true;
 }
 
+std::optional<std::uint64_t> PosixFileSystem::regularFileSize(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint64_t>(st.st_size);
+}
+
 bool PosixFileSystem::exists(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0;

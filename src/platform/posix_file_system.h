@@ -14,6 +14,7 @@ class PosixFileSystem final : public FileSystem {
     // removes the temporary file and leaves `path` untouched.
     bool replaceFile(const std::string& path, std::span<const std::uint8_t> bytes) override;
 
+    std::optional<std::uint64_t> regularFileSize(const std::string& path) override;
     bool exists(const std::string& path) override;
     bool isDirectory(const std::string& path) override;
     bool createDirectory(const std::string& path) override;

@@ -153,6 +153,44 @@ bool ProfileStore::editCurrent(const std::function<void(Profile&)>& change) {
     return true;
 }
 
+std::int32_t ProfileStore::append(std::unique_ptr<Profile> profile) {
+    std::lock_guard guard(mutex_);
+    profiles_.push_back(std::move(profile));
+    // The vector may have moved its elements' pointers, not the profiles.
+    current_ =
+        profiles_.empty() ? nullptr : profiles_[static_cast<std::size_t>(currentIndex_)].get();
+    return static_cast<std::int32_t>(profiles_.size() - 1);
+}
+
+bool ProfileStore::remove(std::int32_t index) {
+    std::lock_guard guard(mutex_);
+    if (profiles_.size() < 2 || index < 0 || static_cast<std::size_t>(index) >= profiles_.size()) {
+        return false;
+    }
+    profiles_.erase(profiles_.begin() + index);
+    const auto last = static_cast<std::int32_t>(profiles_.size() - 1);
+    if (currentIndex_ > index || currentIndex_ > last) {
+        currentIndex_ = std::min(currentIndex_ > index ? currentIndex_ - 1 : currentIndex_, last);
+    }
+    current_ = profiles_[static_cast<std::size_t>(currentIndex_)].get();
+    return true;
+}
+
+bool ProfileStore::rename(std::int32_t index, std::u16string_view name) {
+    std::lock_guard guard(mutex_);
+    if (index < 0 || static_cast<std::size_t>(index) >= profiles_.size()) {
+        return false;
+    }
+    setFieldText(profiles_[static_cast<std::size_t>(index)]->name, name);
+    return true;
+}
+
+std::u16string ProfileStore::uniqueName(std::u16string_view base) const {
+    std::lock_guard guard(mutex_);
+    return makeUniqueName(base, layout::profile::kNameMaxChars,
+                          [this](std::u16string_view n) { return nameTaken(n); });
+}
+
 std::unique_ptr<Profile> ProfileStore::copyCurrent() const {
     std::lock_guard guard(mutex_);
     return current_ != nullptr ? std::make_unique<Profile>(*current_) : nullptr;

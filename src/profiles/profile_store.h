@@ -74,6 +74,19 @@ class ProfileStore {
     // Selects the profile at `index`; false (and no change) when out of range.
     bool select(std::int32_t index);
 
+    // The list operations. Each takes the lock; the caller asks for a save.
+    // Appends `profile` at the end and returns its index.
+    std::int32_t append(std::unique_ptr<Profile> profile);
+    // Removes the profile at `index` unless it is the only one; the selected
+    // index moves to the profile that followed it, or to the new last one.
+    // False (and no change) for the only profile or an index out of range.
+    bool remove(std::int32_t index);
+    // Gives the profile at `index` the name (at most 49 UTF-16 units kept).
+    bool rename(std::int32_t index, std::u16string_view name);
+    // `base` when no profile has it (letter case ignored), else the first
+    // free "<base>_<n>", shortened to fit the record.
+    std::u16string uniqueName(std::u16string_view base) const;
+
     // A copy of the selected profile, taken under the lock.
     std::unique_ptr<Profile> copyCurrent() const;
 

@@ -129,6 +129,7 @@ void MouseLink::runApply() {
     // The store is saved after every apply, also one that could send
     // nothing: an edit is never lost because the mouse was away.
     store_.save();
+    ++appliesFinished_;
     const ApplyResult result = result_;
     scheduler_.runOnUiThread([this, result] { relay_.applyFinished(result); });
 }

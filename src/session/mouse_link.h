@@ -79,6 +79,8 @@ class MouseLink {
     void requestSave();
     int saveRequests() const { return saveRequests_.load(); }
     int applyRequests() const { return applyRequests_.load(); }
+    // Applies that have ended, the store written after them.
+    int appliesFinished() const { return appliesFinished_.load(); }
 
     // Ends waits in progress, stops the worker, then closes the channels and
     // unloads the libraries. Called by the destructor at the latest.
@@ -161,6 +163,7 @@ class MouseLink {
     std::atomic<bool> savePending_{false};
     std::atomic<int> saveRequests_{0};
     std::atomic<int> applyRequests_{0};
+    std::atomic<int> appliesFinished_{0};
     bool started_ = false;
     bool shutDown_ = false;
 };

@@ -4,7 +4,8 @@ namespace tvq {
 
 MouseSession::MouseSession(const DataLocation& location, const TextSource& texts,
                            Scheduler& scheduler, BleTransport* ble, Clock* sendClock)
-    : scheduler_(scheduler),
+    : location_(location),
+      scheduler_(scheduler),
       profiles_(location, texts),
       macros_(location, texts),
       link_(scheduler, profiles_, ble, sendClock) {}

@@ -50,6 +50,8 @@ class MouseSession {
     ProfileStore& profiles() { return profiles_; }
     const ProfileStore& profiles() const { return profiles_; }
     MacroStore& macros() { return macros_; }
+    // The files of the data folder and of the user's choosing.
+    FileSystem& files() { return location_.fileSystem(); }
     MouseLink& link() { return link_; }
     const MouseLink& link() const { return link_; }
     const LinkState& links() const { return link_.links(); }
@@ -59,6 +61,7 @@ class MouseSession {
     void shutdown() { link_.shutdown(); }
 
   private:
+    const DataLocation& location_;
     Scheduler& scheduler_;
     ProfileStore profiles_;
     MacroStore macros_;

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "fake_device_library.h"
+#include "fake_page_dialogs.h"
 #include "fake_page_view.h"
 #include "fake_scheduler.h"
 #include "input/us_layout.h"
@@ -19,18 +20,6 @@ namespace {
 
 using testing::FakeCableLibrary;
 using testing::FakeLibraryLoader;
-
-class FakeDialogs final : public PageDialogs {
-  public:
-    std::optional<std::uint32_t> answer;  // nothing: cancelled
-    std::vector<std::pair<std::string, std::uint32_t>> picks;
-    int mouseSettings = 0;
-    std::optional<std::uint32_t> pickColour(std::string_view anchor, std::uint32_t argb) override {
-        picks.emplace_back(anchor, argb);
-        return answer;
-    }
-    void openDesktopMouseSettings() override { ++mouseSettings; }
-};
 
 class PanelEditingTest : public ::testing::Test, public testing::StoreFixture {
   protected:
@@ -58,7 +47,7 @@ class PanelEditingTest : public ::testing::Test, public testing::StoreFixture {
     MessageWindow window{};
     testing::FakeScheduler scheduler;
     MouseSession session{location, texts, scheduler};
-    FakeDialogs dialogs;
+    testing::FakePageDialogs dialogs;
     SettingsPage page{view, texts, keys, session, &dialogs};
 };
 
@@ -163,14 +152,14 @@ TEST_F(PanelEditingTest, ColourPickerResults) {
     EXPECT_EQ(encodeProfile(current()), before);
     EXPECT_EQ(applies(), applied);
     // Chosen: stored in every slot in 0x00BBGGRR, shown and sent.
-    dialogs.answer = 0xFF1EB40A;
+    dialogs.colour = 0xFF1EB40A;
     page.onClick("ms_1_btn_dpi_color_2");
     EXPECT_TRUE(allSlots(
         [](const ModeSettings& m) { return static_cast<std::int32_t>(m.dpiColor[1]); }, 0x0AB41E));
     EXPECT_EQ(view.colors["ms_1_btn_dpi_color_2"], 0xFF1EB40Au);
     EXPECT_EQ(applies(), applied + 1);
     // The lighting colour is sent whether or not one was chosen.
-    dialogs.answer.reset();
+    dialogs.colour.reset();
     page.onClick("ms_1_btn_light_color");
     EXPECT_EQ(applies(), applied + 2);
     page.onClick("ms_1_btn_mouse_attribute");

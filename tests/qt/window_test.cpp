@@ -16,16 +16,22 @@
 #include <QSlider>
 #include <QStackedWidget>
 #include <QStyle>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 #include <thread>
 
 #include "app/main_wnd.h"
 #include "app/window_messages.h"
+#include "base/text.h"
 #include "dialogs/dpi_color_wnd.h"
 #include "dialogs/dpi_msg.h"
+#include "dialogs/ms_1_config_name.h"
 #include "dialogs/msg_wnd.h"
+#include "platform/posix_file_system.h"
 #include "profiles/profile.h"
+#include "profiles/profile_store.h"
+#include "store_fixture.h"
 #include "toolkit/color_palette.h"
 #include "toolkit/dialog_base.h"
 #include "toolkit/language.h"
@@ -452,6 +458,62 @@ class WindowTest : public QObject {
         QCOMPARE(r, picker.control<QLineEdit>("g_edit")->text());  // a grey
         picker.control<QPushButton>("cancel_btn")->click();
         QCOMPARE(picker.result(), 0);
+    }
+
+    void theProfileNameDialogAcceptsOnlyANewName() {
+        QTemporaryDir data;
+        PosixFileSystem fs;
+        const DataLocation location(
+            fs, testing::environmentWith(data.path().toStdString(), std::nullopt), "/nonexistent/");
+        MacroStore macros(location, language);
+        ProfileStore profiles(location, language);
+        profiles.load(macros);  // "Profile1"
+        const QString first =
+            QString::fromStdU16String(std::u16string(fieldText(profiles.current()->name)));
+        // Presses OK on the warning the dialog opens, noting its text.
+        QString warned;
+        const auto answerWarning = [&] {
+            QTimer::singleShot(0, [&] {
+                for (QWidget* top : QApplication::topLevelWidgets()) {
+                    if (top->objectName() == "MsgWnd" && top->isVisible()) {
+                        warned = top->findChild<QLabel*>("warning")->text();
+                        top->findChild<QPushButton*>("btn_ok")->click();
+                    }
+                }
+            });
+        };
+        CMS_1_ConfigName dialog(&language, "profile_name_1_text", profiles, nullptr);
+        dialog.create();
+        dialog.show();
+        QCOMPARE(dialog.control<QLabel>("title_string")->text(),
+                 language.text(QStringLiteral("profile_name_1_text")));
+        auto* edit = dialog.control<QLineEdit>("edit_name");
+        QCOMPARE(edit->maxLength(), 49);
+        auto* ok = dialog.control<QPushButton>("btn_ok");
+        answerWarning();
+        ok->click();
+        QCOMPARE(warned, language.text(QStringLiteral("warn_name_1_text")));
+        QVERIFY(dialog.isVisible());
+        for (const QString& taken : {first.toUpper(), first}) {
+            warned.clear();
+            edit->setText(taken);
+            answerWarning();
+            ok->click();
+            QCOMPARE(warned, language.text(QStringLiteral("warn_name_2_text")));
+            QVERIFY(dialog.isVisible());
+            QCOMPARE(dialog.acceptedName(), QString());
+        }
+        edit->setText(QStringLiteral(" Other "));  // taken as typed
+        ok->click();
+        QCOMPARE(dialog.result(), 1);
+        QCOMPARE(dialog.acceptedName(), QStringLiteral(" Other "));
+        for (const char* button : {"btn_cancel", "btn_exit"}) {
+            CMS_1_ConfigName again(&language, "profile_name_2_text", profiles, nullptr);
+            again.create();
+            QTimer::singleShot(0, &again,
+                               [&again, button] { again.control<QPushButton>(button)->click(); });
+            QCOMPARE(again.runModal(), 0);
+        }
     }
 
     void messageDialogReturnsOneForOkAndZeroForCancel() {

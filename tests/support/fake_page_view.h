@@ -86,6 +86,19 @@ class FakePageView final : public ListPageView {
         }
     }
 
+    void removeListRow(std::string_view list, int row) override {
+        auto& r = rows[std::string(list)];
+        if (row >= 0 && static_cast<std::size_t>(row) < r.size()) {
+            r.erase(r.begin() + row);
+        }
+    }
+    void setListRowText(std::string_view list, int row, std::string_view text) override {
+        auto& r = rows[std::string(list)];
+        if (row >= 0 && static_cast<std::size_t>(row) < r.size()) {
+            r[static_cast<std::size_t>(row)] = text;
+        }
+    }
+
     int count(std::uint32_t message) const {
         int n = 0;
         for (const Posted& p : posted) {

@@ -35,6 +35,10 @@ class MemoryFileSystem final : public FileSystem {
         return true;
     }
 
+    std::optional<std::uint64_t> regularFileSize(const std::string& path) override {
+        const auto it = files.find(path);
+        return it != files.end() ? std::optional<std::uint64_t>(it->second.size()) : std::nullopt;
+    }
     bool exists(const std::string& path) override {
         return files.contains(path) || folders.contains(path);
     }

@@ -2,14 +2,149 @@
 
 #include "base/text.h"
 #include "page/controls.h"
+#include "profiles/profile_import.h"
+#include "profiles/record_layout.h"
 
 namespace tvq {
+namespace {
 
-void ProfileListPanel::show(const ProfileStore& store) {
+std::string rowText(const Profile& p) {
+    return utf8FromUtf16(fieldText(p.name));
+}
+
+}  // namespace
+
+void ProfileListPanel::show() {
+    const ProfileStore& store = session_.profiles();
     for (const auto& profile : store.profiles()) {
-        view_.appendListRow(control::kListProfile, utf8FromUtf16(fieldText(profile->name)));
+        view_.appendListRow(control::kListProfile, rowText(*profile));
     }
     view_.selectItem(control::kListProfile, store.currentIndex());
+}
+
+bool ProfileListPanel::onClick(std::string_view control) {
+    if (control == control::kProfileAdd) {
+        addProfile();
+    } else if (control == control::kProfileDelete) {
+        deleteProfile();
+    } else if (control == control::kProfileRename) {
+        renameProfile();
+    } else if (control == control::kProfileImport) {
+        importProfile();
+    } else if (control == control::kProfileExport) {
+        exportProfile();
+    } else if (control == control::kProfileReset) {
+        restoreDefaults();
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void ProfileListPanel::addProfile() {
+    if (dialogs_ == nullptr) {
+        return;
+    }
+    const auto name = dialogs_->askProfileName("profile_name_1_text");
+    if (!name) {
+        return;
+    }
+    const std::int32_t row = session_.profiles().append(newProfile(*name));
+    view_.appendListRow(control::kListProfile, rowText(*session_.profiles().profiles().back()));
+    // The store is written by the apply that follows.
+    selectProfile_(row);
+}
+
+void ProfileListPanel::deleteProfile() {
+    if (dialogs_ == nullptr) {
+        return;
+    }
+    ProfileStore& store = session_.profiles();
+    if (store.profiles().size() < 2) {
+        dialogs_->tell("one_profile_text");
+        return;
+    }
+    if (!dialogs_->confirm("delete_profile_text")) {
+        return;
+    }
+    const std::int32_t row = store.currentIndex();
+    if (!store.remove(row)) {
+        return;
+    }
+    view_.removeListRow(control::kListProfile, row);
+    // The one that followed it, or the new last one.
+    selectProfile_(store.currentIndex());
+}
+
+void ProfileListPanel::renameProfile() {
+    if (dialogs_ == nullptr) {
+        return;
+    }
+    const auto name = dialogs_->askProfileName("profile_name_2_text");
+    if (!name) {
+        return;
+    }
+    ProfileStore& store = session_.profiles();
+    const std::int32_t row = store.currentIndex();
+    store.rename(row, *name);
+    view_.setListRowText(control::kListProfile, row, rowText(*store.current()));
+    // The name is not sent to the mouse: only the store is written.
+    session_.link().requestSave();
+}
+
+void ProfileListPanel::exportProfile() {
+    const Profile* current = session_.profiles().current();
+    if (dialogs_ == nullptr || current == nullptr) {
+        return;
+    }
+    const auto path = dialogs_->chooseProfileFile(true);
+    if (!path) {
+        return;
+    }
+    // Written beside it and then renamed: a file already there is replaced
+    // only by a complete one.
+    if (!session_.files().replaceFile(*path, encodeProfile(*current))) {
+        dialogs_->tell("export_failed_text");
+    }
+}
+
+void ProfileListPanel::importProfile() {
+    if (dialogs_ == nullptr) {
+        return;
+    }
+    const auto path = dialogs_->chooseProfileFile(false);
+    if (!path) {
+        return;
+    }
+    FileSystem& files = session_.files();
+    // Anything but a readable file of exactly one profile record is refused
+    // before it is read.
+    std::unique_ptr<Profile> imported;
+    if (files.regularFileSize(*path) == layout::profile::kSize) {
+        if (const auto bytes = files.readFile(*path)) {
+            imported = parseProfileFile(*bytes, nullptr);
+        }
+    }
+    if (!imported) {
+        dialogs_->tell("import_failed_text");
+        return;
+    }
+    setFieldText(imported->name, session_.profiles().uniqueName(fieldText(imported->name)));
+    MacroStore& macros = session_.macros();
+    if (bringMacrosIntoStore(*imported, macros) > 0 && !macros.save()) {
+        dialogs_->tell("macro_save_failed_text");
+    }
+    const std::int32_t row = session_.profiles().append(std::move(imported));
+    view_.appendListRow(control::kListProfile, rowText(*session_.profiles().profiles().back()));
+    selectProfile_(row);
+}
+
+void ProfileListPanel::restoreDefaults() {
+    if (dialogs_ == nullptr || !dialogs_->confirm("restore_text")) {
+        return;
+    }
+    session_.edit([](Profile& p) { applyDefaults(p); }, AfterEdit::kApply);
+    refreshPage_();
 }
 
 }  // namespace tvq

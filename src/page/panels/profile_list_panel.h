@@ -1,21 +1,50 @@
-// The profile list: one row per profile, the selected one highlighted.
+// The profile list: one row per profile, the selected one highlighted, and
+// its six operations: add, delete, rename, import, export and restore the
+// defaults.
 #pragma once
 
+#include <functional>
+#include <string_view>
+
+#include "page/page_dialogs.h"
 #include "page/page_view.h"
-#include "profiles/profile_store.h"
+#include "session/mouse_session.h"
 
 namespace tvq {
 
 class ProfileListPanel {
   public:
-    explicit ProfileListPanel(ListPageView& view) : view_(view) {}
+    // `selectProfile` makes a profile the selected one, shows it and sends
+    // it to the mouse; `refreshPage` fills every control from the selected
+    // profile.
+    ProfileListPanel(ListPageView& view, MouseSession& session, PageDialogs* dialogs,
+                     std::function<void(int)> selectProfile, std::function<void()> refreshPage)
+        : view_(view),
+          session_(session),
+          dialogs_(dialogs),
+          selectProfile_(std::move(selectProfile)),
+          refreshPage_(std::move(refreshPage)) {}
 
-    // One row per profile of `store`, the selected one selected without a
-    // notification.
-    void show(const ProfileStore& store);
+    // One row per profile of the session's store, the selected one selected
+    // without a notification.
+    void show();
+
+    // The six buttons; false when `control` is not one of them.
+    bool onClick(std::string_view control);
+
+    void addProfile();
+    void deleteProfile();
+    void renameProfile();
+    void exportProfile();
+    void importProfile();
+    void restoreDefaults();
 
   private:
     ListPageView& view_;
+    MouseSession& session_;
+    PageDialogs* dialogs_;
+    std::function<void(int)> selectProfile_;
+    std::function<void()> refreshPage_;
 };
 
 }  // namespace tvq

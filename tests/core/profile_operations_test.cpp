@@ -1,0 +1,278 @@
+// The profile list's operations: add, delete, rename, import, export and
+// restoring the defaults, on a page with fake dialogs and the cable.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+#include "base/text.h"
+#include "fake_device_library.h"
+#include "fake_page_dialogs.h"
+#include "fake_page_view.h"
+#include "fake_scheduler.h"
+#include "input/us_layout.h"
+#include "page/settings_page.h"
+#include "profiles/record_layout.h"
+#include "store_fixture.h"
+
+namespace tvq {
+namespace {
+
+using testing::FakeCableLibrary;
+using testing::FakeLibraryLoader;
+
+class ProfileOperationsTest : public ::testing::Test, public testing::StoreFixture {
+  protected:
+    void SetUp() override { FakeLibraryLoader::reset(); }
+
+    // The page on a store of the profiles named, the selected one at `index`.
+    void start(std::vector<const char16_t*> names, std::int32_t index = 0) {
+        std::vector<std::unique_ptr<Profile>> profiles;
+        for (const char16_t* n : names) {
+            profiles.push_back(newProfile(n));
+        }
+        fs.files[testing::kProPath] = encodeProfileStore(index, profiles);
+        FakeCableLibrary::state().present = 1;
+        page.bindControls(loader, "/opt/tvq/", &window, false);
+        page.loadProfiles();
+    }
+    std::vector<std::u16string> names() {
+        std::vector<std::u16string> n;
+        for (const auto& p : session.profiles().profiles()) {
+            n.emplace_back(fieldText(p->name));
+        }
+        return n;
+    }
+    const std::vector<std::uint8_t>& stored() { return fs.files.at(testing::kProPath); }
+    // Runs what the worker hands back until the applies asked for so far
+    // have finished (each ends with the store written).
+    void settle() {
+        const auto done = [this] {
+            return session.link().appliesFinished() == session.link().applyRequests();
+        };
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (!done() && std::chrono::steady_clock::now() < end) {
+            scheduler.drainUiTasks();
+            std::this_thread::yield();
+        }
+        ASSERT_TRUE(done());
+    }
+
+    testing::FakePageView view;
+    UsKeyboardLayout us;
+    KeyNames keys{us, texts};
+    FakeLibraryLoader loader;
+    MessageWindow window{};
+    testing::FakeScheduler scheduler;
+    testing::FakeClock sendClock;
+    MouseSession session{location, texts, scheduler, nullptr, &sendClock};
+    testing::FakePageDialogs dialogs;
+    SettingsPage page{view, texts, keys, session, &dialogs};
+};
+
+TEST_F(ProfileOperationsTest, DeletingSelectsTheFollowingProfileOrTheNewLastOne) {
+    start({u"A", u"B", u"C"}, 1);
+    page.onClick("ms_1_profile_delete_btn");
+    EXPECT_EQ(dialogs.asked.back(), "confirm delete_profile_text");
+    EXPECT_EQ(names(), (std::vector<std::u16string>{u"A", u"C"}));
+    EXPECT_EQ(session.profiles().currentIndex(), 1);  // C, which followed B
+    EXPECT_EQ(view.rows["ms_1_list_profile"], (std::vector<std::string>{"A", "C"}));
+    EXPECT_EQ(view.items["ms_1_list_profile"], 1);
+    page.onClick("ms_1_profile_delete_btn");  // C was the last: A remains
+    EXPECT_EQ(names(), std::vector<std::u16string>{u"A"});
+    EXPECT_EQ(session.profiles().currentIndex(), 0);
+}
+
+TEST_F(ProfileOperationsTest, TheOnlyProfileIsNotDeletedAndACancelledQuestionChangesNothing) {
+    start({u"Only"});
+    settle();
+    const auto before = stored();
+    const int applies = session.link().applyRequests();
+    page.onClick("ms_1_profile_delete_btn");
+    EXPECT_EQ(dialogs.asked.back(), "tell one_profile_text");
+    EXPECT_EQ(names(), std::vector<std::u16string>{u"Only"});
+    dialogs.confirmed = false;
+    session.edit([](Profile& p) { p.buttonMode = 1; }, AfterEdit::kNothing);
+    const auto profile = encodeProfile(*session.profiles().current());
+    page.onClick("ms_1_profile_reset_btn");
+    EXPECT_EQ(dialogs.asked.back(), "confirm restore_text");
+    EXPECT_EQ(encodeProfile(*session.profiles().current()), profile);
+    EXPECT_EQ(session.link().applyRequests(), applies);
+    session.shutdown();
+    EXPECT_EQ(stored(), before);
+}
+
+TEST_F(ProfileOperationsTest, RenamingWritesOnlyThatProfilesNameAtOnce) {
+    start({u"A", u"B"}, 1);
+    settle();
+    session.shutdown();  // nothing pending: the file as it is
+    const auto before = stored();
+    FakeLibraryLoader::reset();
+    MouseSession again{location, texts, scheduler, nullptr, &sendClock};
+    testing::FakePageView view2;
+    SettingsPage page2{view2, texts, keys, again, &dialogs};
+    page2.loadProfiles();
+    dialogs.name = u"Renamed";
+    page2.onClick("ms_1_profile_rename_btn");
+    EXPECT_EQ(dialogs.asked.back(), "name profile_name_2_text");
+    EXPECT_EQ(view2.rows["ms_1_list_profile"][1], "Renamed");
+    EXPECT_EQ(again.link().applyRequests(), 0);  // the name is not sent
+    again.shutdown();                            // the save asked for is written
+    const auto& after = stored();
+    ASSERT_EQ(after.size(), before.size());
+    const std::size_t name =
+        layout::store::kFirstProfile + layout::profile::kSize + layout::profile::kName;
+    for (std::size_t i = 0; i < after.size(); ++i) {
+        if (i < name || i >= name + 2 * layout::profile::kNameUnits) {
+            ASSERT_EQ(after[i], before[i]) << "byte " << i;
+        }
+    }
+    EXPECT_NE(after, before);
+}
+
+TEST_F(ProfileOperationsTest, AddingIsStoredByTheApplyThatFollows) {
+    std::vector<std::unique_ptr<Profile>> one;
+    one.push_back(newProfile(u"A"));
+    fs.files[testing::kProPath] = encodeProfileStore(0, one);
+    page.loadProfiles();  // the links are not started yet: the apply waits
+    const auto before = stored();
+    dialogs.name = u"New";
+    page.onClick("ms_1_profile_add_btn");
+    EXPECT_EQ(dialogs.asked.back(), "name profile_name_1_text");
+    EXPECT_EQ(names(), (std::vector<std::u16string>{u"A", u"New"}));
+    EXPECT_EQ(session.profiles().currentIndex(), 1);
+    EXPECT_EQ(view.rows["ms_1_list_profile"].back(), "New");
+    EXPECT_EQ(stored(), before);
+    EXPECT_EQ(session.link().applyRequests(), 1);
+    FakeCableLibrary::state().present = 1;
+    page.bindControls(loader, "/opt/tvq/", &window, false);  // the worker takes it now
+    settle();
+    const ParsedProfileStore after = parseProfileStore(stored());
+    EXPECT_EQ(after.profiles.size(), 2u);
+    EXPECT_EQ(after.currentIndex, 1);
+    dialogs.name.reset();  // cancelled: nothing
+    page.onClick("ms_1_profile_add_btn");
+    EXPECT_EQ(names().size(), 2u);
+}
+
+TEST_F(ProfileOperationsTest, ExportThenImportAddsACopyWithTheNextFreeName) {
+    start({u"Work"});
+    fs.folders.insert("/home/user");
+    session.edit([](Profile& p) { writeAllSlots(p, [](ModeSettings& m) { m.dpiValue[0] = 77; }); },
+                 AfterEdit::kNothing);
+    dialogs.file = "/home/user/work.pro";
+    page.onClick("ms_1_profile_export_btn");
+    ASSERT_EQ(fs.files.at("/home/user/work.pro"), encodeProfile(*session.profiles().current()));
+    page.onClick("ms_1_profile_import_btn");
+    EXPECT_EQ(names(), (std::vector<std::u16string>{u"Work", u"Work_1"}));
+    EXPECT_EQ(session.profiles().currentIndex(), 1);
+    EXPECT_EQ(session.profiles().current()->modes[3].dpiValue[0], 77);
+    // An export that cannot be written says so.
+    fs.failWrites = true;
+    page.onClick("ms_1_profile_export_btn");
+    EXPECT_EQ(dialogs.asked.back(), "tell export_failed_text");
+}
+
+TEST_F(ProfileOperationsTest, ImportedMacrosJoinTheLibraryUnderFreeNames) {
+    start({u"A"});
+    session.macros().append([] {
+        MacroRecord r;
+        setFieldText(r.name, u"Combo");
+        return r;
+    }());
+    auto imported = newProfile(u"Gaming");
+    ButtonBinding macro;
+    macro.function = function::kMacro;
+    setFieldText(macro.macroName, u"combo");
+    macro.macroActionCount = 2;
+    macro.macroActions[0] = {0x04, 1, 20};
+    macro.macroActions[1] = {0x04, 2, 10};
+    imported->modes[0].buttons[0] = macro;
+    imported->modes[1].buttons[0] = macro;
+    fs.files["/tmp/g.pro"] = encodeProfile(*imported);
+    const int macroWrites = fs.writes;
+    dialogs.file = "/tmp/g.pro";
+    page.onClick("ms_1_profile_import_btn");
+    MacroStore& macros = session.macros();
+    ASSERT_EQ(macros.size(), 3u);
+    EXPECT_EQ(fieldText(macros.at(1).name), u"combo_1");
+    EXPECT_EQ(fieldText(macros.at(2).name), u"combo_2");
+    EXPECT_EQ(macros.at(2).actionCount, 2);
+    const Profile& added = *session.profiles().current();
+    EXPECT_EQ(fieldText(added.modes[0].buttons[0].macroName), u"combo_1");
+    EXPECT_EQ(added.modes[0].buttons[0].macroIndex, 1);
+    EXPECT_EQ(added.modes[1].buttons[0].macroIndex, 2);
+    EXPECT_EQ(fs.writes, macroWrites + 1);  // the macro store, once
+}
+
+TEST_F(ProfileOperationsTest, RestoringDefaultsShowsTheFirstModeAndTheDefaultDpi) {
+    start({u"A"});
+    session.edit(
+        [](Profile& p) {
+            p.buttonMode = 1;
+            writeAllSlots(p, [](ModeSettings& m) { m.dpiValue[0] = 5; });
+        },
+        AfterEdit::kNothing);
+    const int applies = session.link().applyRequests();
+    page.onClick("ms_1_profile_reset_btn");
+    EXPECT_EQ(session.profiles().current()->buttonMode, 0);
+    EXPECT_NE(std::find(view.selected.begin(), view.selected.end(), "ms_1_option_button_mode_1"),
+              view.selected.end());
+    EXPECT_EQ(view.text["ms_1_label_dpi_1"], "800");
+    EXPECT_EQ(view.text["ms_1_label_dpi_2"], "3200");
+    EXPECT_EQ(view.text["ms_1_label_dpi_3"], "6400");
+    EXPECT_EQ(view.text["ms_1_label_dpi_4"], "8000");
+    EXPECT_EQ(session.link().applyRequests(), applies + 1);
+    EXPECT_EQ(fieldText(session.profiles().current()->name), u"A");
+}
+
+TEST_F(ProfileOperationsTest, FilesThatAreNoProfileAreRefusedAndNothingIsAdded) {
+    start({u"A"});
+    fs.folders.insert("/tmp/folder.pro");
+    const std::pair<const char*, std::size_t> files[] = {
+        {"/tmp/empty.pro", 0},
+        {"/tmp/short.pro", layout::profile::kSize - 1},
+        {"/tmp/long.pro", layout::profile::kSize + 1},
+        {"/tmp/big.pro", 10 * 1024 * 1024}};
+    for (const auto& [path, size] : files) {
+        fs.files[path] = std::vector<std::uint8_t>(size, 0x41);
+    }
+    for (const char* path : {"/tmp/empty.pro", "/tmp/short.pro", "/tmp/long.pro", "/tmp/big.pro",
+                             "/tmp/folder.pro", "/tmp/missing.pro"}) {
+        dialogs.file = path;
+        page.onClick("ms_1_profile_import_btn");
+        EXPECT_EQ(dialogs.asked.back(), "tell import_failed_text") << path;
+    }
+    EXPECT_EQ(names(), std::vector<std::u16string>{u"A"});
+    EXPECT_EQ(session.macros().size(), 0u);
+}
+
+TEST_F(ProfileOperationsTest, LongNamesAreShortenedToFitTheirSuffix) {
+    start({u"A"});
+    // 49 astral characters would be 98 units: the record keeps 24 of them.
+    std::u16string astral;
+    for (int i = 0; i < 49; ++i) {
+        astral += u"\U0001F600";
+    }
+    auto imported = newProfile(astral);
+    ButtonBinding macro;
+    macro.function = function::kMacro;
+    setFieldText(macro.macroName, std::u16string(23, u'm'));
+    imported->modes[2].buttons[5] = macro;
+    fs.files["/tmp/a.pro"] = encodeProfile(*imported);
+    dialogs.file = "/tmp/a.pro";
+    page.onClick("ms_1_profile_import_btn");
+    page.onClick("ms_1_profile_import_btn");
+    const auto n = names();
+    ASSERT_EQ(n.size(), 3u);
+    EXPECT_LE(n[2].size(), layout::profile::kNameMaxChars);
+    EXPECT_EQ(n[2].substr(n[2].size() - 2), u"_1");
+    EXPECT_NE(n[1], n[2]);
+    // The macro of 23 characters twice: the second is shortened for "_1".
+    ASSERT_EQ(session.macros().size(), 2u);
+    EXPECT_EQ(fieldText(session.macros().at(1).name), std::u16string(21, u'm') + u"_1");
+}
+
+}  // namespace
+}  // namespace tvq

@@ -1,0 +1,45 @@
+// The page's dialogs answered from a script, and what was asked written down.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "page/page_dialogs.h"
+
+namespace tvq::testing {
+
+class FakePageDialogs final : public PageDialogs {
+  public:
+    std::optional<std::uint32_t> colour;  // nothing: the picker is cancelled
+    std::optional<std::u16string> name;   // nothing: the name dialog is cancelled
+    bool confirmed = true;
+    std::optional<std::string> file;  // nothing: the file dialog is cancelled
+    std::vector<std::pair<std::string, std::uint32_t>> picks;
+    std::vector<std::string> asked;  // every dialog, with its text key
+    int mouseSettings = 0;
+
+    std::optional<std::uint32_t> pickColour(std::string_view anchor, std::uint32_t argb) override {
+        picks.emplace_back(anchor, argb);
+        return colour;
+    }
+    void openDesktopMouseSettings() override { ++mouseSettings; }
+    std::optional<std::u16string> askProfileName(std::string_view titleKey) override {
+        asked.push_back("name " + std::string(titleKey));
+        return name;
+    }
+    bool confirm(std::string_view textKey) override {
+        asked.push_back("confirm " + std::string(textKey));
+        return confirmed;
+    }
+    void tell(std::string_view textKey) override {
+        asked.push_back("tell " + std::string(textKey));
+    }
+    std::optional<std::string> chooseProfileFile(bool forSaving) override {
+        asked.push_back(forSaving ? "save file" : "open file");
+        return file;
+    }
+};
+
+}  // namespace tvq::testing
