@@ -5,6 +5,9 @@
 #include <QApplication>
 #include <QLabel>
 #include <QListWidget>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -17,6 +20,7 @@
 #include <QtTest>
 
 #include "app/main_wnd.h"
+#include "base/text.h"
 #include "app/window_messages.h"
 #include "device/device_ids.h"
 #include "dialogs/msg_wnd.h"
@@ -174,6 +178,115 @@ class EndToEndTest : public QObject {
         qobject_cast<QPushButton*>(window.page()->boundControl("ms_1_btn_dpi_color_2"))->click();
         QCOMPARE(current().modes[1].dpiColor[1], 0x0AB41Eu);
         QTRY_COMPARE_WITH_TIMEOUT(heldConfig(mouse), expectedConfig(current()), kApplyTimeoutMs);
+    }
+
+    void profilesAddedExportedImportedAndDeletedReachTheMouse() {
+        QTemporaryDir data;
+        const DataLocation location(fs, testing::environmentWith(data.path().toStdString(),
+                                                                 std::nullopt),
+                                    programFolder());
+        testing::VirtualMouseProcess mouse({"--cable", "--no-heartbeat"});
+        const testing::ScopedEnv env(paths::kVirtualMouseEnvironment, mouse.socketPath());
+        DesktopSession session(location, language);
+        CMainWnd window(language, loader, &session,
+                        std::make_unique<CMS_1_Page>(language, keys, session.session()));
+        window.create(nullptr, Qt::Window);
+        window.show();
+        QTRY_VERIFY(window.logic().devicePresent());
+        ProfileStore& profiles = session.session().profiles();
+        const auto click = [&](const char* name) {
+            qobject_cast<QPushButton*>(window.page()->boundControl(name))->click();
+        };
+        // Acts on the first dialog of `kind` that opens.
+        const auto whenOpen = [](std::function<bool(QWidget*)> act) {
+            auto* poll = new QTimer;
+            QObject::connect(poll, &QTimer::timeout, poll, [poll, act] {
+                for (QWidget* top : QApplication::topLevelWidgets()) {
+                    // A file dialog may be the desktop's own, its widget hidden.
+                    const bool fileDialog = qobject_cast<QFileDialog*>(top) != nullptr;
+                    if ((top->isVisible() || fileDialog) && act(top)) {
+                        poll->deleteLater();
+                        poll->stop();
+                        return;
+                    }
+                }
+            });
+            poll->start(50);
+        };
+        const auto fileDialog = [&](const QString& path) {
+            whenOpen([path](QWidget* top) {
+                auto* dialog = qobject_cast<QFileDialog*>(top);
+                if (dialog == nullptr) {
+                    return false;
+                }
+                // Typed into its name field, as a user does (selectFile
+                // leaves a field with the focus alone).
+                if (auto* name = dialog->findChild<QLineEdit*>("fileNameEdit")) {
+                    name->setText(path);
+                } else {
+                    dialog->selectFile(path);
+                }
+                QMetaObject::invokeMethod(dialog, "accept");
+                return true;
+            });
+        };
+        // The mouse holds the selected profile, and "pro.data" the list.
+        const auto followed = [&](std::size_t count) {
+            QTRY_COMPARE_WITH_TIMEOUT(heldConfig(mouse), expectedConfig(*profiles.current()),
+                                      kApplyTimeoutMs);
+            QTRY_COMPARE(session.session().link().appliesFinished(),
+                         session.session().link().applyRequests());
+            const auto bytes = fs.readFile(profileStorePath(location.folder()));
+            QVERIFY(bytes.has_value());
+            const ParsedProfileStore stored = parseProfileStore(*bytes);
+            QCOMPARE(stored.profiles.size(), count);
+            QCOMPARE(stored.currentIndex, profiles.currentIndex());
+        };
+
+        // Added through the name dialog.
+        whenOpen([](QWidget* top) {
+            if (top->objectName() != "MS_1_ConfigName") {
+                return false;
+            }
+            top->findChild<QLineEdit*>("edit_name")->setText("Second");
+            top->findChild<QPushButton*>("btn_ok")->click();
+            return true;
+        });
+        click("ms_1_profile_add_btn");
+        QCOMPARE(profiles.profiles().size(), std::size_t{2});
+        followed(2);
+
+        // Exported, then imported back as "Second_1".
+        const QString file = data.filePath("second.pro");
+        fileDialog(file);
+        click("ms_1_profile_export_btn");
+        QVERIFY(QFile::exists(file));
+        fileDialog(file);
+        click("ms_1_profile_import_btn");
+        QCOMPARE(profiles.profiles().size(), std::size_t{3});
+        QCOMPARE(QString::fromStdU16String(std::u16string(fieldText(profiles.current()->name))),
+                 QString("Second_1"));
+        followed(3);
+
+        // A profile file that tvqctl wrote imports too.
+        const QString made = data.filePath("made.pro");
+        QCOMPARE(QProcess::execute(TVQCTL_PATH, {"profile", "new", "Made", made}), 0);
+        fileDialog(made);
+        click("ms_1_profile_import_btn");
+        QCOMPARE(profiles.profiles().size(), std::size_t{4});
+        followed(4);
+
+        // Deleted, after the question.
+        whenOpen([](QWidget* top) {
+            if (top->objectName() != "MsgWnd") {
+                return false;
+            }
+            top->findChild<QPushButton*>("btn_ok")->click();
+            return true;
+        });
+        click("ms_1_profile_delete_btn");
+        QCOMPARE(profiles.profiles().size(), std::size_t{3});
+        followed(3);
     }
 
     void theWindowFollowsTheMouseBehindTheReceiver() {
