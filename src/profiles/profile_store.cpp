@@ -42,6 +42,20 @@ std::vector<std::uint8_t> encodeProfileStore(
     return bytes;
 }
 
+std::vector<std::uint8_t> encodeProfileStore(std::int32_t currentIndex,
+                                             std::span<const Profile> profiles) {
+    std::vector<std::uint8_t> bytes(layout::store::kFirstProfile +
+                                    profiles.size() * layout::profile::kSize);
+    writeI32(bytes, layout::store::kCurrentIndex, currentIndex);
+    for (std::size_t i = 0; i < profiles.size(); ++i) {
+        encodeProfile(profiles[i],
+                      std::span(bytes)
+                          .subspan(layout::store::kFirstProfile + i * layout::profile::kSize)
+                          .first<layout::profile::kSize>());
+    }
+    return bytes;
+}
+
 ProfileStore::ProfileStore(const DataLocation& location, const TextSource& texts)
     : location_(location), texts_(texts) {}
 
@@ -95,7 +109,10 @@ bool ProfileStore::save() {
     // A copy taken under the lock: editing on the user-interface thread waits
     // for the copy only, never for the disk.
     std::int32_t index = 0;
-    std::vector<std::unique_ptr<Profile>> copy;
+    // One block for the whole copy: a thousand profiles are 165 MB, and one
+    // allocation each would keep the process's memory map busy while the
+    // user-interface thread needs it too.
+    std::vector<Profile> copy;
     std::uint64_t sequence = 0;
     {
         std::lock_guard guard(mutex_);
@@ -105,7 +122,7 @@ bool ProfileStore::save() {
         index = currentIndex_;
         copy.reserve(profiles_.size());
         for (const auto& p : profiles_) {
-            copy.push_back(std::make_unique<Profile>(*p));
+            copy.push_back(*p);
         }
         sequence = ++copies_;
     }

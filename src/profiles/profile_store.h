@@ -29,6 +29,8 @@ ParsedProfileStore parseProfileStore(std::span<const std::uint8_t> bytes);
 // The bytes of a store holding `profiles` with `currentIndex`.
 std::vector<std::uint8_t> encodeProfileStore(std::int32_t currentIndex,
                                              const std::vector<std::unique_ptr<Profile>>& profiles);
+std::vector<std::uint8_t> encodeProfileStore(std::int32_t currentIndex,
+                                             std::span<const Profile> profiles);
 
 // The page's profiles: an owning ordered list, the selected index and the
 // selected profile itself.
