@@ -74,6 +74,7 @@ class ProfileOperationsTest : public ::testing::Test, public testing::StoreFixtu
 TEST_F(ProfileOperationsTest, DeletingSelectsTheFollowingProfileOrTheNewLastOne) {
     start({u"A", u"B", u"C"}, 1);
     page.onClick("ms_1_profile_delete_btn");
+    settle();
     EXPECT_EQ(dialogs.asked.back(), "confirm delete_profile_text");
     EXPECT_EQ(names(), (std::vector<std::u16string>{u"A", u"C"}));
     EXPECT_EQ(session.profiles().currentIndex(), 1);  // C, which followed B
@@ -165,6 +166,7 @@ TEST_F(ProfileOperationsTest, ExportThenImportAddsACopyWithTheNextFreeName) {
     page.onClick("ms_1_profile_export_btn");
     ASSERT_EQ(fs.files.at("/home/user/work.pro"), encodeProfile(*session.profiles().current()));
     page.onClick("ms_1_profile_import_btn");
+    settle();  // the worker is done with the files
     EXPECT_EQ(names(), (std::vector<std::u16string>{u"Work", u"Work_1"}));
     EXPECT_EQ(session.profiles().currentIndex(), 1);
     EXPECT_EQ(session.profiles().current()->modes[3].dpiValue[0], 77);
@@ -191,9 +193,10 @@ TEST_F(ProfileOperationsTest, ImportedMacrosJoinTheLibraryUnderFreeNames) {
     imported->modes[0].buttons[0] = macro;
     imported->modes[1].buttons[0] = macro;
     fs.files["/tmp/g.pro"] = encodeProfile(*imported);
-    const int macroWrites = fs.writes;
+    const int macroWrites = fs.writesTo[testing::kMacroPath];
     dialogs.file = "/tmp/g.pro";
     page.onClick("ms_1_profile_import_btn");
+    settle();
     MacroStore& macros = session.macros();
     ASSERT_EQ(macros.size(), 3u);
     EXPECT_EQ(fieldText(macros.at(1).name), u"combo_1");
@@ -203,7 +206,7 @@ TEST_F(ProfileOperationsTest, ImportedMacrosJoinTheLibraryUnderFreeNames) {
     EXPECT_EQ(fieldText(added.modes[0].buttons[0].macroName), u"combo_1");
     EXPECT_EQ(added.modes[0].buttons[0].macroIndex, 1);
     EXPECT_EQ(added.modes[1].buttons[0].macroIndex, 2);
-    EXPECT_EQ(fs.writes, macroWrites + 1);  // the macro store, once
+    EXPECT_EQ(fs.writesTo[testing::kMacroPath], macroWrites + 1);  // once
 }
 
 TEST_F(ProfileOperationsTest, RestoringDefaultsShowsTheFirstModeAndTheDefaultDpi) {
@@ -216,6 +219,7 @@ TEST_F(ProfileOperationsTest, RestoringDefaultsShowsTheFirstModeAndTheDefaultDpi
         AfterEdit::kNothing);
     const int applies = session.link().applyRequests();
     page.onClick("ms_1_profile_reset_btn");
+    settle();
     EXPECT_EQ(session.profiles().current()->buttonMode, 0);
     EXPECT_NE(std::find(view.selected.begin(), view.selected.end(), "ms_1_option_button_mode_1"),
               view.selected.end());
@@ -263,7 +267,9 @@ TEST_F(ProfileOperationsTest, LongNamesAreShortenedToFitTheirSuffix) {
     fs.files["/tmp/a.pro"] = encodeProfile(*imported);
     dialogs.file = "/tmp/a.pro";
     page.onClick("ms_1_profile_import_btn");
+    settle();
     page.onClick("ms_1_profile_import_btn");
+    settle();
     const auto n = names();
     ASSERT_EQ(n.size(), 3u);
     EXPECT_LE(n[2].size(), layout::profile::kNameMaxChars);

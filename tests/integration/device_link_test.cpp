@@ -281,6 +281,13 @@ class MouseLinkOnRealLibraries : public ::testing::Test, public testing::StoreFi
         texts.texts["charging_text"] = "Charging";
         session.load();
         session.link().start(loader, folder, &window, false);
+        // A report reaches only the monitors connected when it is sent: the
+        // two libraries' monitors connect on threads of their own.
+        if (link.cableAvailable() && link.receiverAvailable()) {
+            ASSERT_TRUE(pumpUntil(
+                [&] { return Json::parse(mouse->command("stats"))["monitors"].get<int>() >= 2; },
+                5000ms));
+        }
     }
     void TearDown() override { session.shutdown(); }
 

@@ -14,9 +14,10 @@ class MemoryFileSystem final : public FileSystem {
   public:
     std::map<std::string, std::vector<std::uint8_t>> files;
     std::set<std::string> folders{"/"};
-    bool failWrites = false;          // every replaceFile fails
-    bool failFolderCreation = false;  // every createDirectory fails
-    int writes = 0;                   // replaceFile calls that succeeded
+    bool failWrites = false;              // every replaceFile fails
+    bool failFolderCreation = false;      // every createDirectory fails
+    int writes = 0;                       // replaceFile calls that succeeded
+    std::map<std::string, int> writesTo;  // the same, by path
 
     std::optional<std::vector<std::uint8_t>> readFile(const std::string& path) override {
         const auto it = files.find(path);
@@ -32,6 +33,7 @@ class MemoryFileSystem final : public FileSystem {
         }
         files[path].assign(bytes.begin(), bytes.end());
         ++writes;
+        ++writesTo[path];
         return true;
     }
 

@@ -453,8 +453,13 @@ std::string VirtualMouse::command(const std::string& line) {
     } else if (verb == "config") {
         return model_.json().dump();
     } else if (verb == "stats") {
+        int monitors = 0;  // the libraries' monitors connected, which receive reports
+        for (const auto& [fd, c] : wire_) {
+            monitors += c.role == Connection::Role::kMonitor ? 1 : 0;
+        }
         return Json{{"accepted", model_.accepted()},
                     {"refused", model_.refused()},
+                    {"monitors", monitors},
                     {"cable", s_.cable},
                     {"receiver", s_.receiver},
                     {"ble", ble_ ? Json{{"connected", ble_->connected()},
