@@ -59,11 +59,6 @@ class ManualScheduler final : public Scheduler {
         }
     }
 
-    std::size_t pendingLater() const {
-        std::lock_guard lock(mutex_);
-        return later_.size();
-    }
-
   private:
     struct Later {
         std::int64_t due;

@@ -1,6 +1,6 @@
 #include "page/controls.h"
 
-#include <algorithm>
+#include <iterator>
 
 namespace tvq {
 namespace {
@@ -84,13 +84,6 @@ std::vector<ControlInfo> buildTable() {
 std::span<const ControlInfo> pageControls() {
     static const std::vector<ControlInfo> table = buildTable();
     return table;
-}
-
-const ControlInfo* findPageControl(std::string_view name) {
-    const auto table = pageControls();
-    const auto it = std::find_if(table.begin(), table.end(),
-                                 [name](const ControlInfo& c) { return c.name == name; });
-    return it != table.end() ? &*it : nullptr;
 }
 
 int controlNumber(std::string_view name, std::string_view prefix, int last) {

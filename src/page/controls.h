@@ -133,8 +133,6 @@ struct ControlInfo {
 
 // Every control the page binds, in the order it looks them up.
 std::span<const ControlInfo> pageControls();
-// The entry of `name`; null when the page has no such control.
-const ControlInfo* findPageControl(std::string_view name);
 
 // The number after `prefix` in a numbered control name, 1..last; 0 otherwise.
 int controlNumber(std::string_view name, std::string_view prefix, int last);
