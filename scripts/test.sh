@@ -4,7 +4,10 @@
 #   2. the core tests again under AddressSanitizer and UndefinedBehaviorSanitizer
 #      (build-asan/);
 #   3. the threaded tests under ThreadSanitizer (build-tsan/);
-#   4. each fuzzer of stored data for a bounded time (build-fuzz/, clang).
+#   4. each fuzzer of stored data for a bounded time (build-fuzz/, clang);
+#   5. everything once more as a Release build (build-release/), which a
+#      packager makes.
+# Warnings are errors in all of these (TVQ_WERROR).
 # Set TVQ_FUZZ_SECONDS to change the time per fuzzer (default 15; 0 skips).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -38,21 +41,21 @@ run_ctest() {
 scripts/install-deps.sh
 
 echo "== build"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTVQ_WERROR=ON >/dev/null
 cmake --build build -j"$jobs"
 echo "== tests"
 run_ctest build
 
 echo "== core tests with AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTVQ_CORE_ONLY=ON \
-    -DTVQ_SANITIZE=address,undefined >/dev/null
+    -DTVQ_SANITIZE=address,undefined -DTVQ_WERROR=ON >/dev/null
 cmake --build build-asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
     run_ctest build-asan
 
 echo "== threaded tests with ThreadSanitizer"
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTVQ_CORE_ONLY=ON \
-    -DTVQ_SANITIZE=thread >/dev/null
+    -DTVQ_SANITIZE=thread -DTVQ_WERROR=ON >/dev/null
 cmake --build build-tsan -j"$jobs"
 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
     run_ctest build-tsan -R 'DeviceWorker|SendPath|DeviceState|SettingsPage|RealLibraries|ReceiverOnTheRealLibrary|TvqctlApply|X11Test|LayoutTest'
@@ -60,7 +63,7 @@ TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
 if [ "$fuzz_seconds" -gt 0 ]; then
     echo "== fuzzing the loaders, ${fuzz_seconds}s each"
     CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DTVQ_CORE_ONLY=ON -DTVQ_FUZZ=ON -DTVQ_SANITIZE=address,undefined >/dev/null
+        -DTVQ_CORE_ONLY=ON -DTVQ_FUZZ=ON -DTVQ_SANITIZE=address,undefined -DTVQ_WERROR=ON >/dev/null
     fuzzers=(profile_store macro_store profile_file macro_file)
     cmake --build build-fuzz -j"$jobs" --target fuzz_make_seeds "${fuzzers[@]/#/fuzz_}"
     corpus=build-fuzz/corpus
@@ -78,6 +81,17 @@ if [ "$fuzz_seconds" -gt 0 ]; then
             failed=$((failed + 1))
         fi
     done
+fi
+
+echo "== Release build"
+cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DTVQ_WERROR=ON >/dev/null
+if cmake --build build-release -j"$jobs" >build-release/build.log 2>&1; then
+    echo "release build: passed"
+    passed=$((passed + 1))
+else
+    echo "release build: FAILED"
+    tail -n 40 build-release/build.log
+    failed=$((failed + 1))
 fi
 
 echo

@@ -13,6 +13,7 @@
 // Integers are little-endian.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -30,8 +31,9 @@ inline constexpr std::size_t kMaxPacket = 512;
 
 inline std::vector<std::uint8_t> packet(std::uint8_t type,
                                         std::span<const std::uint8_t> body = {}) {
-    std::vector<std::uint8_t> p{type};
-    p.insert(p.end(), body.begin(), body.end());
+    std::vector<std::uint8_t> p(1 + body.size());
+    p[0] = type;
+    std::copy(body.begin(), body.end(), p.begin() + 1);
     return p;
 }
 
