@@ -13,7 +13,6 @@
 // Integers are little-endian.
 #pragma once
 
-#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -31,9 +30,10 @@ inline constexpr std::size_t kMaxPacket = 512;
 
 inline std::vector<std::uint8_t> packet(std::uint8_t type,
                                         std::span<const std::uint8_t> body = {}) {
-    std::vector<std::uint8_t> p(1 + body.size());
-    p[0] = type;
-    std::copy(body.begin(), body.end(), p.begin() + 1);
+    std::vector<std::uint8_t> p;
+    p.reserve(1 + body.size());
+    p.push_back(type);
+    p.insert(p.end(), body.begin(), body.end());
     return p;
 }
 
