@@ -19,6 +19,7 @@
 #include "device/device_ids.h"
 #include "input/us_layout.h"
 #include "page/ms_1_page.h"
+#include "page_bench.h"
 #include "platform/posix_file_system.h"
 #include "platform/program_folder.h"
 #include "platform/shared_library.h"
@@ -84,39 +85,16 @@ int main(int argc, char** argv) {
         fs.replaceFile(profileStorePath(location.folder()), encodeProfileStore(0, profiles));
     }
     const std::string store = profileStorePath(location.folder());
-    testing::VirtualMouseProcess mouse({"--cable", "--no-heartbeat"});
-    const testing::ScopedEnv env(paths::kVirtualMouseEnvironment, mouse.socketPath());
-    LanguageManager language;
-    language.load(resourceFolder() + "lan.xml");
-    UsKeyboardLayout us;
-    KeyNames keys(us, language);
-    SharedLibraryLoader loader;
-    DesktopSession session(location, language);
-    CMainWnd window(language, loader, &session,
-                    std::make_unique<CMS_1_Page>(language, keys, session.session()));
-    window.create(nullptr, Qt::Window);
-    window.show();
-    waitFor([&] { return window.logic().devicePresent(); }, 10000);
+    bench::PageOnVirtualMouse page(location, {"--cable", "--no-heartbeat"});
+    waitFor([&] { return page.window.logic().devicePresent(); }, 10000);
     const auto click = [&](const char* name) {
-        qobject_cast<QPushButton*>(window.page()->boundControl(name))->click();
+        qobject_cast<QPushButton*>(page.control(name))->click();
     };
 
-    std::vector<qint64> gaps;
-    QElapsedTimer clock;
-    clock.start();
-    qint64 last = clock.nsecsElapsed();
-    QTimer ticker;
-    ticker.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        const qint64 now = clock.nsecsElapsed();
-        gaps.push_back(now - last);
-        last = now;
-    });
+    bench::GapTicker ticker;
     const auto run = [&](const char* what, const std::function<void()>& act,
                          const std::function<bool()> stored) {
-        gaps.clear();
-        last = clock.nsecsElapsed();
-        ticker.start(1);
+        ticker.start();
         QElapsedTimer t;
         t.start();
         act();
@@ -124,13 +102,11 @@ int main(int argc, char** argv) {
         const qint64 ms = t.elapsed();
         waitFor([] { return false; }, 200);
         ticker.stop();
-        std::sort(gaps.begin(), gaps.end());
         std::printf(
             "%-7s pro.data holds it after %5lld ms%s; longest gap of the user-interface "
             "thread %.2f ms, p99 %.2f ms (goal: under 16 ms)\n",
-            what, static_cast<long long>(ms), done ? "" : " (NOT SEEN)",
-            gaps.empty() ? 0.0 : static_cast<double>(gaps.back()) / 1e6,
-            gaps.empty() ? 0.0 : static_cast<double>(gaps[gaps.size() * 99 / 100]) / 1e6);
+            what, static_cast<long long>(ms), done ? "" : " (NOT SEEN)", ticker.longest(),
+            ticker.p99());
     };
     const std::uintmax_t size = fileSize(store);
     const std::uintmax_t record = layout::profile::kSize;

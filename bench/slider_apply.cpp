@@ -21,6 +21,7 @@
 #include "input/us_layout.h"
 #include "page/controls.h"
 #include "page/ms_1_page.h"
+#include "page_bench.h"
 #include "platform/posix_file_system.h"
 #include "platform/program_folder.h"
 #include "platform/shared_library.h"
@@ -63,49 +64,27 @@ void measure(const char* link, std::vector<std::string> options, int floorMs) {
     PosixFileSystem fs;
     const DataLocation location(
         fs, testing::environmentWith(data.path().toStdString(), std::nullopt), programFolder());
-    testing::VirtualMouseProcess mouse(options);
-    const testing::ScopedEnv env(paths::kVirtualMouseEnvironment, mouse.socketPath());
-    LanguageManager language;
-    language.load(resourceFolder() + "lan.xml");
-    UsKeyboardLayout us;
-    KeyNames keys(us, language);
-    SharedLibraryLoader loader;
-    DesktopSession session(location, language);
-    CMainWnd window(language, loader, &session,
-                    std::make_unique<CMS_1_Page>(language, keys, session.session()));
-    window.create(nullptr, Qt::Window);
-    window.show();
+    bench::PageOnVirtualMouse page(location, options);
+    DesktopSession& session = page.session;
     const LinkState& links = session.session().links();
     if (!waitFor([&] { return links.anyLink() && links.deviceAsleep.load() == 0; }, 10000)) {
         std::printf("%s: the mouse was not found\n", link);
         return;
     }
-    auto* slider = qobject_cast<QAbstractSlider*>(window.page()->boundControl("ms_1_slider_dpi_2"));
-    QWidget* ring = window.page()->boundControl(control::kApplyRing);
-    auto* apply = qobject_cast<QPushButton*>(window.page()->boundControl(control::kApplyButton));
+    auto* slider = qobject_cast<QAbstractSlider*>(page.control("ms_1_slider_dpi_2"));
+    QWidget* ring = page.control(control::kApplyRing);
+    auto* apply = qobject_cast<QPushButton*>(page.control(control::kApplyButton));
 
     // The drag while an apply runs, with the 1 ms ticker.
-    std::vector<qint64> gaps;
-    QElapsedTimer clock;
-    clock.start();
-    qint64 last = clock.nsecsElapsed();
-    QTimer ticker;
-    ticker.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        const qint64 now = clock.nsecsElapsed();
-        gaps.push_back(now - last);
-        last = now;
-    });
+    bench::GapTicker ticker;
     apply->click();
     waitFor([&] { return !ring->isHidden(); }, 5000);
-    last = clock.nsecsElapsed();
-    ticker.start(1);
+    ticker.start();
     drag(slider, 40);
     waitFor([&] { return ring->isHidden(); }, 60000);  // both applies
     waitFor([&] { return false; }, 700);
     waitFor([&] { return ring->isHidden(); }, 60000);
     ticker.stop();
-    std::sort(gaps.begin(), gaps.end());
 
     // Release to the end of the apply, nothing else running.
     const int applies = session.session().link().applyRequests();
@@ -121,14 +100,10 @@ void measure(const char* link, std::vector<std::string> options, int floorMs) {
         "(%d apply for %d steps)\n",
         link, static_cast<long long>(ms), 500 + floorMs, static_cast<double>(ms) / (500 + floorMs),
         made, kSteps);
-    if (!gaps.empty()) {
-        std::printf(
-            "%s: user-interface thread during the drag and an apply: longest gap %.2f ms, "
-            "p99 %.2f ms, median %.2f ms (goal: longest under 16 ms)\n",
-            link, static_cast<double>(gaps.back()) / 1e6,
-            static_cast<double>(gaps[gaps.size() * 99 / 100]) / 1e6,
-            static_cast<double>(gaps[gaps.size() / 2]) / 1e6);
-    }
+    std::printf(
+        "%s: user-interface thread during the drag and an apply: longest gap %.2f ms, "
+        "p99 %.2f ms, median %.2f ms (goal: longest under 16 ms)\n",
+        link, ticker.longest(), ticker.p99(), ticker.median());
 }
 
 }  // namespace

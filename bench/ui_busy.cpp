@@ -16,6 +16,7 @@
 #include "device/device_ids.h"
 #include "input/us_layout.h"
 #include "page/ms_1_page.h"
+#include "page_bench.h"
 #include "platform/posix_file_system.h"
 #include "platform/program_folder.h"
 #include "platform/shared_library.h"
@@ -41,31 +42,12 @@ int main(int argc, char** argv) {
     ensureStoreFolder(fs, location.folder());
     fs.replaceFile(profileStorePath(location.folder()), encodeProfileStore(0, profiles));
 
-    testing::VirtualMouseProcess mouse({"--cable", "--no-heartbeat"});
-    ::setenv(paths::kVirtualMouseEnvironment, mouse.socketPath().c_str(), 1);
-
-    LanguageManager language;
-    language.load(resourceFolder() + "lan.xml");
-    UsKeyboardLayout us;
-    KeyNames keys(us, language);
-    SharedLibraryLoader loader;
-    DesktopSession session(location, language);
-    CMainWnd window(language, loader, &session,
-                    std::make_unique<CMS_1_Page>(language, keys, session.session()));
-    window.create(nullptr, Qt::Window);
-    window.show();
-
-    std::vector<qint64> gaps;
+    bench::PageOnVirtualMouse page(location, {"--cable", "--no-heartbeat"});
+    testing::VirtualMouseProcess& mouse = page.mouse;
+    CMainWnd& window = page.window;
+    bench::GapTicker ticker;
     QElapsedTimer clock;
     clock.start();
-    qint64 last = clock.nsecsElapsed();
-    QTimer ticker;
-    ticker.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        const qint64 now = clock.nsecsElapsed();
-        gaps.push_back(now - last);
-        last = now;
-    });
 
     int applies = 0;
     int stage = 1;
@@ -89,23 +71,18 @@ int main(int argc, char** argv) {
         window.postMessage(msg::kApplyRequest, 0, 0);
     });
     QTimer::singleShot(500, [&] {
-        last = clock.nsecsElapsed();
-        ticker.start(1);
+        ticker.start();
         reports.start(300);
         applier.start(3000);
     });
     QApplication::exec();
     std::fprintf(stderr, "done at %.1f s\n", static_cast<double>(clock.elapsed()) / 1000.0);
 
-    std::sort(gaps.begin(), gaps.end());
-    const auto ms = [](qint64 ns) { return static_cast<double>(ns) / 1e6; };
+    ticker.stop();
     std::printf("store: %d profiles (%zu bytes); %d applies over the cable\n", kProfiles,
                 encodeProfileStore(0, profiles).size(), kApplies);
-    std::printf("user-interface thread: %zu ticks of a 1 ms timer\n", gaps.size());
-    if (!gaps.empty()) {
-        std::printf(
-            "longest gap %.2f ms, p99 %.2f ms, median %.2f ms (goal: longest under 16 ms)\n",
-            ms(gaps.back()), ms(gaps[gaps.size() * 99 / 100]), ms(gaps[gaps.size() / 2]));
-    }
+    std::printf("user-interface thread: %zu ticks of a 1 ms timer\n", ticker.ticks());
+    std::printf("longest gap %.2f ms, p99 %.2f ms, median %.2f ms (goal: longest under 16 ms)\n",
+                ticker.longest(), ticker.p99(), ticker.median());
     return 0;
 }

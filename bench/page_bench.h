@@ -1,0 +1,86 @@
+// What the user-interface benchmarks share: the program's window with its
+// settings page on a data folder of its own and tvq-virtual-mouse, and a
+// 1 ms timer on the user-interface thread that measures how long that thread
+// is busy in one go.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QTimer>
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/main_wnd.h"
+#include "device/device_ids.h"
+#include "input/us_layout.h"
+#include "page/ms_1_page.h"
+#include "platform/shared_library.h"
+#include "scoped_env.h"
+#include "toolkit/language.h"
+#include "virtual_mouse_process.h"
+
+namespace tvq::bench {
+
+class PageOnVirtualMouse {
+  public:
+    PageOnVirtualMouse(const DataLocation& location, std::vector<std::string> mouseOptions)
+        : mouse(std::move(mouseOptions)),
+          env(paths::kVirtualMouseEnvironment, mouse.socketPath()),
+          session(location, texts.language),
+          window(texts.language, loader, &session,
+                 std::make_unique<CMS_1_Page>(texts.language, keys, session.session())) {
+        window.create(nullptr, Qt::Window);
+        window.show();
+    }
+    QWidget* control(const char* name) const { return window.page()->boundControl(name); }
+
+    testing::VirtualMouseProcess mouse;
+    testing::ScopedEnv env;
+    struct Texts {
+        Texts() { language.load(resourceFolder() + "lan.xml"); }
+        LanguageManager language;
+    } texts;
+    UsKeyboardLayout us;
+    KeyNames keys{us, texts.language};
+    SharedLibraryLoader loader;
+    DesktopSession session;
+    CMainWnd window;
+};
+
+// The gaps between the ticks of a 1 ms timer on the user-interface thread.
+class GapTicker {
+  public:
+    GapTicker() {
+        timer_.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            const qint64 now = clock_.nsecsElapsed();
+            gaps_.push_back(now - last_);
+            last_ = now;
+        });
+        clock_.start();
+    }
+    void start() {
+        gaps_.clear();
+        last_ = clock_.nsecsElapsed();
+        timer_.start(1);
+    }
+    void stop() {
+        timer_.stop();
+        std::sort(gaps_.begin(), gaps_.end());
+    }
+    std::size_t ticks() const { return gaps_.size(); }
+    // In milliseconds, once stopped; 0 without ticks.
+    double longest() const { return gaps_.empty() ? 0 : ms(gaps_.back()); }
+    double p99() const { return gaps_.empty() ? 0 : ms(gaps_[gaps_.size() * 99 / 100]); }
+    double median() const { return gaps_.empty() ? 0 : ms(gaps_[gaps_.size() / 2]); }
+
+  private:
+    static double ms(qint64 ns) { return static_cast<double>(ns) / 1e6; }
+    QTimer timer_;
+    QElapsedTimer clock_;
+    qint64 last_ = 0;
+    std::vector<qint64> gaps_;
+};
+
+}  // namespace tvq::bench
