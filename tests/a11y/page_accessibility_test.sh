@@ -22,20 +22,25 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A private X server on a free display.
+# A private X server on a free display: it writes the display's number
+# once it accepts connections; the read waits for that, 10 s at most.
+mkfifo "$work/display" "$work/mouse.out"
+exec 5<>"$work/display" 6<>"$work/mouse.out"
 Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 3>"$work/display" 2>/dev/null &
 pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-export DISPLAY=":$(head -n 1 "$work/display")"
+read -r -t 10 -u 5 display || { echo "page_accessibility_test: no X server" >&2; exit 1; }
+export DISPLAY=":$display"
 
 mkdir -m 0700 "$work/runtime"
 export XDG_RUNTIME_DIR="$work/runtime" XDG_DATA_HOME="$work/data" HOME="$work"
 export QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1
 export NO_AT_BRIDGE=0
 
-"$bin/tvq-virtual-mouse" --socket "$work/mouse.sock" --cable </dev/null >/dev/null 2>&1 &
+# The virtual mouse says "ready" once its socket listens.
+"$bin/tvq-virtual-mouse" --socket "$work/mouse.sock" --cable </dev/null >"$work/mouse.out" 2>&1 &
 pids+=($!)
-for _ in $(seq 100); do [ -S "$work/mouse.sock" ] && break; sleep 0.05; done
+read -r -t 10 -u 6 ready && [ "$ready" = ready ] ||
+    { echo "page_accessibility_test: the virtual mouse did not start" >&2; exit 1; }
 export TVQ_VIRTUAL_MOUSE="$work/mouse.sock"
 
 # The session bus, the accessibility bus launched on it, the program and
