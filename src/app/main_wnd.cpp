@@ -100,6 +100,8 @@ void CMainWnd::onDeferredPartsBuilt() {
                 [&link](const DeviceMessage& m) { link.onDeviceMessage(m); });
     }
     if (page_) {
+        page_->setMainWindowParts(&hookLibrary_.functions(), &libraryMessages_,
+                                  [this](const MenuCommand& c) { postMenuCommand(c); });
         page_->attach(*this, loader_, programFolder(), &libraryMessages_,
                       mouse_ != nullptr && mouse_->probeBle());
     }

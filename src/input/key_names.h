@@ -31,6 +31,8 @@ class KeyNames {
     // UTF-8 display text of a HID usage or mouse code; empty when it has none.
     std::string keyNameFromCode(std::uint8_t code) const;
 
+    const KeyboardLayout& layout() const { return layout_; }
+
   private:
     const KeyboardLayout& layout_;
     const TextSource& texts_;

@@ -45,12 +45,16 @@ bool MacroStore::save() {
 }
 
 bool MacroStore::nameExists(std::u16string_view name) const {
+    return findByName(name) != nullptr;
+}
+
+const MacroRecord* MacroStore::findByName(std::u16string_view name) const {
     for (const auto& record : records_) {
         if (equalIgnoringCase(fieldText(record->name), name)) {
-            return true;
+            return record.get();
         }
     }
-    return false;
+    return nullptr;
 }
 
 std::u16string MacroStore::makeUniqueName(std::u16string_view base) const {

@@ -29,6 +29,8 @@ class MacroStore {
     bool save();
 
     bool nameExists(std::u16string_view name) const;
+    // The macro of that name (letter case ignored); null when none has it.
+    const MacroRecord* findByName(std::u16string_view name) const;
     std::u16string makeUniqueName(std::u16string_view base) const;
 
     // Creates, appends and saves an empty macro named after "add_macro_text"

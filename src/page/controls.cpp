@@ -21,7 +21,7 @@ std::vector<ControlInfo> buildTable() {
                 n);
         }
     };
-    addNumbered(control::kKeyButton, control::kKeyButtonCount, K::kButton, P::kButtons, false,
+    addNumbered(control::kKeyButton, control::kKeyButtonCount, K::kButton, P::kButtons, true,
                 "a11y_key_button_text");
     addNumbered(control::kKeyOverlay, control::kKeyButtonCount, K::kLabel, P::kButtons);
     addNumbered(control::kOptionButtonMode, control::kButtonModeOptionCount, K::kOption,

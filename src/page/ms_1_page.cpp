@@ -11,22 +11,30 @@
 
 #include <QFileDialog>
 #include <QProcess>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QStandardPaths>
 
 #include "base/debug.h"
 #include "dialogs/dpi_color_wnd.h"
 #include "dialogs/ms_1_config_name.h"
+#include "dialogs/ms_1_select_macro.h"
 #include "dialogs/msg_wnd.h"
+#include "dialogs/shortcut_wnd.h"
 #include "page/controls.h"
 #include "page/desktop_mouse_settings.h"
 #include "toolkit/language.h"
+#include "toolkit/layout.h"
+#include "toolkit/tray.h"
 #include "toolkit/window_base.h"
 
 namespace tvq {
 namespace {
 
 constexpr int kPickerLeftOfButton = 200;
+// A control whose accessible name tells its text too (the key buttons name
+// the function they hold): the name without the text.
+constexpr const char* kAccessibleBase = "tvqAccessibleBase";
 
 QString qName(std::string_view name) {
     return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
@@ -35,7 +43,10 @@ QString qName(std::string_view name) {
 }  // namespace
 
 CMS_1_Page::CMS_1_Page(const LanguageManager& language, const KeyNames& keys, MouseSession& session)
-    : language_(language), session_(session), logic_(*this, language, keys, session, this) {}
+    : language_(language),
+      keys_(keys),
+      session_(session),
+      logic_(*this, language, keys, session, this) {}
 
 CMS_1_Page::~CMS_1_Page() = default;
 
@@ -45,6 +56,13 @@ void CMS_1_Page::attach(WindowImplBase& window, LibraryLoader& loader,
     window_ = &window;
     bind();
     logic_.bindControls(loader, programFolder, libraryWindow, bleFound);
+}
+
+void CMS_1_Page::setMainWindowParts(const HookFunctions* hooks, LibraryMessages* hookMessages,
+                                    std::function<void(const MenuCommand&)> menuRoute) {
+    hooks_ = hooks;
+    hookMessages_ = hookMessages;
+    menuRoute_ = std::move(menuRoute);
 }
 
 void CMS_1_Page::bind() {
@@ -124,6 +142,12 @@ void CMS_1_Page::nameForAccessibility() {
             name = name.arg(c.number);
         }
         w->setAccessibleName(name);
+        if (c.kind == ControlKind::kButton && c.number != 0) {
+            w->setProperty(kAccessibleBase, name);
+            if (auto* b = qobject_cast<QAbstractButton*>(w); b && !b->text().isEmpty()) {
+                w->setAccessibleName(name + QStringLiteral(": ") + b->text());
+            }
+        }
         if (c.kind == ControlKind::kCombo) {
             // Qt names a combo after its current item; the description keeps
             // what the combo is for.
@@ -201,6 +225,9 @@ void CMS_1_Page::setText(std::string_view control, std::string_view text) {
         label->setText(t);
     } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
         button->setText(t);
+        if (const QVariant base = button->property(kAccessibleBase); base.isValid()) {
+            button->setAccessibleName(base.toString() + QStringLiteral(": ") + t);
+        }
     }
 }
 
@@ -324,6 +351,61 @@ std::optional<std::string> CMS_1_Page::chooseProfileFile(bool forSaving) {
         return std::nullopt;
     }
     return dialog.selectedFiles().first().toStdString();
+}
+
+QPoint CMS_1_Page::functionMenuPlace(const QRect& keyButton, int height, const QRect& screen) {
+    QPoint at(keyButton.right() + 1, keyButton.top());
+    if (at.y() + height >= screen.bottom()) {
+        // Upwards, ending at the button's bottom, never above the screen.
+        at.setY(std::max(screen.top(), keyButton.bottom() + 1 - height));
+    }
+    return at;
+}
+
+void CMS_1_Page::openFunctionMenu(std::string_view menuFile, std::string_view keyButton) {
+    functionMenu_.reset();  // one open at a time
+    QWidget* button = boundControl(keyButton);
+    if (button == nullptr) {
+        return;
+    }
+    auto menu = std::make_unique<PopupMenu>();
+    const QString path = resourceFolder() + qName(menuFile);
+    if (!menu->load(path, language_, [this](const MenuCommand& command) {
+            if (menuRoute_) {
+                menuRoute_(command);
+            }
+        })) {
+        debug::write("function menu " + path.toStdString() + " is missing or malformed\n");
+        return;
+    }
+    menu->menu().setAccessibleName(button->accessibleName());
+    const QRect rect(button->mapToGlobal(QPoint(0, 0)), button->size());
+    const QScreen* screen = button->screen();
+    const QRect area =
+        screen != nullptr ? screen->availableGeometry() : QRect(rect.topLeft(), QSize(1, 1));
+    const QPoint at = functionMenuPlace(rect, menu->menu().sizeHint().height(), area);
+    functionMenu_ = std::move(menu);
+    functionMenu_->popup(at);
+}
+
+std::optional<ShortcutChoice> CMS_1_Page::askShortcut(const ShortcutChoice& start) {
+    CShortcutWnd dialog(&language_, keys_, hooks_, hookMessages_, start, window_);
+    dialog.create();
+    dialog.placeCentred();
+    if (dialog.runModal() != 1) {
+        return std::nullopt;
+    }
+    return dialog.choice();
+}
+
+std::optional<MacroChoice> CMS_1_Page::pickMacro(const MacroChoice& start) {
+    CMS_1_SelectMacro dialog(&language_, session_.macros(), start, window_);
+    dialog.create();
+    dialog.placeCentred();
+    if (dialog.runModal() != 1) {
+        return std::nullopt;
+    }
+    return dialog.choice();
 }
 
 void CMS_1_Page::removeListRow(std::string_view list, int row) {

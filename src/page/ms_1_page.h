@@ -6,8 +6,13 @@
 
 #include <QHash>
 #include <QObject>
+#include <QPoint>
 #include <QString>
+#include <functional>
 #include <memory>
+
+#include "app/hook_library.h"
+#include "app/main_window_logic.h"
 
 #include "page/page_dialogs.h"
 #include "page/settings_page.h"
@@ -17,6 +22,8 @@ class QWidget;
 namespace tvq {
 
 class LanguageManager;
+class LibraryMessages;
+class PopupMenu;
 class WindowImplBase;
 
 class CMS_1_Page final : public QObject, public ListPageView, public PageDialogs {
@@ -30,6 +37,16 @@ class CMS_1_Page final : public QObject, public ListPageView, public PageDialogs
     void attach(WindowImplBase& window, LibraryLoader& loader, const std::string& programFolder,
                 MessageWindow* libraryWindow, bool bleFound);
     void loadProfiles() { logic_.loadProfiles(); }
+    // What the main window lends the page: the input hook's functions and
+    // the window its input is posted to (for the shortcut dialog), and the
+    // route of a picked menu item, which comes back as assignFunction.
+    void setMainWindowParts(const HookFunctions* hooks, LibraryMessages* hookMessages,
+                            std::function<void(const MenuCommand&)> menuRoute);
+    // The function menu open now; null when none is.
+    PopupMenu* functionMenu() const { return functionMenu_.get(); }
+    // Where a function menu of `height` pixels opens beside `keyButton`:
+    // at its right edge and top, moved up when it would leave `screen`.
+    static QPoint functionMenuPlace(const QRect& keyButton, int height, const QRect& screen);
 
     SettingsPage& logic() { return logic_; }
     QWidget* boundControl(std::string_view name) const;
@@ -62,6 +79,9 @@ class CMS_1_Page final : public QObject, public ListPageView, public PageDialogs
     bool confirm(std::string_view textKey) override;
     void tell(std::string_view textKey) override;
     std::optional<std::string> chooseProfileFile(bool forSaving) override;
+    void openFunctionMenu(std::string_view menuFile, std::string_view keyButton) override;
+    std::optional<ShortcutChoice> askShortcut(const ShortcutChoice& start) override;
+    std::optional<MacroChoice> pickMacro(const MacroChoice& start) override;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -71,7 +91,12 @@ class CMS_1_Page final : public QObject, public ListPageView, public PageDialogs
     void nameForAccessibility();
 
     const LanguageManager& language_;
+    const KeyNames& keys_;
     WindowImplBase* window_ = nullptr;
+    const HookFunctions* hooks_ = nullptr;
+    LibraryMessages* hookMessages_ = nullptr;
+    std::function<void(const MenuCommand&)> menuRoute_;
+    std::unique_ptr<PopupMenu> functionMenu_;
     QHash<QString, QWidget*> controls_;  // owned by the window's layout
     MouseSession& session_;
     SettingsPage logic_;

@@ -9,6 +9,19 @@
 
 namespace tvq {
 
+// A keyboard shortcut as the shortcut dialog edits it.
+struct ShortcutChoice {
+    std::uint8_t modifiers = 0;  // layout::binding::kMod* bits
+    std::uint8_t key = 0;        // HID keyboard usage; 0 none
+};
+
+// A macro binding as the macro picker edits it.
+struct MacroChoice {
+    std::int32_t index = -1;  // position in the macro store; -1 none
+    std::int32_t repeatMode = 0;
+    std::int32_t loopCount = 1;  // 1..255
+};
+
 class PageDialogs {
   public:
     virtual ~PageDialogs() = default;
@@ -32,6 +45,17 @@ class PageDialogs {
     // The platform's file dialog for profile files ("*.pro"): the path
     // chosen, or nothing when cancelled. Saving asks before it overwrites.
     virtual std::optional<std::string> chooseProfileFile(bool forSaving) = 0;
+
+    // The function menu of a key button, read from `menuFile` under the
+    // resources and opened beside `keyButton`; any menu still open closes.
+    // The item picked comes back through the main window's menu route.
+    virtual void openFunctionMenu(std::string_view menuFile, std::string_view keyButton) = 0;
+    // The shortcut dialog, modal, starting from `start`: the shortcut
+    // confirmed, or nothing when cancelled.
+    virtual std::optional<ShortcutChoice> askShortcut(const ShortcutChoice& start) = 0;
+    // The macro picker over the session's macros, modal: the choice
+    // confirmed (its index may name no macro), or nothing when cancelled.
+    virtual std::optional<MacroChoice> pickMacro(const MacroChoice& start) = 0;
 };
 
 }  // namespace tvq

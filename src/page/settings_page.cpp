@@ -72,7 +72,7 @@ void SettingsPage::onClick(std::string_view control) {
         session_.requestApply();
         return;
     }
-    if (panels_.profileList.onClick(control)) {
+    if (panels_.profileList.onClick(control) || panels_.buttons.onClick(control)) {
         return;
     }
     panels_.dpi.onClick(control) || panels_.lighting.onClick(control) ||
@@ -131,8 +131,11 @@ void SettingsPage::hideKeyOverlay(std::string_view control) {
 }
 
 void SettingsPage::assignFunction(const std::string& itemName) {
-    // The button-function menus are not offered yet; nothing sends a choice.
-    debug::write("function menu item " + itemName + " not handled\n");
+    panels_.buttons.assignFunction(itemName);
+}
+
+void SettingsPage::syncMacroBindings() {
+    panels_.buttons.syncMacroBindings();
 }
 
 }  // namespace tvq

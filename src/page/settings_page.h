@@ -60,6 +60,9 @@ class SettingsPage final : public MainWindowPage {
 
     // MainWindowPage
     void assignFunction(const std::string& itemName) override;
+    // After the macro library changed: the bindings follow it.
+    void syncMacroBindings();
+    SettingsPanels& panels() { return panels_; }
 
     MouseSession& session() { return session_; }
     LinkPresenter& presenter() { return presenter_; }

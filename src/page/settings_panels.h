@@ -31,7 +31,7 @@ class SettingsPanels {
                    std::function<void(int)> selectProfile = nullptr,
                    std::function<void()> refreshPage = nullptr)
         : profileList(view, session, dialogs, std::move(selectProfile), std::move(refreshPage)),
-          buttons(view, texts, keys),
+          buttons(view, texts, keys, session, dialogs),
           dpi(view, session, dialogs),
           lighting(view, session, dialogs),
           polling(view, session),

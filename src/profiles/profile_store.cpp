@@ -170,6 +170,13 @@ bool ProfileStore::editCurrent(const std::function<void(Profile&)>& change) {
     return true;
 }
 
+void ProfileStore::editEvery(const std::function<void(Profile&, bool selected)>& change) {
+    std::lock_guard guard(mutex_);
+    for (const auto& p : profiles_) {
+        change(*p, p.get() == current_);
+    }
+}
+
 std::int32_t ProfileStore::append(std::unique_ptr<Profile> profile) {
     std::lock_guard guard(mutex_);
     profiles_.push_back(std::move(profile));

@@ -73,6 +73,10 @@ class ProfileStore {
     // (and `change` not run) when none is selected.
     bool editCurrent(const std::function<void(Profile&)>& change);
 
+    // Runs `change` on every profile under the store's lock, telling it
+    // which one is selected.
+    void editEvery(const std::function<void(Profile&, bool selected)>& change);
+
     // Selects the profile at `index`; false (and no change) when out of range.
     bool select(std::int32_t index);
 

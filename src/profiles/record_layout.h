@@ -103,6 +103,7 @@ inline constexpr std::uint8_t kModCtrl = 0x01;
 inline constexpr std::uint8_t kModShift = 0x02;
 inline constexpr std::uint8_t kModAlt = 0x04;
 inline constexpr std::uint8_t kModWin = 0x08;
+inline constexpr std::uint8_t kModifierBits = kModCtrl | kModShift | kModAlt | kModWin;
 }  // namespace binding
 
 // "pro.data": currentIndex, then profile records back to back.

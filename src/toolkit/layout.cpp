@@ -46,6 +46,9 @@ void showTexts(QWidget* root, const LanguageManager& language) {
                 combo->setItemText(i, language.text(combo->itemText(i)));
             }
         }
+        if (const QVariant nameKey = w->property("accessibleNameKey"); nameKey.isValid()) {
+            w->setAccessibleName(language.text(nameKey.toString()));
+        }
         const QVariant key = w->property("textKey");
         if (!key.isValid()) {
             continue;

@@ -37,6 +37,37 @@ bool TrayIcon::available() const {
     return QSystemTrayIcon::isSystemTrayAvailable();
 }
 
+namespace {
+
+// Reads the items of the <menu> element the reader is in, with nested
+// <menu textKey=...> elements as sub-menus.
+void readItems(QXmlStreamReader& xml, QMenu& menu, const LanguageManager& language,
+               const std::function<void(const MenuCommand&)>& picked) {
+    while (xml.readNextStartElement()) {
+        const auto a = xml.attributes();
+        if (xml.name() == u"separator") {
+            menu.addSeparator();
+        } else if (xml.name() == u"menu") {
+            QMenu* sub = menu.addMenu(language.text(a.value(QStringLiteral("textKey")).toString()));
+            readItems(xml, *sub, language, picked);
+            continue;  // readItems ended at this element's end
+        } else if (xml.name() == u"item") {
+            MenuCommand command{a.value(QStringLiteral("name")).toString().toStdString(),
+                                a.value(QStringLiteral("userData")).toString().toStdString(),
+                                {}};
+            const QString text = language.text(a.value(QStringLiteral("textKey")).toString());
+            command.text = text.toStdString();
+            QAction* action = menu.addAction(text);
+            action->setObjectName(QString::fromStdString(command.name));
+            QObject::connect(action, &QAction::triggered, &menu,
+                             [picked, command] { picked(command); });
+        }
+        xml.skipCurrentElement();
+    }
+}
+
+}  // namespace
+
 bool PopupMenu::load(const QString& path, const LanguageManager& language,
                      std::function<void(const MenuCommand&)> picked) {
     menu_.clear();
@@ -50,22 +81,7 @@ bool PopupMenu::load(const QString& path, const LanguageManager& language,
         debug::write("malformed menu " + path.toStdString());
         return false;
     }
-    while (xml.readNextStartElement()) {
-        if (xml.name() == u"separator") {
-            menu_.addSeparator();
-        } else if (xml.name() == u"item") {
-            const auto a = xml.attributes();
-            MenuCommand command{a.value(QStringLiteral("name")).toString().toStdString(),
-                                a.value(QStringLiteral("userData")).toString().toStdString(),
-                                {}};
-            const QString text = language.text(a.value(QStringLiteral("textKey")).toString());
-            command.text = text.toStdString();
-            QAction* action = menu_.addAction(text);
-            QObject::connect(action, &QAction::triggered, &menu_,
-                             [picked, command] { picked(command); });
-        }
-        xml.skipCurrentElement();
-    }
+    readItems(xml, menu_, language, picked);
     return !xml.hasError();
 }
 

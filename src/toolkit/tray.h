@@ -1,9 +1,10 @@
 // The tray icon, and pop-up menus built from menu files under "res/".
 //
-// A menu file lists items:
+// A menu file lists items, separators and sub-menus:
 //   <menu>
 //     <item name="configuration" textKey="tray_settings_text" userData=""/>
 //     <separator/>
+//     <menu textKey="menu_media_text"> <item .../> </menu>
 //     <item name="exit" textKey="tray_exit_text"/>
 //   </menu>
 #pragma once

@@ -13,7 +13,7 @@
 #include "page/desktop_mouse_settings.h"
 #include "page/settings_page.h"
 #include "protocol/frames.h"
-#include "store_fixture.h"
+#include "page_fixture.h"
 
 namespace tvq {
 namespace {
@@ -21,34 +21,21 @@ namespace {
 using testing::FakeCableLibrary;
 using testing::FakeLibraryLoader;
 
-class PanelEditingTest : public ::testing::Test, public testing::StoreFixture {
+class PanelEditingTest : public ::testing::Test, public testing::PageFixture {
   protected:
     void SetUp() override {
         FakeLibraryLoader::reset();
         FakeCableLibrary::state().present = 1;
         texts.texts["sleep_timer_1_text"] = "Sleeps after ";
         texts.texts["sleep_timer_2_text"] = "min";
-        page.bindControls(loader, "/opt/tvq/", &window, false);
-        page.loadProfiles();
+        startPage();
     }
-    const Profile& current() { return *session.profiles().current(); }
-    int applies() const { return session.link().applyRequests(); }
     // Every mode slot holds `value` in `field`.
     template <class Get>
     bool allSlots(Get get, std::int32_t value) {
         return std::all_of(current().modes.begin(), current().modes.end(),
                            [&](const ModeSettings& m) { return get(m) == value; });
     }
-
-    testing::FakePageView view;
-    UsKeyboardLayout us;
-    KeyNames keys{us, texts};
-    FakeLibraryLoader loader;
-    MessageWindow window{};
-    testing::FakeScheduler scheduler;
-    MouseSession session{location, texts, scheduler};
-    testing::FakePageDialogs dialogs;
-    SettingsPage page{view, texts, keys, session, &dialogs};
 };
 
 TEST_F(PanelEditingTest, ADpiSliderStoresItsValueInEverySlotAndSettlesIntoOneApply) {

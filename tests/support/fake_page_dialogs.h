@@ -19,6 +19,11 @@ class FakePageDialogs final : public PageDialogs {
     std::vector<std::pair<std::string, std::uint32_t>> picks;
     std::vector<std::string> asked;  // every dialog, with its text key
     int mouseSettings = 0;
+    std::vector<std::pair<std::string, std::string>> menus;  // file, key button
+    std::optional<ShortcutChoice> shortcut;                  // nothing: the dialog is cancelled
+    std::optional<ShortcutChoice> shortcutStart;
+    std::optional<MacroChoice> macro;  // nothing: the picker is cancelled
+    std::optional<MacroChoice> macroStart;
 
     std::optional<std::uint32_t> pickColour(std::string_view anchor, std::uint32_t argb) override {
         picks.emplace_back(anchor, argb);
@@ -39,6 +44,17 @@ class FakePageDialogs final : public PageDialogs {
     std::optional<std::string> chooseProfileFile(bool forSaving) override {
         asked.push_back(forSaving ? "save file" : "open file");
         return file;
+    }
+    void openFunctionMenu(std::string_view menuFile, std::string_view keyButton) override {
+        menus.emplace_back(menuFile, keyButton);
+    }
+    std::optional<ShortcutChoice> askShortcut(const ShortcutChoice& start) override {
+        shortcutStart = start;
+        return shortcut;
+    }
+    std::optional<MacroChoice> pickMacro(const MacroChoice& start) override {
+        macroStart = start;
+        return macro;
     }
 };
 

@@ -1,20 +1,32 @@
 // The buttons panel: the button-mode options, the 18 key buttons' texts and
-// their hover overlays.
+// hover overlays, and what a key button does: its function menu, the
+// assignment of the function picked there (with the shortcut dialog and the
+// macro picker), and the bindings that follow the macro library.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <string_view>
 
 #include "base/text_source.h"
 #include "input/key_names.h"
+#include "page/page_dialogs.h"
 #include "page/page_view.h"
 #include "profiles/profile.h"
+#include "session/mouse_session.h"
 
 namespace tvq {
 
+// The menu file of a button's functions: buttons 12 to 15 (counted from 0)
+// have a menu of their own.
+std::string_view functionMenuFile(std::size_t buttonIndex);
+
 class ButtonsPanel {
   public:
-    ButtonsPanel(PageView& view, const TextSource& texts, const KeyNames& keys)
-        : view_(view), texts_(texts), keys_(keys) {}
+    // Without `dialogs` the key buttons open nothing.
+    ButtonsPanel(PageView& view, const TextSource& texts, const KeyNames& keys,
+                 MouseSession& session, PageDialogs* dialogs)
+        : view_(view), texts_(texts), keys_(keys), session_(session), dialogs_(dialogs) {}
 
     void refresh(const Profile& current);
     // The mode the mouse switched to: its option, when it has one.
@@ -24,10 +36,36 @@ class ButtonsPanel {
     // The overlay of key button "ms_1_btn_key_<n>"; other controls are ignored.
     void showKeyOverlay(std::string_view keyButton, bool shown);
 
+    // A click on key button "ms_1_btn_key_<n>" opens its function menu;
+    // false when `control` is no key button.
+    bool onClick(std::string_view control);
+    void openFunctionMenu(std::size_t buttonIndex);
+    // The item picked in the function menu last opened: the function goes
+    // into the active slot's binding of that button (completed by the
+    // shortcut dialog or the macro picker), unless it would leave no button
+    // on the left click; then the mouse is sent the profile.
+    void assignFunction(std::string_view menuItem);
+    // After the macro library changed: every binding of every profile that
+    // names a macro takes that macro's current actions, or its button's
+    // default function when the macro is gone. Covers all 18 buttons.
+    void syncMacroBindings();
+
+    // The button whose menu was opened last; -1 before the first.
+    int assigningButton() const { return assigningButton_; }
+
   private:
+    bool keepsALeftClick(const Profile& current, std::uint8_t code) const;
+    // Completes `b` for the shortcut or the macro function; false to stop.
+    bool completeShortcut(ButtonBinding& b, bool& becomesShortcut);
+    bool completeMacro(ButtonBinding& b);
+    void refreshAllKeyTexts();
+
     PageView& view_;
     const TextSource& texts_;
     const KeyNames& keys_;
+    MouseSession& session_;
+    PageDialogs* dialogs_;
+    int assigningButton_ = -1;
 };
 
 }  // namespace tvq
