@@ -115,10 +115,10 @@ void CShortcutWnd::setup() {
     if (auto* ok = control<QPushButton>("btn_ok")) {
         ok->setDefault(true);
     }
-    show();
+    showChoice();
 }
 
-void CShortcutWnd::show() {
+void CShortcutWnd::showChoice() {
     for (int n = 1; n <= kModifierBoxes; ++n) {
         ControlBinder::setCheckedQuietly(control<QCheckBox>(box(n)),
                                          (capture_.modifiers() & kBoxBits[n - 1]) != 0);
@@ -176,7 +176,7 @@ void CShortcutWnd::onHookInput(quintptr wParam, qintptr lParam) {
 void CShortcutWnd::take(std::uint32_t virtualKey, bool down) {
     if (capture_.feed(virtualKey, down)) {
         debug::write("iUsageID=" + std::to_string(capture_.key()) + "\n");
-        show();
+        showChoice();
     }
 }
 

@@ -46,7 +46,7 @@ class CShortcutWnd final : public DialogBase {
     void stopCapture();
     void onHookInput(quintptr wParam, qintptr lParam);
     void take(std::uint32_t virtualKey, bool down);
-    void show();
+    void showChoice();
 
     const KeyNames& keys_;
     const HookFunctions* hooks_;

@@ -7,7 +7,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QScreen>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -17,10 +20,15 @@
 
 #include "app/main_wnd.h"
 #include "app/window_messages.h"
+#include "base/text.h"
+#include "dialogs/ms_1_select_macro.h"
+#include "dialogs/shortcut_wnd.h"
+#include "toolkit/tray.h"
 #include "device/device_ids.h"
 #include "fake_device_library.h"
 #include "input/us_layout.h"
 #include "page/controls.h"
+#include "page/function_catalogue.h"
 #include "page/ms_1_page.h"
 #include "platform/posix_file_system.h"
 #include "profiles/record_layout.h"
@@ -247,6 +255,171 @@ class PageTest : public QObject {
         QVERIFY(page->boundControl("ms_1_hor_brightness")->isHidden());
         QVERIFY(page->boundControl("ms_1_hor_breathspeed")->isHidden());
         QVERIFY(page->boundControl("ms_1_hor_light_color")->isHidden());
+    }
+
+    void keyButtonsOpenOneFunctionMenuWhosePickGoesToThatButton() {
+        const auto window = openWindow();
+        window->move(0, 0);
+        window->show();
+        CMS_1_Page* page = window->page();
+        const auto menuNames = [page] {
+            QStringList names;
+            for (const QAction* a : page->functionMenu()->menu().findChildren<QAction*>()) {
+                names << a->objectName();
+            }
+            return names;
+        };
+        qobject_cast<QPushButton*>(page->boundControl("ms_1_btn_key_13"))->click();
+        QVERIFY(page->functionMenu() != nullptr);
+        QVERIFY(menuNames().contains("ms_1_titl_left"));
+        QVERIFY(menuNames().contains("ms_1_select_macro"));
+        const QMenu* first = &page->functionMenu()->menu();
+        qobject_cast<QPushButton*>(page->boundControl("ms_1_btn_key_12"))->click();
+        QVERIFY(&page->functionMenu()->menu() != first);  // the first one is gone
+        QVERIFY(!menuNames().contains("ms_1_titl_left"));
+        // Every item of both menus is in the catalogue (an unknown one would
+        // silently assign the left click).
+        for (const QString& n : menuNames()) {
+            QVERIFY2(n.isEmpty() || functionTextKey(functionForMenuItem(n.toStdString())) != "" ||
+                         n == "ms_1_shortcut" || n == "ms_1_select_macro" || n == "ms_1_click",
+                     qPrintable(n));
+        }
+        // The pick goes through the main window to button 12.
+        QAction* mute = page->functionMenu()->menu().findChild<QAction*>("ms_1_mute");
+        QVERIFY(mute != nullptr);
+        mute->trigger();
+        const Profile& current = *mouse->session().profiles().current();
+        QTRY_COMPARE(int(current.modes[0].buttons[11].function), 71);
+        QCOMPARE(qobject_cast<QPushButton*>(page->boundControl("ms_1_btn_key_12"))->text(),
+                 lang(language, "mute_text"));
+        QVERIFY(page->boundControl("ms_1_btn_key_12")->accessibleName().endsWith(
+            lang(language, "mute_text")));
+    }
+
+    void aMenuNearTheScreensCornerOpensUpwardsInsideIt() {
+        const QRect screen(0, 0, 1280, 1024);
+        // Room below: right of the button, at its top.
+        QCOMPARE(CMS_1_Page::functionMenuPlace(QRect(100, 100, 80, 24), 400, screen),
+                 QPoint(180, 100));
+        // At the bottom: upwards, ending at the button's bottom.
+        QCOMPARE(CMS_1_Page::functionMenuPlace(QRect(1180, 990, 80, 24), 400, screen),
+                 QPoint(1260, 614));
+        // Taller than the screen above the button: from the screen's top.
+        QCOMPARE(CMS_1_Page::functionMenuPlace(QRect(1180, 300, 80, 24), 2000, screen),
+                 QPoint(1260, 0));
+
+        const auto window = openWindow();
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        window->show();
+        QWidget* key = window->page()->boundControl("ms_1_btn_key_1");
+        // The window placed so that the key button sits in the bottom right corner.
+        const QPoint inWindow = key->mapTo(window.get(), QPoint(0, 0));
+        window->move(area.right() - inWindow.x() - key->width(),
+                     area.bottom() - inWindow.y() - key->height());
+        qobject_cast<QPushButton*>(key)->click();
+        QMenu& menu = window->page()->functionMenu()->menu();
+        QTRY_VERIFY(menu.isVisible());
+        QVERIFY2(area.contains(menu.geometry()),
+                 qPrintable(QString("menu %1,%2 %3x%4")
+                                .arg(menu.x())
+                                .arg(menu.y())
+                                .arg(menu.width())
+                                .arg(menu.height())));
+        menu.close();
+    }
+
+    void theMacroPickerStartsFromItsValuesAndBoundsTheLoopCount() {
+        MacroStore macros(*location, language);
+        macros.load();
+        macros.addNew();
+        macros.addNew();
+        {
+            CMS_1_SelectMacro picker(&language, macros, MacroChoice{1, 0, 9}, nullptr);
+            picker.create();
+            auto* list = picker.control<QListWidget>("list_macro");
+            QCOMPARE(list->count(), 2);
+            QCOMPARE(list->currentRow(), 1);
+            QVERIFY(picker.control<QRadioButton>("repeat_1")->isChecked());
+            auto* edit = picker.control<QLineEdit>("edit_loop_time");
+            QCOMPARE(edit->text(), QString("9"));
+            QVERIFY(!picker.control("hor_loop_time")->isHidden());
+            picker.control<QRadioButton>("repeat_2")->click();
+            QVERIFY(picker.control("hor_loop_time")->isHidden());
+            picker.control<QRadioButton>("repeat_1")->click();
+            QVERIFY(!picker.control("hor_loop_time")->isHidden());
+            QCOMPARE(edit->text(), QString("9"));
+
+            const auto typeAndLeave = [&](const QString& typed) {
+                edit->setFocus();
+                edit->clear();
+                QTest::keyClicks(edit, typed);
+                const QString shown = edit->text();
+                picker.control<QPushButton>("btn_cancel")->setFocus();
+                return shown;
+            };
+            picker.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&picker));
+            QCOMPARE(typeAndLeave("1x2"), QString("12"));  // letters never stay
+            QCOMPARE(picker.choice().loopCount, 12);
+            typeAndLeave("300");
+            QCOMPARE(edit->text(), QString("255"));
+            QCOMPARE(picker.choice().loopCount, 255);
+            typeAndLeave("0");
+            QCOMPARE(edit->text(), QString("1"));
+            typeAndLeave("ab");
+            QCOMPARE(edit->text(), QString("1"));
+            QCOMPARE(picker.choice().loopCount, 1);
+            list->setCurrentRow(0);
+            QCOMPARE(picker.choice().index, 0);
+            // Enter in the count field confirms with the count typed.
+            edit->setFocus();
+            edit->clear();
+            QTest::keyClicks(edit, "42");
+            picker.control<QPushButton>("btn_ok")->click();
+            QCOMPARE(picker.result(), 1);
+            QCOMPARE(picker.choice().loopCount, 42);
+        }
+        // A new binding starts with nothing selected, option 1 and count 1; a
+        // choice past the list selects nothing.
+        CMS_1_SelectMacro fresh(&language, macros, MacroChoice{5, 2, 1}, nullptr);
+        fresh.create();
+        QCOMPARE(fresh.control<QListWidget>("list_macro")->currentRow(), -1);
+        QCOMPARE(fresh.choice().index, -1);
+        QVERIFY(fresh.control<QRadioButton>("repeat_3")->isChecked());
+        QVERIFY(fresh.control("hor_loop_time")->isHidden());
+    }
+
+    void theShortcutDialogTakesItsOwnKeysWithoutTheHook() {
+        // No hook library: the key field's own key events count.
+        CShortcutWnd dialog(&language, keys, nullptr, nullptr,
+                            ShortcutChoice{layout::binding::kModCtrl | layout::binding::kModAlt, 0x04},
+                            nullptr);
+        dialog.create();
+        QVERIFY(dialog.control<QCheckBox>("check_flag_1")->isChecked());
+        QVERIFY(!dialog.control<QCheckBox>("check_flag_2")->isChecked());
+        QVERIFY(dialog.control<QCheckBox>("check_flag_3")->isChecked());
+        auto* field = dialog.control<QLineEdit>("edit_key");
+        QCOMPARE(field->text(), QString("A"));
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_F5);
+        QCOMPARE(int(dialog.choice().key), 0x3E);
+        QCOMPARE(dialog.choice().modifiers, std::uint8_t{0});
+        QCOMPARE(field->text(), QString::fromStdString(keys.keyNameFromCode(0x3E)));
+        QTest::keyClick(field, Qt::Key_B, Qt::ShiftModifier | Qt::ControlModifier);
+        QCOMPARE(int(dialog.choice().key), 0x05);
+        QCOMPARE(dialog.choice().modifiers,
+                 std::uint8_t{layout::binding::kModCtrl | layout::binding::kModShift});
+        QVERIFY(dialog.control<QCheckBox>("check_flag_2")->isChecked());
+        QTest::keyClick(field, Qt::Key_VolumeMute);  // no row in the key table
+        QCOMPARE(int(dialog.choice().key), 0);
+        // Tab still leaves the field; the boxes work by keyboard.
+        QTest::keyClick(field, Qt::Key_Tab);
+        QVERIFY(!field->hasFocus());
+        dialog.control<QCheckBox>("check_flag_4")->click();
+        QVERIFY(dialog.choice().modifiers & layout::binding::kModWin);
+        QVERIFY(!dialog.control<QLineEdit>("edit_key")->accessibleName().isEmpty());
     }
 
     void aLayoutLackingControlsStillRunsThePage() {
