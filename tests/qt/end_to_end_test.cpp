@@ -3,11 +3,13 @@
 // receiver: start-up, a DPI stage change on the mouse, the apply button,
 // switching profiles, and unplugging.
 #include <QApplication>
-#include <QLabel>
-#include <QListWidget>
+#include <QCheckBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -20,10 +22,12 @@
 #include <QtTest>
 
 #include "app/main_wnd.h"
-#include "base/text.h"
 #include "app/window_messages.h"
+#include "base/text.h"
 #include "device/device_ids.h"
+#include "dialogs/ms_1_select_macro.h"
 #include "dialogs/msg_wnd.h"
+#include "dialogs/shortcut_wnd.h"
 #include "input/us_layout.h"
 #include "mouse_config.h"
 #include "page/ms_1_page.h"
@@ -34,6 +38,8 @@
 #include "scoped_env.h"
 #include "store_fixture.h"
 #include "toolkit/language.h"
+#include "toolkit/library_messages.h"
+#include "toolkit/tray.h"
 #include "virtual_mouse_process.h"
 #include "xvfb.h"
 
@@ -69,6 +75,40 @@ class EndToEndTest : public QObject {
                 }
             }
         });
+    }
+
+    // Runs `act` once `ready` holds, checking every 20 ms (a modal dialog
+    // runs its own loop, so the test acts from timers).
+    static void once(QObject& context, std::function<bool()> ready, std::function<void()> act) {
+        auto* poll = new QTimer(&context);
+        QObject::connect(poll, &QTimer::timeout, poll, [poll, ready, act] {
+            if (ready()) {
+                poll->stop();
+                poll->deleteLater();
+                act();
+            }
+        });
+        poll->start(20);
+    }
+    static QWidget* shownDialog(const QString& className) {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (top->objectName() == className && top->isVisible()) {
+                return top;
+            }
+        }
+        return nullptr;
+    }
+    // The pointer clicks at a point of the screen (XTEST, through xdotool).
+    static bool clickAt(QPoint at) {
+        return QProcess::execute("xdotool", {"mousemove", QString::number(at.x()),
+                                             QString::number(at.y()), "click", "1"}) == 0;
+    }
+    static bool clickOn(QWidget* w) { return clickAt(w->mapToGlobal(w->rect().center())); }
+    static bool clickMenuItem(QMenu& menu, QAction* action) {
+        return clickAt(menu.mapToGlobal(menu.actionGeometry(action).center()));
+    }
+    static bool pressKeys(const QString& chord) {
+        return QProcess::execute("xdotool", {"key", chord}) == 0;
     }
 
   private slots:
@@ -182,9 +222,8 @@ class EndToEndTest : public QObject {
 
     void profilesAddedExportedImportedAndDeletedReachTheMouse() {
         QTemporaryDir data;
-        const DataLocation location(fs, testing::environmentWith(data.path().toStdString(),
-                                                                 std::nullopt),
-                                    programFolder());
+        const DataLocation location(
+            fs, testing::environmentWith(data.path().toStdString(), std::nullopt), programFolder());
         testing::VirtualMouseProcess mouse({"--cable", "--no-heartbeat"});
         const testing::ScopedEnv env(paths::kVirtualMouseEnvironment, mouse.socketPath());
         DesktopSession session(location, language);
@@ -287,6 +326,167 @@ class EndToEndTest : public QObject {
         click("ms_1_profile_delete_btn");
         QCOMPARE(profiles.profiles().size(), std::size_t{3});
         followed(3);
+    }
+
+    void theShortcutDialogCapturesKeysThroughTheHook() {
+        HookLibrary hook;
+        hook.load(loader, programFolder());
+        QVERIFY(hook.loaded());
+        // The hook's functions, counted on their way out.
+        static HookFunctions real;
+        static int removed = 0;
+        static int disabled = 0;
+        real = hook.functions();
+        removed = disabled = 0;
+        HookFunctions counted = real;
+        counted.removehook = [] {
+            ++removed;
+            real.removehook();
+        };
+        counted.enablehook = [](std::int32_t on) {
+            disabled += on == 0 ? 1 : 0;
+            real.enablehook(on);
+        };
+        LibraryMessages relay;
+        int hookKeys = 0;
+        connect(&relay, &LibraryMessages::hookInput, this,
+                [&](quintptr w, qintptr) { hookKeys += w < 0x100 ? 1 : 0; });
+        CShortcutWnd dialog(&language, keys, &counted, &relay, ShortcutChoice{}, nullptr);
+        dialog.create();
+        dialog.placeCentred();
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        dialog.activateWindow();
+        QTRY_VERIFY(QApplication::activeWindow() == &dialog);
+        auto* field = dialog.control<QLineEdit>("edit_key");
+        field->setFocus();
+        QTRY_VERIFY(dialog.capturing());
+
+        QVERIFY(pressKeys("F5"));
+        QTRY_VERIFY(hookKeys >= 2);  // down and up, through the hook
+        QTRY_COMPARE(int(dialog.choice().key), 0x3E);
+        QCOMPARE(field->text(), QString::fromStdString(keys.keyNameFromCode(0x3E)));
+        QVERIFY(pressKeys("XF86AudioMute"));  // a key the key table has no row for
+        QTRY_COMPARE(int(dialog.choice().key), 0);
+
+        // Leaving the field removes the hook; so does closing while it has it.
+        dialog.control("btn_cancel")->setFocus();
+        QTRY_VERIFY(!dialog.capturing());
+        QCOMPARE(removed, 1);
+        QCOMPARE(disabled, 1);
+        field->setFocus();
+        QTRY_VERIFY(dialog.capturing());
+        dialog.control<QPushButton>("btn_cancel")->click();
+        QVERIFY(!dialog.capturing());
+        QCOMPARE(removed, 2);
+        QCOMPARE(dialog.result(), 0);
+    }
+
+    void functionsShortcutsAndMacrosChosenOnScreenReachTheMouse() {
+        QTemporaryDir data;
+        const DataLocation location(
+            fs, testing::environmentWith(data.path().toStdString(), std::nullopt), programFolder());
+        testing::VirtualMouseProcess mouse(
+            {"--receiver", "--heartbeat-ms", "100", "--ack-delay-ms", "2"});
+        const testing::ScopedEnv env(paths::kVirtualMouseEnvironment, mouse.socketPath());
+        DesktopSession session(location, language);
+        CMainWnd window(language, loader, &session,
+                        std::make_unique<CMS_1_Page>(language, keys, session.session()));
+        window.create(nullptr, Qt::Window);
+        window.move(0, 0);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTRY_VERIFY(window.logic().devicePresent());
+        QTRY_VERIFY(window.hooks().installhook != nullptr);
+        MouseSession& s = session.session();
+        MacroRecord& macro = s.macros().addNew();
+        macro.actionCount = 2;
+        macro.actions[0] = {0x05, layout::macro::kPress, 10};
+        macro.actions[1] = {0x05, layout::macro::kRelease, 10};
+        QVERIFY(s.macros().save());
+        const auto binding = [&s](std::size_t k) {
+            return s.profiles().current()->modes[0].buttons[k];
+        };
+        CMS_1_Page* page = window.page();
+        auto* area = window.findChild<QScrollArea*>();
+        const auto openMenuOf = [&](const char* keyButton) {
+            QWidget* key = page->boundControl(keyButton);
+            area->ensureWidgetVisible(key);
+            QCoreApplication::processEvents();
+            return clickOn(key);
+        };
+        const auto item = [page](const char* name) {
+            return page->functionMenu()->menu().findChild<QAction*>(name);
+        };
+
+        // Copy on button 4, from the editing sub-menu, with the pointer.
+        QVERIFY(openMenuOf("ms_1_btn_key_4"));
+        QTRY_VERIFY(page->functionMenu() != nullptr && page->functionMenu()->menu().isVisible());
+        QMenu& menu = page->functionMenu()->menu();
+        QAction* editing = nullptr;
+        for (QAction* a : menu.actions()) {
+            if (a->menu() != nullptr &&
+                a->text() == language.text(QStringLiteral("menu_editing_text"))) {
+                editing = a;
+            }
+        }
+        QVERIFY(editing != nullptr);
+        QVERIFY(clickMenuItem(menu, editing));
+        QTRY_VERIFY(editing->menu()->isVisible());
+        QVERIFY(clickMenuItem(*editing->menu(), item("ms_1_copy")));
+        QTRY_COMPARE(int(binding(3).function), 33);
+
+        // Ctrl+Alt+A on button 5, pressed in the shortcut dialog.
+        once(
+            window, [] { return shownDialog("ShortcutWnd") != nullptr; },
+            [&] {
+                auto* dialog = static_cast<CShortcutWnd*>(shownDialog("ShortcutWnd"));
+                QVERIFY(clickOn(dialog->control("edit_key")));
+                once(
+                    *dialog, [dialog] { return dialog->capturing(); },
+                    [dialog] {
+                        QVERIFY(pressKeys("ctrl+alt+a"));
+                        once(
+                            *dialog,
+                            [dialog] {
+                                return dialog->choice().key == 0x04 &&
+                                       dialog->choice().modifiers ==
+                                           (layout::binding::kModCtrl | layout::binding::kModAlt);
+                            },
+                            [dialog] { QVERIFY(clickOn(dialog->control("btn_ok"))); });
+                    });
+            });
+        QVERIFY(openMenuOf("ms_1_btn_key_5"));
+        QTRY_VERIFY(page->functionMenu() != nullptr && page->functionMenu()->menu().isVisible());
+        QVERIFY(clickMenuItem(page->functionMenu()->menu(), item("ms_1_shortcut")));
+        QTRY_COMPARE_WITH_TIMEOUT(int(binding(4).function), 16, 10000);
+        QCOMPARE(int(binding(4).shortcutKey), 0x04);
+        QCOMPARE(int(binding(4).shortcutModifiers),
+                 layout::binding::kModCtrl | layout::binding::kModAlt);
+
+        // The stored macro on button 6, chosen in the picker.
+        once(
+            window, [] { return shownDialog("MS_1_SelectMacro") != nullptr; },
+            [] {
+                auto* picker = static_cast<CMS_1_SelectMacro*>(shownDialog("MS_1_SelectMacro"));
+                auto* list = picker->control<QListWidget>("list_macro");
+                QVERIFY(clickAt(
+                    list->viewport()->mapToGlobal(list->visualItemRect(list->item(0)).center())));
+                once(
+                    *picker, [picker] { return picker->choice().index == 0; },
+                    [picker] { QVERIFY(clickOn(picker->control("btn_ok"))); });
+            });
+        QVERIFY(openMenuOf("ms_1_btn_key_6"));
+        QTRY_VERIFY(page->functionMenu() != nullptr && page->functionMenu()->menu().isVisible());
+        QVERIFY(clickMenuItem(page->functionMenu()->menu(), item("ms_1_select_macro")));
+        QTRY_COMPARE_WITH_TIMEOUT(int(binding(5).function), 17, 10000);
+        QCOMPARE(fieldText(binding(5).macroName), fieldText(macro.name));
+
+        // The mouse ends up holding all three in the binding frames.
+        const Json expected = expectedConfig(*s.profiles().current());
+        QTRY_COMPARE_WITH_TIMEOUT(heldConfig(mouse), expected, kApplyTimeoutMs);
+        Profile defaults = *newProfile(u"d");
+        QVERIFY(expectedConfig(defaults) != expected);
     }
 
     void theWindowFollowsTheMouseBehindTheReceiver() {

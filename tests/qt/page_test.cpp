@@ -10,10 +10,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QScreen>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -21,10 +21,9 @@
 #include "app/main_wnd.h"
 #include "app/window_messages.h"
 #include "base/text.h"
+#include "device/device_ids.h"
 #include "dialogs/ms_1_select_macro.h"
 #include "dialogs/shortcut_wnd.h"
-#include "toolkit/tray.h"
-#include "device/device_ids.h"
 #include "fake_device_library.h"
 #include "input/us_layout.h"
 #include "page/controls.h"
@@ -34,6 +33,7 @@
 #include "profiles/record_layout.h"
 #include "store_fixture.h"
 #include "toolkit/language.h"
+#include "toolkit/tray.h"
 #include "toolkit/window_base.h"
 
 namespace tvq {
@@ -292,8 +292,9 @@ class PageTest : public QObject {
         QTRY_COMPARE(int(current.modes[0].buttons[11].function), 71);
         QCOMPARE(qobject_cast<QPushButton*>(page->boundControl("ms_1_btn_key_12"))->text(),
                  lang(language, "mute_text"));
-        QVERIFY(page->boundControl("ms_1_btn_key_12")->accessibleName().endsWith(
-            lang(language, "mute_text")));
+        QVERIFY(page->boundControl("ms_1_btn_key_12")
+                    ->accessibleName()
+                    .endsWith(lang(language, "mute_text")));
     }
 
     void aMenuNearTheScreensCornerOpensUpwardsInsideIt() {
@@ -319,12 +320,11 @@ class PageTest : public QObject {
         qobject_cast<QPushButton*>(key)->click();
         QMenu& menu = window->page()->functionMenu()->menu();
         QTRY_VERIFY(menu.isVisible());
-        QVERIFY2(area.contains(menu.geometry()),
-                 qPrintable(QString("menu %1,%2 %3x%4")
-                                .arg(menu.x())
-                                .arg(menu.y())
-                                .arg(menu.width())
-                                .arg(menu.height())));
+        QVERIFY2(area.contains(menu.geometry()), qPrintable(QString("menu %1,%2 %3x%4")
+                                                                .arg(menu.x())
+                                                                .arg(menu.y())
+                                                                .arg(menu.width())
+                                                                .arg(menu.height())));
         menu.close();
     }
 
@@ -391,9 +391,9 @@ class PageTest : public QObject {
 
     void theShortcutDialogTakesItsOwnKeysWithoutTheHook() {
         // No hook library: the key field's own key events count.
-        CShortcutWnd dialog(&language, keys, nullptr, nullptr,
-                            ShortcutChoice{layout::binding::kModCtrl | layout::binding::kModAlt, 0x04},
-                            nullptr);
+        CShortcutWnd dialog(
+            &language, keys, nullptr, nullptr,
+            ShortcutChoice{layout::binding::kModCtrl | layout::binding::kModAlt, 0x04}, nullptr);
         dialog.create();
         QVERIFY(dialog.control<QCheckBox>("check_flag_1")->isChecked());
         QVERIFY(!dialog.control<QCheckBox>("check_flag_2")->isChecked());

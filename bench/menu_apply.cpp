@@ -1,0 +1,83 @@
+// A function picked from a key button's menu (offscreen, the virtual mouse
+// behind the receiver): from the click on the menu item to the end of the
+// apply it makes (its last frame acknowledged), against the receiver's
+// protocol floor for that apply (12 frames of 700 ms).
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QMenu>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <functional>
+
+#include "page_bench.h"
+#include "platform/posix_file_system.h"
+#include "platform/program_folder.h"
+#include "store_fixture.h"
+#include "toolkit/tray.h"
+
+namespace {
+
+using namespace tvq;
+
+constexpr int kFloorMs = 12 * 700;
+
+bool waitFor(const std::function<bool()>& done, int limitMs) {
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < limitMs) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return done();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    QTemporaryDir data;
+    PosixFileSystem fs;
+    const DataLocation location(
+        fs, testing::environmentWith(data.path().toStdString(), std::nullopt), programFolder());
+    bench::PageOnVirtualMouse page(location,
+                                   {"--receiver", "--heartbeat-ms", "100", "--ack-delay-ms", "2"});
+    MouseLink& link = page.session.session().link();
+    const LinkState& links = page.session.session().links();
+    if (!waitFor([&] { return links.anyLink() && links.deviceAsleep.load() == 0; }, 10000)) {
+        std::printf("receiver: the mouse was not found\n");
+        return 1;
+    }
+    // The start-up apply first.
+    waitFor([&] { return link.appliesFinished() == link.applyRequests(); }, 60000);
+    const struct {
+        const char* keyButton;
+        const char* item;
+    } picks[] = {{"ms_1_btn_key_4", "ms_1_copy"},
+                 {"ms_1_btn_key_5", "ms_1_volume_up"},
+                 {"ms_1_btn_key_13", "ms_1_titl_left"}};
+    for (const auto& p : picks) {
+        qobject_cast<QPushButton*>(page.control(p.keyButton))->click();
+        QAction* action = page.window.page()->functionMenu()->menu().findChild<QAction*>(p.item);
+        if (action == nullptr) {
+            std::printf("%s: no item %s\n", p.keyButton, p.item);
+            return 1;
+        }
+        const int finished = link.appliesFinished();
+        QElapsedTimer t;
+        t.start();
+        action->trigger();
+        if (!waitFor([&] { return link.appliesFinished() > finished; }, 60000)) {
+            std::printf("%s: the apply did not end\n", p.item);
+            return 1;
+        }
+        const qint64 ms = t.elapsed();
+        std::printf(
+            "receiver: %s on %s, menu click to the last acknowledged frame %lld ms, "
+            "floor %d ms, ratio %.3f\n",
+            p.item, p.keyButton, static_cast<long long>(ms), kFloorMs,
+            static_cast<double>(ms) / kFloorMs);
+    }
+    return 0;
+}
