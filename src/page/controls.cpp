@@ -26,7 +26,7 @@ std::vector<ControlInfo> buildTable() {
     addNumbered(control::kKeyOverlay, control::kKeyButtonCount, K::kLabel, P::kButtons);
     addNumbered(control::kOptionButtonMode, control::kButtonModeOptionCount, K::kOption,
                 P::kButtons, true, "a11y_button_mode_text");
-    add(control::kMacroButton, K::kButton, P::kButtons, false, "a11y_macros_text");
+    add(control::kMacroButton, K::kButton, P::kButtons, true, "a11y_macros_text");
     add(control::kListProfile, K::kList, P::kProfileList, true, "a11y_profiles_text");
     add(control::kProfileAdd, K::kButton, P::kProfileList, true, "a11y_profile_add_text");
     add(control::kProfileDelete, K::kButton, P::kProfileList, true, "a11y_profile_delete_text");

@@ -18,6 +18,7 @@
 #include "base/debug.h"
 #include "dialogs/dpi_color_wnd.h"
 #include "dialogs/ms_1_config_name.h"
+#include "dialogs/ms_1_macro.h"
 #include "dialogs/ms_1_select_macro.h"
 #include "dialogs/msg_wnd.h"
 #include "dialogs/shortcut_wnd.h"
@@ -336,21 +337,8 @@ void CMS_1_Page::tell(std::string_view textKey) {
 
 std::optional<std::string> CMS_1_Page::chooseProfileFile(bool forSaving) {
     // Qt's own dialog, or the desktop's through its portal where one runs.
-    QFileDialog dialog(window_);
-    dialog.setNameFilter(language_.text(QStringLiteral("profile_file_text")) +
-                         QStringLiteral(" (*.pro *.PRO)"));
-    dialog.setDefaultSuffix(QStringLiteral("pro"));
-    if (forSaving) {
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setFileMode(QFileDialog::AnyFile);  // asks before overwriting
-    } else {
-        dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        dialog.setFileMode(QFileDialog::ExistingFile);
-    }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return std::nullopt;
-    }
-    return dialog.selectedFiles().first().toStdString();
+    return chooseFile(window_, language_.text(QStringLiteral("profile_file_text")),
+                      QStringLiteral("*.pro *.PRO"), QStringLiteral("pro"), QString(), forSaving);
 }
 
 QPoint CMS_1_Page::functionMenuPlace(const QRect& keyButton, int height, const QRect& screen) {
@@ -406,6 +394,14 @@ std::optional<MacroChoice> CMS_1_Page::pickMacro(const MacroChoice& start) {
         return std::nullopt;
     }
     return dialog.choice();
+}
+
+void CMS_1_Page::openMacroEditor() {
+    CMS_1_Macro editor(&language_, session_.macros(), session_.files(), session_.dataFolder(),
+                       keys_, hooks_, hookMessages_, ticks_, window_);
+    editor.create();
+    editor.placeCentred();
+    editor.runModal();
 }
 
 void CMS_1_Page::removeListRow(std::string_view list, int row) {

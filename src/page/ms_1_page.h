@@ -13,6 +13,7 @@
 
 #include "app/hook_library.h"
 #include "app/main_window_logic.h"
+#include "base/clock.h"
 
 #include "page/page_dialogs.h"
 #include "page/settings_page.h"
@@ -82,6 +83,7 @@ class CMS_1_Page final : public QObject, public ListPageView, public PageDialogs
     void openFunctionMenu(std::string_view menuFile, std::string_view keyButton) override;
     std::optional<ShortcutChoice> askShortcut(const ShortcutChoice& start) override;
     std::optional<MacroChoice> pickMacro(const MacroChoice& start) override;
+    void openMacroEditor() override;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -97,6 +99,7 @@ class CMS_1_Page final : public QObject, public ListPageView, public PageDialogs
     LibraryMessages* hookMessages_ = nullptr;
     std::function<void(const MenuCommand&)> menuRoute_;
     std::unique_ptr<PopupMenu> functionMenu_;
+    SystemClock ticks_;                  // times recorded delays
     QHash<QString, QWidget*> controls_;  // owned by the window's layout
     MouseSession& session_;
     SettingsPage logic_;

@@ -56,6 +56,9 @@ class PageDialogs {
     // The macro picker over the session's macros, modal: the choice
     // confirmed (its index may name no macro), or nothing when cancelled.
     virtual std::optional<MacroChoice> pickMacro(const MacroChoice& start) = 0;
+    // The macro editor over the session's macros, modal; returns once it
+    // is closed.
+    virtual void openMacroEditor() = 0;
 };
 
 }  // namespace tvq

@@ -9,6 +9,7 @@ SettingsPage::SettingsPage(ListPageView& view, const TextSource& texts, const Ke
                            MouseSession& session, PageDialogs* dialogs)
     : view_(view),
       session_(session),
+      dialogs_(dialogs),
       panels_(
           view, texts, keys, session, dialogs, [this](int row) { selectProfile(row); },
           [this] { refreshPage(); }),
@@ -70,6 +71,14 @@ void SettingsPage::refreshPage() {
 void SettingsPage::onClick(std::string_view control) {
     if (control == control::kApplyButton) {
         session_.requestApply();
+        return;
+    }
+    if (control == control::kMacroButton) {
+        // The buttons bound to a macro follow what the editor changed.
+        if (dialogs_ != nullptr) {
+            dialogs_->openMacroEditor();
+            panels_.buttons.syncMacroBindings();
+        }
         return;
     }
     if (panels_.profileList.onClick(control) || panels_.buttons.onClick(control)) {

@@ -71,6 +71,7 @@ class SettingsPage final : public MainWindowPage {
   private:
     ListPageView& view_;
     MouseSession& session_;
+    PageDialogs* dialogs_;
     SettingsPanels panels_;
     LinkPresenter presenter_;
     bool ignoreNextListSelection_ = true;

@@ -52,6 +52,8 @@ class MouseSession {
     MacroStore& macros() { return macros_; }
     // The files of the data folder and of the user's choosing.
     FileSystem& files() { return location_.fileSystem(); }
+    // The data folder, where the stores live (with a trailing '/').
+    std::string dataFolder() const { return location_.folder(); }
     MouseLink& link() { return link_; }
     const MouseLink& link() const { return link_; }
     const LinkState& links() const { return link_.links(); }

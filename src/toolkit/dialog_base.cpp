@@ -1,5 +1,6 @@
 #include "toolkit/dialog_base.h"
 
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -52,6 +53,28 @@ void DialogBase::placeAt(QPoint screenPoint) {
         s = QGuiApplication::primaryScreen();
     }
     move(s != nullptr ? keptInside(screenPoint, size(), s->availableGeometry()) : screenPoint);
+}
+
+std::optional<std::string> chooseFile(QWidget* owner, const QString& description,
+                                      const QString& patterns, const QString& suffix,
+                                      const QString& folder, bool forSaving) {
+    QFileDialog dialog(owner);
+    dialog.setNameFilter(description + QStringLiteral(" (") + patterns + QStringLiteral(")"));
+    if (!folder.isEmpty()) {
+        dialog.setDirectory(folder);
+    }
+    if (forSaving) {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);  // asks before overwriting
+        dialog.setDefaultSuffix(suffix);
+    } else {
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().first().toStdString();
 }
 
 }  // namespace tvq

@@ -8,6 +8,8 @@
 #include <QPoint>
 #include <QString>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "toolkit/control_binder.h"
 #include "toolkit/layout.h"
@@ -59,5 +61,13 @@ class DialogBase : public QDialog {
     std::unique_ptr<LoadedLayout> layout_;
     std::unique_ptr<ControlBinder> controls_;
 };
+
+// The platform's file dialog (or the desktop's, through its portal) for one
+// kind of file: `description` with `patterns` ("*.pro *.PRO"). Saving adds
+// `suffix` to a name typed without one and asks before overwriting. The
+// path chosen, or nothing when cancelled.
+std::optional<std::string> chooseFile(QWidget* owner, const QString& description,
+                                      const QString& patterns, const QString& suffix,
+                                      const QString& folder, bool forSaving);
 
 }  // namespace tvq

@@ -15,6 +15,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QSlider>
+#include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -22,6 +23,7 @@
 #include "app/window_messages.h"
 #include "base/text.h"
 #include "device/device_ids.h"
+#include "dialogs/ms_1_macro.h"
 #include "dialogs/ms_1_select_macro.h"
 #include "dialogs/shortcut_wnd.h"
 #include "fake_device_library.h"
@@ -47,6 +49,21 @@ using testing::FakeReceiverLibrary;
 class PartialWindow final : public WindowImplBase {
   public:
     explicit PartialWindow(const QString& layout) : WindowImplBase("Partial", layout, nullptr) {}
+};
+
+// The macro editor on a layout that lacks every control.
+class PartialEditor final {
+  public:
+    PartialEditor(const LanguageManager* language, MacroStore& macros, FileSystem& fs,
+                  const KeyNames& keys, const Clock& ticks)
+        : window_(language, macros, fs, "/tmp/", keys, nullptr, nullptr, ticks, nullptr,
+                  "msg.xml") {}
+    void create() { window_.create(); }
+    MacroEditor& editor() { return window_.editor(); }
+    void finish(int r) { window_.finish(r); }
+
+  private:
+    CMS_1_Macro window_;
 };
 
 }  // namespace
@@ -420,6 +437,60 @@ class PageTest : public QObject {
         dialog.control<QCheckBox>("check_flag_4")->click();
         QVERIFY(dialog.choice().modifiers & layout::binding::kModWin);
         QVERIFY(!dialog.control<QLineEdit>("edit_key")->accessibleName().isEmpty());
+    }
+
+    void theMacroEditorShowsActionRowsAndRunsWithoutTheHook() {
+        MacroStore macros(*location, language);
+        macros.load();
+        SystemClock ticks;
+        CMS_1_Macro editor(&language, macros, fs, location->folder(), keys, nullptr, nullptr, ticks,
+                           nullptr);
+        editor.create();
+        for (const char* c : {"ms_1_macro_list", "ms_1_macro_name_edit", "ms_1_macro_record_btn",
+                              "ms_1_macro_action_list", "ms_1_macro_action_edit_tab",
+                              "ms_1_macro_mouse_action_combo", "ms_1_default_delay_edit"}) {
+            QVERIFY2(editor.control(c) != nullptr, c);
+            QVERIFY2(!editor.control(c)->accessibleName().isEmpty() ||
+                         qobject_cast<QAbstractButton*>(editor.control(c)) != nullptr ||
+                         qobject_cast<QStackedWidget*>(editor.control(c)) != nullptr,
+                     c);
+        }
+        editor.control<QPushButton>("ms_1_macro_add_btn")->click();
+        editor.control<QPushButton>("ms_1_macro_key2_btn")->click();
+        auto* list = editor.control<QListWidget>("ms_1_macro_action_list");
+        QCOMPARE(list->count(), 2);
+        QWidget* row = list->itemWidget(list->item(0));
+        QVERIFY(row != nullptr);
+        QCOMPARE(row->findChild<QLabel*>("key")->text(),
+                 QString::fromStdString(keys.keyNameFromCode(0xF2)));
+        QCOMPARE(row->findChild<QLabel*>("delay")->text(), QString("10"));
+        QVERIFY(!row->findChild<QLabel*>("key_image")->pixmap().isNull());
+        QVERIFY(!list->item(1)->data(Qt::AccessibleTextRole).toString().isEmpty());
+        QCOMPARE(macros.at(0).actionCount, 2);
+        // No hook library: the record button says why it does nothing.
+        QVERIFY(!editor.control("ms_1_macro_record_btn")->accessibleDescription().isEmpty());
+        QTimer::singleShot(0, &editor, [] {
+            for (QWidget* top : QApplication::topLevelWidgets()) {
+                if (top->objectName() == "MsgWnd" && top->isVisible()) {
+                    QTest::keyClick(top, Qt::Key_Escape);
+                }
+            }
+        });
+        editor.control<QPushButton>("ms_1_macro_record_btn")->click();
+        QVERIFY(!editor.editor().recording());
+    }
+
+    void aMacroEditorLayoutLackingControlsStillOpens() {
+        MacroStore macros(*location, language);
+        macros.load();
+        macros.addNew();
+        SystemClock ticks;
+        PartialEditor editor(&language, macros, fs, keys, ticks);
+        editor.create();
+        editor.editor().onMacroSelect(0);
+        editor.editor().onClick("ms_1_macro_key1_btn");
+        QCOMPARE(macros.at(0).actionCount, 2);
+        editor.finish(1);
     }
 
     void aLayoutLackingControlsStillRunsThePage() {

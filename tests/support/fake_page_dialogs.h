@@ -1,6 +1,7 @@
 // The page's dialogs answered from a script, and what was asked written down.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -51,6 +52,14 @@ class FakePageDialogs final : public PageDialogs {
     std::optional<ShortcutChoice> askShortcut(const ShortcutChoice& start) override {
         shortcutStart = start;
         return shortcut;
+    }
+    // What the editor does while it is open (the test's edits of the store).
+    std::function<void()> macroEditor;
+    void openMacroEditor() override {
+        asked.push_back("macro editor");
+        if (macroEditor) {
+            macroEditor();
+        }
     }
     std::optional<MacroChoice> pickMacro(const MacroChoice& start) override {
         macroStart = start;

@@ -1,0 +1,329 @@
+// The macro editor's logic: the action list and its limits, the in-place
+// editor's bounds, renaming and deleting, recording from hook reports with
+// each delay mode, ".macro" files, and the bindings that follow the editor.
+#include "page/macro_editor.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "base/text.h"
+#include "fake_links.h"
+#include "input/us_layout.h"
+#include "macros/macro_record.h"
+#include "page_fixture.h"
+#include "store_fixture.h"
+
+namespace tvq {
+namespace {
+
+namespace me = macroeditor;
+namespace m = layout::macro;
+
+class FakeEditorWindow final : public MacroEditorView, public MacroHook, public MacroEditorDialogs {
+  public:
+    std::vector<std::string> macroRows;
+    int macroSelected = -1;
+    std::vector<ActionRowText> rows;
+    std::map<std::string, std::string, std::less<>> texts;
+    std::map<std::string, bool, std::less<>> enabled;
+    int page = 0;
+    bool hookAvailable = true;
+    std::vector<std::string> hookCalls;
+    std::vector<std::string> told;
+    bool confirmed = true;
+    std::optional<std::string> file;
+
+    void appendMacroRow(std::string_view n, int) override { macroRows.emplace_back(n); }
+    void removeMacroRow(int r) override { macroRows.erase(macroRows.begin() + r); }
+    void setMacroRowText(int r, std::string_view n) override { macroRows.at(r) = n; }
+    void selectMacroRow(int r) override { macroSelected = r; }
+    void scrollMacroListToEnd() override {}
+    void clearActionRows() override { rows.clear(); }
+    void appendActionRow(const ActionRowText& r) override { rows.push_back(r); }
+    void setActionRow(int r, const ActionRowText& t) override { rows.at(r) = t; }
+    void removeActionRow(int r) override { rows.erase(rows.begin() + r); }
+    void selectActionRow(int) override {}
+    void scrollActionRowIntoView(int) override {}
+    void scrollActionListToEnd() override {}
+    void setText(std::string_view c, std::string_view t) override { texts[std::string(c)] = t; }
+    std::string text(std::string_view c) const override {
+        const auto it = texts.find(c);
+        return it == texts.end() ? std::string() : it->second;
+    }
+    void setVisible(std::string_view, bool) override {}
+    void setEnabled(std::string_view c, bool on) override { enabled[std::string(c)] = on; }
+    void setChecked(std::string_view, bool) override {}
+    void showEditPage(int p) override { page = p; }
+    void selectMouseComboItem(int) override {}
+    void startTimer(int, int) override {}
+    void stopTimer(int) override {}
+
+    bool available() const override { return hookAvailable; }
+    void install() override { hookCalls.push_back("install"); }
+    void remove() override { hookCalls.push_back("remove"); }
+    void enableKeys(bool on) override { hookCalls.push_back(on ? "keys on" : "keys off"); }
+    void enableMouse(bool on) override { hookCalls.push_back(on ? "mouse on" : "mouse off"); }
+    void removeMouse() override { hookCalls.push_back("remove mouse"); }
+    void enableWheel(bool) override {}
+
+    bool confirm(std::string_view) override { return confirmed; }
+    void tell(std::string_view k) override { told.emplace_back(k); }
+    std::optional<std::string> chooseMacroFile(bool) override { return file; }
+};
+
+class MacroEditorTest : public ::testing::Test, public testing::StoreFixture {
+  protected:
+    void SetUp() override {
+        store.load();
+        editor.open();
+    }
+    // A new macro with `n` key actions (press and release of A in turn).
+    void macroWith(int n) {
+        editor.onClick(me::kAdd);
+        MacroActions a{};
+        for (int i = 0; i < n; ++i) {
+            a[static_cast<std::size_t>(i)] = {0x04, i % 2 == 0 ? m::kPress : m::kRelease, 20};
+        }
+        ASSERT_TRUE(store.commit(&store.at(store.size() - 1), a, n));
+        editor.onMacroSelect(static_cast<int>(store.size()) - 1);
+    }
+    void typeAndLeave(const char* field, const char* text) {
+        window.texts[field] = text;
+        editor.onFocus(field, false);
+    }
+    void hook(std::uintptr_t w, std::intptr_t l) { editor.onHookInput(w, l); }
+    const MacroRecord& stored() { return *editor.currentMacro(); }
+
+    MacroStore store{location, texts};
+    UsKeyboardLayout us;
+    KeyNames keys{us, texts};
+    testing::FakeClock clock;
+    FakeEditorWindow window;
+    MacroEditor editor{window, window, window, store, fs, texts, keys, clock};
+};
+
+TEST_F(MacroEditorTest, TheLastActionAlwaysShowsTenAndInsertsRespectTheLimits) {
+    macroWith(1);
+    EXPECT_EQ(window.rows.at(0).delay, "10");
+    editor.onCheckClick(me::kEditCheck, true);
+    EXPECT_EQ(window.page, me::kPageKey);
+    EXPECT_FALSE(window.enabled[me::kKeyDelay]);
+
+    macroWith(3);
+    EXPECT_EQ(window.rows.at(1).delay, "20");
+    editor.onActionSelect(2);
+    editor.onClick(me::kUp);  // the last action moves up
+    EXPECT_EQ(window.rows.at(2).delay, "10");
+    EXPECT_EQ(window.rows.at(1).delay, "20");
+
+    // Nothing selected: a click goes to the start.
+    editor.onClick(me::kClear);
+    macroWith(2);
+    editor.onActionSelect(-1);
+    editor.onClick("ms_1_macro_key1_btn");
+    ASSERT_EQ(stored().actionCount, 4);
+    EXPECT_EQ(stored().actions[0], (MacroAction{m::kLeftButton, m::kPress, 10}));
+    EXPECT_EQ(stored().actions[1].type, m::kRelease);
+    EXPECT_EQ(stored().actions[2].code, 0x04);
+
+    for (const int full : {45, 46}) {
+        macroWith(full);
+        const MacroRecord before = stored();
+        editor.onClick("ms_1_macro_key2_btn");
+        EXPECT_EQ(stored(), before) << full;
+    }
+}
+
+TEST_F(MacroEditorTest, DelaysAndNamesAreBounded) {
+    editor.onClick(me::kAdd);
+    macroWith(2);
+    editor.onClick("ms_1_macro_key3_btn");  // after the last: press, release of the middle button
+    editor.onActionSelect(2);
+    editor.onCheckClick(me::kEditCheck, true);
+    EXPECT_EQ(window.page, me::kPageMouse);
+    typeAndLeave(me::kMouseDelay, "5");
+    EXPECT_EQ(stored().actions[2].delay, 10);
+    EXPECT_EQ(window.texts[me::kMouseDelay], "10");
+    typeAndLeave(me::kMouseDelay, "65536");
+    EXPECT_EQ(stored().actions[2].delay, 65535);
+    typeAndLeave(me::kDefaultDelayEdit, "0");
+    EXPECT_EQ(window.texts[me::kDefaultDelayEdit], "10");
+
+    const std::u16string first(fieldText(store.at(0).name));
+    editor.onMacroSelect(1);
+    const std::u16string second(fieldText(stored().name));
+    typeAndLeave(me::kNameEdit, utf8FromUtf16(upperCased(first)).c_str());
+    EXPECT_EQ(fieldText(stored().name), second);  // another macro's name: put back
+    EXPECT_EQ(window.texts[me::kNameEdit], utf8FromUtf16(second));
+    typeAndLeave(me::kNameEdit, utf8FromUtf16(upperCased(second)).c_str());
+    EXPECT_EQ(fieldText(stored().name), second);  // its own in other letters: nothing stored
+    typeAndLeave(me::kNameEdit, "Combo");
+    EXPECT_EQ(window.macroRows.at(1), "Combo");
+
+    editor.onMacroSelect(0);
+    editor.onClick(me::kDelete);
+    editor.onClick(me::kDelete);
+    EXPECT_EQ(editor.currentMacro(), nullptr);
+    EXPECT_EQ(editor.selectedActionIndex(), -1);
+    EXPECT_EQ(store.size(), 0u);
+    EXPECT_TRUE(window.rows.empty());
+}
+
+TEST_F(MacroEditorTest, RecordingTurnsHookReportsIntoActions) {
+    // "a" on the US layout, into a new macro; then left alone for a second.
+    editor.onCheckClick(me::kRecord, true);
+    ASSERT_TRUE(editor.recording());
+    hook(0x41, 0);
+    clock.now += 1000;
+    hook(0x41, 1);
+    editor.onCheckClick(me::kRecord, false);
+    ASSERT_EQ(stored().actionCount, 2);
+    EXPECT_EQ(stored().actions[0], (MacroAction{0x04, m::kPress, 10}));  // default delay mode
+    EXPECT_EQ(stored().actions[1], (MacroAction{0x04, m::kRelease, 10}));
+    EXPECT_EQ(window.rows.back().delay, "10");
+
+    // Real delays: the hold time, and 65535 for a 70-second pause.
+    editor.onClick(me::kClear);
+    editor.onClick(me::kRecordDelay);
+    editor.onCheckClick(me::kRecord, true);
+    hook(0x42, 0);
+    clock.now += 1000;
+    hook(0x42, 1);
+    clock.now += 70000;
+    hook(0x42, 0);
+    hook(0x42, 0);  // a held key repeats its press: dropped
+    editor.onCheckClick(me::kRecord, false);
+    ASSERT_EQ(stored().actionCount, 3);
+    EXPECT_EQ(stored().actions[0].delay, 1000);
+    EXPECT_EQ(stored().actions[1].delay, 65535);
+
+    // No delay, and the side buttons: X button 2 is back, 1 forward.
+    editor.onClick(me::kClear);
+    editor.onClick(me::kNoDelay);
+    editor.onCheckClick(me::kRecord, true);
+    hook(0x20B, 2);
+    clock.now += 500;
+    hook(0x20C, 2);
+    hook(0x20B, 1);
+    editor.onCheckClick(me::kRecord, false);
+    ASSERT_EQ(stored().actionCount, 3);
+    EXPECT_EQ(stored().actions[0], (MacroAction{m::kBackwardButton, m::kPress, 10}));
+    EXPECT_EQ(stored().actions[1].code, m::kBackwardButton);
+    EXPECT_EQ(stored().actions[2].code, m::kForwardButton);
+
+    // A new recording whose first report is the previous one's last drops it.
+    editor.onClick(me::kClear);
+    editor.onCheckClick(me::kRecord, true);
+    hook(0x20B, 1);
+    hook(0x43, 0);
+    editor.onCheckClick(me::kRecord, false);
+    ASSERT_EQ(stored().actionCount, 1);
+    EXPECT_EQ(stored().actions[0].code, 0x06);
+    // The hook is taken and given back in order.
+    EXPECT_EQ(window.hookCalls.back(), "keys off");
+}
+
+TEST_F(MacroEditorTest, RecordingStopsAtTheLimitsAndIsKeptOnClose) {
+    editor.onCheckClick(me::kRecord, true);
+    for (int i = 0; i < 50; ++i) {
+        hook(0x44 + (i % 2), i % 2);
+    }
+    EXPECT_FALSE(editor.recording());
+    EXPECT_EQ(stored().actionCount, 46);
+
+    // Closing while recording keeps what was recorded.
+    editor.onClick(me::kAdd);
+    editor.onCheckClick(me::kRecord, true);
+    hook(0x46, 0);
+    hook(0x46, 1);
+    editor.close();
+    EXPECT_FALSE(editor.recording());
+    EXPECT_EQ(store.at(store.size() - 1).actionCount, 2);
+
+    // Without the hook library the button says why and nothing starts.
+    window.hookAvailable = false;
+    editor.onCheckClick(me::kRecord, true);
+    EXPECT_FALSE(editor.recording());
+    EXPECT_EQ(window.told.back(), "record_no_hook_text");
+}
+
+TEST_F(MacroEditorTest, MacroFilesRoundTripAndBadOnesAreRefused) {
+    macroWith(4);
+    const std::string name = utf8FromUtf16(fieldText(stored().name));
+    fs.folders.insert("/tmp/macros");
+    window.file = "/tmp/macros/mine";
+    editor.onClick(me::kExport);
+    const std::vector<std::uint8_t>& exported = fs.files.at("/tmp/macros/mine.macro");
+    ASSERT_EQ(exported.size(), 240u);
+    const auto& data = fs.files.at(testing::kMacroPath);
+    EXPECT_TRUE(std::equal(exported.begin(), exported.end(), data.end() - 240));
+
+    window.file = "/tmp/macros/mine.macro";
+    editor.onClick(me::kImport);
+    editor.onClick(me::kImport);
+    ASSERT_EQ(store.size(), 3u);
+    EXPECT_EQ(window.macroRows.at(1), name + "_1");
+    EXPECT_EQ(window.macroRows.at(2), name + "_2");
+    EXPECT_EQ(utf8FromUtf16(fieldText(stored().name)), name + "_2");
+    EXPECT_EQ(stored().actionCount, 4);
+
+    window.file.reset();  // cancelled
+    editor.onClick(me::kImport);
+    editor.onClick(me::kExport);
+    EXPECT_EQ(store.size(), 3u);
+
+    for (const std::size_t size : {0u, 239u, 241u, 1u << 20}) {
+        fs.files["/tmp/bad.macro"] = std::vector<std::uint8_t>(size, 0x41);
+        window.file = "/tmp/bad.macro";
+        editor.onClick(me::kImport);
+        EXPECT_EQ(window.told.back(), "macro_import_failed_text") << size;
+    }
+    EXPECT_EQ(store.size(), 3u);
+    for (const std::int32_t count : {1000, -1}) {
+        MacroRecord odd;
+        odd.name.fill(u'x');  // no terminator
+        odd.actionCount = count;
+        odd.actions[0] = {0xEB, m::kPress, 10};  // a code without a name
+        const auto bytes = encodeMacro(odd);
+        fs.files["/tmp/odd.macro"] = std::vector<std::uint8_t>(bytes.begin(), bytes.end());
+        window.file = "/tmp/odd.macro";
+        editor.onClick(me::kImport);
+        EXPECT_GE(stored().actionCount, 0);
+        EXPECT_LE(stored().actionCount, 46);
+        EXPECT_EQ(stored().name.back(), u'\0');
+    }
+    // A file that cannot be written is reported.
+    fs.failWrites = true;
+    window.file = "/tmp/macros/again.macro";
+    editor.onClick(me::kExport);
+    EXPECT_EQ(window.told.back(), "macro_export_failed_text");
+}
+
+class MacroButtonTest : public ::testing::Test, public testing::PageFixture {
+  protected:
+    void SetUp() override {
+        testing::FakeLibraryLoader::reset();
+        startPage();
+    }
+};
+
+TEST_F(MacroButtonTest, ClosingTheEditorAfterDeletingABoundMacroRestoresTheDefault) {
+    MacroRecord& macro = session.macros().addNew();
+    macro.actionCount = 1;
+    session.macros().save();
+    dialogs.macro = MacroChoice{0, 0, 1};
+    page.onClick("ms_1_btn_key_5");
+    page.assignFunction("ms_1_select_macro");
+    ASSERT_EQ(current().modes[0].buttons[4].function, 17);
+    dialogs.macroEditor = [this] { session.macros().removeAt(0); };
+    const int before = applies();
+    page.onClick("ms_1_btn_macro");
+    EXPECT_EQ(dialogs.asked.back(), "macro editor");
+    EXPECT_EQ(current().modes[0].buttons[4].function, 0);
+    EXPECT_EQ(view.textKeys["ms_1_btn_key_5"], "button_off_text");
+    EXPECT_EQ(applies(), before + 1);
+}
+
+}  // namespace
+}  // namespace tvq
