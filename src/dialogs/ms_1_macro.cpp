@@ -253,6 +253,25 @@ void CMS_1_Macro::appendActionRow(const ActionRowText& t) {
     list->setItemWidget(item, row);
 }
 
+void CMS_1_Macro::setActionRows(const std::vector<ActionRowText>& rows) {
+    auto* list = control<QListWidget>(me::kActionList);
+    if (list == nullptr) {
+        return;
+    }
+    const int wanted = static_cast<int>(rows.size());
+    const int kept = std::min(list->count(), wanted);
+    // A recorded event adds one row; the others only change their text.
+    for (int i = 0; i < kept; ++i) {
+        setActionRow(i, rows[static_cast<std::size_t>(i)]);
+    }
+    while (list->count() > wanted) {
+        removeActionRow(list->count() - 1);
+    }
+    for (int i = kept; i < wanted; ++i) {
+        appendActionRow(rows[static_cast<std::size_t>(i)]);
+    }
+}
+
 void CMS_1_Macro::setActionRow(int row, const ActionRowText& t) {
     auto* list = control<QListWidget>(me::kActionList);
     QListWidgetItem* item = list != nullptr ? list->item(row) : nullptr;

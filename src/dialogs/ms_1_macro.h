@@ -42,6 +42,7 @@ class CMS_1_Macro final : public DialogBase,
     void scrollMacroListToEnd() override;
     void clearActionRows() override;
     void appendActionRow(const ActionRowText& row) override;
+    void setActionRows(const std::vector<ActionRowText>& rows) override;
     void setActionRow(int row, const ActionRowText& text) override;
     void removeActionRow(int row) override;
     void selectActionRow(int row) override;

@@ -239,10 +239,12 @@ ActionRowText MacroEditor::rowText(int index) const {
 }
 
 void MacroEditor::rebuild() {
-    view_.clearActionRows();
+    std::vector<ActionRowText> rows;
+    rows.reserve(static_cast<std::size_t>(count_));
     for (int i = 0; i < count_; ++i) {
-        view_.appendActionRow(rowText(i));
+        rows.push_back(rowText(i));
     }
+    view_.setActionRows(rows);
     if (cancelling_ && recordStart_ >= 0) {
         selectAction(recordStart_);
         view_.startTimer(me::kTimerShowRecordStart, me::kListTimerMs);

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/clock.h"
 #include "base/file_system.h"
@@ -89,6 +90,13 @@ class MacroEditorView {
 
     virtual void clearActionRows() = 0;
     virtual void appendActionRow(const ActionRowText& row) = 0;
+    // The whole list at once: rows that stay are updated in place.
+    virtual void setActionRows(const std::vector<ActionRowText>& rows) {
+        clearActionRows();
+        for (const ActionRowText& r : rows) {
+            appendActionRow(r);
+        }
+    }
     virtual void setActionRow(int row, const ActionRowText& text) = 0;
     virtual void removeActionRow(int row) = 0;
     virtual void selectActionRow(int row) = 0;  // without a notification

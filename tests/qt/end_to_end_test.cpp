@@ -25,6 +25,7 @@
 #include "app/window_messages.h"
 #include "base/text.h"
 #include "device/device_ids.h"
+#include "dialogs/ms_1_macro.h"
 #include "dialogs/ms_1_select_macro.h"
 #include "dialogs/msg_wnd.h"
 #include "dialogs/shortcut_wnd.h"
@@ -380,6 +381,56 @@ class EndToEndTest : public QObject {
         QVERIFY(!dialog.capturing());
         QCOMPARE(removed, 2);
         QCOMPARE(dialog.result(), 0);
+    }
+
+    void aRecordingTakesXtestKeysButNotTheRecordButtonsClicks() {
+        QTemporaryDir data;
+        const DataLocation location(
+            fs, testing::environmentWith(data.path().toStdString(), std::nullopt), programFolder());
+        MacroStore macros(location, language);
+        macros.load();
+        HookLibrary hook;
+        hook.load(loader, programFolder());
+        QVERIFY(hook.loaded());
+        LibraryMessages relay;
+        SystemClock ticks;
+        CMS_1_Macro window(&language, macros, fs, location.folder(), keys, &hook.functions(),
+                           &relay, ticks, nullptr);
+        window.create();
+        window.placeCentred();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.activateWindow();
+        QTRY_VERIFY(QApplication::activeWindow() == &window);
+        MacroEditor& editor = window.editor();
+        QWidget* record = window.control("ms_1_macro_record_btn");
+
+        // The pointer clicks the record button, then leaves it.
+        QVERIFY(clickOn(record));
+        QTRY_VERIFY(editor.recording());
+        QVERIFY(editor.currentMacro() != nullptr);  // a new macro for the recording
+        QCOMPARE(QProcess::execute("xdotool", {"mousemove", "5", "5"}), 0);
+        QTRY_VERIFY(!record->underMouse());
+        QVERIFY(pressKeys("a"));
+        QTRY_COMPARE(editor.workCount(), 2);
+        // The click that stops the recording is not part of it: the pointer
+        // comes to the button, and clicks once there.
+        const QPoint centre = record->mapToGlobal(record->rect().center());
+        QCOMPARE(QProcess::execute("xdotool", {"mousemove", QString::number(centre.x()),
+                                               QString::number(centre.y())}),
+                 0);
+        QTRY_VERIFY(record->underMouse());
+        QVERIFY(clickAt(centre));
+        QTRY_VERIFY(!editor.recording());
+        const MacroRecord& made = *editor.currentMacro();
+        QCOMPARE(made.actionCount, 2);
+        QCOMPARE(made.actions[0].code, std::uint8_t{0x04});
+        QCOMPARE(made.actions[0].type, layout::macro::kPress);
+        QCOMPARE(made.actions[1].type, layout::macro::kRelease);
+        QCOMPARE(made.actions[1].delay, std::uint16_t{10});
+        auto* list = window.control<QListWidget>("ms_1_macro_action_list");
+        QCOMPARE(list->count(), 2);
+        window.finish(1);
     }
 
     void functionsShortcutsAndMacrosChosenOnScreenReachTheMouse() {
