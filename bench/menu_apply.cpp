@@ -20,17 +20,9 @@
 namespace {
 
 using namespace tvq;
+using bench::waitFor;
 
 constexpr int kFloorMs = 12 * 700;
-
-bool waitFor(const std::function<bool()>& done, int limitMs) {
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < limitMs) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return done();
-}
 
 }  // namespace
 

@@ -4,9 +4,11 @@
 // is busy in one go.
 #pragma once
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTimer>
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,6 +23,16 @@
 #include "virtual_mouse_process.h"
 
 namespace tvq::bench {
+
+// Runs the event loop until `done` or `limitMs` passed; whether it is done.
+inline bool waitFor(const std::function<bool()>& done, int limitMs) {
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < limitMs) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return done();
+}
 
 class PageOnVirtualMouse {
   public:

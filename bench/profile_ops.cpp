@@ -32,18 +32,9 @@
 namespace {
 
 using namespace tvq;
+using bench::waitFor;
 
 constexpr int kProfiles = 1000;
-
-bool waitFor(const std::function<bool()>& done, int limitMs) {
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < limitMs) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 2);
-    }
-    return done();
-}
-
 // Answers the first visible top-level widget named `name` with `act`.
 void whenOpen(const char* name, std::function<void(QWidget*)> act) {
     auto* poll = new QTimer;

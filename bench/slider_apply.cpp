@@ -33,19 +33,10 @@
 namespace {
 
 using namespace tvq;
+using bench::waitFor;
 
 constexpr int kSteps = 100;
 constexpr int kStepMs = 5;
-
-// Runs the event loop until `done` or `limitMs` passed.
-bool waitFor(const std::function<bool()>& done, int limitMs) {
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < limitMs) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return done();
-}
 
 // Moves the slider one step every kStepMs, kSteps times, from the event loop.
 void drag(QAbstractSlider* slider, int from) {

@@ -52,6 +52,30 @@ using testing::heldConfig;
 using Json = testing::MouseJson;
 constexpr int kApplyTimeoutMs = 30000;  // twelve frames through the receiver
 
+// The program's window with its settings page on a data folder of its own
+// and tvq-virtual-mouse, at the screen's top-left corner and shown.
+struct ProgramOnVirtualMouse {
+    ProgramOnVirtualMouse(std::vector<std::string> mouseOptions, const LanguageManager& language,
+                          const KeyNames& keys, LibraryLoader& loader, FileSystem& fs)
+        : location(fs, testing::environmentWith(data.path().toStdString(), std::nullopt),
+                   programFolder()),
+          mouse(std::move(mouseOptions)),
+          env(paths::kVirtualMouseEnvironment, mouse.socketPath()),
+          session(location, language),
+          window(language, loader, &session,
+                 std::make_unique<CMS_1_Page>(language, keys, session.session())) {
+        window.create(nullptr, Qt::Window);
+        window.move(0, 0);
+        window.show();
+    }
+    QTemporaryDir data;
+    DataLocation location;
+    testing::VirtualMouseProcess mouse;
+    testing::ScopedEnv env;
+    DesktopSession session;
+    CMainWnd window;
+};
+
 }  // namespace
 
 class EndToEndTest : public QObject {
@@ -112,6 +136,15 @@ class EndToEndTest : public QObject {
         return QProcess::execute("xdotool", {"key", chord}) == 0;
     }
 
+    // The program, with a mouse behind the receiver that answers quickly.
+    ProgramOnVirtualMouse behindTheReceiver() {
+        return {{"--receiver", "--heartbeat-ms", "100", "--ack-delay-ms", "2"},
+                language,
+                keys,
+                loader,
+                fs};
+    }
+
   private slots:
     void initTestCase() { QVERIFY(language.load(resourceFolder() + "lan.xml")); }
 
@@ -163,18 +196,10 @@ class EndToEndTest : public QObject {
     }
 
     void aDraggedDpiSliderAndAPickedColourReachTheMouse() {
-        QTemporaryDir data;
-        const DataLocation location(
-            fs, testing::environmentWith(data.path().toStdString(), std::nullopt), programFolder());
-        testing::VirtualMouseProcess mouse(
-            {"--receiver", "--heartbeat-ms", "100", "--ack-delay-ms", "2"});
-        const testing::ScopedEnv env(paths::kVirtualMouseEnvironment, mouse.socketPath());
-        DesktopSession session(location, language);
-        CMainWnd window(language, loader, &session,
-                        std::make_unique<CMS_1_Page>(language, keys, session.session()));
-        window.create(nullptr, Qt::Window);
-        window.move(0, 0);
-        window.show();
+        ProgramOnVirtualMouse program = behindTheReceiver();
+        testing::VirtualMouseProcess& mouse = program.mouse;
+        DesktopSession& session = program.session;
+        CMainWnd& window = program.window;
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QTRY_VERIFY(window.logic().devicePresent());
         QTRY_COMPARE(session.session().links().receiverLinkUp.load(), 1);
@@ -434,18 +459,10 @@ class EndToEndTest : public QObject {
     }
 
     void functionsShortcutsAndMacrosChosenOnScreenReachTheMouse() {
-        QTemporaryDir data;
-        const DataLocation location(
-            fs, testing::environmentWith(data.path().toStdString(), std::nullopt), programFolder());
-        testing::VirtualMouseProcess mouse(
-            {"--receiver", "--heartbeat-ms", "100", "--ack-delay-ms", "2"});
-        const testing::ScopedEnv env(paths::kVirtualMouseEnvironment, mouse.socketPath());
-        DesktopSession session(location, language);
-        CMainWnd window(language, loader, &session,
-                        std::make_unique<CMS_1_Page>(language, keys, session.session()));
-        window.create(nullptr, Qt::Window);
-        window.move(0, 0);
-        window.show();
+        ProgramOnVirtualMouse program = behindTheReceiver();
+        testing::VirtualMouseProcess& mouse = program.mouse;
+        DesktopSession& session = program.session;
+        CMainWnd& window = program.window;
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QTRY_VERIFY(window.logic().devicePresent());
         QTRY_VERIFY(window.hooks().installhook != nullptr);
