@@ -1,7 +1,6 @@
 #include "dialogs/ms_1_macro.h"
 
 #include <QAbstractButton>
-#include <QBuffer>
 #include <QComboBox>
 #include <QFile>
 #include <QKeyEvent>
@@ -10,7 +9,6 @@
 #include <QListWidget>
 #include <QPixmap>
 #include <QStackedWidget>
-#include <QUiLoader>
 
 #include "base/debug.h"
 #include "dialogs/msg_wnd.h"
@@ -238,13 +236,7 @@ void CMS_1_Macro::appendActionRow(const ActionRowText& t) {
     auto* item = new QListWidgetItem(list);
     item->setSizeHint(QSize(0, 30));
     item->setData(Qt::AccessibleTextRole, spoken(t));
-    QWidget* row = nullptr;
-    if (!rowTemplate_.isEmpty()) {
-        QBuffer buffer(&rowTemplate_);
-        buffer.open(QIODevice::ReadOnly);
-        QUiLoader loader;
-        row = loader.load(&buffer, list);
-    }
+    QWidget* row = rowTemplate_.isEmpty() ? nullptr : buildWidget(rowTemplate_, list);
     if (row == nullptr) {
         item->setText(spoken(t));  // without the template, the text alone
         return;

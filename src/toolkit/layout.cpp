@@ -36,6 +36,17 @@ QUiLoader& loader() {
     return *instance;
 }
 
+}  // namespace
+
+QWidget* buildWidget(const QByteArray& layoutText, QWidget* parent) {
+    QByteArray text = layoutText;
+    QBuffer buffer(&text);
+    buffer.open(QIODevice::ReadOnly);
+    return loader().load(&buffer, parent);
+}
+
+namespace {
+
 void showTexts(QWidget* root, const LanguageManager& language) {
     QList<QWidget*> widgets = root->findChildren<QWidget*>();
     widgets.prepend(root);

@@ -21,6 +21,10 @@ class LanguageManager;
 // "<program folder>res/".
 QString resourceFolder();
 
+// A widget built from a layout's text (a row template), with the process's
+// one loader; null when the text is malformed.
+QWidget* buildWidget(const QByteArray& layoutText, QWidget* parent);
+
 class LoadedLayout {
   public:
     // Loads "res/<file>" as the only content of `host`; with `deferParts`
