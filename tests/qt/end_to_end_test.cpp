@@ -557,6 +557,128 @@ class EndToEndTest : public QObject {
         QVERIFY(expectedConfig(defaults) != expected);
     }
 
+    void aRecordedMacroBoundAndThenDeletedLeavesTheButtonsDefaultOnTheMouse() {
+        ProgramOnVirtualMouse program = behindTheReceiver();
+        CMainWnd& window = program.window;
+        MouseSession& s = program.session.session();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTRY_VERIFY(window.logic().devicePresent());
+        QTRY_VERIFY(window.hooks().installhook != nullptr);
+        CMS_1_Page* page = window.page();
+        auto* area = window.findChild<QScrollArea*>();
+        const auto onScreen = [&](const char* name) {
+            QWidget* w = page->boundControl(name);
+            area->ensureWidgetVisible(w);
+            QCoreApplication::processEvents();
+            return w;
+        };
+        const auto editorShown = [] { return shownDialog("MS_1_Macro") != nullptr; };
+        const auto editor = [] { return static_cast<CMS_1_Macro*>(shownDialog("MS_1_Macro")); };
+
+        // Record "b" into a new macro, with the pointer on the record button.
+        bool recorded = false;
+        once(window, editorShown, [&] {
+            CMS_1_Macro* e = editor();
+            QWidget* record = e->control("ms_1_macro_record_btn");
+            QVERIFY(clickOn(record));
+            once(
+                *e, [e] { return e->editor().recording(); },
+                [&, e, record] {
+                    QCOMPARE(QProcess::execute("xdotool", {"mousemove", "5", "5"}), 0);
+                    once(
+                        *e, [record] { return !record->underMouse(); },
+                        [&, e, record] {
+                            QVERIFY(pressKeys("b"));
+                            once(
+                                *e, [e] { return e->editor().workCount() == 2; },
+                                [&, e, record] {
+                                    const QPoint at = record->mapToGlobal(record->rect().center());
+                                    QCOMPARE(QProcess::execute(
+                                                 "xdotool", {"mousemove", QString::number(at.x()),
+                                                             QString::number(at.y())}),
+                                             0);
+                                    once(
+                                        *e, [record] { return record->underMouse(); },
+                                        [&, e, at] {
+                                            QVERIFY(clickAt(at));
+                                            once(
+                                                *e, [e] { return !e->editor().recording(); },
+                                                [&, e] {
+                                                    recorded = true;
+                                                    QVERIFY(clickOn(e->control("btn_exit")));
+                                                });
+                                        });
+                                });
+                        });
+                });
+        });
+        QVERIFY(clickOn(onScreen("ms_1_btn_macro")));
+        QTRY_VERIFY_WITH_TIMEOUT(recorded && !editorShown(), 20000);
+        QCOMPARE(s.macros().size(), std::size_t{1});
+        QCOMPARE(s.macros().at(0).actionCount, 2);
+        QCOMPARE(s.macros().at(0).actions[0].code, std::uint8_t{0x05});
+
+        // Bound to button 6 through the menu and the picker.
+        once(
+            window, [] { return shownDialog("MS_1_SelectMacro") != nullptr; },
+            [] {
+                auto* picker = static_cast<CMS_1_SelectMacro*>(shownDialog("MS_1_SelectMacro"));
+                auto* list = picker->control<QListWidget>("list_macro");
+                QVERIFY(clickAt(
+                    list->viewport()->mapToGlobal(list->visualItemRect(list->item(0)).center())));
+                once(
+                    *picker, [picker] { return picker->choice().index == 0; },
+                    [picker] { QVERIFY(clickOn(picker->control("btn_ok"))); });
+            });
+        QVERIFY(clickOn(onScreen("ms_1_btn_key_6")));
+        QTRY_VERIFY(page->functionMenu() != nullptr && page->functionMenu()->menu().isVisible());
+        QMenu& menu = page->functionMenu()->menu();
+        QVERIFY(clickMenuItem(menu, menu.findChild<QAction*>("ms_1_select_macro")));
+        const auto binding = [&s] { return s.profiles().current()->modes[0].buttons[5]; };
+        QTRY_COMPARE_WITH_TIMEOUT(int(binding().function), 17, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(heldConfig(program.mouse),
+                                  expectedConfig(*s.profiles().current()), kApplyTimeoutMs);
+
+        // The macro deleted in the editor: closing it gives the button its default.
+        bool deleted = false;
+        once(window, editorShown, [&] {
+            CMS_1_Macro* e = editor();
+            auto* list = e->control<QListWidget>("ms_1_macro_list");
+            QVERIFY(clickAt(
+                list->viewport()->mapToGlobal(list->visualItemRect(list->item(0)).center())));
+            once(
+                *e, [e] { return e->editor().currentMacro() != nullptr; },
+                [&, e] {
+                    once(
+                        *e, [] { return shownDialog("MsgWnd") != nullptr; },
+                        [] {
+                            QVERIFY(clickOn(shownDialog("MsgWnd")->findChild<QWidget*>("btn_ok")));
+                        });
+                    QVERIFY(clickOn(e->control("ms_1_macro_delete_btn")));
+                    once(
+                        *e, [e] { return e->editor().currentMacro() == nullptr; },
+                        [&, e] {
+                            deleted = true;
+                            QVERIFY(clickOn(e->control("btn_exit")));
+                        });
+                });
+        });
+        QVERIFY(clickOn(onScreen("ms_1_btn_macro")));
+        QTRY_VERIFY_WITH_TIMEOUT(deleted && !editorShown(), 20000);
+        QCOMPARE(s.macros().size(), std::size_t{0});
+        QTRY_COMPARE(int(binding().function), 0);  // button 6's default: off
+        QCOMPARE(binding().macroIndex, -1);
+        // The mouse keeps the macro it was sent in its macro memory; what
+        // counts is that no button uses it any more.
+        const auto withoutMacros = [](Json j) {
+            j.erase("macros");
+            return j;
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(withoutMacros(heldConfig(program.mouse)),
+                                  withoutMacros(expectedConfig(*s.profiles().current())),
+                                  kApplyTimeoutMs);
+    }
+
     void theWindowFollowsTheMouseBehindTheReceiver() {
         QTemporaryDir data;
         const std::string home = data.path().toStdString();
