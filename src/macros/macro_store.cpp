@@ -41,7 +41,8 @@ bool MacroStore::save() {
     const std::string folder = location_.folder();
     FileSystem& fs = location_.fileSystem();
     ensureStoreFolder(fs, folder);
-    return fs.replaceFile(macroStorePath(folder), encode());
+    lastSaveFailed_ = !fs.replaceFile(macroStorePath(folder), encode());
+    return !lastSaveFailed_;
 }
 
 bool MacroStore::nameExists(std::u16string_view name) const {

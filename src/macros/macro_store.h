@@ -27,6 +27,8 @@ class MacroStore {
     // Rewrites "macro.data" from the whole store. On failure the file keeps
     // its previous content and the store stays as it is in memory.
     bool save();
+    // Whether the last save (also one an edit made) could not write the file.
+    bool lastSaveFailed() const { return lastSaveFailed_; }
 
     bool nameExists(std::u16string_view name) const;
     // The macro of that name (letter case ignored); null when none has it.
@@ -60,6 +62,7 @@ class MacroStore {
     const DataLocation& location_;
     const TextSource& texts_;
     std::vector<std::unique_ptr<MacroRecord>> records_;  // addresses stay stable
+    bool lastSaveFailed_ = false;
 };
 
 }  // namespace tvq

@@ -146,6 +146,7 @@ void MacroEditor::onCheckClick(std::string_view c, bool checked) {
 
 void MacroEditor::addMacro() {
     MacroRecord& added = store_.addNew();
+    reportSave();
     view_.appendMacroRow(utf8FromUtf16(fieldText(added.name)), me::kAddedMacroRowHeight);
     const int row = static_cast<int>(store_.size()) - 1;
     view_.selectMacroRow(row);
@@ -164,6 +165,7 @@ void MacroEditor::deleteMacro() {
     }
     current_ = nullptr;  // the record goes with the row
     store_.removeAt(static_cast<std::size_t>(row));
+    reportSave();
     view_.removeMacroRow(row);
     if (static_cast<std::size_t>(row) >= store_.size()) {
         row -= 1;
@@ -371,8 +373,18 @@ void MacroEditor::clearActions() {
     rebuild();
 }
 
+void MacroEditor::reportSave() {
+    if (!store_.lastSaveFailed()) {
+        toldSaveFailed_ = false;
+    } else if (!toldSaveFailed_) {
+        toldSaveFailed_ = true;  // once until a save works again
+        dialogs_.tell("macro_store_save_failed_text");
+    }
+}
+
 void MacroEditor::commit() {
     if (store_.commit(current_, work_, count_)) {
+        reportSave();
         return;
     }
     // Too long for the mouse: the stored macro comes back.
@@ -673,6 +685,7 @@ void MacroEditor::importMacro() {
     }
     setFieldText(record->name, store_.makeUniqueName(fieldText(record->name)));
     store_.append(*record);
+    reportSave();
     view_.appendMacroRow(utf8FromUtf16(fieldText(record->name)), me::kAddedMacroRowHeight);
     const int row = static_cast<int>(store_.size()) - 1;
     view_.selectMacroRow(row);

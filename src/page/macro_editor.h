@@ -201,6 +201,8 @@ class MacroEditor {
     void exportMacro();
     void importMacro();
     std::uint16_t defaultDelayValue() const;
+    // Tells the user once when the library could not be written.
+    void reportSave();
 
     MacroEditorView& view_;
     MacroHook& hook_;
@@ -229,6 +231,7 @@ class MacroEditor {
     bool captureForKeyEdit_ = false;
     bool keyCaptureHooked_ = false;
     std::uint32_t lastEventTime_ = 0;
+    bool toldSaveFailed_ = false;
 };
 
 }  // namespace tvq

@@ -293,11 +293,21 @@ TEST_F(MacroEditorTest, MacroFilesRoundTripAndBadOnesAreRefused) {
         EXPECT_LE(stored().actionCount, 46);
         EXPECT_EQ(stored().name.back(), u'\0');
     }
-    // A file that cannot be written is reported.
+    // A file that cannot be written is reported; so is a library that
+    // cannot be saved, once until a save works again.
     fs.failWrites = true;
     window.file = "/tmp/macros/again.macro";
     editor.onClick(me::kExport);
     EXPECT_EQ(window.told.back(), "macro_export_failed_text");
+    window.told.clear();
+    editor.onClick("ms_1_macro_key1_btn");
+    editor.onClick("ms_1_macro_key2_btn");
+    EXPECT_EQ(window.told, std::vector<std::string>{"macro_store_save_failed_text"});
+    fs.failWrites = false;
+    editor.onClick(me::kClear);
+    fs.failWrites = true;
+    editor.onClick(me::kAdd);
+    EXPECT_EQ(window.told.size(), 2u);
 }
 
 class MacroButtonTest : public ::testing::Test, public testing::PageFixture {
