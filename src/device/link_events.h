@@ -43,6 +43,7 @@ struct ApplyResult {
     bool ran = false;        // false: the mouse was asleep or absent, nothing sent
     std::size_t frames = 0;  // frames the apply was made of
     std::size_t taken = 0;   // frames the mouse took (frameTaken)
+    bool saved = true;       // the profile store was written after it
     bool complete() const { return ran && taken == frames; }
 };
 
@@ -71,6 +72,8 @@ class LinkObserver {
     virtual void frameSent(std::size_t /*index*/, std::size_t /*count*/, std::uint8_t /*reportId*/,
                            SendOutcome) {}
     virtual void applyFinished(const ApplyResult&) {}
+    // A save of the profile store asked for without an apply has ended.
+    virtual void storeSaved(bool /*written*/) {}
 };
 
 }  // namespace tvq

@@ -76,6 +76,7 @@ std::vector<ControlInfo> buildTable() {
     add(control::kLowPowerLabel, K::kLabel, P::kSleepPower);
     add(control::kSleepLabel, K::kLabel, P::kPage);
     add(control::kApplyRing, K::kProgress, P::kPage);  // shown while an apply runs
+    add(control::kApplyStatus, K::kLabel, P::kPage);
     return t;
 }
 

@@ -98,8 +98,26 @@ void LinkPresenter::applyStarted() {
     view_.setVisible(control::kApplyRing, true);
 }
 
-void LinkPresenter::applyFinished(const ApplyResult&) {
+void LinkPresenter::applyFinished(const ApplyResult& result) {
     view_.setVisible(control::kApplyRing, false);
+    if (!result.saved) {
+        showStatus("store_save_failed_text");
+    } else if (result.ran && !result.complete()) {
+        showStatus("apply_incomplete_text");
+    } else {
+        showStatus("");
+    }
+}
+
+void LinkPresenter::storeSaved(bool written) {
+    showStatus(written ? "" : "store_save_failed_text");
+}
+
+void LinkPresenter::showStatus(std::string_view textKey) {
+    if (!textKey.empty()) {
+        view_.setTextKey(control::kApplyStatus, textKey);
+    }
+    view_.setVisible(control::kApplyStatus, !textKey.empty());
 }
 
 }  // namespace tvq

@@ -4,6 +4,8 @@
 // DPI display. The one place that turns link events into controls.
 #pragma once
 
+#include <string_view>
+
 #include <functional>
 
 #include "device/link_events.h"
@@ -39,8 +41,12 @@ class LinkPresenter final : public LinkObserver {
     void pollingReported(int rate) override;
     void applyStarted() override;
     void applyFinished(const ApplyResult& result) override;
+    // A failed save or an apply the mouse did not take whole is said in
+    // words beside the apply button until the next one goes well.
+    void storeSaved(bool written) override;
 
   private:
+    void showStatus(std::string_view textKey);
     PageView& view_;
     const LinkState& links_;
     SettingsPanels& panels_;

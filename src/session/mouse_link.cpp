@@ -38,7 +38,8 @@ MouseLink::MouseLink(Scheduler& scheduler, ProfileStore& store, BleTransport* bl
       worker_([] { return true; }, [this] { runApply(); },
               [this] {
                   if (savePending_.exchange(false)) {
-                      store_.save();
+                      const bool written = store_.save();
+                      scheduler_.runOnUiThread([this, written] { relay_.storeSaved(written); });
                   }
               }) {}
 
@@ -128,7 +129,7 @@ void MouseLink::runApply() {
     result_.ran = links_.anyLink() && applier_.apply();
     // The store is saved after every apply, also one that could send
     // nothing: an edit is never lost because the mouse was away.
-    store_.save();
+    result_.saved = store_.save();
     ++appliesFinished_;
     const ApplyResult result = result_;
     scheduler_.runOnUiThread([this, result] { relay_.applyFinished(result); });

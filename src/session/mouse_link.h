@@ -133,6 +133,11 @@ class MouseLink {
             if (target)
                 target->frameSent(i, n, id, o);
         }
+        void storeSaved(bool written) override {
+            if (target != nullptr) {
+                target->storeSaved(written);
+            }
+        }
         void applyFinished(const ApplyResult& r) override {
             if (target)
                 target->applyFinished(r);

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 #include "fake_device_library.h"
 #include "fake_page_dialogs.h"
@@ -12,8 +14,8 @@
 #include "page/colour_channels.h"
 #include "page/desktop_mouse_settings.h"
 #include "page/settings_page.h"
-#include "protocol/frames.h"
 #include "page_fixture.h"
+#include "protocol/frames.h"
 
 namespace tvq {
 namespace {
@@ -204,6 +206,58 @@ TEST(DesktopMouseSettings, TheDesktopsOwnProgramComesFirst) {
     // An unknown or empty desktop tries every program known.
     EXPECT_GT(mouseSettingsCommands("").size(), 5u);
     EXPECT_EQ(mouseSettingsCommands("Hyprland"), mouseSettingsCommands(""));
+}
+
+}  // namespace
+}  // namespace tvq
+
+namespace tvq {
+namespace {
+
+class FailureLineTest : public ::testing::Test, public testing::PageFixture {
+  protected:
+    void SetUp() override {
+        testing::FakeLibraryLoader::reset();  // no mouse: applies only save
+        startPage();
+    }
+    void settle() {
+        const auto done = [this] {
+            return session.link().appliesFinished() == session.link().applyRequests() &&
+                   scheduler.drainUiTasks() == 0;
+        };
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (!done() && std::chrono::steady_clock::now() < end) {
+            std::this_thread::yield();
+        }
+        ASSERT_TRUE(done());
+    }
+    bool lineShows(const char* key) {
+        return view.visible["ms_1_apply_status"] && view.textKeys["ms_1_apply_status"] == key;
+    }
+};
+
+TEST_F(FailureLineTest, FailedSavesAndUntakenAppliesAreSaidBesideTheApplyButton) {
+    fs.failWrites = true;
+    session.requestApply();
+    settle();
+    EXPECT_TRUE(lineShows("store_save_failed_text"));
+    fs.failWrites = false;
+    session.requestApply();
+    settle();
+    EXPECT_FALSE(view.visible["ms_1_apply_status"]);
+
+    fs.failWrites = true;  // a save without an apply
+    session.edit([](Profile& p) { p.modes[0].sleepTimer = 3; }, AfterEdit::kSave);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!lineShows("store_save_failed_text") && std::chrono::steady_clock::now() < end) {
+        scheduler.drainUiTasks();
+        std::this_thread::yield();
+    }
+    EXPECT_TRUE(lineShows("store_save_failed_text"));
+
+    // Frames the mouse never took (a silent receiver).
+    page.presenter().applyFinished(ApplyResult{true, 12, 4, true});
+    EXPECT_TRUE(lineShows("apply_incomplete_text"));
 }
 
 }  // namespace
