@@ -1,6 +1,8 @@
 #include "base/data_folder.h"
 
+#include <chrono>
 #include <cstdlib>
+#include <ctime>
 
 #include "base/debug.h"
 #include "base/paths.h"
@@ -96,6 +98,23 @@ void ensureStoreFolder(FileSystem& fs, const std::string& dataFolder) {
     if (!fs.isDirectory(folder)) {
         fs.createDirectory(folder);
     }
+}
+
+std::string keepDamagedStore(FileSystem& fs, const std::string& path) {
+    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+    char stamp[32] = "unknown-time";
+    if (const std::tm* t = std::gmtime(&now)) {
+        std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", t);
+    }
+    const std::string base = path + ".damaged-" + stamp;
+    for (int n = 1; n < 100; ++n) {
+        const std::string kept = n == 1 ? base : base + "-" + std::to_string(n);
+        if (fs.exists(kept)) {
+            continue;
+        }
+        return fs.renameFile(path, kept) ? kept : std::string();
+    }
+    return {};
 }
 
 }  // namespace tvq

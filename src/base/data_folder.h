@@ -48,6 +48,12 @@ class DataLocation {
     std::string programFolder_;
 };
 
+// Moves a store that did not load cleanly aside, to
+// "<path>.damaged-<YYYYMMDD-HHMMSS>" (with "-2", "-3"... when that exists),
+// so that it is never written over. The new path, or empty when it could not
+// be moved.
+std::string keepDamagedStore(FileSystem& fs, const std::string& path);
+
 // Makes sure the store folder exists before a store is written. Failures are
 // left for the write to meet.
 void ensureStoreFolder(FileSystem& fs, const std::string& dataFolder);

@@ -35,6 +35,14 @@ class FileSystem {
 
     // Creates the folder and any missing parents. False on failure.
     virtual bool createDirectories(const std::string& path) = 0;
+
+    // Renames a file; false (and nothing changed) when it cannot be done or
+    // `to` exists.
+    virtual bool renameFile(const std::string& from, const std::string& to) = 0;
+
+    // Removes what an interrupted replaceFile of `path` may have left
+    // beside it; returns how many files were removed.
+    virtual int removeLeftovers(const std::string& path) = 0;
 };
 
 }  // namespace tvq

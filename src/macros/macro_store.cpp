@@ -11,20 +11,35 @@ namespace tvq {
 MacroStore::MacroStore(const DataLocation& location, const TextSource& texts)
     : location_(location), texts_(texts) {}
 
-void MacroStore::load() {
-    const std::string folder = location_.folder();
-    const auto bytes = location_.fileSystem().readFile(macroStorePath(folder));
-    if (!bytes) {
-        return;
+std::string MacroStore::load() {
+    FileSystem& fs = location_.fileSystem();
+    const std::string path = macroStorePath(location_.folder());
+    const std::optional<std::uint64_t> size = fs.regularFileSize(path);
+    if (!fs.exists(path)) {
+        return {};
+    }
+    std::optional<std::vector<std::uint8_t>> bytes;
+    if (size && *size <= kMaxMacros * layout::macro::kSize) {
+        bytes = fs.readFile(path);
     }
     std::size_t dropped = 0;
-    for (const MacroRecord& record : parseMacroStore(*bytes, &dropped)) {
-        records_.push_back(std::make_unique<MacroRecord>(record));
+    if (bytes) {
+        for (const MacroRecord& record : parseMacroStore(*bytes, &dropped)) {
+            records_.push_back(std::make_unique<MacroRecord>(record));
+        }
     }
-    if (dropped != 0) {
-        debug::write("macro.data: dropped a trailing piece of " + std::to_string(dropped) +
-                     " bytes\n");
+    if (bytes && dropped == 0) {
+        return {};
     }
+    debug::write("macro.data: did not load cleanly (" + std::to_string(dropped) +
+                 " trailing bytes)\n");
+    std::string kept = keepDamagedStore(fs, path);
+    if (kept.empty()) {
+        neverWrite_ = true;  // nothing is written over a file that was not kept
+        return "(not kept)";
+    }
+    save();
+    return kept;
 }
 
 std::vector<std::uint8_t> MacroStore::encode() const {
@@ -38,6 +53,10 @@ std::vector<std::uint8_t> MacroStore::encode() const {
 }
 
 bool MacroStore::save() {
+    if (neverWrite_) {
+        lastSaveFailed_ = true;
+        return false;
+    }
     const std::string folder = location_.folder();
     FileSystem& fs = location_.fileSystem();
     ensureStoreFolder(fs, folder);

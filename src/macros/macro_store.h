@@ -20,9 +20,13 @@ class MacroStore {
     MacroStore(const DataLocation& location, const TextSource& texts);
 
     // Appends the records of "macro.data" (called once, on an empty store).
-    // Records are bounded as they are read; a trailing piece shorter than a
-    // record is dropped. A missing file leaves the store empty.
-    void load();
+    // Records are bounded as they are read. A missing file leaves the store
+    // empty. A file that does not load cleanly (a trailing piece shorter
+    // than a record, unreadable, larger than kMaxMacros records) is moved
+    // aside first and what could be read is written; returns where it was
+    // kept ("" when the file was clean).
+    std::string load();
+    static constexpr std::size_t kMaxMacros = 65536;
 
     // Rewrites "macro.data" from the whole store. On failure the file keeps
     // its previous content and the store stays as it is in memory.
@@ -63,6 +67,7 @@ class MacroStore {
     const TextSource& texts_;
     std::vector<std::unique_ptr<MacroRecord>> records_;  // addresses stay stable
     bool lastSaveFailed_ = false;
+    bool neverWrite_ = false;
 };
 
 }  // namespace tvq

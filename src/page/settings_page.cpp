@@ -36,13 +36,22 @@ void SettingsPage::loadProfiles() {
         return;
     }
     loaded_ = true;
-    session_.load();
+    const ProfileStore::LoadReport report = session_.load();
     panels_.profileList.show();
     // The stored row was selected quietly, so there is no notification left
     // to absorb: the user's first click on the list must count.
     ignoreNextListSelection_ = false;
     session_.link().announceBle();
     refreshPage();
+    // Once, for this start: the damaged file is kept and the next start
+    // finds a clean store.
+    if (dialogs_ != nullptr && (!report.keptDamagedAs.empty() || report.damagedNotKept ||
+                                !report.macrosKeptDamagedAs.empty())) {
+        dialogs_->tell("store_damaged_text");
+    }
+    if (report.saveFailed || report.damagedNotKept) {
+        presenter_.storeSaved(false);
+    }
 }
 
 void SettingsPage::onProfileListSelect(int index) {

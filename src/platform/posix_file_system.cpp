@@ -1,10 +1,14 @@
 #include "platform/posix_file_system.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <random>
 #include <string>
 
 namespace tvq {
@@ -22,6 +26,12 @@ class Descriptor {
         }
     }
     int get() const { return fd_; }
+    void reset(int fd) {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+        fd_ = fd;
+    }
     // Closes now and reports whether the close succeeded (it can report a
     // delayed write error).
     bool close() {
@@ -50,6 +60,31 @@ bool writeAll(int fd, std::span<const std::uint8_t> bytes) {
         done += static_cast<std::size_t>(n);
     }
     return true;
+}
+
+// Temporary files are "<path>.XXXXXX", as mkostemp makes them.
+constexpr const char* kTemporarySuffix = ".XXXXXX";
+constexpr std::size_t kTemporaryLetters = 6;
+
+// Gives the unnamed file `fd` the name `temp` (its X's replaced by a free
+// random name).
+bool linkUnnamed(int fd, std::string& temp) {
+    static constexpr char kLetters[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    std::random_device random;
+    const std::string source = "/proc/self/fd/" + std::to_string(fd);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        for (std::size_t i = temp.size() - kTemporaryLetters; i < temp.size(); ++i) {
+            temp[i] = kLetters[random() % (sizeof kLetters - 1)];
+        }
+        if (::linkat(AT_FDCWD, source.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            return true;
+        }
+        if (errno != EEXIST) {
+            return false;
+        }
+    }
+    return false;
 }
 
 std::string parentOf(const std::string& path) {
@@ -98,21 +133,64 @@ std::optional<std::vector<std::uint8_t>> PosixFileSystem::readFile(const std::st
 }
 
 bool PosixFileSystem::replaceFile(const std::string& path, std::span<const std::uint8_t> bytes) {
-    std::string temp = path + ".XXXXXX";
-    Descriptor fd(::mkostemp(temp.data(), O_CLOEXEC));
-    if (fd.get() < 0) {
-        return false;
-    }
     struct stat old {};
     const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0600;
-    const bool written = ::fchmod(fd.get(), mode) == 0 && writeAll(fd.get(), bytes) &&
-                         ::fsync(fd.get()) == 0 && fd.close();
+    std::string temp = path + kTemporarySuffix;
+    // Unnamed until it is complete: a kill while writing leaves nothing.
+    Descriptor fd(::open(parentOf(path).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
+    const bool unnamed = fd.get() >= 0;
+    if (!unnamed) {
+        fd.reset(::mkostemp(temp.data(), O_CLOEXEC));
+        if (fd.get() < 0) {
+            return false;
+        }
+    }
+    bool written =
+        ::fchmod(fd.get(), mode) == 0 && writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
+    if (written && unnamed) {
+        written = linkUnnamed(fd.get(), temp);
+    }
+    written = fd.close() && written;
     if (!written || ::rename(temp.c_str(), path.c_str()) != 0) {
         ::unlink(temp.c_str());
         return false;
     }
     syncFolder(parentOf(path));
     return true;
+}
+
+bool PosixFileSystem::renameFile(const std::string& from, const std::string& to) {
+    // link + unlink rather than rename: an existing `to` is never replaced.
+    if (::link(from.c_str(), to.c_str()) != 0) {
+        return false;
+    }
+    ::unlink(from.c_str());
+    syncFolder(parentOf(to));
+    return true;
+}
+
+int PosixFileSystem::removeLeftovers(const std::string& path) {
+    const std::string folder = parentOf(path);
+    const std::string prefix = path.substr(path.find_last_of('/') + 1) + ".";
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) {
+        return 0;
+    }
+    int removed = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name(entry->d_name);
+        if (name.size() != prefix.size() + kTemporaryLetters || !name.starts_with(prefix)) {
+            continue;
+        }
+        const std::string_view tail = name.substr(prefix.size());
+        if (std::all_of(tail.begin(), tail.end(),
+                        [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; }) &&
+            ::unlinkat(::dirfd(dir), entry->d_name, 0) == 0) {
+            ++removed;
+        }
+    }
+    ::closedir(dir);
+    return removed;
 }
 
 std::optional<std::uint64_t> PosixFileSystem::regularFileSize(const std::string& path) {

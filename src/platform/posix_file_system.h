@@ -9,9 +9,11 @@ class PosixFileSystem final : public FileSystem {
   public:
     std::optional<std::vector<std::uint8_t>> readFile(const std::string& path) override;
 
-    // Writes a temporary file in the same folder, flushes it to the disk and
-    // renames it over `path`, then syncs the folder. A failure at any step
-    // removes the temporary file and leaves `path` untouched.
+    // Writes an unnamed file in the same folder (O_TMPFILE, where the file
+    // system has it), flushes it to the disk, names it "<path>.XXXXXX" and
+    // renames it over `path`, then syncs the folder. A process killed while
+    // writing leaves nothing behind; a failure at any step removes the
+    // temporary file and leaves `path` untouched.
     bool replaceFile(const std::string& path, std::span<const std::uint8_t> bytes) override;
 
     std::optional<std::uint64_t> regularFileSize(const std::string& path) override;
@@ -19,6 +21,9 @@ class PosixFileSystem final : public FileSystem {
     bool isDirectory(const std::string& path) override;
     bool createDirectory(const std::string& path) override;
     bool createDirectories(const std::string& path) override;
+    bool renameFile(const std::string& from, const std::string& to) override;
+    // Files named "<path>.XXXXXX" (six letters or digits).
+    int removeLeftovers(const std::string& path) override;
 };
 
 }  // namespace tvq

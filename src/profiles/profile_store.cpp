@@ -61,7 +61,20 @@ ProfileStore::ProfileStore(const DataLocation& location, const TextSource& texts
 
 ProfileStore::LoadReport ProfileStore::load(MacroStore& macros) {
     LoadReport report;
-    const auto bytes = location_.fileSystem().readFile(profileStorePath(location_.folder()));
+    FileSystem& fs = location_.fileSystem();
+    const std::string folder = location_.folder();
+    const std::string path = profileStorePath(folder);
+    fs.removeLeftovers(path);
+    fs.removeLeftovers(macroStorePath(folder));
+    const std::optional<std::uint64_t> size = fs.regularFileSize(path);
+    constexpr std::uint64_t kMaxBytes =
+        layout::store::kFirstProfile + kMaxProfiles * std::uint64_t{layout::profile::kSize};
+    bool damaged = fs.exists(path) && !size;  // a folder, a device: never written over
+    std::optional<std::vector<std::uint8_t>> bytes;
+    if (size && *size <= kMaxBytes) {
+        bytes = fs.readFile(path);
+    }
+    damaged = damaged || (size && !bytes);  // too large, or unreadable
     {
         std::lock_guard guard(mutex_);
         profiles_.clear();
@@ -71,6 +84,7 @@ ProfileStore::LoadReport ProfileStore::load(MacroStore& macros) {
             report.droppedBytes = parsed.droppedBytes;
             currentIndex_ = parsed.currentIndex;
             profiles_ = std::move(parsed.profiles);
+            damaged = damaged || profiles_.empty() || parsed.droppedBytes != 0;
         }
         if (profiles_.empty()) {
             currentIndex_ = 0;
@@ -84,15 +98,24 @@ ProfileStore::LoadReport ProfileStore::load(MacroStore& macros) {
         current_ = profiles_[static_cast<std::size_t>(currentIndex_)].get();
         loaded_ = true;
     }
-    if (report.createdFirstProfile) {
-        save();
+    if (damaged) {
+        report.keptDamagedAs = keepDamagedStore(fs, path);
+        report.damagedNotKept = report.keptDamagedAs.empty();
+        if (report.damagedNotKept) {
+            // Nothing is ever written over a store that was not kept.
+            std::lock_guard guard(mutex_);
+            loaded_ = false;
+        }
     }
-    if (report.droppedBytes != 0 || report.indexClamped) {
+    if ((report.createdFirstProfile || damaged) && !report.damagedNotKept) {
+        report.saveFailed = !save();
+    }
+    if (report.droppedBytes != 0 || report.indexClamped || damaged) {
         debug::write("pro.data: dropped " + std::to_string(report.droppedBytes) +
                      " trailing bytes, index clamped: " + (report.indexClamped ? "yes" : "no") +
-                     "\n");
+                     ", kept as: " + report.keptDamagedAs + "\n");
     }
-    macros.load();
+    report.macrosKeptDamagedAs = macros.load();
     return report;
 }
 

@@ -46,12 +46,24 @@ class ProfileStore {
         bool createdFirstProfile = false;
         bool indexClamped = false;
         std::size_t droppedBytes = 0;
+        // A store that did not load cleanly (too short, a trailing piece,
+        // unreadable, or larger than 4,096 profiles) was moved aside to
+        // this path before anything was written; "damagedNotKept" when it
+        // could not be, and then nothing is written over it.
+        std::string keptDamagedAs;
+        bool damagedNotKept = false;
+        std::string macrosKeptDamagedAs;
+        bool saveFailed = false;  // the store could not be written at start
     };
+    // The most profiles a store may hold; a larger file is not read.
+    static constexpr std::size_t kMaxProfiles = 4096;
 
-    // Reads "pro.data". A store that does not open, or that holds no complete
-    // record, is replaced by one default profile and written at once. Only
-    // complete records are read and the index is clamped to the list. Then
-    // the macro store is loaded.
+    // Reads "pro.data", after removing what killed saves left beside the
+    // stores. A store that does not exist is created with one default
+    // profile. One that did not load cleanly is first moved aside (see
+    // LoadReport), then what could be read (or a default profile) is written.
+    // Only complete records are read and the index is clamped to the list.
+    // Then the macro store is loaded.
     LoadReport load(MacroStore& macros);
 
     // Writes the store atomically. Returns false when it could not be written

@@ -130,9 +130,9 @@ void MouseLink::runApply() {
     // The store is saved after every apply, also one that could send
     // nothing: an edit is never lost because the mouse was away.
     result_.saved = store_.save();
-    ++appliesFinished_;
     const ApplyResult result = result_;
     scheduler_.runOnUiThread([this, result] { relay_.applyFinished(result); });
+    ++appliesFinished_;  // counted once its event is on its way
 }
 
 void MouseLink::requestSave() {

@@ -12,8 +12,8 @@
 #include "page/macro_choice.h"
 #include "page/settings_page.h"
 #include "page/shortcut_capture.h"
-#include "profiles/profile.h"
 #include "page_fixture.h"
+#include "profiles/profile.h"
 
 namespace tvq {
 namespace {

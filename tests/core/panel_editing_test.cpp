@@ -218,18 +218,22 @@ class FailureLineTest : public ::testing::Test, public testing::PageFixture {
   protected:
     void SetUp() override {
         testing::FakeLibraryLoader::reset();  // no mouse: applies only save
+        fs.folders.insert(testing::kDataFolder + "ms_1");
+        fs.folders.insert(testing::kDataFolder);
+        fs.files[testing::kMacroPath] = std::vector<std::uint8_t>(300, 1);  // a trailing piece
         startPage();
     }
+    // Until every apply asked for has finished and its events are shown.
     void settle() {
-        const auto done = [this] {
-            return session.link().appliesFinished() == session.link().applyRequests() &&
-                   scheduler.drainUiTasks() == 0;
-        };
         const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        while (!done() && std::chrono::steady_clock::now() < end) {
+        bool done = false;
+        while (!done && std::chrono::steady_clock::now() < end) {
+            const bool finished =
+                session.link().appliesFinished() == session.link().applyRequests();
+            done = scheduler.drainUiTasks() == 0 && finished;
             std::this_thread::yield();
         }
-        ASSERT_TRUE(done());
+        ASSERT_TRUE(done);
     }
     bool lineShows(const char* key) {
         return view.visible["ms_1_apply_status"] && view.textKeys["ms_1_apply_status"] == key;
@@ -237,6 +241,8 @@ class FailureLineTest : public ::testing::Test, public testing::PageFixture {
 };
 
 TEST_F(FailureLineTest, FailedSavesAndUntakenAppliesAreSaidBesideTheApplyButton) {
+    // The damaged macro library found at start was told of, once.
+    EXPECT_EQ(std::count(dialogs.asked.begin(), dialogs.asked.end(), "tell store_damaged_text"), 1);
     fs.failWrites = true;
     session.requestApply();
     settle();

@@ -73,9 +73,10 @@ TEST_F(ProfileStoreTest, StoreRoundTripsByteForByte) {
     EXPECT_EQ(fs.files[kProPath], original);
 }
 
-TEST_F(ProfileStoreTest, StoreWithoutACompleteRecordTakesTheFirstStartPath) {
+TEST_F(ProfileStoreTest, AStoreWithoutACompleteRecordIsKeptAsideThenStartsAfresh) {
     for (std::size_t size : {0u, 2u, 4u, 4u + 165003u}) {
         SCOPED_TRACE("file of " + std::to_string(size) + " bytes");
+        fs.files.clear();
         std::vector<std::uint8_t> bytes(size, 0);
         if (size > 0) {
             bytes[0] = 3;  // an index that names nothing
@@ -87,7 +88,47 @@ TEST_F(ProfileStoreTest, StoreWithoutACompleteRecordTakesTheFirstStartPath) {
         ASSERT_EQ(fresh.profiles().size(), 1u);
         EXPECT_EQ(fresh.currentIndex(), 0);
         EXPECT_EQ(fs.files[kProPath].size(), 165008u);
+        // The damaged file is kept, byte for byte, beside the new store.
+        ASSERT_TRUE(report.keptDamagedAs.starts_with(kProPath + ".damaged-"));
+        EXPECT_EQ(fs.files.at(report.keptDamagedAs), bytes);
     }
+}
+
+TEST_F(ProfileStoreTest, LeftoversOfKilledSavesGoAndADamagedStoreIsNeverWrittenOverUnkept) {
+    storeFile(encodeProfileStore(0, profilesNamed({u"a"})));
+    fs.files[kProPath + ".Ab3xY9"] = {1, 2, 3};
+    fs.files[kMacroPath + ".QQQQQQ"] = {4};
+    fs.files[kProPath + ".damaged-20261208-101010"] = {5};
+    const auto report = store.load(macros);
+    EXPECT_TRUE(report.keptDamagedAs.empty());
+    EXPECT_FALSE(fs.files.contains(kProPath + ".Ab3xY9"));
+    EXPECT_FALSE(fs.files.contains(kMacroPath + ".QQQQQQ"));
+    EXPECT_TRUE(fs.files.contains(kProPath + ".damaged-20261208-101010"));
+
+    // A damaged store that cannot be moved aside is left exactly as it was.
+    const std::vector<std::uint8_t> damaged(100, 0xEE);
+    storeFile(damaged);
+    fs.failWrites = true;
+    ProfileStore stuck(location, texts);
+    const auto stuckReport = stuck.load(macros);
+    EXPECT_TRUE(stuckReport.damagedNotKept);
+    fs.failWrites = false;
+    EXPECT_FALSE(stuck.save());
+    EXPECT_EQ(fs.files[kProPath], damaged);
+
+    // A macro library with a trailing piece is kept aside and rewritten whole.
+    MacroRecord m;
+    m.actionCount = 1;
+    const auto one = encodeMacro(m);
+    std::vector<std::uint8_t> lib(one.begin(), one.end());
+    lib.resize(lib.size() + 17, 0xAB);
+    fs.files[kMacroPath] = lib;
+    MacroStore library(location, texts);
+    const std::string kept = library.load();
+    ASSERT_TRUE(kept.starts_with(kMacroPath + ".damaged-"));
+    EXPECT_EQ(fs.files.at(kept), lib);
+    EXPECT_EQ(fs.files.at(kMacroPath).size(), 240u);
+    EXPECT_EQ(library.size(), 1u);
 }
 
 TEST_F(ProfileStoreTest, TrailingPieceIsDroppedAndTheIndexClamped) {
@@ -98,6 +139,7 @@ TEST_F(ProfileStoreTest, TrailingPieceIsDroppedAndTheIndexClamped) {
     const auto report = store.load(macros);
     EXPECT_FALSE(report.createdFirstProfile);
     EXPECT_EQ(report.droppedBytes, 1000u);
+    EXPECT_EQ(fs.files.at(report.keptDamagedAs), bytes);  // kept before it is rewritten
     EXPECT_TRUE(report.indexClamped);
     ASSERT_EQ(store.profiles().size(), 2u);
     EXPECT_EQ(store.currentIndex(), 1);

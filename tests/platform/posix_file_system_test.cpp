@@ -1,5 +1,6 @@
 #include "platform/posix_file_system.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -13,6 +14,7 @@
 #include "base/data_folder.h"
 #include "fake_texts.h"
 #include "profiles/profile_store.h"
+#include "store_fixture.h"
 
 namespace tvq {
 namespace {
@@ -143,15 +145,7 @@ TEST(ProfileStoreOnDisk, FirstStartAndAFailedSaveOnARealDisk) {
     PosixFileSystem fs;
     testing::FakeTexts texts;
     const std::string home = dir / "share";
-    const DataLocation location(
-        fs,
-        [home](std::string_view name) -> std::optional<std::string> {
-            if (name == "XDG_DATA_HOME") {
-                return home;
-            }
-            return std::nullopt;
-        },
-        dir.path() + "/");
+    const DataLocation location(fs, testing::environmentWith(home, std::nullopt), dir.path() + "/");
     MacroStore macros(location, texts);
     ProfileStore store(location, texts);
     store.load(macros);
@@ -168,6 +162,49 @@ TEST(ProfileStoreOnDisk, FirstStartAndAFailedSaveOnARealDisk) {
     EXPECT_EQ(entriesIn(home + "/TERVANA TVQ-R270 WIRELESS MOUSE/ms_1"), 1u);
     EXPECT_TRUE(store.save());
     EXPECT_NE(bytesOf(pro), first);
+}
+
+TEST(PosixFileSystem, TemporaryFilesNeverOutliveAWriteAndLeftoversAreRemoved) {
+    TempFolder dir;
+    PosixFileSystem fs;
+    const std::string path = dir / "store";
+    ASSERT_TRUE(fs.replaceFile(path, std::vector<std::uint8_t>(1000, 7)));
+    EXPECT_EQ(entriesIn(dir.path()), 1u);
+    // What a killed save of the old kind left; another name stays.
+    for (const char* name : {"store.a1B2c3", "store.ZZZZZZ", "store.damaged-1", "other.abcdef"}) {
+        ASSERT_TRUE(fs.replaceFile(dir / name, std::vector<std::uint8_t>{1}));
+    }
+    EXPECT_EQ(fs.removeLeftovers(path), 2);
+    EXPECT_EQ(entriesIn(dir.path()), 3u);
+    // Renaming never replaces.
+    EXPECT_FALSE(fs.renameFile(dir / "store", dir / "other.abcdef"));
+    EXPECT_TRUE(fs.renameFile(dir / "store", dir / "store.kept"));
+    EXPECT_FALSE(fs.exists(path));
+}
+
+TEST(ProfileStoreOnDisk, AHugeStoreIsNotReadButKeptAside) {
+    TempFolder dir;
+    PosixFileSystem fs;
+    testing::FakeTexts texts;
+    const std::string home = dir / "share";
+    const DataLocation location(fs, testing::environmentWith(home, std::nullopt), dir.path() + "/");
+    const std::string folder = home + "/TERVANA TVQ-R270 WIRELESS MOUSE/ms_1";
+    ASSERT_TRUE(fs.createDirectories(folder));
+    // 1 GB, sparse: more than 4,096 profiles.
+    const std::string pro = folder + "/pro.data";
+    {
+        const int fd = ::open(pro.c_str(), O_CREAT | O_WRONLY, 0600);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::ftruncate(fd, off_t{1} << 30), 0);
+        ::close(fd);
+    }
+    MacroStore macros(location, texts);
+    ProfileStore store(location, texts);
+    const auto report = store.load(macros);
+    ASSERT_FALSE(report.keptDamagedAs.empty());
+    EXPECT_EQ(fs.regularFileSize(report.keptDamagedAs), std::optional<std::uint64_t>(1u << 30));
+    EXPECT_EQ(store.profiles().size(), 1u);
+    EXPECT_EQ(fs.regularFileSize(pro), std::optional<std::uint64_t>(165008u));
 }
 
 }  // namespace

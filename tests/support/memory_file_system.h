@@ -66,6 +66,32 @@ class MemoryFileSystem final : public FileSystem {
         return createDirectory(path);
     }
 
+    bool renameFile(const std::string& from, const std::string& to) override {
+        const auto it = files.find(from);
+        if (failWrites || it == files.end() || files.contains(to)) {
+            return false;
+        }
+        files[to] = std::move(it->second);
+        files.erase(from);
+        return true;
+    }
+
+    // Names "<path>.XXXXXX", as a killed save leaves them.
+    int removeLeftovers(const std::string& path) override {
+        int removed = 0;
+        for (auto it = files.begin(); it != files.end();) {
+            const std::string& name = it->first;
+            if (name.size() == path.size() + 7 && name.starts_with(path + ".") &&
+                name.find_first_of("./", path.size() + 1) == std::string::npos) {
+                it = files.erase(it);
+                ++removed;
+            } else {
+                ++it;
+            }
+        }
+        return removed;
+    }
+
     static std::string parentOf(const std::string& path) {
         const std::size_t slash = path.find_last_of('/');
         return slash == 0 || slash == std::string::npos ? "/" : path.substr(0, slash);
