@@ -1,5 +1,6 @@
 // tvqctl run as a separate process, the way a user runs it.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -169,6 +170,16 @@ TEST_F(TvqctlTest, ProfileNewRefusesWithoutWriting) {
     EXPECT_FALSE(fsys::exists(path("x.pro")));
     expectOneLineError(tvqctl("profile new P '" + path("no/such/folder/x.pro") + "'"), "x.pro");
     EXPECT_FALSE(fsys::exists(path("no")));
+    // A pipe is never replaced by a file.
+    ASSERT_EQ(::mkfifo(path("pipe").c_str(), 0600), 0);
+    expectOneLineError(tvqctl("profile new P '" + path("pipe") + "'"), "not a regular file");
+    EXPECT_TRUE(fsys::is_fifo(path("pipe")));
+    // A huge input is refused before it is read.
+    {
+        std::ofstream(path("huge.pro")).close();
+        fsys::resize_file(path("huge.pro"), std::uintmax_t{1} << 30);
+    }
+    expectOneLineError(tvqctl("profile show '" + path("huge.pro") + "'"), "1073741824 bytes");
     EXPECT_EQ(tvqctl("profile new P").status, 2);
     EXPECT_EQ(tvqctl("bogus thing").status, 2);
     EXPECT_EQ(tvqctl("").status, 2);

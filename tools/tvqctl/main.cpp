@@ -42,9 +42,21 @@ struct Failure {
     std::string message;
 };
 
-std::vector<std::uint8_t> readOrFail(FileSystem& fs, const std::string& path) {
+// Reads a regular file of at most `maxBytes`; anything else is refused
+// before a byte is read.
+std::vector<std::uint8_t> readOrFail(FileSystem& fs, const std::string& path,
+                                     std::uint64_t maxBytes) {
     if (fs.isDirectory(path)) {
         throw Failure{path, "is a folder, not a file"};
+    }
+    const std::optional<std::uint64_t> size = fs.regularFileSize(path);
+    if (!size && fs.exists(path)) {
+        throw Failure{path, "is not a regular file"};
+    }
+    if (size && *size > maxBytes) {
+        throw Failure{path, "is " + std::to_string(*size) +
+                                " bytes, more than such a file holds (" + std::to_string(maxBytes) +
+                                ")"};
     }
     auto bytes = fs.readFile(path);
     if (!bytes) {
@@ -62,7 +74,7 @@ void printJson(const nlohmann::ordered_json& json) {
 
 std::unique_ptr<Profile> readProfile(FileSystem& fs, const std::string& path) {
     std::string error;
-    auto profile = parseProfileFile(readOrFail(fs, path), &error);
+    auto profile = parseProfileFile(readOrFail(fs, path, layout::profile::kSize), &error);
     if (!profile) {
         throw Failure{path, error};
     }
@@ -78,6 +90,11 @@ int profileNew(FileSystem& fs, const std::vector<std::string>& args) {
         throw Failure{args[1], "profile name is longer than " +
                                    std::to_string(layout::profile::kNameMaxChars) +
                                    " characters; nothing written"};
+    }
+    // Only a regular file or a new name: a device or a pipe is never
+    // replaced by a file.
+    if (fs.exists(args[1]) && !fs.regularFileSize(args[1])) {
+        throw Failure{args[1], "is not a regular file; nothing written"};
     }
     const auto profile = newProfile(name);
     if (!fs.replaceFile(args[1], encodeProfile(*profile))) {
@@ -98,7 +115,7 @@ int macroShow(FileSystem& fs, const std::vector<std::string>& args) {
     if (args.size() != 1) {
         throw Failure{"macro show", "takes one macro file"};
     }
-    const std::vector<std::uint8_t> bytes = readOrFail(fs, args[0]);
+    const std::vector<std::uint8_t> bytes = readOrFail(fs, args[0], layout::macro::kSize);
     MacroFileError error;
     const auto record = parseMacroFile(bytes, &error);
     if (!record) {
@@ -119,7 +136,10 @@ int storeShow(FileSystem& fs, const std::vector<std::string>& args) {
     }
     const std::string folder = dataFolderPath(processEnvironment(), programFolder());
     const std::string proPath = profileStorePath(folder);
-    const std::vector<std::uint8_t> proBytes = readOrFail(fs, proPath);
+    const std::vector<std::uint8_t> proBytes =
+        readOrFail(fs, proPath,
+                   layout::store::kFirstProfile +
+                       ProfileStore::kMaxProfiles * std::uint64_t{layout::profile::kSize});
     const ParsedProfileStore store = parseProfileStore(proBytes);
     if (store.droppedBytes != 0) {
         throw Failure{proPath, "ends inside a profile record (" +
@@ -132,12 +152,10 @@ int storeShow(FileSystem& fs, const std::vector<std::string>& args) {
     const std::string macroPath = macroStorePath(folder);
     std::vector<MacroRecord> macros;
     if (fs.exists(macroPath)) {
-        auto macroBytes = fs.readFile(macroPath);
-        if (!macroBytes) {
-            throw Failure{macroPath, "cannot be read"};
-        }
+        const std::vector<std::uint8_t> macroBytes =
+            readOrFail(fs, macroPath, MacroStore::kMaxMacros * layout::macro::kSize);
         std::size_t dropped = 0;
-        macros = parseMacroStore(*macroBytes, &dropped);
+        macros = parseMacroStore(macroBytes, &dropped);
         if (dropped != 0) {
             throw Failure{macroPath, "ends inside a macro record (" + std::to_string(dropped) +
                                          " bytes left over)"};
