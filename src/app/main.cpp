@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QSocketNotifier>
 #include <csignal>
+#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -20,6 +21,7 @@
 #include "platform/posix_file_system.h"
 #include "platform/program_folder.h"
 #include "platform/shared_library.h"
+#include "platform/x11/display_check.h"
 #include "platform/x11/x11_keyboard_layout.h"
 #include "toolkit/language.h"
 #include "toolkit/window_base.h"
@@ -27,6 +29,7 @@
 namespace {
 
 constexpr int kExitAlreadyRunning = 1;
+constexpr int kExitNoDisplay = 1;
 
 // SIGTERM and SIGINT (logout, Ctrl-C) end the program the way the tray's
 // "exit" does: the handler only writes a byte that the event loop picks up.
@@ -48,6 +51,11 @@ std::size_t commandLineBytes(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Without a display the toolkit would abort with a misleading text.
+    if (const std::string why = tvq::missingDisplayReason(); !why.empty()) {
+        std::fprintf(stderr, "tvq-config %s.\n", why.c_str());
+        return kExitNoDisplay;
+    }
     tvq::SingleInstance instance;
     if (!instance.acquire()) {
         QCoreApplication app(argc, argv);

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -47,10 +48,12 @@ class ProgramTest : public ::testing::Test {
     std::string socketPath() const { return dir_ + "/run/" + kProduct + uidPart() + ".socket"; }
     std::string errPath(int n) const { return dir_ + "/err" + std::to_string(n); }
 
-    pid_t start(int n, std::vector<std::string> args = {}) {
-        std::vector<std::string> env = {"QT_QPA_PLATFORM=offscreen", "TVQ_DEBUG=1",
-                                        "XDG_RUNTIME_DIR=" + dir_ + "/run",
+    // `display`: the variables that say where windows go.
+    pid_t start(int n, std::vector<std::string> args = {},
+                std::vector<std::string> display = {"QT_QPA_PLATFORM=offscreen"}) {
+        std::vector<std::string> env = {"TVQ_DEBUG=1", "XDG_RUNTIME_DIR=" + dir_ + "/run",
                                         "XDG_DATA_HOME=" + dir_ + "/data", "HOME=" + dir_};
+        env.insert(env.end(), display.begin(), display.end());
         args.insert(args.begin(), TVQ_CONFIG_PATH);
         std::vector<char*> argv, envp;
         for (auto& a : args)
@@ -115,6 +118,17 @@ TEST_F(ProgramTest, ASecondCopyShowsTheFirstAndEndsWithOne) {
         [&] { return err(1).find("no mouse: showing the message") != std::string::npos; }, 5s))
         << err(1);
     EXPECT_EQ(wait(first, 100ms), -1);  // still running
+}
+
+TEST_F(ProgramTest, WithoutADisplayItSaysSoInOneLineAndEndsWithOne) {
+    for (const std::vector<std::string>& display :
+         {std::vector<std::string>{}, std::vector<std::string>{"DISPLAY=:97"}}) {
+        const pid_t pid = start(1, {}, display);
+        EXPECT_EQ(wait(pid, 10s), 1);
+        const std::string text = err(1);
+        EXPECT_NE(text.find("needs a graphical session"), std::string::npos) << text;
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
+    }
 }
 
 TEST_F(ProgramTest, ACopyStartedWhileTheFirstIsStillStartingEndsWithOne) {
