@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <csignal>
 #include <cstdio>
 #include <memory>
@@ -16,6 +17,7 @@
 #include "app/window_messages.h"
 #include "base/debug.h"
 #include "base/product.h"
+#include "dialogs/msg_wnd.h"
 #include "input/key_names.h"
 #include "page/ms_1_page.h"
 #include "platform/posix_file_system.h"
@@ -88,6 +90,12 @@ int main(int argc, char** argv) {
         window.centerWindow();
         window.showThenBuildTheRest();
         instance.listen([&window] { window.postMessage(tvq::msg::kShowMainWindow, 0, 0); });
+        if (!instance.guarded()) {
+            // Two copies could write the same stores: the user must know.
+            QTimer::singleShot(0, &window, [&window, &language] {
+                tvq::CMsgWnd::ask(&window, &language, "unguarded_text");
+            });
+        }
 
         std::unique_ptr<QSocketNotifier> signalNotifier;
         if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) == 0) {

@@ -18,8 +18,10 @@ class SingleInstance {
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;
 
-    // Takes the lock; false when another copy holds it.
+    // Takes the lock; false when another copy holds it. True also when no
+    // lock could be made at all; guarded() then says so.
     bool acquire();
+    bool guarded() const { return guarded_; }
 
     // Second copy: asks the running copy to show itself (it may still be
     // starting, in which case nobody answers). Needs no event loop.
@@ -36,6 +38,7 @@ class SingleInstance {
     void read(int client);
 
     int lockFd_ = -1;
+    bool guarded_ = true;
     int serverFd_ = -1;
     std::function<void()> onShow_;
     std::unique_ptr<QSocketNotifier> serverNotifier_;

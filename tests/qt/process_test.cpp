@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -48,11 +49,17 @@ class ProgramTest : public ::testing::Test {
     std::string socketPath() const { return dir_ + "/run/" + kProduct + uidPart() + ".socket"; }
     std::string errPath(int n) const { return dir_ + "/err" + std::to_string(n); }
 
-    // `display`: the variables that say where windows go.
+    // `display`: the variables that say where windows go; `runtime`: the
+    // runtime folder variable (empty: unset).
     pid_t start(int n, std::vector<std::string> args = {},
-                std::vector<std::string> display = {"QT_QPA_PLATFORM=offscreen"}) {
-        std::vector<std::string> env = {"TVQ_DEBUG=1", "XDG_RUNTIME_DIR=" + dir_ + "/run",
-                                        "XDG_DATA_HOME=" + dir_ + "/data", "HOME=" + dir_};
+                std::vector<std::string> display = {"QT_QPA_PLATFORM=offscreen"},
+                std::optional<std::string> runtime = std::nullopt) {
+        std::vector<std::string> env = {"TVQ_DEBUG=1", "XDG_DATA_HOME=" + dir_ + "/data",
+                                        "HOME=" + dir_, "TMPDIR=" + dir_};
+        const std::string folder = runtime.value_or(dir_ + "/run");
+        if (!folder.empty()) {
+            env.push_back("XDG_RUNTIME_DIR=" + folder);
+        }
         env.insert(env.end(), display.begin(), display.end());
         args.insert(args.begin(), TVQ_CONFIG_PATH);
         std::vector<char*> argv, envp;
@@ -118,6 +125,34 @@ TEST_F(ProgramTest, ASecondCopyShowsTheFirstAndEndsWithOne) {
         [&] { return err(1).find("no mouse: showing the message") != std::string::npos; }, 5s))
         << err(1);
     EXPECT_EQ(wait(first, 100ms), -1);  // still running
+}
+
+TEST_F(ProgramTest, OneCopyAlsoWithoutAUsableRuntimeFolderOrWithALongOne) {
+    const std::string deep = dir_ + "/" + std::string(100, 'r');
+    fsys::create_directory(deep);
+    fsys::permissions(deep, fsys::perms::owner_all);
+    for (const std::string& runtime : {std::string(), dir_ + "/missing", deep}) {
+        SCOPED_TRACE("XDG_RUNTIME_DIR=" + runtime);
+        std::filesystem::remove(errPath(1));
+        const pid_t first = start(1, {}, {"QT_QPA_PLATFORM=offscreen"}, runtime);
+        const std::string folder =
+            runtime == deep ? deep : dir_ + "/tvq-runtime-" + std::to_string(::getuid());
+        const std::string socket = folder + "/" + kProduct + uidPart() + ".socket";
+        ASSERT_TRUE(waitFor([&] { return fsys::exists(socket); }, 10s)) << err(1);
+        const pid_t second = start(2, {}, {"QT_QPA_PLATFORM=offscreen"}, runtime);
+        EXPECT_EQ(wait(second, 10s), 1);
+        // The running copy heard the second one.
+        EXPECT_TRUE(waitFor(
+            [&] { return err(1).find("no mouse: showing the message") != std::string::npos; }, 5s))
+            << err(1);
+        ::kill(first, SIGKILL);
+        wait(first, 5s);
+        fsys::remove(socket);  // a killed copy leaves it; the next wait must see a new one
+    }
+    // The fallback is private to the user.
+    const auto perms =
+        fsys::status(dir_ + "/tvq-runtime-" + std::to_string(::getuid())).permissions();
+    EXPECT_EQ(perms & fsys::perms::all, fsys::perms::owner_all);
 }
 
 TEST_F(ProgramTest, WithoutADisplayItSaysSoInOneLineAndEndsWithOne) {
