@@ -29,6 +29,9 @@ void SettingsPage::bindControls(LibraryLoader& loader, const std::string& progra
     view_.setVisible(control::kVerPowerSetting, false);
     // The probe tells the presenter, which posts WM_CONNECTION_CHANGED.
     session_.link().start(loader, programFolder, window, bleFound);
+    if (!session_.link().librariesLoaded() && dialogs_ != nullptr) {
+        dialogs_->tell("libraries_unusable_text");
+    }
 }
 
 void SettingsPage::loadProfiles() {

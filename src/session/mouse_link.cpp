@@ -54,8 +54,9 @@ void MouseLink::start(LibraryLoader& loader, const std::string& programFolder,
     }
     started_ = true;
     worker_.start();
-    cable_.load(loader, programFolder + paths::kCableLibrary);
-    receiver_.load(loader, programFolder + paths::kReceiverLibrary);
+    librariesLoaded_ = cable_.load(loader, programFolder + paths::kCableLibrary);
+    librariesLoaded_ =
+        receiver_.load(loader, programFolder + paths::kReceiverLibrary) && librariesLoaded_;
     presence_.probe(window, bleFound);
 }
 

@@ -53,6 +53,9 @@ class MouseLink {
     // post to `window`. `bleFound` is the Bluetooth LE probe.
     void start(LibraryLoader& loader, const std::string& programFolder, MessageWindow* window,
                bool bleFound);
+    // False when the cable's or the receiver's library could not be loaded
+    // (missing, damaged): that link is unavailable.
+    bool librariesLoaded() const { return librariesLoaded_; }
 
     // A status report or attach event of the device-access libraries.
     void onDeviceMessage(const DeviceMessage& message);
@@ -151,6 +154,7 @@ class MouseLink {
     Scheduler& scheduler_;
     ProfileStore& store_;
     Relay relay_;
+    bool librariesLoaded_ = true;
     LinkState links_;
     SystemClock clock_;
     FeatureTransport cable_;

@@ -1,4 +1,5 @@
 #include "platform/posix_file_system.h"
+#include "platform/shared_library.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -180,6 +181,22 @@ TEST(PosixFileSystem, TemporaryFilesNeverOutliveAWriteAndLeftoversAreRemoved) {
     EXPECT_FALSE(fs.renameFile(dir / "store", dir / "other.abcdef"));
     EXPECT_TRUE(fs.renameFile(dir / "store", dir / "store.kept"));
     EXPECT_FALSE(fs.exists(path));
+}
+
+TEST(SharedLibraries, AFileCutShortIsRefusedBeforeItIsMapped) {
+    TempFolder dir;
+    PosixFileSystem fs;
+    const auto whole = fs.readFile(TVQ_REAL_LIBRARY);
+    ASSERT_TRUE(whole && whole->size() > 20480);
+    SharedLibraryLoader loader;
+    EXPECT_NE(loader.load(TVQ_REAL_LIBRARY), nullptr);
+    const std::string cut = dir / "hiddriver_1.so";
+    ASSERT_TRUE(fs.replaceFile(cut, std::span(whole->data(), 20480)));
+    EXPECT_EQ(loader.load(cut), nullptr);  // and no SIGBUS
+    EXPECT_NE(loader.lastFailure().find("cut short"), std::string::npos) << loader.lastFailure();
+    ASSERT_TRUE(fs.replaceFile(cut, std::vector<std::uint8_t>(100, 0x7F)));
+    EXPECT_EQ(loader.load(cut), nullptr);
+    EXPECT_NE(unusableLibraryReason(dir / "missing.so"), "");
 }
 
 TEST(ProfileStoreOnDisk, AHugeStoreIsNotReadButKeptAside) {
