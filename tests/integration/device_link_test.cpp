@@ -402,6 +402,22 @@ TEST_F(MouseLinkOnRealLibraries, TheVirtualMouseVanishingMidwayIsSurvived) {
     EXPECT_LT(SteadyClock::now() - start, 2000ms);
 }
 
+TEST_F(MouseLinkOnRealLibraries, ShutdownDuringAnApplyToASilentReceiverTakesUnderASecond) {
+    start({"--receiver", "--heartbeat-ms", "100", "--no-ack"});
+    ASSERT_TRUE(pumpUntil([&] { return link.links().receiverLinkUp.load() == 1; }, 3000ms));
+    link.requestApply();
+    ASSERT_TRUE(pumpUntil([&] { return view.shown("apply_ring"); }, 2000ms));
+    const auto begin = SteadyClock::now();
+    session.shutdown();
+    EXPECT_LT(SteadyClock::now() - begin, 1000ms);
+    // The store is whole: it loads as it was written.
+    ProfileStore again(location, texts);
+    MacroStore macros(location, texts);
+    const auto report = again.load(macros);
+    EXPECT_TRUE(report.keptDamagedAs.empty());
+    EXPECT_FALSE(report.createdFirstProfile);
+}
+
 TEST_F(MouseLinkOnRealLibraries, MissingOrIncompleteLibrariesLeaveTheLinkUnavailable) {
     TempFolder folder;
     std::filesystem::copy_file(TVQ_PARTIAL_DRIVER_PATH, folder / "hiddriver_2.so");
