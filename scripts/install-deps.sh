@@ -22,6 +22,8 @@ packages=(
     x11-utils
     # the accessibility test: the AT-SPI bus and a client that walks it as a screen reader does
     at-spi2-core python3-pyatspi gir1.2-atspi-2.0
+    # the package test: its desktop entry and metainfo validators
+    desktop-file-utils appstream
 )
 
 packages+=("$@")

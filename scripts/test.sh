@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test:
-#   1. the normal build in build/ and all its tests (ctest);
+#   1. the normal build in build/ and all its tests (ctest), then its install
+#      tree and Debian package (scripts/package-test.sh);
 #   2. the core tests again under AddressSanitizer and UndefinedBehaviorSanitizer
 #      (build-asan/);
 #   3. the threaded tests under ThreadSanitizer (build-tsan/);
@@ -45,6 +46,12 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTVQ_WERROR=ON >
 cmake --build build -j"$jobs"
 echo "== tests"
 run_ctest build
+echo "== install tree and package"
+if scripts/package-test.sh build; then
+    passed=$((passed + 1))
+else
+    failed=$((failed + 1))
+fi
 
 echo "== core tests with AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTVQ_CORE_ONLY=ON \
