@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QMessageBox>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <csignal>
@@ -32,6 +33,7 @@ namespace {
 
 constexpr int kExitAlreadyRunning = 1;
 constexpr int kExitNoDisplay = 1;
+constexpr int kExitDamagedInstall = 1;
 
 // SIGTERM and SIGINT (logout, Ctrl-C) end the program the way the tray's
 // "exit" does: the handler only writes a byte that the event loop picks up.
@@ -71,7 +73,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(tvq::kProductName);
 
     tvq::LanguageManager language;
-    language.load(tvq::resourceFolder() + "lan.xml");
+    const bool texts = language.load(tvq::resourceFolder() + "lan.xml");
     tvq::SharedLibraryLoader loader;
     tvq::PosixFileSystem fileSystem;
     const tvq::DataLocation data(fileSystem, tvq::processEnvironment(), tvq::programFolder());
@@ -86,6 +88,18 @@ int main(int argc, char** argv) {
         // The first frame needs the window's frame and the "waiting for your
         // mouse" view only: the settings page is built right after it.
         window.create(nullptr, Qt::Window, true);
+        if (!texts || window.control("exit_btn") == nullptr) {
+            // Without its texts or its layout the program can show nothing
+            // useful: it says so, in English, the texts being what is missing.
+            const QString text =
+                QStringLiteral(
+                    "The program's files in \"%1\" are missing or damaged (lan.xml "
+                    "or main.xml). Reinstall the program.")
+                    .arg(tvq::resourceFolder());
+            std::fprintf(stderr, "tvq-config: %s\n", qPrintable(text));
+            QMessageBox::critical(nullptr, QString::fromUtf8(tvq::kProductName), text);
+            return kExitDamagedInstall;
+        }
         window.resize(tvq::CMainWnd::kWidth, tvq::CMainWnd::kHeight);
         window.centerWindow();
         window.showThenBuildTheRest();

@@ -38,7 +38,9 @@ void WindowImplBase::create(QWidget* owner, Qt::WindowFlags flags, bool deferPar
     layout_ = std::make_unique<LoadedLayout>(layoutFile_, this, language_, deferParts);
     controls_ = std::make_unique<ControlBinder>(layout_->content(), layoutFile_);
     setup();
-    if (!deferredPartsPending()) {
+    // A window whose layout could not be read builds nothing on it; its
+    // owner tells the user.
+    if (!deferredPartsPending() && layout_->content() != nullptr) {
         onDeferredPartsBuilt();
     }
 }

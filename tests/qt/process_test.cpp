@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -53,7 +54,8 @@ class ProgramTest : public ::testing::Test {
     // runtime folder variable (empty: unset).
     pid_t start(int n, std::vector<std::string> args = {},
                 std::vector<std::string> display = {"QT_QPA_PLATFORM=offscreen"},
-                std::optional<std::string> runtime = std::nullopt) {
+                std::optional<std::string> runtime = std::nullopt,
+                std::string program = TVQ_CONFIG_PATH) {
         std::vector<std::string> env = {"TVQ_DEBUG=1", "XDG_DATA_HOME=" + dir_ + "/data",
                                         "HOME=" + dir_, "TMPDIR=" + dir_};
         const std::string folder = runtime.value_or(dir_ + "/run");
@@ -61,7 +63,7 @@ class ProgramTest : public ::testing::Test {
             env.push_back("XDG_RUNTIME_DIR=" + folder);
         }
         env.insert(env.end(), display.begin(), display.end());
-        args.insert(args.begin(), TVQ_CONFIG_PATH);
+        args.insert(args.begin(), program);
         std::vector<char*> argv, envp;
         for (auto& a : args)
             argv.push_back(a.data());
@@ -153,6 +155,30 @@ TEST_F(ProgramTest, OneCopyAlsoWithoutAUsableRuntimeFolderOrWithALongOne) {
     const auto perms =
         fsys::status(dir_ + "/tvq-runtime-" + std::to_string(::getuid())).permissions();
     EXPECT_EQ(perms & fsys::perms::all, fsys::perms::owner_all);
+}
+
+TEST_F(ProgramTest, MissingOrDamagedResourcesAreSaid) {
+    // A program folder of its own: the program, and res/ without lan.xml,
+    // then with a main.xml cut in the middle.
+    const std::string folder = dir_ + "/program";
+    fsys::create_directories(folder + "/res");
+    fsys::copy_file(TVQ_CONFIG_PATH, folder + "/tvq-config");
+    const std::string res = fsys::path(TVQ_CONFIG_PATH).parent_path() / "res";
+    std::ifstream in(res + "/main.xml");
+    const std::string layout((std::istreambuf_iterator<char>(in)), {});
+    for (const bool withTexts : {false, true}) {
+        if (withTexts) {
+            fsys::copy_file(res + "/lan.xml", folder + "/res/lan.xml");
+            std::ofstream(folder + "/res/main.xml") << layout.substr(0, layout.size() / 2);
+        }
+        const pid_t pid =
+            start(1, {}, {"QT_QPA_PLATFORM=offscreen"}, std::nullopt, folder + "/tvq-config");
+        EXPECT_TRUE(waitFor(
+            [&] { return err(1).find("are missing or damaged") != std::string::npos; }, 10s))
+            << err(1);
+        ::kill(pid, SIGKILL);  // the message box waits for the user
+        wait(pid, 5s);
+    }
 }
 
 TEST_F(ProgramTest, WithoutADisplayItSaysSoInOneLineAndEndsWithOne) {
