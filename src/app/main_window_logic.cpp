@@ -73,6 +73,8 @@ void MainWindowLogic::onMenuCommand(const MenuCommand& command) {
         showOrWarn(false);
     } else if (equalIgnoringAsciiCase(command.name, "exit")) {
         onDestroy();
+    } else if (equalIgnoringAsciiCase(command.name, "autostart")) {
+        view_.toggleStartWithDesktop();
     } else {
         // Page menus: names that agree with "ms_1" over the shorter length.
         const std::string_view prefix = kPagePrefix;

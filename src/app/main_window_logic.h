@@ -46,6 +46,9 @@ class MainWindowView {
     virtual void post(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
     // Ends the message loop: the program shuts down.
     virtual void quit() = 0;
+    // "Start with the desktop" was picked in the tray menu: the autostart
+    // entry is written or removed, whichever it was not.
+    virtual void toggleStartWithDesktop() {}
 };
 
 // The settings page as the main window drives it: the button-function

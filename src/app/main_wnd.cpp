@@ -1,5 +1,6 @@
 #include "app/main_wnd.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
@@ -10,11 +11,13 @@
 #include <QWindow>
 
 #include "app/window_messages.h"
+#include "base/autostart.h"
 #include "base/debug.h"
 #include "base/product.h"
 #include "dialogs/dpi_msg.h"
 #include "dialogs/msg_wnd.h"
 #include "page/ms_1_page.h"
+#include "platform/posix_file_system.h"
 #include "platform/program_folder.h"
 #include "toolkit/language.h"
 
@@ -206,6 +209,10 @@ void CMainWnd::openTrayMenu() {
     trayMenu_ = std::make_unique<PopupMenu>();
     trayMenu_->load(resourceFolder() + trayMenuFile_, language_,
                     [this](const MenuCommand& command) { postMenuCommand(command); });
+    if (auto* autostart = trayMenu_->menu().findChild<QAction*>(QStringLiteral("autostart"))) {
+        PosixFileSystem fs;
+        autostart->setChecked(autostartEnabled(fs, processEnvironment()));
+    }
     trayMenu_->popup(QCursor::pos() - QPoint(0, kTrayMenuLift));
 }
 
@@ -228,6 +235,15 @@ void CMainWnd::closeDpiDisplay() {
 
 void CMainWnd::post(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
     postMessage(message, wParam, lParam);
+}
+
+void CMainWnd::toggleStartWithDesktop() {
+    PosixFileSystem fs;
+    const Environment env = processEnvironment();
+    const bool on = !autostartEnabled(fs, env);
+    if (!setAutostart(fs, env, on, programFolder() + "tvq-config")) {
+        CMsgWnd::ask(this, &language_, "autostart_failed_text");
+    }
 }
 
 void CMainWnd::quit() {

@@ -68,6 +68,7 @@ class CMainWnd final : public WindowImplBase, public MainWindowView {
     void stopWindowTimer(int id) override { WindowImplBase::stopWindowTimer(id); }
     void post(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
     void quit() override;
+    void toggleStartWithDesktop() override;
 
   protected:
     void setup() override;

@@ -36,6 +36,10 @@ class FileSystem {
     // Creates the folder and any missing parents. False on failure.
     virtual bool createDirectories(const std::string& path) = 0;
 
+    // Removes a file; false when it could not be removed (a missing file
+    // counts as removed).
+    virtual bool removeFile(const std::string& path) = 0;
+
     // Renames a file; false (and nothing changed) when it cannot be done or
     // `to` exists.
     virtual bool renameFile(const std::string& from, const std::string& to) = 0;

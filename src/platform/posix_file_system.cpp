@@ -169,6 +169,10 @@ bool PosixFileSystem::renameFile(const std::string& from, const std::string& to)
     return true;
 }
 
+bool PosixFileSystem::removeFile(const std::string& path) {
+    return ::unlink(path.c_str()) == 0 || errno == ENOENT;
+}
+
 int PosixFileSystem::removeLeftovers(const std::string& path) {
     const std::string folder = parentOf(path);
     const std::string prefix = path.substr(path.find_last_of('/') + 1) + ".";

@@ -22,6 +22,7 @@ class PosixFileSystem final : public FileSystem {
     bool createDirectory(const std::string& path) override;
     bool createDirectories(const std::string& path) override;
     bool renameFile(const std::string& from, const std::string& to) override;
+    bool removeFile(const std::string& path) override;
     // Files named "<path>.XXXXXX" (six letters or digits).
     int removeLeftovers(const std::string& path) override;
 };

@@ -59,6 +59,7 @@ void readItems(QXmlStreamReader& xml, QMenu& menu, const LanguageManager& langua
             command.text = text.toStdString();
             QAction* action = menu.addAction(text);
             action->setObjectName(QString::fromStdString(command.name));
+            action->setCheckable(a.value(QStringLiteral("checkable")) == u"true");
             QObject::connect(action, &QAction::triggered, &menu,
                              [picked, command] { picked(command); });
         }

@@ -3,6 +3,7 @@
 // A menu file lists items, separators and sub-menus:
 //   <menu>
 //     <item name="configuration" textKey="tray_settings_text" userData=""/>
+//     <item name="autostart" textKey="tray_autostart_text" checkable="true"/>
 //     <separator/>
 //     <menu textKey="menu_media_text"> <item .../> </menu>
 //     <item name="exit" textKey="tray_exit_text"/>

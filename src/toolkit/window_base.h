@@ -63,7 +63,8 @@ class WindowImplBase : public QWidget {
     virtual bool handleCustomMessage(std::uint32_t, std::uintptr_t, std::intptr_t) { return false; }
     virtual void onWindowTimer(int) {}
     // Every widget of the layout exists: after setup(), or after
-    // buildDeferredParts() when the window was created with deferred parts.
+    // buildDeferredParts() when the window was created with deferred parts;
+    // never when the layout could not be read.
     virtual void onDeferredPartsBuilt() {}
 
     void customEvent(QEvent* event) override;

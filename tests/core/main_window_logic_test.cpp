@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "app/window_messages.h"
+#include "base/autostart.h"
 #include "device/device_ids.h"
+#include "memory_file_system.h"
 
 namespace tvq {
 namespace {
@@ -196,6 +198,40 @@ TEST(MainWindowWithoutPage, RunsAndNeverShowsTheWindowForADevice) {
     logic.onTimer(timer::kApplyDebounce);
     logic.handleMessage(2, 0, 0);
     EXPECT_EQ(window.log.back(), "quit");
+}
+
+}  // namespace
+}  // namespace tvq
+
+namespace tvq {
+namespace {
+
+TEST(Autostart, TheEntryGoesToTheConfigFolderAndComesBack) {
+    testing::MemoryFileSystem fs;
+    const auto env = [](std::optional<std::string> config) -> Environment {
+        return [config](std::string_view name) -> std::optional<std::string> {
+            if (name == "XDG_CONFIG_HOME") {
+                return config;
+            }
+            return name == "HOME" ? std::optional<std::string>("/home/u") : std::nullopt;
+        };
+    };
+    EXPECT_EQ(autostartPath(env(std::nullopt)),
+              "/home/u/.config/autostart/io.github.tvq_config.TvqConfig.desktop");
+    EXPECT_EQ(autostartPath(env("relative")),
+              "/home/u/.config/autostart/io.github.tvq_config.TvqConfig.desktop");
+    const Environment xdg = env("/cfg");
+    EXPECT_FALSE(autostartEnabled(fs, xdg));
+    ASSERT_TRUE(setAutostart(fs, xdg, true, "/opt/my \"tvq\" $x/tvq-config"));
+    EXPECT_TRUE(autostartEnabled(fs, xdg));
+    const auto& bytes = fs.files.at("/cfg/autostart/io.github.tvq_config.TvqConfig.desktop");
+    const std::string text(bytes.begin(), bytes.end());
+    EXPECT_NE(text.find("Exec=\"/opt/my \\\\\"tvq\\\\\" \\\\$x/tvq-config\"\n"), std::string::npos)
+        << text;
+    ASSERT_TRUE(setAutostart(fs, xdg, false, ""));
+    EXPECT_FALSE(autostartEnabled(fs, xdg));
+    fs.failFolderCreation = true;
+    EXPECT_FALSE(setAutostart(fs, env("/other"), true, "/p"));
 }
 
 }  // namespace

@@ -31,6 +31,7 @@
 #include "platform/posix_file_system.h"
 #include "profiles/profile.h"
 #include "profiles/profile_store.h"
+#include "scoped_env.h"
 #include "store_fixture.h"
 #include "toolkit/color_palette.h"
 #include "toolkit/dialog_base.h"
@@ -595,6 +596,31 @@ class WindowTest : public QObject {
         window.setTrayMenuFile("no-such-menu.xml");
         window.sendMessage(msg::kTrayNotify, 1, kTrayRightButtonUp);
         QCOMPARE(window.trayMenu()->menu().actions().size(), 0);
+    }
+
+    void startWithTheDesktopIsACheckItemOfTheTrayMenu() {
+        QTemporaryDir config;
+        const testing::ScopedEnv env("XDG_CONFIG_HOME", config.path().toStdString());
+        const QString entry = config.path() + "/autostart/io.github.tvq_config.TvqConfig.desktop";
+        NoLibraries loader;
+        CMainWnd window(language, loader);
+        window.create();
+        const auto item = [&window] {
+            window.sendMessage(msg::kTrayNotify, 1, kTrayRightButtonUp);
+            return window.trayMenu()->menu().findChild<QAction*>("autostart");
+        };
+        QAction* autostart = item();
+        QVERIFY(autostart != nullptr && autostart->isCheckable());
+        QVERIFY(!autostart->isChecked());
+        autostart->trigger();
+        QTRY_VERIFY(QFile::exists(entry));
+        QFile file(entry);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().contains("Exec=\""));
+        QVERIFY(item()->isChecked());
+        item()->trigger();
+        QTRY_VERIFY(!QFile::exists(entry));
+        QVERIFY(!item()->isChecked());
     }
 
     void presenceAndTheDeviceTab() {

@@ -66,6 +66,14 @@ class MemoryFileSystem final : public FileSystem {
         return createDirectory(path);
     }
 
+    bool removeFile(const std::string& path) override {
+        if (failWrites) {
+            return false;
+        }
+        files.erase(path);
+        return true;
+    }
+
     bool renameFile(const std::string& from, const std::string& to) override {
         const auto it = files.find(from);
         if (failWrites || it == files.end() || files.contains(to)) {
