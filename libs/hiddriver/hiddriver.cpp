@@ -8,13 +8,18 @@
 // See include/tvq/hiddriver.h for the contract of each entry point and
 // docs/device-link.md for the reports.
 
+#include <fcntl.h>
 #include <hidapi/hidapi.h>
+#include <libudev.h>
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -37,8 +42,10 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr auto kEnumeratePeriod = 500ms;
-constexpr auto kMonitorTick = 20ms;
+// How often the monitor looks again for a device it cannot watch through
+// events: the virtual mouse's socket while it is away, and hidraw nodes
+// where there is no udev to announce them.
+constexpr int kRetryMs = 500;
 constexpr int kReplyTimeoutMs = 3000;
 // Feature reports shorter than this are padded with zeros: the interrupt
 // and control endpoints of full-speed HID devices carry 64-byte reports.
@@ -204,21 +211,36 @@ struct MonitorTarget {
     }
 };
 
-void watchVirtual(const MonitorTarget& target, const char* path, const std::atomic<bool>& stop) {
+// Waits until one of `fds` is readable, the monitor is woken (`wake`), or
+// `timeoutMs` passed (-1: no timeout). False when woken.
+bool waitFor(std::vector<pollfd>& fds, int wake, int timeoutMs) {
+    fds.push_back({wake, POLLIN, 0});
+    const int ready = ::poll(fds.data(), fds.size(), timeoutMs);
+    const bool woken = ready > 0 && (fds.back().revents & POLLIN) != 0;
+    fds.pop_back();
+    return !woken;
+}
+
+void watchVirtual(const MonitorTarget& target, const char* path, int wake) {
     Socket socket;
-    while (!stop.load()) {
+    for (;;) {
+        std::vector<pollfd> fds;
         if (!socket.valid()) {
             socket = Socket::connectTo(path);
             if (!socket.valid() || !socket.send(tvq::wire::devicePacket(tvq::wire::kMonitor,
                                                                         target.vid, target.pid))) {
                 socket.reset();
-                std::this_thread::sleep_for(kEnumeratePeriod);
+                if (!waitFor(fds, wake, kRetryMs)) {
+                    return;
+                }
                 continue;
             }
         }
-        pollfd p{socket.fd(), POLLIN, 0};
-        const int ready = ::poll(&p, 1, static_cast<int>(kMonitorTick.count()));
-        if (ready <= 0) {
+        fds.push_back({socket.fd(), POLLIN, 0});
+        if (!waitFor(fds, wake, -1)) {
+            return;
+        }
+        if (fds[0].revents == 0) {
             continue;
         }
         const auto packet = socket.receive(0);
@@ -260,45 +282,113 @@ std::vector<std::string> hidPaths(std::int32_t vid, std::int32_t pid) {
     return paths;
 }
 
-void watchHid(const MonitorTarget& target, const std::atomic<bool>& stop) {
-    std::map<std::string, hid_device*> open;
-    bool present = !hidPaths(target.vid, target.pid).empty();
-    auto lastScan = std::chrono::steady_clock::now();
-    std::uint8_t buffer[64];
-    while (!stop.load()) {
-        const auto now = std::chrono::steady_clock::now();
-        if (now - lastScan >= kEnumeratePeriod || (present && open.empty())) {
-            lastScan = now;
-            const auto paths = hidPaths(target.vid, target.pid);
-            if (!paths.empty() != present) {
-                present = !paths.empty();
-                target.postAttach(present);
+// udev's announcements of hidraw nodes coming and going; without udev the
+// monitor looks again every kRetryMs.
+class HidrawEvents {
+  public:
+    HidrawEvents() {
+        udev_ = udev_new();
+        monitor_ = udev_ != nullptr ? udev_monitor_new_from_netlink(udev_, "udev") : nullptr;
+        if (monitor_ != nullptr &&
+            (udev_monitor_filter_add_match_subsystem_devtype(monitor_, "hidraw", nullptr) < 0 ||
+             udev_monitor_enable_receiving(monitor_) < 0)) {
+            udev_monitor_unref(monitor_);
+            monitor_ = nullptr;
+        }
+    }
+    ~HidrawEvents() {
+        if (monitor_ != nullptr) {
+            udev_monitor_unref(monitor_);
+        }
+        if (udev_ != nullptr) {
+            udev_unref(udev_);
+        }
+    }
+    HidrawEvents(const HidrawEvents&) = delete;
+    HidrawEvents& operator=(const HidrawEvents&) = delete;
+
+    int fd() const { return monitor_ != nullptr ? udev_monitor_get_fd(monitor_) : -1; }
+    // Takes the announcements that are waiting.
+    void drain() {
+        while (monitor_ != nullptr) {
+            udev_device* device = udev_monitor_receive_device(monitor_);
+            if (device == nullptr) {
+                break;
             }
+            udev_device_unref(device);
+        }
+    }
+
+  private:
+    udev* udev_ = nullptr;
+    udev_monitor* monitor_ = nullptr;
+};
+
+// Input reports are read from the hidraw nodes directly, so that the monitor
+// can sleep in poll until one arrives (hidapi offers no descriptor).
+void watchHid(const MonitorTarget& target, int wake) {
+    HidrawEvents events;
+    std::map<std::string, int> open;  // hidraw path -> descriptor
+    bool present = false;
+    bool first = true;
+    bool rescan = true;
+    std::uint8_t buffer[64];
+    for (;;) {
+        if (rescan) {
+            rescan = false;
+            const auto paths = hidPaths(target.vid, target.pid);
+            if (!paths.empty() != present || (first && !paths.empty())) {
+                present = !paths.empty();
+                if (!first) {
+                    target.postAttach(present);
+                }
+            }
+            first = false;
             for (const std::string& path : paths) {
                 if (!open.contains(path)) {
-                    if (hid_device* d = openHidPath(path)) {
-                        hid_set_nonblocking(d, 1);
-                        open[path] = d;
+                    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+                    if (fd >= 0) {
+                        open[path] = fd;
                     }
                 }
             }
         }
-        for (auto it = open.begin(); it != open.end();) {
-            const int n = hid_read(it->second, buffer, sizeof buffer);
-            if (n < 0) {  // unplugged
-                hid_close(it->second);
-                it = open.erase(it);
+        std::vector<pollfd> fds;
+        for (const auto& [path, fd] : open) {
+            fds.push_back({fd, POLLIN, 0});
+        }
+        if (events.fd() >= 0) {
+            fds.push_back({events.fd(), POLLIN, 0});
+        }
+        const int timeout = events.fd() >= 0 && !(present && open.empty()) ? -1 : kRetryMs;
+        if (!waitFor(fds, wake, timeout)) {
+            break;
+        }
+        if (events.fd() >= 0 && (fds.back().revents & POLLIN) != 0) {
+            events.drain();
+            rescan = true;
+        }
+        if (events.fd() < 0 || (present && open.empty())) {
+            rescan = true;  // no events to wait for: look again
+        }
+        for (const pollfd& p : fds) {
+            const auto it = std::find_if(open.begin(), open.end(),
+                                         [&p](const auto& entry) { return entry.second == p.fd; });
+            if (it == open.end() || p.revents == 0) {
                 continue;
             }
+            const ssize_t n = ::read(p.fd, buffer, sizeof buffer);
             if (n > 0) {
                 target.postReport(std::span(buffer, static_cast<std::size_t>(n)));
+            } else if (n < 0 && errno != EAGAIN && errno != EINTR) {  // unplugged
+                ::close(it->second);
+                open.erase(it);
+                rescan = true;
             }
-            ++it;
         }
-        std::this_thread::sleep_for(kMonitorTick);
     }
-    for (auto& [path, device] : open) {
-        hid_close(device);
+    for (const auto& [path, fd] : open) {
+        ::close(fd);
     }
 }
 
@@ -311,16 +401,11 @@ struct Library {
     std::int32_t pid = 0;
     std::shared_ptr<Channel> channel;
     std::thread monitor;
-    std::atomic<bool> stopMonitor{false};
+    int wake = -1;  // an eventfd that ends the monitor's wait
 
     // A program that unloads the library without closing the monitor must
     // not leave a thread running code that is about to go away.
-    ~Library() {
-        stopMonitor = true;
-        if (monitor.joinable()) {
-            monitor.join();
-        }
-    }
+    ~Library();
 };
 
 Library& library() {
@@ -329,11 +414,19 @@ Library& library() {
 }
 
 void stopMonitor(Library& lib) {
-    lib.stopMonitor = true;
     if (lib.monitor.joinable()) {
+        const std::uint64_t one = 1;
+        [[maybe_unused]] const ssize_t n = ::write(lib.wake, &one, sizeof one);
         lib.monitor.join();
     }
-    lib.stopMonitor = false;
+    if (lib.wake >= 0) {
+        ::close(lib.wake);
+        lib.wake = -1;
+    }
+}
+
+Library::~Library() {
+    stopMonitor(*this);
 }
 
 bool hidReady() {
@@ -362,13 +455,17 @@ TVQ_EXPORT void Open_DevMonitor(MessageWindow* window, uint32_t dataMessage,
         return;
     }
     const MonitorTarget target{window, dataMessage, attachMessage, lib.vid, lib.pid};
+    lib.wake = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (lib.wake < 0) {
+        return;
+    }
     const char* path = virtualSocket();
     if (path != nullptr) {
-        lib.monitor = std::thread([target, socketPath = std::string(path), &lib] {
-            watchVirtual(target, socketPath.c_str(), lib.stopMonitor);
+        lib.monitor = std::thread([target, socketPath = std::string(path), wake = lib.wake] {
+            watchVirtual(target, socketPath.c_str(), wake);
         });
     } else if (hidReady()) {
-        lib.monitor = std::thread([target, &lib] { watchHid(target, lib.stopMonitor); });
+        lib.monitor = std::thread([target, wake = lib.wake] { watchHid(target, wake); });
     }
 }
 
