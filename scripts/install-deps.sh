@@ -22,8 +22,9 @@ packages=(
     x11-utils
     # the accessibility test: the AT-SPI bus and a client that walks it as a screen reader does
     at-spi2-core python3-pyatspi gir1.2-atspi-2.0
-    # the package test: its desktop entry and metainfo validators
-    desktop-file-utils appstream
+    # the package test: CPack's Debian generator (dpkg-shlibdeps, file) and the
+    # validators of the desktop entry and the metainfo
+    dpkg-dev file desktop-file-utils appstream
 )
 
 packages+=("$@")
