@@ -219,6 +219,16 @@ TEST(ProfileStoreOnDisk, AHugeStoreIsNotReadButKeptAside) {
     ProfileStore store(location, texts);
     const auto report = store.load(macros);
     ASSERT_FALSE(report.keptDamagedAs.empty());
+    // A store that is a folder is never written over, and saves say so.
+    const std::string other = dir / "other";
+    ASSERT_TRUE(fs.createDirectories(other + "/TERVANA TVQ-R270 WIRELESS MOUSE/ms_1/pro.data"));
+    const DataLocation folderStore(fs, testing::environmentWith(other, std::nullopt),
+                                   dir.path() + "/");
+    MacroStore noMacros(folderStore, texts);
+    ProfileStore blocked(folderStore, texts);
+    EXPECT_TRUE(blocked.load(noMacros).damagedNotKept);
+    EXPECT_FALSE(blocked.save());
+    EXPECT_TRUE(fs.isDirectory(other + "/TERVANA TVQ-R270 WIRELESS MOUSE/ms_1/pro.data"));
     EXPECT_EQ(fs.regularFileSize(report.keptDamagedAs), std::optional<std::uint64_t>(1u << 30));
     EXPECT_EQ(store.profiles().size(), 1u);
     EXPECT_EQ(fs.regularFileSize(pro), std::optional<std::uint64_t>(165008u));

@@ -438,6 +438,11 @@ class EndToEndTest : public QObject {
         QTRY_VERIFY(!record->underMouse());
         QVERIFY(pressKeys("a"));
         QTRY_COMPARE(editor.workCount(), 2);
+        // No delays, and the side buttons: X button 8 is back, 9 forward.
+        window.control<QRadioButton>("ms_1_no_delay_btn")->click();
+        QCOMPARE(editor.delayMode(), 2);
+        QCOMPARE(QProcess::execute("xdotool", {"click", "8", "click", "9"}), 0);
+        QTRY_COMPARE(editor.workCount(), 6);
         // The click that stops the recording is not part of it: the pointer
         // comes to the button, and clicks once there.
         const QPoint centre = record->mapToGlobal(record->rect().center());
@@ -448,13 +453,21 @@ class EndToEndTest : public QObject {
         QVERIFY(clickAt(centre));
         QTRY_VERIFY(!editor.recording());
         const MacroRecord& made = *editor.currentMacro();
-        QCOMPARE(made.actionCount, 2);
+        QCOMPARE(made.actionCount, 6);
         QCOMPARE(made.actions[0].code, std::uint8_t{0x04});
         QCOMPARE(made.actions[0].type, layout::macro::kPress);
         QCOMPARE(made.actions[1].type, layout::macro::kRelease);
-        QCOMPARE(made.actions[1].delay, std::uint16_t{10});
+        const std::uint8_t sides[] = {layout::macro::kBackwardButton,
+                                      layout::macro::kBackwardButton, layout::macro::kForwardButton,
+                                      layout::macro::kForwardButton};
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(made.actions[2 + i].code, sides[i]);
+        }
+        for (int i = 1; i < 6; ++i) {
+            QCOMPARE(made.actions[i].delay, std::uint16_t{10});
+        }
         auto* list = window.control<QListWidget>("ms_1_macro_action_list");
-        QCOMPARE(list->count(), 2);
+        QCOMPARE(list->count(), 6);
         window.finish(1);
     }
 
