@@ -29,10 +29,8 @@ constexpr int kFloorMs = 12 * 700;
 int main(int argc, char** argv) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
-    QTemporaryDir data;
-    PosixFileSystem fs;
-    const DataLocation location(
-        fs, testing::environmentWith(data.path().toStdString(), std::nullopt), programFolder());
+    bench::TemporaryDataFolder data;
+    const DataLocation& location = data.location;
     bench::PageOnVirtualMouse page(location,
                                    {"--receiver", "--heartbeat-ms", "100", "--ack-delay-ms", "2"});
     MouseLink& link = page.session.session().link();

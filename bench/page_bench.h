@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 #include <functional>
@@ -17,8 +18,11 @@
 #include "device/device_ids.h"
 #include "input/us_layout.h"
 #include "page/ms_1_page.h"
+#include "platform/posix_file_system.h"
+#include "platform/program_folder.h"
 #include "platform/shared_library.h"
 #include "scoped_env.h"
+#include "store_fixture.h"
 #include "toolkit/language.h"
 #include "virtual_mouse_process.h"
 
@@ -33,6 +37,14 @@ inline bool waitFor(const std::function<bool()>& done, int limitMs) {
     }
     return done();
 }
+
+// A data folder of the benchmark's own, removed at the end.
+struct TemporaryDataFolder {
+    QTemporaryDir dir;
+    PosixFileSystem fs;
+    DataLocation location{fs, testing::environmentWith(dir.path().toStdString(), std::nullopt),
+                          programFolder()};
+};
 
 class PageOnVirtualMouse {
   public:

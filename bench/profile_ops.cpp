@@ -61,10 +61,8 @@ std::uintmax_t fileSize(const std::string& path) {
 int main(int argc, char** argv) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
-    QTemporaryDir data;
-    PosixFileSystem fs;
-    const DataLocation location(
-        fs, testing::environmentWith(data.path().toStdString(), std::nullopt), programFolder());
+    bench::TemporaryDataFolder data;
+    const DataLocation& location = data.location;
     {
         std::vector<std::unique_ptr<Profile>> profiles;
         for (int i = 0; i < kProfiles; ++i) {
@@ -72,8 +70,8 @@ int main(int argc, char** argv) {
                                           std::u16string(1, char16_t(u'a' + i / 26 % 26)) +
                                           std::u16string(1, char16_t(u'0' + i / 676))));
         }
-        ensureStoreFolder(fs, location.folder());
-        fs.replaceFile(profileStorePath(location.folder()), encodeProfileStore(0, profiles));
+        ensureStoreFolder(data.fs, location.folder());
+        data.fs.replaceFile(profileStorePath(location.folder()), encodeProfileStore(0, profiles));
     }
     const std::string store = profileStorePath(location.folder());
     bench::PageOnVirtualMouse page(location, {"--cable", "--no-heartbeat"});

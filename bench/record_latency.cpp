@@ -13,6 +13,7 @@
 #include "app/hook_library.h"
 #include "dialogs/ms_1_macro.h"
 #include "input/us_layout.h"
+#include "page_bench.h"
 #include "platform/posix_file_system.h"
 #include "platform/program_folder.h"
 #include "platform/shared_library.h"
@@ -38,10 +39,8 @@ int main(int argc, char** argv) {
     language.load(resourceFolder() + "lan.xml");
     UsKeyboardLayout us;
     KeyNames keys(us, language);
-    QTemporaryDir data;
-    PosixFileSystem fs;
-    const DataLocation location(
-        fs, testing::environmentWith(data.path().toStdString(), std::nullopt), programFolder());
+    bench::TemporaryDataFolder data;
+    const DataLocation& location = data.location;
     MacroStore macros(location, language);
     macros.load();
     SharedLibraryLoader loader;
@@ -53,8 +52,8 @@ int main(int argc, char** argv) {
     }
     LibraryMessages relay;
     SystemClock ticks;
-    CMS_1_Macro window(&language, macros, fs, location.folder(), keys, &hook.functions(), &relay,
-                       ticks, nullptr);
+    CMS_1_Macro window(&language, macros, data.fs, location.folder(), keys, &hook.functions(),
+                       &relay, ticks, nullptr);
     window.create();
     window.show();
     auto* list = window.control<QListWidget>("ms_1_macro_action_list");

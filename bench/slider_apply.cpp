@@ -51,10 +51,8 @@ void drag(QAbstractSlider* slider, int from) {
 }
 
 void measure(const char* link, std::vector<std::string> options, int floorMs) {
-    QTemporaryDir data;
-    PosixFileSystem fs;
-    const DataLocation location(
-        fs, testing::environmentWith(data.path().toStdString(), std::nullopt), programFolder());
+    bench::TemporaryDataFolder data;
+    const DataLocation& location = data.location;
     bench::PageOnVirtualMouse page(location, options);
     DesktopSession& session = page.session;
     const LinkState& links = session.session().links();

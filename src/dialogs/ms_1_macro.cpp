@@ -3,7 +3,6 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QFile>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -12,8 +11,8 @@
 
 #include "base/debug.h"
 #include "dialogs/msg_wnd.h"
-#include "dialogs/shortcut_wnd.h"
 #include "input/key_names.h"
+#include "toolkit/key_field.h"
 #include "toolkit/language.h"
 #include "toolkit/layout.h"
 #include "toolkit/library_messages.h"
@@ -115,8 +114,11 @@ void CMS_1_Macro::bind() {
     }
     b->onHover(me::kRecord, [this](bool entered) { editor_->onRecordButtonHover(entered); });
     if (auto* field = control<QLineEdit>(me::kKeyField)) {
-        field->setReadOnly(true);
-        field->installEventFilter(this);
+        new KeyField(field, keys_, [this](std::uint32_t vk, bool down) {
+            if (down) {
+                editor_->onOwnKey(vk);
+            }
+        });
     }
     if (auto* name = control<QLineEdit>(me::kNameEdit)) {
         name->setMaxLength(static_cast<int>(layout::macro::kNameMaxChars));
@@ -126,23 +128,16 @@ void CMS_1_Macro::bind() {
         connect(name, &QLineEdit::returnPressed, this,
                 [this] { editor_->onFocus(me::kNameEdit, false); });
     }
-    for (const char* label : {"name_label", "key_field_label", "key_delay_label",
-                              "mouse_field_label", "mouse_delay_label", "default_delay_label"}) {
-        static const std::pair<const char*, const char*> kBuddies[] = {
-            {"name_label", me::kNameEdit},          {"key_field_label", me::kKeyField},
-            {"key_delay_label", me::kKeyDelay},     {"mouse_field_label", me::kMouseCombo},
-            {"mouse_delay_label", me::kMouseDelay}, {"default_delay_label", me::kDefaultDelayEdit}};
-        for (const auto& [l, field] : kBuddies) {
-            if (std::string_view(l) == label) {
-                if (auto* w = control<QLabel>(label)) {
-                    w->setBuddy(control(field));
-                }
-            }
+    static constexpr std::pair<const char*, const char*> kBuddies[] = {
+        {"name_label", me::kNameEdit},          {"key_field_label", me::kKeyField},
+        {"key_delay_label", me::kKeyDelay},     {"mouse_field_label", me::kMouseCombo},
+        {"mouse_delay_label", me::kMouseDelay}, {"default_delay_label", me::kDefaultDelayEdit}};
+    for (const auto& [label, field] : kBuddies) {
+        if (auto* w = control<QLabel>(label)) {
+            w->setBuddy(control(field));
         }
     }
-    for (const char* timerOwner : {me::kActionList}) {
-        b->onTimer(timerOwner, [this](int id) { editor_->onTimer(id); });
-    }
+    b->onTimer(me::kActionList, [this](int id) { editor_->onTimer(id); });
 }
 
 void CMS_1_Macro::done(int result) {
@@ -151,21 +146,6 @@ void CMS_1_Macro::done(int result) {
         editor_->close();  // a running recording is kept
     }
     DialogBase::done(result);
-}
-
-bool CMS_1_Macro::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == control(me::kKeyField) && event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab ||
-            key->key() == Qt::Key_Escape) {
-            return false;
-        }
-        if (!key->isAutoRepeat()) {
-            editor_->onOwnKey(CShortcutWnd::virtualKeyOf(*key, keys_));
-        }
-        return true;
-    }
-    return DialogBase::eventFilter(watched, event);
 }
 
 // The view.

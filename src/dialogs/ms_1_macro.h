@@ -74,7 +74,6 @@ class CMS_1_Macro final : public DialogBase,
 
   protected:
     void setup() override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void bind();

@@ -1,7 +1,6 @@
 #include "dialogs/shortcut_wnd.h"
 
 #include <QCheckBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -11,8 +10,8 @@
 #include "base/debug.h"
 #include "input/hook_input.h"
 #include "input/key_names.h"
-#include "input/x11_virtual_keys.h"
 #include "profiles/record_layout.h"
+#include "toolkit/key_field.h"
 #include "toolkit/language.h"
 #include "toolkit/library_messages.h"
 
@@ -26,34 +25,6 @@ constexpr std::uint8_t kBoxBits[kModifierBoxes] = {
 
 QString box(int n) {
     return QStringLiteral("check_flag_%1").arg(n);
-}
-
-// Keys by Qt's own code, for events that carry no native key (the offscreen
-// platform, some Wayland compositors).
-std::uint32_t virtualKeyOfQtKey(int key) {
-    if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9)) {
-        return static_cast<std::uint32_t>(key);  // same codes
-    }
-    if (key >= Qt::Key_F1 && key <= Qt::Key_F24) {
-        return 0x70 + static_cast<std::uint32_t>(key - Qt::Key_F1);
-    }
-    static constexpr std::pair<int, std::uint32_t> kKeys[] = {
-        {Qt::Key_Escape, 0x1B},   {Qt::Key_Tab, 0x09},      {Qt::Key_Backspace, 0x08},
-        {Qt::Key_Return, 0x0D},   {Qt::Key_Enter, 0x0D},    {Qt::Key_Insert, 0x2D},
-        {Qt::Key_Delete, 0x2E},   {Qt::Key_Pause, 0x13},    {Qt::Key_Print, 0x2C},
-        {Qt::Key_Home, 0x24},     {Qt::Key_End, 0x23},      {Qt::Key_Left, 0x25},
-        {Qt::Key_Up, 0x26},       {Qt::Key_Right, 0x27},    {Qt::Key_Down, 0x28},
-        {Qt::Key_PageUp, 0x21},   {Qt::Key_PageDown, 0x22}, {Qt::Key_Shift, 0xA0},
-        {Qt::Key_Control, 0xA2},  {Qt::Key_Alt, 0xA4},      {Qt::Key_Meta, 0x5B},
-        {Qt::Key_CapsLock, 0x14}, {Qt::Key_NumLock, 0x90},  {Qt::Key_ScrollLock, 0x91},
-        {Qt::Key_Menu, 0x5D},     {Qt::Key_Space, 0x20},
-    };
-    for (const auto& [qt, vk] : kKeys) {
-        if (qt == key) {
-            return vk;
-        }
-    }
-    return 0;
 }
 
 }  // namespace
@@ -74,20 +45,6 @@ CShortcutWnd::~CShortcutWnd() {
     stopCapture();
 }
 
-std::uint32_t CShortcutWnd::virtualKeyOf(const QKeyEvent& event, const KeyNames& keys) {
-    const quint32 keycode = event.nativeScanCode();
-    if (keycode > x11keys::kKeycodeOffset) {
-        const std::uint32_t evdev = keycode - x11keys::kKeycodeOffset;
-        if (const std::uint32_t vk = keys.layout().virtualKeyFromScanCode(evdev)) {
-            return vk;
-        }
-        if (const std::uint32_t vk = x11keys::virtualKeyFor(event.nativeVirtualKey(), evdev)) {
-            return vk;
-        }
-    }
-    return virtualKeyOfQtKey(event.key());
-}
-
 void CShortcutWnd::setup() {
     if (language() != nullptr) {
         const QString title = language()->text(QStringLiteral("shortcut_title_text"));
@@ -104,9 +61,7 @@ void CShortcutWnd::setup() {
         controls()->onCheckClick(box(n), [this, bit](bool on) { capture_.setModifier(bit, on); });
     }
     if (auto* field = control<QLineEdit>("edit_key")) {
-        field->setReadOnly(true);
-        field->setFocusPolicy(Qt::StrongFocus);
-        field->installEventFilter(this);
+        new KeyField(field, keys_, [this](std::uint32_t vk, bool down) { take(vk, down); });
         if (auto* label = control<QLabel>("key_label")) {
             label->setBuddy(field);
         }
@@ -178,23 +133,6 @@ void CShortcutWnd::take(std::uint32_t virtualKey, bool down) {
         debug::write("iUsageID=" + std::to_string(capture_.key()) + "\n");
         showChoice();
     }
-}
-
-bool CShortcutWnd::eventFilter(QObject* watched, QEvent* event) {
-    const bool press = event->type() == QEvent::KeyPress;
-    if (watched != control("edit_key") || (!press && event->type() != QEvent::KeyRelease)) {
-        return DialogBase::eventFilter(watched, event);
-    }
-    const auto* key = static_cast<QKeyEvent*>(event);
-    // Tab and Escape keep their work: leaving the field, closing the dialog.
-    if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab ||
-        key->key() == Qt::Key_Escape) {
-        return false;
-    }
-    if (!key->isAutoRepeat()) {
-        take(virtualKeyOf(*key, keys_), press);
-    }
-    return true;
 }
 
 }  // namespace tvq

@@ -13,8 +13,6 @@
 #include "page/shortcut_capture.h"
 #include "toolkit/dialog_base.h"
 
-class QKeyEvent;
-
 namespace tvq {
 
 class KeyNames;
@@ -31,15 +29,10 @@ class CShortcutWnd final : public DialogBase {
     ShortcutChoice choice() const { return {capture_.modifiers(), capture_.key()}; }
     bool capturing() const { return hookInstalled_; }
 
-    // The virtual key of a key event of this program's own windows; 0 when
-    // it has none.
-    static std::uint32_t virtualKeyOf(const QKeyEvent& event, const KeyNames& keys);
-
     void done(int result) override;
 
   protected:
     void setup() override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void startCapture();

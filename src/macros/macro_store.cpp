@@ -14,10 +14,11 @@ MacroStore::MacroStore(const DataLocation& location, const TextSource& texts)
 std::string MacroStore::load() {
     FileSystem& fs = location_.fileSystem();
     const std::string path = macroStorePath(location_.folder());
-    const std::optional<std::uint64_t> size = fs.regularFileSize(path);
+    fs.removeLeftovers(path);
     if (!fs.exists(path)) {
         return {};
     }
+    const std::optional<std::uint64_t> size = fs.regularFileSize(path);
     std::optional<std::vector<std::uint8_t>> bytes;
     if (size && *size <= kMaxMacros * layout::macro::kSize) {
         bytes = fs.readFile(path);

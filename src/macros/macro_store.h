@@ -19,8 +19,9 @@ class MacroStore {
   public:
     MacroStore(const DataLocation& location, const TextSource& texts);
 
-    // Appends the records of "macro.data" (called once, on an empty store).
-    // Records are bounded as they are read. A missing file leaves the store
+    // Appends the records of "macro.data" (called once, on an empty store),
+    // after removing what killed saves left beside it. Records are bounded
+    // as they are read. A missing file leaves the store
     // empty. A file that does not load cleanly (a trailing piece shorter
     // than a record, unreadable, larger than kMaxMacros records) is moved
     // aside first and what could be read is written; returns where it was

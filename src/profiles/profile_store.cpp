@@ -65,7 +65,6 @@ ProfileStore::LoadReport ProfileStore::load(MacroStore& macros) {
     const std::string folder = location_.folder();
     const std::string path = profileStorePath(folder);
     fs.removeLeftovers(path);
-    fs.removeLeftovers(macroStorePath(folder));
     const std::optional<std::uint64_t> size = fs.regularFileSize(path);
     constexpr std::uint64_t kMaxBytes =
         layout::store::kFirstProfile + kMaxProfiles * std::uint64_t{layout::profile::kSize};

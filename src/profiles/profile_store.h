@@ -58,12 +58,10 @@ class ProfileStore {
     // The most profiles a store may hold; a larger file is not read.
     static constexpr std::size_t kMaxProfiles = 4096;
 
-    // Reads "pro.data", after removing what killed saves left beside the
-    // stores. A store that does not exist is created with one default
-    // profile. One that did not load cleanly is first moved aside (see
-    // LoadReport), then what could be read (or a default profile) is written.
-    // Only complete records are read and the index is clamped to the list.
-    // Then the macro store is loaded.
+    // Reads "pro.data", after removing what killed saves left beside it. A store that does not
+    // exist is created with one default profile. One that did not load cleanly is first moved aside
+    // (see LoadReport), then what could be read (or a default profile) is written. Only complete
+    // records are read and the index is clamped to the list. Then the macro store is loaded.
     LoadReport load(MacroStore& macros);
 
     // Writes the store atomically. Returns false when it could not be written

@@ -51,21 +51,6 @@ class PartialWindow final : public WindowImplBase {
     explicit PartialWindow(const QString& layout) : WindowImplBase("Partial", layout, nullptr) {}
 };
 
-// The macro editor on a layout that lacks every control.
-class PartialEditor final {
-  public:
-    PartialEditor(const LanguageManager* language, MacroStore& macros, FileSystem& fs,
-                  const KeyNames& keys, const Clock& ticks)
-        : window_(language, macros, fs, "/tmp/", keys, nullptr, nullptr, ticks, nullptr,
-                  "msg.xml") {}
-    void create() { window_.create(); }
-    MacroEditor& editor() { return window_.editor(); }
-    void finish(int r) { window_.finish(r); }
-
-  private:
-    CMS_1_Macro window_;
-};
-
 }  // namespace
 
 class PageTest : public QObject {
@@ -485,7 +470,9 @@ class PageTest : public QObject {
         macros.load();
         macros.addNew();
         SystemClock ticks;
-        PartialEditor editor(&language, macros, fs, keys, ticks);
+        // The layout of the message dialog: none of the editor's controls.
+        CMS_1_Macro editor(&language, macros, fs, "/tmp/", keys, nullptr, nullptr, ticks, nullptr,
+                           "msg.xml");
         editor.create();
         editor.editor().onMacroSelect(0);
         editor.editor().onClick("ms_1_macro_key1_btn");
