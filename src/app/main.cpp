@@ -69,6 +69,7 @@ int main(int argc, char** argv) {
     tvq::debug::write("ilen = " + std::to_string(commandLineBytes(argc, argv)) + "\r\n");
 
     QApplication app(argc, argv);
+    tvq::releaseDisplayCheck();
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setApplicationName(tvq::kProductName);
 

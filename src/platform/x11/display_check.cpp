@@ -8,6 +8,11 @@
 namespace tvq {
 namespace {
 
+// The checking connection, held until the toolkit has its own: a server
+// that resets when its last client leaves (Xvfb does) would otherwise be
+// restarting just as the toolkit connects.
+xcb_connection_t* held = nullptr;
+
 std::string_view variable(const char* name) {
     const char* value = std::getenv(name);
     return value != nullptr ? std::string_view(value) : std::string_view();
@@ -28,12 +33,24 @@ std::string missingDisplayReason() {
     }
     xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
     const bool reached = xcb_connection_has_error(connection) == 0;
-    xcb_disconnect(connection);
+    if (reached) {
+        releaseDisplayCheck();
+        held = connection;
+    } else {
+        xcb_disconnect(connection);
+    }
     if (reached || wayland) {
         return {};
     }
     return "needs a graphical session: the display \"" + std::string(display) +
            "\" cannot be reached";
+}
+
+void releaseDisplayCheck() {
+    if (held != nullptr) {
+        xcb_disconnect(held);
+        held = nullptr;
+    }
 }
 
 }  // namespace tvq
