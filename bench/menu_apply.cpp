@@ -15,7 +15,7 @@
 #include "platform/posix_file_system.h"
 #include "platform/program_folder.h"
 #include "store_fixture.h"
-#include "toolkit/tray.h"
+#include "toolkit/loaded_menu.h"
 
 namespace {
 
@@ -49,7 +49,8 @@ int main(int argc, char** argv) {
                  {"ms_1_btn_key_13", "ms_1_titl_left"}};
     for (const auto& p : picks) {
         qobject_cast<QPushButton*>(page.control(p.keyButton))->click();
-        QAction* action = page.window.page()->functionMenu()->menu().findChild<QAction*>(p.item);
+        QAction* action =
+            page.window.page()->dialogs().functionMenu()->menu().findChild<QAction*>(p.item);
         if (action == nullptr) {
             std::printf("%s: no item %s\n", p.keyButton, p.item);
             return 1;

@@ -14,10 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "app/main_wnd.h"
+#include "app/main_window.h"
 #include "device/device_ids.h"
 #include "input/us_layout.h"
-#include "page/ms_1_page.h"
 #include "platform/posix_file_system.h"
 #include "platform/program_folder.h"
 #include "platform/shared_library.h"
@@ -25,6 +24,7 @@
 #include "store_fixture.h"
 #include "toolkit/language.h"
 #include "virtual_mouse_process.h"
+#include "windows/settings_page_view.h"
 
 namespace tvq::bench {
 
@@ -53,7 +53,7 @@ class PageOnVirtualMouse {
           env(paths::kVirtualMouseEnvironment, mouse.socketPath()),
           session(location, texts.language),
           window(texts.language, loader, &session,
-                 std::make_unique<CMS_1_Page>(texts.language, keys, session.session())) {
+                 std::make_unique<SettingsPageView>(texts.language, keys, session.session())) {
         window.create(nullptr, Qt::Window);
         window.show();
     }
@@ -69,7 +69,7 @@ class PageOnVirtualMouse {
     KeyNames keys{us, texts.language};
     SharedLibraryLoader loader;
     DesktopSession session;
-    CMainWnd window;
+    MainWindow window;
 };
 
 // The gaps between the ticks of a 1 ms timer on the user-interface thread.

@@ -15,10 +15,9 @@
 #include <functional>
 #include <vector>
 
-#include "app/main_wnd.h"
+#include "app/main_window.h"
 #include "device/device_ids.h"
 #include "input/us_layout.h"
-#include "page/ms_1_page.h"
 #include "page_bench.h"
 #include "platform/posix_file_system.h"
 #include "platform/program_folder.h"
@@ -28,6 +27,7 @@
 #include "store_fixture.h"
 #include "toolkit/language.h"
 #include "virtual_mouse_process.h"
+#include "windows/settings_page_view.h"
 
 namespace {
 
@@ -102,7 +102,7 @@ int main(int argc, char** argv) {
     std::printf("store: %d profiles, %ju bytes\n", kProfiles, size);
 
     const auto nameDialog = [](const char* text) {
-        whenOpen("MS_1_ConfigName", [text](QWidget* top) {
+        whenOpen("ProfileNameDialog", [text](QWidget* top) {
             top->findChild<QLineEdit*>("edit_name")->setText(text);
             top->findChild<QPushButton*>("btn_ok")->click();
         });
@@ -131,7 +131,7 @@ int main(int argc, char** argv) {
     run(
         "delete",
         [&] {
-            whenOpen("MsgWnd",
+            whenOpen("MessageDialog",
                      [](QWidget* top) { top->findChild<QPushButton*>("btn_ok")->click(); });
             click("ms_1_profile_delete_btn");
         },

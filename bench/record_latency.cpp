@@ -10,8 +10,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/hook_library.h"
-#include "dialogs/ms_1_macro.h"
+#include "device/hook_library.h"
+#include "dialogs/macro_editor_dialog.h"
 #include "input/us_layout.h"
 #include "page_bench.h"
 #include "platform/posix_file_system.h"
@@ -52,12 +52,12 @@ int main(int argc, char** argv) {
     }
     LibraryMessages relay;
     SystemClock ticks;
-    CMS_1_Macro window(&language, macros, data.fs, location.folder(), keys, &hook.functions(),
-                       &relay, ticks, nullptr);
+    MacroEditorDialog window(&language, macros, data.fs, location.folder(), keys, &hook, &relay,
+                             ticks, nullptr);
     window.create();
     window.show();
     auto* list = window.control<QListWidget>("ms_1_macro_action_list");
-    window.editor().onCheckClick("ms_1_macro_record_btn", true);
+    window.editor().onRecordButton();
 
     Display* display = XOpenDisplay(nullptr);
     const KeyCode first = XKeysymToKeycode(display, 'a');

@@ -16,11 +16,10 @@
 #include <functional>
 #include <vector>
 
-#include "app/main_wnd.h"
+#include "app/main_window.h"
 #include "device/device_ids.h"
 #include "input/us_layout.h"
 #include "page/controls.h"
-#include "page/ms_1_page.h"
 #include "page_bench.h"
 #include "platform/posix_file_system.h"
 #include "platform/program_folder.h"
@@ -29,6 +28,7 @@
 #include "store_fixture.h"
 #include "toolkit/language.h"
 #include "virtual_mouse_process.h"
+#include "windows/settings_page_view.h"
 
 namespace {
 

@@ -11,11 +11,9 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/main_wnd.h"
-#include "app/window_messages.h"
+#include "app/main_window.h"
 #include "device/device_ids.h"
 #include "input/us_layout.h"
-#include "page/ms_1_page.h"
 #include "page_bench.h"
 #include "platform/posix_file_system.h"
 #include "platform/program_folder.h"
@@ -23,6 +21,7 @@
 #include "store_fixture.h"
 #include "toolkit/language.h"
 #include "virtual_mouse_process.h"
+#include "windows/settings_page_view.h"
 
 int main(int argc, char** argv) {
     using namespace tvq;
@@ -44,7 +43,7 @@ int main(int argc, char** argv) {
 
     bench::PageOnVirtualMouse page(location, {"--cable", "--no-heartbeat"});
     testing::VirtualMouseProcess& mouse = page.mouse;
-    CMainWnd& window = page.window;
+    MainWindow& window = page.window;
     bench::GapTicker ticker;
     QElapsedTimer clock;
     clock.start();
@@ -68,7 +67,7 @@ int main(int argc, char** argv) {
         ++applies;
         std::fprintf(stderr, "apply %d at %.1f s\n", applies,
                      static_cast<double>(clock.elapsed()) / 1000.0);
-        window.postMessage(msg::kApplyRequest, 0, 0);
+        page.session.session().requestApply();
     });
     QTimer::singleShot(500, [&] {
         ticker.start();

@@ -1,36 +1,98 @@
 #!/usr/bin/env bash
-# Fails when a folder of src/ includes a project header from a layer above
-# it. Dependencies point down: base, then the records (profiles, macros) and
-# input, then device, protocol and session; the page, the application and
-# the window layer come on top and may include what is below them.
+# Fails when a folder includes a project header of a folder above it, or
+# when folders include each other in a cycle. Every folder of src/, tools/
+# and libs/ is listed with the folders its includes may name (its own
+# among them); a folder's subfolders count as the folder. The order, from
+# the bottom: the core (base; profiles, macros, input; device; protocol;
+# session; editing; page; shell), then the desktop layers (platform;
+# toolkit; dialogs; windows; app), and beside them the tools and libraries.
+# docs/architecture.md shows the same table.
 set -euo pipefail
-src=${1:?usage: check-layers.sh SRC_DIR}
+root=${1:?usage: check-layers.sh REPO_DIR}
+[ -d "$root/src" ] || root=$(dirname "$root")  # also accepts the src/ folder
 
-# folder -> the folders its includes may name
+core="base profiles macros input device protocol session"
 declare -A allowed=(
-    [base]="base"
-    [profiles]="base profiles macros"
-    [macros]="base macros"
-    [input]="base input"
-    [device]="base device tvq"
-    [protocol]="base device profiles macros protocol"
-    [session]="base device profiles macros protocol session"
+    [src/base]="base"
+    [src/macros]="base macros"
+    [src/profiles]="base macros profiles"
+    [src/input]="base input"
+    [src/device]="base device tvq"
+    [src/protocol]="base device profiles macros protocol"
+    [src/session]="$core"
+    [src/editing]="$core editing"
+    [src/page]="$core editing page"
+    [src/shell]="base profiles shell"
+    [src/platform]="base input device platform tvq"
+    [src/toolkit]="base input device platform toolkit tvq"
+    [src/dialogs]="$core editing platform toolkit dialogs tvq"
+    [src/windows]="$core editing page platform toolkit dialogs windows tvq"
+    [src/app]="$core editing page shell platform toolkit dialogs windows app tvq"
+    [tools/tvqctl]="$core platform tvq"
+    [tools/virtual-mouse]="base device protocol tvq"
+    [libs/hiddriver]="base device tvq"
+    [libs/hook]="base platform tvq"
 )
+# The folder an include names: "page/panels/x.h" is in page.
+top_of() { local t=${1%%/*}; echo "$t"; }
+# The folder a file is in, as the table names it.
+folder_of() {
+    local rel=${1#"$root"/}
+    case $rel in
+        src/*) echo "src/$(cut -d/ -f2 <<<"$rel")" ;;
+        *) cut -d/ -f1,2 <<<"$rel" ;;
+    esac
+}
 
 bad=0
 checked=0
-for folder in "${!allowed[@]}"; do
-    [ -d "$src/$folder" ] || continue
-    while IFS= read -r -d '' f; do
-        checked=$((checked + 1))
-        while IFS= read -r target; do
-            top=${target%%/*}
-            if [[ " ${allowed[$folder]} " != *" $top "* ]]; then
-                echo "${f#"$src"/} includes \"$target\": $folder/ may include only ${allowed[$folder]}" >&2
-                bad=1
-            fi
-        done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\/[^"]*\)".*/\1/p' "$f")
-    done < <(find "$src/$folder" -type f \( -name '*.h' -o -name '*.cpp' \) -print0)
+declare -A edges=()
+for dir in src tools libs; do
+    for sub in "$root/$dir"/*/; do
+        folder="$dir/$(basename "$sub")"
+        if [ -z "${allowed[$folder]+x}" ]; then
+            echo "$folder/ is not in the layer table of check-layers.sh" >&2
+            bad=1
+            continue
+        fi
+    done
 done
-[ $bad -eq 0 ] && echo "every layer includes only the layers below it ($checked files checked)"
+while IFS= read -r -d '' f; do
+    folder=$(folder_of "$f")
+    [ -n "${allowed[$folder]+x}" ] || continue
+    checked=$((checked + 1))
+    while IFS= read -r target; do
+        top=$(top_of "$target")
+        [ "src/$top" = "$folder" ] && continue
+        edges["$folder>$top"]=1
+        if [[ " ${allowed[$folder]} " != *" $top "* ]]; then
+            echo "${f#"$root"/} includes \"$target\": $folder/ may include only ${allowed[$folder]}" >&2
+            bad=1
+        fi
+    done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\/[^"]*\)".*/\1/p' "$f")
+done < <(find "$root/src" "$root/tools" "$root/libs" -type f \( -name '*.h' -o -name '*.cpp' \) -print0)
+
+# Folders that include each other, directly or around a cycle.
+declare -A state=()
+visit() {
+    local node=$1 edge next
+    state[$node]=open
+    for edge in "${!edges[@]}"; do
+        [ "${edge%%>*}" = "$node" ] || continue
+        next="src/${edge#*>}"
+        [ -n "${allowed[$next]+x}" ] || continue
+        if [ "${state[$next]-}" = open ]; then
+            echo "folders include each other: $node/ and $next/ are on a cycle" >&2
+            bad=1
+        elif [ -z "${state[$next]-}" ]; then
+            visit "$next"
+        fi
+    done
+    state[$node]=done
+}
+for folder in "${!allowed[@]}"; do
+    [ -z "${state[$folder]-}" ] && visit "$folder"
+done
+
+[ $bad -eq 0 ] && echo "every folder includes only the folders below it, without cycles ($checked files checked)"
 exit $bad

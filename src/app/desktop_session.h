@@ -5,19 +5,18 @@
 
 #include <memory>
 
-#include "app/main_window_logic.h"
 #include "platform/bluez/bluez_transport.h"
 #include "session/mouse_session.h"
 #include "toolkit/qt_scheduler.h"
 
 namespace tvq {
 
-class DesktopSession final : public MainWindowMouse {
+class DesktopSession final {
   public:
     // Without `bluez` there is no Bluetooth LE link.
     DesktopSession(const DataLocation& location, const TextSource& texts,
                    std::unique_ptr<BluezTransport> bluez = nullptr);
-    ~DesktopSession() override;
+    ~DesktopSession();
 
     MouseSession& session() { return session_; }
 
@@ -31,9 +30,8 @@ class DesktopSession final : public MainWindowMouse {
     // the main window until this has run.
     void shutdown();
 
-    // MainWindowMouse
-    std::int32_t anyConnected() const override { return session_.links().anyConnected.load(); }
-    void requestApply() override { session_.requestApply(); }
+    // 1 when the mouse is there on any link.
+    std::int32_t anyConnected() const { return session_.links().anyConnected.load(); }
 
   private:
     QtScheduler scheduler_;

@@ -13,21 +13,19 @@
 #include <memory>
 #include <string>
 
-#include "app/main_wnd.h"
+#include "app/main_window.h"
 #include "app/single_instance.h"
-#include "app/window_messages.h"
 #include "base/debug.h"
 #include "base/product.h"
-#include "dialogs/msg_wnd.h"
+#include "dialogs/message_dialog.h"
 #include "input/key_names.h"
-#include "page/ms_1_page.h"
 #include "platform/posix_file_system.h"
 #include "platform/program_folder.h"
 #include "platform/shared_library.h"
 #include "platform/x11/display_check.h"
 #include "platform/x11/x11_keyboard_layout.h"
 #include "toolkit/language.h"
-#include "toolkit/window_base.h"
+#include "windows/settings_page_view.h"
 
 namespace {
 
@@ -66,7 +64,7 @@ int main(int argc, char** argv) {
         instance.notifyRunningCopy();
         return kExitAlreadyRunning;
     }
-    tvq::debug::write("ilen = " + std::to_string(commandLineBytes(argc, argv)) + "\r\n");
+    tvq::debug::write("command line: " + std::to_string(commandLineBytes(argc, argv)) + " bytes\n");
 
     QApplication app(argc, argv);
     tvq::releaseDisplayCheck();
@@ -84,8 +82,9 @@ int main(int argc, char** argv) {
     {
         tvq::DesktopSession mouse(
             data, language, std::make_unique<tvq::BluezTransport>(QDBusConnection::systemBus()));
-        tvq::CMainWnd window(language, loader, &mouse,
-                             std::make_unique<tvq::CMS_1_Page>(language, keys, mouse.session()));
+        tvq::MainWindow window(
+            language, loader, &mouse,
+            std::make_unique<tvq::SettingsPageView>(language, keys, mouse.session()));
         // The first frame needs the window's frame and the "waiting for your
         // mouse" view only: the settings page is built right after it.
         window.create(nullptr, Qt::Window, true);
@@ -101,14 +100,14 @@ int main(int argc, char** argv) {
             QMessageBox::critical(nullptr, QString::fromUtf8(tvq::kProductName), text);
             return kExitDamagedInstall;
         }
-        window.resize(tvq::CMainWnd::kWidth, tvq::CMainWnd::kHeight);
+        window.resize(tvq::MainWindow::kWidth, tvq::MainWindow::kHeight);
         window.centerWindow();
         window.showThenBuildTheRest();
-        instance.listen([&window] { window.postMessage(tvq::msg::kShowMainWindow, 0, 0); });
+        instance.listen([&window] { window.logic().showRequested(); });
         if (!instance.guarded()) {
             // Two copies could write the same stores: the user must know.
             QTimer::singleShot(0, &window, [&window, &language] {
-                tvq::CMsgWnd::ask(&window, &language, "unguarded_text");
+                tvq::MessageDialog::ask(&window, &language, "unguarded_text");
             });
         }
 
@@ -119,7 +118,7 @@ int main(int argc, char** argv) {
             QObject::connect(signalNotifier.get(), &QSocketNotifier::activated, &window, [&window] {
                 char byte;
                 [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], &byte, 1);
-                window.postMenuCommand({"exit", "", ""});
+                window.logic().exitRequested();
             });
             std::signal(SIGTERM, onSignal);
             std::signal(SIGINT, onSignal);

@@ -59,7 +59,7 @@ std::optional<StatusPair> BleLink::decodeNotification(std::span<const std::uint8
     const StatusPair status{static_cast<std::uint16_t>(value[0] | (value[1] << 8)),
                             static_cast<std::uint16_t>(value[2] | (value[3] << 8))};
     char line[48];
-    std::snprintf(line, sizeof line, "dwLeft = %04x, dwRight = %04x\r\n", status.code,
+    std::snprintf(line, sizeof line, "Bluetooth LE status: code %04x, value %04x\n", status.code,
                   status.value);
     debug::write(line);
     return status;

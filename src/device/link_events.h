@@ -76,4 +76,16 @@ class LinkObserver {
     virtual void storeSaved(bool /*written*/) {}
 };
 
+// The one observer the link's parts tell, set and replaced by the link's
+// owner; while none is set, events go nowhere. User-interface thread.
+class ObserverSlot {
+  public:
+    void set(LinkObserver* observer) { target_ = observer != nullptr ? observer : &none_; }
+    LinkObserver* operator->() const { return target_; }
+
+  private:
+    LinkObserver none_;
+    LinkObserver* target_ = &none_;
+};
+
 }  // namespace tvq

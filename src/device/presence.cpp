@@ -21,9 +21,9 @@ void Presence::probe(MessageWindow* window, bool bleFound) {
     const bool wired = cable_.openFeature() != 0;
     links_.wiredState.store(wired ? kAttached : kNeverAttached);
     links_.deviceAsleep.store(wired ? 0 : 1);
-    events_.sleepChanged(!wired);
+    events_->sleepChanged(!wired);
     if (wired) {
-        events_.chargingChanged(true);
+        events_->chargingChanged(true);
     }
 
     receiver_.setVidPid(usb::kVendor, usb::kReceiverProduct);
@@ -36,7 +36,7 @@ void Presence::probe(MessageWindow* window, bool bleFound) {
 
     links_.bleConnected.store(bleFound ? 1 : 0);
     links_.anyConnected.store(links_.anyLink() ? 1 : 0);
-    events_.linksChanged(LinkChange::kProbed, true);
+    events_->linksChanged(LinkChange::kProbed, true);
 }
 
 bool Presence::updateAnyConnected(bool otherLinkUp, bool connected) {
@@ -62,10 +62,10 @@ void Presence::onWiredAttach(bool attached) {
             links_.wiredState.store(kAttached);
             cable_.openFeature();
             links_.deviceAsleep.store(0);
-            events_.sleepChanged(false);
+            events_->sleepChanged(false);
             const bool only = updateAnyConnected(links_.receiver() || links_.ble(), true);
-            events_.linksChanged(LinkChange::kCableAttached, only);
-            events_.chargingChanged(true);
+            events_->linksChanged(LinkChange::kCableAttached, only);
+            events_->chargingChanged(true);
         });
         return;
     }
@@ -79,10 +79,10 @@ void Presence::onWiredAttach(bool attached) {
     links_.wiredState.store(kDetached);
     cable_.closeFeature();
     links_.deviceAsleep.store(1);
-    events_.sleepChanged(true);
+    events_->sleepChanged(true);
     const bool only = updateAnyConnected(links_.receiver() || links_.ble(), false);
-    events_.linksChanged(LinkChange::kCableDetached, only);
-    events_.chargingChanged(false);
+    events_->linksChanged(LinkChange::kCableDetached, only);
+    events_->chargingChanged(false);
 }
 
 void Presence::onReceiverAttach(bool attached) {
@@ -101,7 +101,7 @@ void Presence::onReceiverAttach(bool attached) {
             receiver_.openFeature();
             watchdog_.arm();
             const bool only = updateAnyConnected(links_.wired() || links_.ble(), true);
-            events_.linksChanged(LinkChange::kReceiverAttached, only);
+            events_->linksChanged(LinkChange::kReceiverAttached, only);
         });
         return;
     }
@@ -116,7 +116,7 @@ void Presence::onReceiverAttach(bool attached) {
     receiver_.closeFeature();
     watchdog_.disarm();
     const bool only = updateAnyConnected(links_.wired() || links_.ble(), false);
-    events_.linksChanged(LinkChange::kReceiverDetached, only);
+    events_->linksChanged(LinkChange::kReceiverDetached, only);
 }
 
 void Presence::setBleConnected(bool connected) {
@@ -127,18 +127,18 @@ void Presence::setBleConnected(bool connected) {
             ble_->subscribeNotifications();
         }
         links_.deviceAsleep.store(0);
-        events_.sleepChanged(false);
+        events_->sleepChanged(false);
     } else {
         if (ble_ != nullptr) {
             ble_->clearTags();
         }
         if (links_.receiverLinkUp.load() == 0 && !links_.wired()) {
-            events_.sleepChanged(true);
+            events_->sleepChanged(true);
         }
     }
     const bool only = updateAnyConnected(links_.wired() || links_.receiver(), connected);
-    events_.linksChanged(connected ? LinkChange::kBleConnected : LinkChange::kBleDisconnected,
-                         only);
+    events_->linksChanged(connected ? LinkChange::kBleConnected : LinkChange::kBleDisconnected,
+                          only);
 }
 
 }  // namespace tvq

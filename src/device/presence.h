@@ -51,7 +51,7 @@ class LinkWatchdog {
 
 class Presence {
   public:
-    Presence(LinkState& links, Scheduler& scheduler, LinkObserver& events, LinkWatchdog& watchdog,
+    Presence(LinkState& links, Scheduler& scheduler, ObserverSlot& events, LinkWatchdog& watchdog,
              FeatureTransport& cable, FeatureTransport& receiver, BleControl* ble = nullptr)
         : links_(links),
           scheduler_(scheduler),
@@ -79,7 +79,7 @@ class Presence {
 
     LinkState& links_;
     Scheduler& scheduler_;
-    LinkObserver& events_;
+    ObserverSlot& events_;
     LinkWatchdog& watchdog_;
     FeatureTransport& cable_;
     FeatureTransport& receiver_;

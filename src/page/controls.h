@@ -1,6 +1,5 @@
 // The settings page's controls: their names in "main.xml", and one table
-// that says of each what it is, which panel owns it and whether the user can
-// change it yet.
+// that says of each what it is and whether the user can change it yet.
 #pragma once
 
 #include <span>
@@ -68,12 +67,6 @@ inline constexpr int kProfileRowHeight = 22;
 inline constexpr int kSliderSettleMs = 500;
 inline constexpr int kListSettleMs = 200;
 
-namespace timer {
-// The charging animation on "ms_1_progress_power", a control timer.
-inline constexpr int kChargeAnimation = 53;
-inline constexpr int kChargeAnimationMs = 30;
-}  // namespace timer
-
 // The section toggles and the sections they show and hide.
 struct SectionToggle {
     const char* check;
@@ -102,21 +95,9 @@ enum class ControlKind {
     kSection,  // a container that a toggle shows and hides
 };
 
-enum class Panel {
-    kPage,  // links, section toggles, apply
-    kProfileList,
-    kButtons,
-    kDpiStages,
-    kLighting,
-    kPollingRate,
-    kSleepPower,
-    kSystemMouse,
-};
-
 struct ControlInfo {
     std::string name;
     ControlKind kind;
-    Panel panel;
     // The user can change it on the page today. Other controls show their
     // values but are disabled, so that the screen never shows a setting that
     // the profile and the mouse do not have.
@@ -135,8 +116,6 @@ struct ControlInfo {
 // Every control the page binds, in the order it looks them up.
 std::span<const ControlInfo> pageControls();
 
-// The number after `prefix` in a numbered control name, 1..last; 0 otherwise.
-int controlNumber(std::string_view name, std::string_view prefix, int last);
 inline std::string numbered(const char* prefix, std::size_t n) {
     return prefix + std::to_string(n);
 }

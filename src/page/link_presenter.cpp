@@ -1,6 +1,5 @@
 #include "page/link_presenter.h"
 
-#include "app/window_messages.h"
 #include "page/controls.h"
 
 namespace tvq {
@@ -64,7 +63,7 @@ void LinkPresenter::linksChanged(LinkChange change, bool presenceChanged) {
             break;
     }
     if (presenceChanged) {
-        view_.postMessage(msg::kConnectionChanged, 0, 0);
+        view_.mousePresenceChanged();
     }
 }
 
@@ -82,7 +81,7 @@ void LinkPresenter::sleepChanged(bool asleep) {
 
 void LinkPresenter::dpiStageReported(int stage, std::int32_t dpiValue) {
     panels_.dpi.showStage(stage);
-    view_.postMessage(msg::kDpiStageReported, 0, dpiValue);
+    view_.dpiStageShown(dpiValue);
 }
 
 void LinkPresenter::buttonModeReported(int mode) {

@@ -1,7 +1,7 @@
 // What the page shows of the mouse's links: the indicators, the sleep label,
 // battery and charging, the panels that depend on the link, the apply ring,
-// and the main window's messages for the mouse coming or going and for the
-// DPI display. The one place that turns link events into controls.
+// and what the window is told of the mouse coming or going and of the DPI
+// display. The one place that turns link events into controls.
 #pragma once
 
 #include <string_view>

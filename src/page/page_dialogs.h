@@ -3,24 +3,15 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "editing/macro_choice.h"
+#include "editing/shortcut_capture.h"
+
 namespace tvq {
-
-// A keyboard shortcut as the shortcut dialog edits it.
-struct ShortcutChoice {
-    std::uint8_t modifiers = 0;  // layout::binding::kMod* bits
-    std::uint8_t key = 0;        // HID keyboard usage; 0 none
-};
-
-// A macro binding as the macro picker edits it.
-struct MacroChoice {
-    std::int32_t index = -1;  // position in the macro store; -1 none
-    std::int32_t repeatMode = 0;
-    std::int32_t loopCount = 1;  // 1..255
-};
 
 class PageDialogs {
   public:
@@ -48,8 +39,9 @@ class PageDialogs {
 
     // The function menu of a key button, read from `menuFile` under the
     // resources and opened beside `keyButton`; any menu still open closes.
-    // The item picked comes back through the main window's menu route.
-    virtual void openFunctionMenu(std::string_view menuFile, std::string_view keyButton) = 0;
+    // The name of the item picked, if any, goes to `picked`.
+    virtual void openFunctionMenu(std::string_view menuFile, std::string_view keyButton,
+                                  std::function<void(std::string_view item)> picked) = 0;
     // The shortcut dialog, modal, starting from `start`: the shortcut
     // confirmed, or nothing when cancelled.
     virtual std::optional<ShortcutChoice> askShortcut(const ShortcutChoice& start) = 0;

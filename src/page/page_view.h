@@ -4,15 +4,45 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
 namespace tvq {
 
-class PageView {
+// A repeating timer of the screen: once started, its tick runs every `ms`
+// until it is stopped or destroyed.
+class Ticker {
   public:
-    virtual ~PageView() = default;
+    virtual ~Ticker() = default;
+    virtual void start(int ms) = 0;
+    virtual void stop() = 0;
+    virtual bool running() const = 0;
+};
 
+// Typed handlers for the controls of a layout, bound by name. A control the
+// layout lacks is skipped silently. The program's own changes (through the
+// PageView setters) raise none of them.
+class ControlEvents {
+  public:
+    virtual ~ControlEvents() = default;
+    // A push button was clicked.
+    virtual void onClick(std::string_view control, std::function<void()> handler) = 0;
+    // The user changed a check box (with the state it now has).
+    virtual void onToggle(std::string_view control, std::function<void(bool)> handler) = 0;
+    // An option of an exclusive group became selected.
+    virtual void onOptionSelected(std::string_view control, std::function<void()> handler) = 0;
+    // A combo's item or a list's row was chosen (its index).
+    virtual void onItemChosen(std::string_view control, std::function<void(int)> handler) = 0;
+    // A slider moved, by the user or the keys (its position).
+    virtual void onValueChanged(std::string_view control, std::function<void(int)> handler) = 0;
+    // The pointer entered (true) or left (false) the control.
+    virtual void onHover(std::string_view control, std::function<void(bool)> handler) = 0;
+};
+
+class PageView : public ControlEvents {
+  public:
     // Controls by name; a control the layout lacks is skipped silently.
     virtual bool exists(std::string_view control) const = 0;
     virtual void setVisible(std::string_view control, bool visible) = 0;
@@ -31,14 +61,14 @@ class PageView {
     // A button's background, as opaque 0xFFRRGGBB.
     virtual void setBackgroundColor(std::string_view control, std::uint32_t argb) = 0;
 
-    // Control timers: `id` of `control`; each expiry reaches the page's
-    // onTimer with the control and the id.
-    virtual void startControlTimer(std::string_view control, int id, int ms) = 0;
-    virtual void stopControlTimer(std::string_view control, int id) = 0;
+    // A timer whose tick runs `tick`; it belongs to whoever holds it.
+    virtual std::unique_ptr<Ticker> makeTicker(std::function<void()> tick) = 0;
 
-    // Posts a message to the main window.
-    virtual void postMessage(std::uint32_t message, std::uintptr_t wParam,
-                             std::intptr_t lParam) = 0;
+    // What the window the page lives on is told: the mouse came or went
+    // (any link), and the mouse switched to a DPI stage of `dpiValue` (in
+    // the stored unit), for the on-screen DPI display.
+    virtual void mousePresenceChanged() = 0;
+    virtual void dpiStageShown(std::int32_t dpiValue) = 0;
 
     // A value with no option: none of the group "<prefix>1".."<prefix><count>"
     // is selected.

@@ -25,6 +25,7 @@ SettingsPage::~SettingsPage() {
 
 void SettingsPage::bindControls(LibraryLoader& loader, const std::string& programFolder,
                                 MessageWindow* window, bool bleFound) {
+    bind();
     view_.setVisible(control::kCheckPowerSetting, false);
     view_.setVisible(control::kVerPowerSetting, false);
     // The probe tells the presenter, which posts WM_CONNECTION_CHANGED.
@@ -80,83 +81,40 @@ void SettingsPage::refreshPage() {
     panels_.refreshPage(session_.profiles().current(), [this] { presenter_.refreshModePanels(); });
 }
 
-void SettingsPage::onClick(std::string_view control) {
-    if (control == control::kApplyButton) {
-        session_.requestApply();
-        return;
-    }
-    if (control == control::kMacroButton) {
-        // The buttons bound to a macro follow what the editor changed.
-        if (dialogs_ != nullptr) {
-            dialogs_->openMacroEditor();
-            panels_.buttons.syncMacroBindings();
-        }
-        return;
-    }
-    if (panels_.profileList.onClick(control) || panels_.buttons.onClick(control)) {
-        return;
-    }
-    panels_.dpi.onClick(control) || panels_.lighting.onClick(control) ||
-        panels_.systemMouse.onClick(control);
-}
-
-void SettingsPage::onCheckClick(std::string_view control, bool checked) {
+void SettingsPage::bind() {
+    view_.onClick(control::kApplyButton, [this] { session_.requestApply(); });
+    view_.onClick(control::kMacroButton, [this] { openMacroEditor(); });
+    view_.onItemChosen(control::kListProfile, [this](int row) { onProfileListSelect(row); });
     for (const SectionToggle& t : kSectionToggles) {
-        if (control == t.check) {
-            view_.setVisible(t.section, checked);
-            return;
-        }
+        const std::string section = t.section;
+        view_.onToggle(t.check, [this, section](bool open) { view_.setVisible(section, open); });
     }
-    panels_.systemMouse.onCheckClick(control, checked);
-}
-
-void SettingsPage::onItemSelect(std::string_view control, int index) {
-    if (control == control::kListProfile) {
-        onProfileListSelect(index);
-        return;
+    for (int n = 1; n <= control::kButtonModeOptionCount; ++n) {
+        view_.onOptionSelected(numbered(control::kOptionButtonMode, static_cast<std::size_t>(n)),
+                               [this, n] { chooseButtonMode(n - 1); });
     }
-    panels_.lighting.onItemSelect(control, index);
+    panels_.profileList.bind(view_);
+    panels_.buttons.bind(view_);
+    panels_.dpi.bind(view_);
+    panels_.lighting.bind(view_);
+    panels_.polling.bind(view_);
+    panels_.sleepPower.bind(view_);
+    panels_.systemMouse.bind(view_);
 }
 
-void SettingsPage::onSelectChanged(std::string_view control) {
-    if (const int n =
-            controlNumber(control, control::kOptionButtonMode, control::kButtonModeOptionCount)) {
-        // The button mode picks the mode slot the page shows: every control
-        // is filled from the new slot.
-        if (session_.edit([n](Profile& p) { p.buttonMode = n - 1; }, AfterEdit::kApply)) {
-            refreshPage();
-        }
-        return;
-    }
-    panels_.dpi.onSelectChanged(control) || panels_.polling.onSelectChanged(control);
-}
-
-void SettingsPage::onValueChanged(std::string_view control, int position) {
-    panels_.dpi.onValueChanged(control, position) ||
-        panels_.lighting.onValueChanged(control, position) ||
-        panels_.sleepPower.onValueChanged(control, position);
-}
-
-void SettingsPage::onTimer(std::string_view control, int id) {
-    if (control == control::kProgressPower && id == timer::kChargeAnimation) {
-        panels_.sleepPower.chargeAnimationTick();
+void SettingsPage::chooseButtonMode(int mode) {
+    // The button mode picks the mode slot the page shows.
+    if (session_.edit([mode](Profile& p) { p.buttonMode = mode; }, AfterEdit::kApply)) {
+        refreshPage();
     }
 }
 
-void SettingsPage::showKeyOverlay(std::string_view control) {
-    panels_.buttons.showKeyOverlay(control, true);
-}
-
-void SettingsPage::hideKeyOverlay(std::string_view control) {
-    panels_.buttons.showKeyOverlay(control, false);
-}
-
-void SettingsPage::assignFunction(const std::string& itemName) {
-    panels_.buttons.assignFunction(itemName);
-}
-
-void SettingsPage::syncMacroBindings() {
-    panels_.buttons.syncMacroBindings();
+void SettingsPage::openMacroEditor() {
+    // The buttons bound to a macro follow what the editor changed.
+    if (dialogs_ != nullptr) {
+        dialogs_->openMacroEditor();
+        panels_.buttons.syncMacroBindings();
+    }
 }
 
 }  // namespace tvq

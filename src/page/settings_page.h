@@ -1,15 +1,14 @@
-// The mouse settings page apart from its widgets: it binds the page's
+// The mouse settings page apart from its widgets: it has each panel bind its
 // controls, shows the session's profiles on the list, follows the list's
-// selection and the section toggles, and routes the controls' notifications
-// to the panels. What the mouse's links report reaches the screen through
-// the page's LinkPresenter. Everything runs on the user-interface thread.
+// selection, the section toggles, the button mode and the apply and macro
+// buttons. What the mouse's links report reaches the screen through the
+// page's LinkPresenter. Everything runs on the user-interface thread.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-#include "app/main_window_logic.h"
 #include "base/text_source.h"
 #include "input/key_names.h"
 #include "page/link_presenter.h"
@@ -20,18 +19,19 @@
 
 namespace tvq {
 
-class SettingsPage final : public MainWindowPage {
+class SettingsPage final {
   public:
     // `dialogs` opens what the page needs besides its controls (colour
     // picker, the desktop's mouse settings); null leaves those out.
     SettingsPage(ListPageView& view, const TextSource& texts, const KeyNames& keys,
                  MouseSession& session, PageDialogs* dialogs = nullptr);
-    ~SettingsPage() override;
+    ~SettingsPage();
     SettingsPage(const SettingsPage&) = delete;
     SettingsPage& operator=(const SettingsPage&) = delete;
 
-    // Set-up, once the layout is built: hides the power-setting section and
-    // starts the session's links (their libraries post to `window`).
+    // Set-up, once the layout is built: binds every control's handler, hides
+    // the power-setting section and starts the session's links (their
+    // libraries post to `window`).
     // `bleFound`: the Bluetooth LE probe.
     void bindControls(LibraryLoader& loader, const std::string& programFolder,
                       MessageWindow* window, bool bleFound);
@@ -39,16 +39,6 @@ class SettingsPage final : public MainWindowPage {
     // Reads the stores, shows one row per profile, selects the stored one
     // without a notification and shows it.
     void loadProfiles();
-
-    // Notifications of the page's controls, by sender.
-    void onClick(std::string_view control);
-    void onCheckClick(std::string_view control, bool checked);
-    void onItemSelect(std::string_view control, int index);
-    void onSelectChanged(std::string_view control);
-    void onValueChanged(std::string_view control, int position);
-    void onTimer(std::string_view control, int id);
-    void showKeyOverlay(std::string_view control);
-    void hideKeyOverlay(std::string_view control);
 
     // The list's selection rule.
     void onProfileListSelect(int index);
@@ -58,10 +48,11 @@ class SettingsPage final : public MainWindowPage {
 
     void refreshPage();
 
-    // MainWindowPage
-    void assignFunction(const std::string& itemName) override;
-    // After the macro library changed: the bindings follow it.
-    void syncMacroBindings();
+    // The button mode 0..1 picked on the page: every control is filled from
+    // the new slot.
+    void chooseButtonMode(int mode);
+    // "Macros…": the macro editor; then the bindings follow the library.
+    void openMacroEditor();
     SettingsPanels& panels() { return panels_; }
 
     MouseSession& session() { return session_; }
@@ -69,6 +60,8 @@ class SettingsPage final : public MainWindowPage {
     bool ignoringNextListSelection() const { return ignoreNextListSelection_; }
 
   private:
+    void bind();
+
     ListPageView& view_;
     MouseSession& session_;
     PageDialogs* dialogs_;

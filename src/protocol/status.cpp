@@ -112,13 +112,13 @@ void StatusHandler::onProfileSetting(const StatusEvent& event) {
     }
     switch (event.kind) {
         case StatusEvent::Kind::kDpiStage:
-            events_.dpiStageReported(event.setting, dpiValue);
+            events_->dpiStageReported(event.setting, dpiValue);
             break;
         case StatusEvent::Kind::kPolling:
-            events_.pollingReported(event.setting);
+            events_->pollingReported(event.setting);
             break;
         default:
-            events_.buttonModeReported(event.setting);
+            events_->buttonModeReported(event.setting);
             break;
     }
     save_();
@@ -129,22 +129,22 @@ void StatusHandler::onHeartbeat(const StatusEvent& event, bool overBle) {
         watchdog_.arm();
         if (links_.receiverLinkUp.load() == 0) {
             links_.receiverLinkUp.store(1);
-            events_.linksChanged(LinkChange::kReceiverLinkUp, false);
+            events_->linksChanged(LinkChange::kReceiverLinkUp, false);
         }
     }
     links_.deviceAsleep.store(event.awake ? 0 : 1);
-    events_.sleepChanged(!event.awake);
+    events_->sleepChanged(!event.awake);
     if (event.batteryPercent != 0) {
-        events_.batteryReported(event.batteryPercent);
+        events_->batteryReported(event.batteryPercent);
     }
 }
 
 void StatusHandler::onWatchdog() {
     watchdog_.disarm();
     links_.receiverLinkUp.store(0);
-    events_.linksChanged(LinkChange::kReceiverLinkLost, false);
+    events_->linksChanged(LinkChange::kReceiverLinkLost, false);
     if (!links_.ble() && !links_.wired()) {
-        events_.sleepChanged(true);
+        events_->sleepChanged(true);
     }
 }
 

@@ -40,7 +40,7 @@ std::int32_t pollingRateFromReport(std::uint16_t value);
 class StatusHandler {
   public:
     // `save` asks for the store to be written.
-    StatusHandler(LinkState& links, LinkObserver& events, ProfileStore& store,
+    StatusHandler(LinkState& links, ObserverSlot& events, ProfileStore& store,
                   LinkWatchdog& watchdog, std::function<void()> save)
         : links_(links),
           events_(events),
@@ -61,7 +61,7 @@ class StatusHandler {
     void onProfileSetting(const StatusEvent& event);
 
     LinkState& links_;
-    LinkObserver& events_;
+    ObserverSlot& events_;
     ProfileStore& store_;
     LinkWatchdog& watchdog_;
     std::function<void()> save_;

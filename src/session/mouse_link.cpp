@@ -18,7 +18,7 @@ MouseLink::MouseLink(Scheduler& scheduler, ProfileStore& store, BleTransport* bl
                   [this] {
                       scheduler_.runOnUiThread([this] {
                           watchdog_.disarm();
-                          relay_.applyStarted();
+                          observer_->applyStarted();
                       });
                   },
               .frameSent =
@@ -27,19 +27,19 @@ MouseLink::MouseLink(Scheduler& scheduler, ProfileStore& store, BleTransport* bl
                       result_.taken += frameTaken(o) ? 1 : 0;
                       const std::uint8_t id = frame[0];
                       scheduler_.runOnUiThread(
-                          [this, i, n, id, o] { relay_.frameSent(i, n, id, o); });
+                          [this, i, n, id, o] { observer_->frameSent(i, n, id, o); });
                   },
               .finished = [this] { scheduler_.runOnUiThread([this] { watchdog_.arm(); }); },
           }),
       watchdog_(scheduler, [this] { status_.onWatchdog(); }),
-      presence_(links_, scheduler, relay_, watchdog_, cable_, receiver_,
+      presence_(links_, scheduler, observer_, watchdog_, cable_, receiver_,
                 ble != nullptr ? &ble_ : nullptr),
-      status_(links_, relay_, store, watchdog_, [this] { requestSave(); }),
+      status_(links_, observer_, store, watchdog_, [this] { requestSave(); }),
       worker_([] { return true; }, [this] { runApply(); },
               [this] {
                   if (savePending_.exchange(false)) {
                       const bool written = store_.save();
-                      scheduler_.runOnUiThread([this, written] { relay_.storeSaved(written); });
+                      scheduler_.runOnUiThread([this, written] { observer_->storeSaved(written); });
                   }
               }) {}
 
@@ -132,7 +132,7 @@ void MouseLink::runApply() {
     // nothing: an edit is never lost because the mouse was away.
     result_.saved = store_.save();
     const ApplyResult result = result_;
-    scheduler_.runOnUiThread([this, result] { relay_.applyFinished(result); });
+    scheduler_.runOnUiThread([this, result] { observer_->applyFinished(result); });
     ++appliesFinished_;  // counted once its event is on its way
 }
 

@@ -46,7 +46,7 @@ class MouseLink {
     MouseLink& operator=(const MouseLink&) = delete;
 
     // Who hears the link's events; null for nobody. User-interface thread.
-    void setObserver(LinkObserver* observer) { relay_.target = observer; }
+    void setObserver(LinkObserver* observer) { observer_.set(observer); }
 
     // Starts the worker, loads "hiddriver_2.so" (cable) and "hiddriver_1.so"
     // (receiver) from `programFolder`, and probes the links; the libraries
@@ -97,63 +97,13 @@ class MouseLink {
     bool receiverAvailable() const { return receiver_.available(); }
 
   private:
-    // Forwards to the observer of the moment.
-    struct Relay final : LinkObserver {
-        LinkObserver* target = nullptr;
-        void linksChanged(LinkChange c, bool p) override {
-            if (target)
-                target->linksChanged(c, p);
-        }
-        void chargingChanged(bool c) override {
-            if (target)
-                target->chargingChanged(c);
-        }
-        void batteryReported(int p) override {
-            if (target)
-                target->batteryReported(p);
-        }
-        void sleepChanged(bool a) override {
-            if (target)
-                target->sleepChanged(a);
-        }
-        void dpiStageReported(int s, std::int32_t v) override {
-            if (target)
-                target->dpiStageReported(s, v);
-        }
-        void buttonModeReported(int m) override {
-            if (target)
-                target->buttonModeReported(m);
-        }
-        void pollingReported(int r) override {
-            if (target)
-                target->pollingReported(r);
-        }
-        void applyStarted() override {
-            if (target)
-                target->applyStarted();
-        }
-        void frameSent(std::size_t i, std::size_t n, std::uint8_t id, SendOutcome o) override {
-            if (target)
-                target->frameSent(i, n, id, o);
-        }
-        void storeSaved(bool written) override {
-            if (target != nullptr) {
-                target->storeSaved(written);
-            }
-        }
-        void applyFinished(const ApplyResult& r) override {
-            if (target)
-                target->applyFinished(r);
-        }
-    };
-
     // On the worker.
     void runApply();
     std::unique_ptr<Profile> snapshot();
 
     Scheduler& scheduler_;
     ProfileStore& store_;
-    Relay relay_;
+    ObserverSlot observer_;
     bool librariesLoaded_ = true;
     LinkState links_;
     SystemClock clock_;

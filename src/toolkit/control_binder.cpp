@@ -7,18 +7,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSignalBlocker>
-#include <QTimer>
 
 #include "base/debug.h"
 
 namespace tvq {
-namespace {
-
-QString timerName(int id) {
-    return QStringLiteral("control-timer-%1").arg(id);
-}
-
-}  // namespace
 
 ControlBinder::ControlBinder(QWidget* content, QString layoutName)
     : content_(content), layoutName_(std::move(layoutName)) {}
@@ -131,47 +123,6 @@ bool ControlBinder::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QObject::eventFilter(watched, event);
-}
-
-void ControlBinder::onTimer(const QString& name, std::function<void(int)> handler) {
-    if (QWidget* w = require(name)) {
-        timerHandlers_[w] = std::move(handler);
-        connect(w, &QObject::destroyed, this, [this, w] { timerHandlers_.erase(w); });
-    }
-}
-
-void ControlBinder::startControlTimer(const QString& name, int id, int ms) {
-    QWidget* w = find(name);
-    if (w == nullptr) {
-        return;
-    }
-    auto* timer = w->findChild<QTimer*>(timerName(id), Qt::FindDirectChildrenOnly);
-    if (timer == nullptr) {
-        timer = new QTimer(w);  // owned by the control
-        timer->setObjectName(timerName(id));
-        connect(timer, &QTimer::timeout, this, [this, w, id] {
-            const auto it = timerHandlers_.find(w);
-            if (it != timerHandlers_.end()) {
-                it->second(id);
-            }
-        });
-    }
-    timer->start(ms);
-}
-
-void ControlBinder::stopControlTimer(const QString& name, int id) {
-    if (QWidget* w = find(name)) {
-        if (auto* timer = w->findChild<QTimer*>(timerName(id), Qt::FindDirectChildrenOnly)) {
-            timer->stop();
-        }
-    }
-}
-
-bool ControlBinder::controlTimerActive(const QString& name, int id) const {
-    const QWidget* w = find(name);
-    const auto* timer =
-        w != nullptr ? w->findChild<QTimer*>(timerName(id), Qt::FindDirectChildrenOnly) : nullptr;
-    return timer != nullptr && timer->isActive();
 }
 
 void ControlBinder::setCheckedQuietly(QAbstractButton* button, bool checked) {

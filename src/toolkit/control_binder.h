@@ -10,7 +10,6 @@
 //   textchanged (text)             an edit's text changed
 //   focus (in)                     setfocus / killfocus
 //   hover (entered)                mouseenter / mouseleave
-//   timer (id)                     a control timer of the control ran out
 // A name the layout lacks is written to the debug channel and skipped.
 // Controls changed through the quiet setters raise nothing.
 #pragma once
@@ -52,13 +51,6 @@ class ControlBinder final : public QObject {
     void onTextChanged(const QString& name, std::function<void(const QString&)> handler);
     void onFocus(const QString& name, std::function<void(bool)> handler);
     void onHover(const QString& name, std::function<void(bool)> handler);
-    void onTimer(const QString& name, std::function<void(int)> handler);
-
-    // Control timers: owned by the control, so they end with it; each expiry
-    // reaches the control's timer handler with `id`.
-    void startControlTimer(const QString& name, int id, int ms);
-    void stopControlTimer(const QString& name, int id);
-    bool controlTimerActive(const QString& name, int id) const;
 
     // Changing a control without raising its notification.
     static void setCheckedQuietly(QAbstractButton* button, bool checked);
@@ -79,7 +71,6 @@ class ControlBinder final : public QObject {
     QPointer<QWidget> content_;
     QString layoutName_;
     std::map<QObject*, Watched> watched_;
-    std::map<QObject*, std::function<void(int)>> timerHandlers_;
 };
 
 }  // namespace tvq

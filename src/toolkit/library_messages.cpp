@@ -2,7 +2,7 @@
 
 #include <QMetaObject>
 
-#include "app/window_messages.h"
+#include "tvq/hook.h"
 
 namespace tvq {
 
@@ -13,7 +13,7 @@ LibraryMessages::LibraryMessages(QObject* parent)
 
 void LibraryMessages::post(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
     // Decoded here, delivered on this object's thread.
-    if (message == msg::kHookInput) {
+    if (message == TVQ_HOOK_MESSAGE) {
         QMetaObject::invokeMethod(
             this, [this, wParam, lParam] { emit hookInput(wParam, lParam); }, Qt::QueuedConnection);
     } else if (const auto m = decodeDeviceMessage(message, wParam, lParam)) {

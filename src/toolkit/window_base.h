@@ -2,16 +2,11 @@
 // and the DPI display), on Qt Widgets.
 //
 // A window has a class name, a layout file under "res/" and a set-up that
-// binds its controls by name through its ControlBinder. Its timers are its
-// own: ids of different windows never meet. Messages posted to it (from any
-// thread) are handled on its own thread by handleCustomMessage.
+// binds its controls by name through its ControlBinder.
 #pragma once
 
 #include <QString>
-#include <QTimer>
 #include <QWidget>
-#include <cstdint>
-#include <map>
 #include <memory>
 
 #include "toolkit/control_binder.h"
@@ -21,10 +16,10 @@ namespace tvq {
 
 class LanguageManager;
 
-class WindowImplBase : public QWidget {
+class WindowBase : public QWidget {
   public:
-    WindowImplBase(QString className, QString layoutFile, const LanguageManager* language);
-    ~WindowImplBase() override;
+    WindowBase(QString className, QString layoutFile, const LanguageManager* language);
+    ~WindowBase() override;
 
     const QString& windowClassName() const { return className_; }
     const QString& layoutFileName() const { return layoutFile_; }
@@ -47,27 +42,12 @@ class WindowImplBase : public QWidget {
 
     void centerWindow();
 
-    // Window timers by id, this window's own; each expiry calls
-    // onWindowTimer(id) until the timer is stopped.
-    void startWindowTimer(int id, int ms);
-    void stopWindowTimer(int id);
-    bool windowTimerActive(int id) const;
-
-    // Messages to this window: post from any thread, send on its own.
-    void postMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
-    bool sendMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
-
   protected:
     virtual void setup() {}
-    // A message for this window; true when handled.
-    virtual bool handleCustomMessage(std::uint32_t, std::uintptr_t, std::intptr_t) { return false; }
-    virtual void onWindowTimer(int) {}
     // Every widget of the layout exists: after setup(), or after
     // buildDeferredParts() when the window was created with deferred parts;
     // never when the layout could not be read.
     virtual void onDeferredPartsBuilt() {}
-
-    void customEvent(QEvent* event) override;
 
   private:
     QString className_;
@@ -75,7 +55,6 @@ class WindowImplBase : public QWidget {
     const LanguageManager* language_;
     std::unique_ptr<LoadedLayout> layout_;
     std::unique_ptr<ControlBinder> controls_;
-    std::map<int, std::unique_ptr<QTimer>> timers_;
 };
 
 }  // namespace tvq

@@ -81,7 +81,7 @@ TEST(BleLink, NotificationsBecomeStatusReports) {
     ASSERT_TRUE(status);
     EXPECT_EQ(status->code, 0x4010);
     EXPECT_EQ(status->value, 0x0701);
-    EXPECT_EQ(lines.back(), "dwLeft = 4010, dwRight = 0701\r\n");
+    EXPECT_EQ(lines.back(), "Bluetooth LE status: code 4010, value 0701\n");
 
     EXPECT_FALSE(BleLink::decodeNotification({}));
     EXPECT_EQ(lines.back(), "datasize 0\n");

@@ -3,15 +3,15 @@
 #include <gtest/gtest.h>
 
 #include "base/text.h"
+#include "editing/macro_choice.h"
+#include "editing/shortcut_capture.h"
 #include "fake_device_library.h"
 #include "fake_page_dialogs.h"
 #include "fake_page_view.h"
 #include "fake_scheduler.h"
 #include "input/hook_input.h"
 #include "input/us_layout.h"
-#include "page/macro_choice.h"
 #include "page/settings_page.h"
-#include "page/shortcut_capture.h"
 #include "page_fixture.h"
 #include "profiles/profile.h"
 
@@ -35,8 +35,8 @@ class ButtonFunctionsTest : public ::testing::Test, public testing::PageFixture 
         return current().modes[slot].buttons[k];
     }
     void pick(int keyButton, const char* item) {
-        page.onClick("ms_1_btn_key_" + std::to_string(keyButton));
-        page.assignFunction(item);
+        view.click("ms_1_btn_key_" + std::to_string(keyButton));
+        dialogs.pick(item);
     }
     MacroRecord& addMacro(std::u16string_view name, std::uint8_t code) {
         MacroRecord& m = session.macros().addNew();
@@ -50,15 +50,15 @@ class ButtonFunctionsTest : public ::testing::Test, public testing::PageFixture 
 };
 
 TEST_F(ButtonFunctionsTest, KeyButtonsOpenTheirMenuAndTheItemGoesToThatButton) {
-    page.onClick("ms_1_btn_key_13");
-    page.onClick("ms_1_btn_key_12");
+    view.click("ms_1_btn_key_13");
+    view.click("ms_1_btn_key_12");
     ASSERT_EQ(dialogs.menus.size(), 2u);
     EXPECT_EQ(dialogs.menus[0].first, "MS/MS_1/ms_1_menu_1.xml");
     EXPECT_EQ(dialogs.menus[0].second, "ms_1_btn_key_13");
     EXPECT_EQ(dialogs.menus[1].first, "MS/MS_1/ms_1_menu.xml");
     // The item reaches the button whose menu was opened last.
     const int before = applies();
-    page.assignFunction("MS_1_Volume_Up");
+    dialogs.pick("MS_1_Volume_Up");
     EXPECT_EQ(binding(0, 11).function, 69);
     EXPECT_EQ(view.textKeys["ms_1_btn_key_12"], "volume_up_text");
     EXPECT_EQ(applies(), before + 1);
@@ -181,7 +181,7 @@ TEST_F(ButtonFunctionsTest, BindingsFollowTheLibraryInEveryProfileSlotAndButton)
     kept.actions[0].code = 0x06;
     session.macros().removeAt(1);
     const int before = applies();
-    page.syncMacroBindings();
+    page.panels().buttons.syncMacroBindings();
     EXPECT_EQ(applies(), before + 1);
     for (const auto& p : session.profiles().profiles()) {
         const ButtonBinding& gone = p->modes[3].buttons[16];

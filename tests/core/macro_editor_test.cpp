@@ -1,7 +1,7 @@
 // The macro editor's logic: the action list and its limits, the in-place
 // editor's bounds, renaming and deleting, recording from hook reports with
 // each delay mode, ".macro" files, and the bindings that follow the editor.
-#include "page/macro_editor.h"
+#include "editing/macro_editor.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +20,7 @@ namespace {
 namespace me = macroeditor;
 namespace m = layout::macro;
 
-class FakeEditorWindow final : public MacroEditorView, public MacroHook, public MacroEditorDialogs {
+class FakeEditorWindow final : public MacroEditorView, public InputHook, public MacroEditorDialogs {
   public:
     std::vector<std::string> macroRows;
     int macroSelected = -1;
@@ -44,23 +44,23 @@ class FakeEditorWindow final : public MacroEditorView, public MacroHook, public 
     void setActionRow(int r, const ActionRowText& t) override { rows.at(r) = t; }
     void removeActionRow(int r) override { rows.erase(rows.begin() + r); }
     void selectActionRow(int) override {}
-    void scrollActionRowIntoView(int) override {}
+    void scrollActionRowIntoViewSoon(int) override {}
     void scrollActionListToEnd() override {}
-    void setText(std::string_view c, std::string_view t) override { texts[std::string(c)] = t; }
-    std::string text(std::string_view c) const override {
+    void setFieldText(std::string_view c, std::string_view t) override {
+        texts[std::string(c)] = t;
+    }
+    std::string fieldText(std::string_view c) const override {
         const auto it = texts.find(c);
         return it == texts.end() ? std::string() : it->second;
     }
-    void setVisible(std::string_view, bool) override {}
-    void setEnabled(std::string_view c, bool on) override { enabled[std::string(c)] = on; }
-    void setChecked(std::string_view, bool) override {}
+    void showControl(std::string_view, bool) override {}
+    void enableControl(std::string_view c, bool on) override { enabled[std::string(c)] = on; }
+    void checkControl(std::string_view, bool) override {}
     void showEditPage(int p) override { page = p; }
     void selectMouseComboItem(int) override {}
-    void startTimer(int, int) override {}
-    void stopTimer(int) override {}
 
     bool available() const override { return hookAvailable; }
-    void install() override { hookCalls.push_back("install"); }
+    void install(MessageWindow*) override { hookCalls.push_back("install"); }
     void remove() override { hookCalls.push_back("remove"); }
     void enableKeys(bool on) override { hookCalls.push_back(on ? "keys on" : "keys off"); }
     void enableMouse(bool on) override { hookCalls.push_back(on ? "mouse on" : "mouse off"); }
@@ -80,7 +80,7 @@ class MacroEditorTest : public ::testing::Test, public testing::StoreFixture {
     }
     // A new macro with `n` key actions (press and release of A in turn).
     void macroWith(int n) {
-        editor.onClick(me::kAdd);
+        editor.addMacro();
         MacroActions a{};
         for (int i = 0; i < n; ++i) {
             a[static_cast<std::size_t>(i)] = {0x04, i % 2 == 0 ? m::kPress : m::kRelease, 20};
@@ -90,7 +90,13 @@ class MacroEditorTest : public ::testing::Test, public testing::StoreFixture {
     }
     void typeAndLeave(const char* field, const char* text) {
         window.texts[field] = text;
-        editor.onFocus(field, false);
+        if (std::string_view(field) == me::kNameEdit) {
+            editor.nameLeft();
+        } else if (std::string_view(field) == me::kDefaultDelayEdit) {
+            editor.defaultDelayLeft();
+        } else {
+            editor.actionDelayLeft(field);
+        }
     }
     void hook(std::uintptr_t w, std::intptr_t l) { editor.onHookInput(w, l); }
     const MacroRecord& stored() { return *editor.currentMacro(); }
@@ -100,28 +106,29 @@ class MacroEditorTest : public ::testing::Test, public testing::StoreFixture {
     KeyNames keys{us, texts};
     testing::FakeClock clock;
     FakeEditorWindow window;
-    MacroEditor editor{window, window, window, store, fs, texts, keys, clock};
+    MessageWindow hookTarget{};
+    MacroEditor editor{window, window, &hookTarget, window, store, fs, texts, keys, clock};
 };
 
 TEST_F(MacroEditorTest, TheLastActionAlwaysShowsTenAndInsertsRespectTheLimits) {
     macroWith(1);
     EXPECT_EQ(window.rows.at(0).delay, "10");
-    editor.onCheckClick(me::kEditCheck, true);
+    editor.setEditMode(true);
     EXPECT_EQ(window.page, me::kPageKey);
     EXPECT_FALSE(window.enabled[me::kKeyDelay]);
 
     macroWith(3);
     EXPECT_EQ(window.rows.at(1).delay, "20");
     editor.onActionSelect(2);
-    editor.onClick(me::kUp);  // the last action moves up
+    editor.moveAction(-1);  // the last action moves up
     EXPECT_EQ(window.rows.at(2).delay, "10");
     EXPECT_EQ(window.rows.at(1).delay, "20");
 
     // Nothing selected: a click goes to the start.
-    editor.onClick(me::kClear);
+    editor.clearActions();
     macroWith(2);
     editor.onActionSelect(-1);
-    editor.onClick("ms_1_macro_key1_btn");
+    editor.insertClick(1);
     ASSERT_EQ(stored().actionCount, 4);
     EXPECT_EQ(stored().actions[0], (MacroAction{m::kLeftButton, m::kPress, 10}));
     EXPECT_EQ(stored().actions[1].type, m::kRelease);
@@ -130,17 +137,17 @@ TEST_F(MacroEditorTest, TheLastActionAlwaysShowsTenAndInsertsRespectTheLimits) {
     for (const int full : {45, 46}) {
         macroWith(full);
         const MacroRecord before = stored();
-        editor.onClick("ms_1_macro_key2_btn");
+        editor.insertClick(2);
         EXPECT_EQ(stored(), before) << full;
     }
 }
 
 TEST_F(MacroEditorTest, DelaysAndNamesAreBounded) {
-    editor.onClick(me::kAdd);
+    editor.addMacro();
     macroWith(2);
-    editor.onClick("ms_1_macro_key3_btn");  // after the last: press, release of the middle button
+    editor.insertClick(3);  // after the last: press, release of the middle button
     editor.onActionSelect(2);
-    editor.onCheckClick(me::kEditCheck, true);
+    editor.setEditMode(true);
     EXPECT_EQ(window.page, me::kPageMouse);
     typeAndLeave(me::kMouseDelay, "5");
     EXPECT_EQ(stored().actions[2].delay, 10);
@@ -162,8 +169,8 @@ TEST_F(MacroEditorTest, DelaysAndNamesAreBounded) {
     EXPECT_EQ(window.macroRows.at(1), "Combo");
 
     editor.onMacroSelect(0);
-    editor.onClick(me::kDelete);
-    editor.onClick(me::kDelete);
+    editor.deleteMacro();
+    editor.deleteMacro();
     EXPECT_EQ(editor.currentMacro(), nullptr);
     EXPECT_EQ(editor.selectedActionIndex(), -1);
     EXPECT_EQ(store.size(), 0u);
@@ -172,52 +179,52 @@ TEST_F(MacroEditorTest, DelaysAndNamesAreBounded) {
 
 TEST_F(MacroEditorTest, RecordingTurnsHookReportsIntoActions) {
     // "a" on the US layout, into a new macro; then left alone for a second.
-    editor.onCheckClick(me::kRecord, true);
+    editor.onRecordButton();
     ASSERT_TRUE(editor.recording());
     hook(0x41, 0);
     clock.now += 1000;
     hook(0x41, 1);
-    editor.onCheckClick(me::kRecord, false);
+    editor.onRecordButton();
     ASSERT_EQ(stored().actionCount, 2);
     EXPECT_EQ(stored().actions[0], (MacroAction{0x04, m::kPress, 10}));  // default delay mode
     EXPECT_EQ(stored().actions[1], (MacroAction{0x04, m::kRelease, 10}));
     EXPECT_EQ(window.rows.back().delay, "10");
 
     // Real delays: the hold time, and 65535 for a 70-second pause.
-    editor.onClick(me::kClear);
-    editor.onClick(me::kRecordDelay);
-    editor.onCheckClick(me::kRecord, true);
+    editor.clearActions();
+    editor.setDelayMode(DelayMode::kRecorded);
+    editor.onRecordButton();
     hook(0x42, 0);
     clock.now += 1000;
     hook(0x42, 1);
     clock.now += 70000;
     hook(0x42, 0);
     hook(0x42, 0);  // a held key repeats its press: dropped
-    editor.onCheckClick(me::kRecord, false);
+    editor.onRecordButton();
     ASSERT_EQ(stored().actionCount, 3);
     EXPECT_EQ(stored().actions[0].delay, 1000);
     EXPECT_EQ(stored().actions[1].delay, 65535);
 
     // No delay, and the side buttons: X button 2 is back, 1 forward.
-    editor.onClick(me::kClear);
-    editor.onClick(me::kNoDelay);
-    editor.onCheckClick(me::kRecord, true);
+    editor.clearActions();
+    editor.setDelayMode(DelayMode::kNone);
+    editor.onRecordButton();
     hook(0x20B, 2);
     clock.now += 500;
     hook(0x20C, 2);
     hook(0x20B, 1);
-    editor.onCheckClick(me::kRecord, false);
+    editor.onRecordButton();
     ASSERT_EQ(stored().actionCount, 3);
     EXPECT_EQ(stored().actions[0], (MacroAction{m::kBackwardButton, m::kPress, 10}));
     EXPECT_EQ(stored().actions[1].code, m::kBackwardButton);
     EXPECT_EQ(stored().actions[2].code, m::kForwardButton);
 
     // A new recording whose first report is the previous one's last drops it.
-    editor.onClick(me::kClear);
-    editor.onCheckClick(me::kRecord, true);
+    editor.clearActions();
+    editor.onRecordButton();
     hook(0x20B, 1);
     hook(0x43, 0);
-    editor.onCheckClick(me::kRecord, false);
+    editor.onRecordButton();
     ASSERT_EQ(stored().actionCount, 1);
     EXPECT_EQ(stored().actions[0].code, 0x06);
     // The hook is taken and given back in order.
@@ -225,7 +232,7 @@ TEST_F(MacroEditorTest, RecordingTurnsHookReportsIntoActions) {
 }
 
 TEST_F(MacroEditorTest, RecordingStopsAtTheLimitsAndIsKeptOnClose) {
-    editor.onCheckClick(me::kRecord, true);
+    editor.onRecordButton();
     for (int i = 0; i < 50; ++i) {
         hook(0x44 + (i % 2), i % 2);
     }
@@ -233,8 +240,8 @@ TEST_F(MacroEditorTest, RecordingStopsAtTheLimitsAndIsKeptOnClose) {
     EXPECT_EQ(stored().actionCount, 46);
 
     // Closing while recording keeps what was recorded.
-    editor.onClick(me::kAdd);
-    editor.onCheckClick(me::kRecord, true);
+    editor.addMacro();
+    editor.onRecordButton();
     hook(0x46, 0);
     hook(0x46, 1);
     editor.close();
@@ -243,7 +250,7 @@ TEST_F(MacroEditorTest, RecordingStopsAtTheLimitsAndIsKeptOnClose) {
 
     // Without the hook library the button says why and nothing starts.
     window.hookAvailable = false;
-    editor.onCheckClick(me::kRecord, true);
+    editor.onRecordButton();
     EXPECT_FALSE(editor.recording());
     EXPECT_EQ(window.told.back(), "record_no_hook_text");
 }
@@ -253,15 +260,15 @@ TEST_F(MacroEditorTest, MacroFilesRoundTripAndBadOnesAreRefused) {
     const std::string name = utf8FromUtf16(fieldText(stored().name));
     fs.folders.insert("/tmp/macros");
     window.file = "/tmp/macros/mine";
-    editor.onClick(me::kExport);
+    editor.exportMacro();
     const std::vector<std::uint8_t>& exported = fs.files.at("/tmp/macros/mine.macro");
     ASSERT_EQ(exported.size(), 240u);
     const auto& data = fs.files.at(testing::kMacroPath);
     EXPECT_TRUE(std::equal(exported.begin(), exported.end(), data.end() - 240));
 
     window.file = "/tmp/macros/mine.macro";
-    editor.onClick(me::kImport);
-    editor.onClick(me::kImport);
+    editor.importMacro();
+    editor.importMacro();
     ASSERT_EQ(store.size(), 3u);
     EXPECT_EQ(window.macroRows.at(1), name + "_1");
     EXPECT_EQ(window.macroRows.at(2), name + "_2");
@@ -269,14 +276,14 @@ TEST_F(MacroEditorTest, MacroFilesRoundTripAndBadOnesAreRefused) {
     EXPECT_EQ(stored().actionCount, 4);
 
     window.file.reset();  // cancelled
-    editor.onClick(me::kImport);
-    editor.onClick(me::kExport);
+    editor.importMacro();
+    editor.exportMacro();
     EXPECT_EQ(store.size(), 3u);
 
     for (const std::size_t size : {0u, 239u, 241u, 1u << 20}) {
         fs.files["/tmp/bad.macro"] = std::vector<std::uint8_t>(size, 0x41);
         window.file = "/tmp/bad.macro";
-        editor.onClick(me::kImport);
+        editor.importMacro();
         EXPECT_EQ(window.told.back(), "macro_import_failed_text") << size;
     }
     EXPECT_EQ(store.size(), 3u);
@@ -288,7 +295,7 @@ TEST_F(MacroEditorTest, MacroFilesRoundTripAndBadOnesAreRefused) {
         const auto bytes = encodeMacro(odd);
         fs.files["/tmp/odd.macro"] = std::vector<std::uint8_t>(bytes.begin(), bytes.end());
         window.file = "/tmp/odd.macro";
-        editor.onClick(me::kImport);
+        editor.importMacro();
         EXPECT_GE(stored().actionCount, 0);
         EXPECT_LE(stored().actionCount, 46);
         EXPECT_EQ(stored().name.back(), u'\0');
@@ -297,16 +304,16 @@ TEST_F(MacroEditorTest, MacroFilesRoundTripAndBadOnesAreRefused) {
     // cannot be saved, once until a save works again.
     fs.failWrites = true;
     window.file = "/tmp/macros/again.macro";
-    editor.onClick(me::kExport);
+    editor.exportMacro();
     EXPECT_EQ(window.told.back(), "macro_export_failed_text");
     window.told.clear();
-    editor.onClick("ms_1_macro_key1_btn");
-    editor.onClick("ms_1_macro_key2_btn");
+    editor.insertClick(1);
+    editor.insertClick(2);
     EXPECT_EQ(window.told, std::vector<std::string>{"macro_store_save_failed_text"});
     fs.failWrites = false;
-    editor.onClick(me::kClear);
+    editor.clearActions();
     fs.failWrites = true;
-    editor.onClick(me::kAdd);
+    editor.addMacro();
     EXPECT_EQ(window.told.size(), 2u);
 }
 
@@ -323,12 +330,12 @@ TEST_F(MacroButtonTest, ClosingTheEditorAfterDeletingABoundMacroRestoresTheDefau
     macro.actionCount = 1;
     session.macros().save();
     dialogs.macro = MacroChoice{0, 0, 1};
-    page.onClick("ms_1_btn_key_5");
-    page.assignFunction("ms_1_select_macro");
+    view.click("ms_1_btn_key_5");
+    dialogs.pick("ms_1_select_macro");
     ASSERT_EQ(current().modes[0].buttons[4].function, 17);
     dialogs.macroEditor = [this] { session.macros().removeAt(0); };
     const int before = applies();
-    page.onClick("ms_1_btn_macro");
+    view.click("ms_1_btn_macro");
     EXPECT_EQ(dialogs.asked.back(), "macro editor");
     EXPECT_EQ(current().modes[0].buttons[4].function, 0);
     EXPECT_EQ(view.textKeys["ms_1_btn_key_5"], "button_off_text");

@@ -6,12 +6,12 @@
 #include <chrono>
 #include <thread>
 
+#include "editing/colour_channels.h"
 #include "fake_device_library.h"
 #include "fake_page_dialogs.h"
 #include "fake_page_view.h"
 #include "fake_scheduler.h"
 #include "input/us_layout.h"
-#include "page/colour_channels.h"
 #include "page/desktop_mouse_settings.h"
 #include "page/settings_page.h"
 #include "page_fixture.h"
@@ -42,13 +42,13 @@ class PanelEditingTest : public ::testing::Test, public testing::PageFixture {
 
 TEST_F(PanelEditingTest, ADpiSliderStoresItsValueInEverySlotAndSettlesIntoOneApply) {
     const int before = applies();
-    page.onValueChanged("ms_1_slider_dpi_3", 100);
+    view.slide("ms_1_slider_dpi_3", 100);
     EXPECT_EQ(view.text["ms_1_label_dpi_3"], "4000");
     EXPECT_TRUE(allSlots([](const ModeSettings& m) { return m.dpiValue[2]; }, 100));
     // Ten steps within 500 ms of each other: one apply, 500 ms after the last.
     for (int step = 0; step < 10; ++step) {
         scheduler.advance(100);
-        page.onValueChanged("ms_1_slider_dpi_3", 101 + step);
+        view.slide("ms_1_slider_dpi_3", 101 + step);
     }
     scheduler.advance(499);
     EXPECT_EQ(applies(), before);
@@ -59,22 +59,22 @@ TEST_F(PanelEditingTest, ADpiSliderStoresItsValueInEverySlotAndSettlesIntoOneApp
 
 TEST_F(PanelEditingTest, OptionsAndTheMovementModeAreSentAtOnce) {
     const int before = applies();
-    page.onSelectChanged("ms_1_option_dpi_step_4");
+    view.chooseOption("ms_1_option_dpi_step_4");
     EXPECT_TRUE(allSlots([](const ModeSettings& m) { return m.dpiStage; }, 3));
-    page.onSelectChanged("ms_1_btn_prate_3");
+    view.chooseOption("ms_1_btn_prate_3");
     EXPECT_TRUE(allSlots([](const ModeSettings& m) { return m.pollingRate; }, 2));
     EXPECT_EQ(view.textKeys["ms_1_label_prate"], "prate_3_text");
-    page.onCheckClick("ms_1_check_movemode", true);
+    view.toggle("ms_1_check_movemode", true);
     EXPECT_TRUE(allSlots([](const ModeSettings& m) { return m.movementMode; }, 1));
-    page.onCheckClick("ms_1_check_movemode", false);
+    view.toggle("ms_1_check_movemode", false);
     EXPECT_TRUE(allSlots([](const ModeSettings& m) { return m.movementMode; }, 0));
     EXPECT_EQ(applies(), before + 4);
     // Names that are no control of the panels change nothing.
     for (const char* other : {"ms_1_option_dpi_step_9", "ms_1_btn_prate_0", "ms_1_slider_dpi_",
                               "ms_1_check_dpi_x", "unknown"}) {
-        page.onSelectChanged(other);
-        page.onValueChanged(other, 5);
-        page.onCheckClick(other, true);
+        view.chooseOption(other);
+        view.slide(other, 5);
+        view.toggle(other, true);
     }
     EXPECT_EQ(applies(), before + 4);
 }
@@ -87,11 +87,11 @@ TEST_F(PanelEditingTest, TheButtonModeShowsEveryControlFromTheNewSlot) {
         },
         AfterEdit::kNothing);
     const int before = applies();
-    page.onSelectChanged("ms_1_option_button_mode_2");
+    view.chooseOption("ms_1_option_button_mode_2");
     EXPECT_EQ(current().buttonMode, 1);
     EXPECT_EQ(view.textKeys["ms_1_btn_key_5"], "task_view_text");
     EXPECT_EQ(applies(), before + 1);
-    page.onSelectChanged("ms_1_option_button_mode_1");
+    view.chooseOption("ms_1_option_button_mode_1");
     EXPECT_EQ(current().buttonMode, 0);
     EXPECT_NE(view.textKeys["ms_1_btn_key_5"], "task_view_text");
 }
@@ -103,22 +103,22 @@ TEST_F(PanelEditingTest, LightingEffectsShowTheirRowsAndSettleAfter200Ms) {
                (view.shown("ms_1_hor_light_color") ? "C" : "-");
     };
     const int before = applies();
-    page.onItemSelect("ms_1_combo_light", 2);
+    view.chooseItem("ms_1_combo_light", 2);
     EXPECT_EQ(rows(), "-SC");
-    page.onItemSelect("ms_1_combo_light", 5);
+    view.chooseItem("ms_1_combo_light", 5);
     EXPECT_EQ(rows(), "-S-");
-    page.onItemSelect("ms_1_combo_light", 0);
+    view.chooseItem("ms_1_combo_light", 0);
     EXPECT_EQ(rows(), "---");
     EXPECT_TRUE(allSlots([](const ModeSettings& m) { return m.lightMode; }, 0));
-    page.onItemSelect("ms_1_combo_light_ble", 4);
+    view.chooseItem("ms_1_combo_light_ble", 4);
     EXPECT_TRUE(allSlots([](const ModeSettings& m) { return m.lightModeBle; }, 4));
     scheduler.advance(199);
     EXPECT_EQ(applies(), before);
     scheduler.advance(1);
     EXPECT_EQ(applies(), before + 1);
-    page.onValueChanged("ms_1_slider_brightness", 3);
-    page.onValueChanged("ms_1_slider_breathspeed", 7);
-    page.onValueChanged("ms_1_slider_sleep_timer", 7);
+    view.slide("ms_1_slider_brightness", 3);
+    view.slide("ms_1_slider_breathspeed", 7);
+    view.slide("ms_1_slider_sleep_timer", 7);
     EXPECT_TRUE(allSlots([](const ModeSettings& m) { return m.brightness; }, 3));
     EXPECT_TRUE(allSlots([](const ModeSettings& m) { return m.breathSpeed; }, 7));
     EXPECT_TRUE(allSlots([](const ModeSettings& m) { return m.sleepTimer; }, 7));
@@ -134,7 +134,7 @@ TEST_F(PanelEditingTest, ColourPickerResults) {
     const auto before = encodeProfile(current());
     const int applied = applies();
     // Cancelled: nothing changes in any slot and nothing is sent.
-    page.onClick("ms_1_btn_dpi_color_2");
+    view.click("ms_1_btn_dpi_color_2");
     ASSERT_EQ(dialogs.picks.size(), 1u);
     EXPECT_EQ(dialogs.picks[0],
               (std::pair<std::string, std::uint32_t>{"ms_1_btn_dpi_color_2", 0xFFFF0000u}));
@@ -142,16 +142,16 @@ TEST_F(PanelEditingTest, ColourPickerResults) {
     EXPECT_EQ(applies(), applied);
     // Chosen: stored in every slot in 0x00BBGGRR, shown and sent.
     dialogs.colour = 0xFF1EB40A;
-    page.onClick("ms_1_btn_dpi_color_2");
+    view.click("ms_1_btn_dpi_color_2");
     EXPECT_TRUE(allSlots(
         [](const ModeSettings& m) { return static_cast<std::int32_t>(m.dpiColor[1]); }, 0x0AB41E));
     EXPECT_EQ(view.colors["ms_1_btn_dpi_color_2"], 0xFF1EB40Au);
     EXPECT_EQ(applies(), applied + 1);
     // The lighting colour is sent whether or not one was chosen.
     dialogs.colour.reset();
-    page.onClick("ms_1_btn_light_color");
+    view.click("ms_1_btn_light_color");
     EXPECT_EQ(applies(), applied + 2);
-    page.onClick("ms_1_btn_mouse_attribute");
+    view.click("ms_1_btn_mouse_attribute");
     EXPECT_EQ(dialogs.mouseSettings, 1);
     EXPECT_EQ(applies(), applied + 2);
 }

@@ -73,14 +73,14 @@ class ProfileOperationsTest : public ::testing::Test, public testing::StoreFixtu
 
 TEST_F(ProfileOperationsTest, DeletingSelectsTheFollowingProfileOrTheNewLastOne) {
     start({u"A", u"B", u"C"}, 1);
-    page.onClick("ms_1_profile_delete_btn");
+    view.click("ms_1_profile_delete_btn");
     settle();
     EXPECT_EQ(dialogs.asked.back(), "confirm delete_profile_text");
     EXPECT_EQ(names(), (std::vector<std::u16string>{u"A", u"C"}));
     EXPECT_EQ(session.profiles().currentIndex(), 1);  // C, which followed B
     EXPECT_EQ(view.rows["ms_1_list_profile"], (std::vector<std::string>{"A", "C"}));
     EXPECT_EQ(view.items["ms_1_list_profile"], 1);
-    page.onClick("ms_1_profile_delete_btn");  // C was the last: A remains
+    view.click("ms_1_profile_delete_btn");  // C was the last: A remains
     EXPECT_EQ(names(), std::vector<std::u16string>{u"A"});
     EXPECT_EQ(session.profiles().currentIndex(), 0);
 }
@@ -90,13 +90,13 @@ TEST_F(ProfileOperationsTest, TheOnlyProfileIsNotDeletedAndACancelledQuestionCha
     settle();
     const auto before = stored();
     const int applies = session.link().applyRequests();
-    page.onClick("ms_1_profile_delete_btn");
+    view.click("ms_1_profile_delete_btn");
     EXPECT_EQ(dialogs.asked.back(), "tell one_profile_text");
     EXPECT_EQ(names(), std::vector<std::u16string>{u"Only"});
     dialogs.confirmed = false;
     session.edit([](Profile& p) { p.buttonMode = 1; }, AfterEdit::kNothing);
     const auto profile = encodeProfile(*session.profiles().current());
-    page.onClick("ms_1_profile_reset_btn");
+    view.click("ms_1_profile_reset_btn");
     EXPECT_EQ(dialogs.asked.back(), "confirm restore_text");
     EXPECT_EQ(encodeProfile(*session.profiles().current()), profile);
     EXPECT_EQ(session.link().applyRequests(), applies);
@@ -115,7 +115,7 @@ TEST_F(ProfileOperationsTest, RenamingWritesOnlyThatProfilesNameAtOnce) {
     SettingsPage page2{view2, texts, keys, again, &dialogs};
     page2.loadProfiles();
     dialogs.name = u"Renamed";
-    page2.onClick("ms_1_profile_rename_btn");
+    page2.panels().profileList.renameProfile();
     EXPECT_EQ(dialogs.asked.back(), "name profile_name_2_text");
     EXPECT_EQ(view2.rows["ms_1_list_profile"][1], "Renamed");
     EXPECT_EQ(again.link().applyRequests(), 0);  // the name is not sent
@@ -139,7 +139,7 @@ TEST_F(ProfileOperationsTest, AddingIsStoredByTheApplyThatFollows) {
     page.loadProfiles();  // the links are not started yet: the apply waits
     const auto before = stored();
     dialogs.name = u"New";
-    page.onClick("ms_1_profile_add_btn");
+    page.panels().profileList.addProfile();  // the controls are not bound yet
     EXPECT_EQ(dialogs.asked.back(), "name profile_name_1_text");
     EXPECT_EQ(names(), (std::vector<std::u16string>{u"A", u"New"}));
     EXPECT_EQ(session.profiles().currentIndex(), 1);
@@ -153,7 +153,7 @@ TEST_F(ProfileOperationsTest, AddingIsStoredByTheApplyThatFollows) {
     EXPECT_EQ(after.profiles.size(), 2u);
     EXPECT_EQ(after.currentIndex, 1);
     dialogs.name.reset();  // cancelled: nothing
-    page.onClick("ms_1_profile_add_btn");
+    view.click("ms_1_profile_add_btn");
     EXPECT_EQ(names().size(), 2u);
 }
 
@@ -163,16 +163,16 @@ TEST_F(ProfileOperationsTest, ExportThenImportAddsACopyWithTheNextFreeName) {
     session.edit([](Profile& p) { writeAllSlots(p, [](ModeSettings& m) { m.dpiValue[0] = 77; }); },
                  AfterEdit::kNothing);
     dialogs.file = "/home/user/work.pro";
-    page.onClick("ms_1_profile_export_btn");
+    view.click("ms_1_profile_export_btn");
     ASSERT_EQ(fs.files.at("/home/user/work.pro"), encodeProfile(*session.profiles().current()));
-    page.onClick("ms_1_profile_import_btn");
+    view.click("ms_1_profile_import_btn");
     settle();  // the worker is done with the files
     EXPECT_EQ(names(), (std::vector<std::u16string>{u"Work", u"Work_1"}));
     EXPECT_EQ(session.profiles().currentIndex(), 1);
     EXPECT_EQ(session.profiles().current()->modes[3].dpiValue[0], 77);
     // An export that cannot be written says so.
     fs.failWrites = true;
-    page.onClick("ms_1_profile_export_btn");
+    view.click("ms_1_profile_export_btn");
     EXPECT_EQ(dialogs.asked.back(), "tell export_failed_text");
 }
 
@@ -195,7 +195,7 @@ TEST_F(ProfileOperationsTest, ImportedMacrosJoinTheLibraryUnderFreeNames) {
     fs.files["/tmp/g.pro"] = encodeProfile(*imported);
     const int macroWrites = fs.writesTo[testing::kMacroPath];
     dialogs.file = "/tmp/g.pro";
-    page.onClick("ms_1_profile_import_btn");
+    view.click("ms_1_profile_import_btn");
     settle();
     MacroStore& macros = session.macros();
     ASSERT_EQ(macros.size(), 3u);
@@ -218,7 +218,7 @@ TEST_F(ProfileOperationsTest, RestoringDefaultsShowsTheFirstModeAndTheDefaultDpi
         },
         AfterEdit::kNothing);
     const int applies = session.link().applyRequests();
-    page.onClick("ms_1_profile_reset_btn");
+    view.click("ms_1_profile_reset_btn");
     settle();
     EXPECT_EQ(session.profiles().current()->buttonMode, 0);
     EXPECT_NE(std::find(view.selected.begin(), view.selected.end(), "ms_1_option_button_mode_1"),
@@ -245,7 +245,7 @@ TEST_F(ProfileOperationsTest, FilesThatAreNoProfileAreRefusedAndNothingIsAdded) 
     for (const char* path : {"/tmp/empty.pro", "/tmp/short.pro", "/tmp/long.pro", "/tmp/big.pro",
                              "/tmp/folder.pro", "/tmp/missing.pro"}) {
         dialogs.file = path;
-        page.onClick("ms_1_profile_import_btn");
+        view.click("ms_1_profile_import_btn");
         EXPECT_EQ(dialogs.asked.back(), "tell import_failed_text") << path;
     }
     EXPECT_EQ(names(), std::vector<std::u16string>{u"A"});
@@ -266,9 +266,9 @@ TEST_F(ProfileOperationsTest, LongNamesAreShortenedToFitTheirSuffix) {
     imported->modes[2].buttons[5] = macro;
     fs.files["/tmp/a.pro"] = encodeProfile(*imported);
     dialogs.file = "/tmp/a.pro";
-    page.onClick("ms_1_profile_import_btn");
+    view.click("ms_1_profile_import_btn");
     settle();
-    page.onClick("ms_1_profile_import_btn");
+    view.click("ms_1_profile_import_btn");
     settle();
     const auto n = names();
     ASSERT_EQ(n.size(), 3u);

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-#include "app/window_messages.h"
 #include "fake_device_library.h"
 #include "fake_page_view.h"
 #include "fake_scheduler.h"
@@ -73,7 +72,7 @@ TEST_F(SettingsPageTest, BindingHidesThePowerSettingAndProbesTheLinks) {
     EXPECT_TRUE(view.hidden("ms_1_wired"));
     EXPECT_TRUE(view.shown("ms_1_sleep_label"));
     EXPECT_TRUE(session.link().watchdogArmed());
-    EXPECT_EQ(view.count(msg::kConnectionChanged), 1);
+    EXPECT_EQ(view.presenceChanges, 1);
     EXPECT_EQ(session.links().anyConnected.load(), 1);
 }
 
@@ -110,7 +109,7 @@ TEST_F(SettingsPageTest, LoadingShowsTheStoredRowAndKeepsTheUsersFirstSelection)
     // The stored row was selected without a notification: the user's first
     // click counts.
     view.selected.clear();
-    page.onItemSelect("ms_1_list_profile", 0);
+    view.chooseItem("ms_1_list_profile", 0);
     EXPECT_EQ(session.profiles().currentIndex(), 0);
     EXPECT_TRUE(selected("ms_1_btn_prate_2"));
     EXPECT_EQ(view.text["ms_1_label_sleep_timer"], "Sleeps after 0.5 min");
@@ -137,12 +136,12 @@ TEST_F(SettingsPageTest, SectionTogglesOnlyShowAndHideTheirPanels) {
     page.loadProfiles();
     const auto before = encodeProfileStore(0, session.profiles().profiles());
     const auto writes = fs.writes;
-    page.onCheckClick("ms_1_check_dpi", false);
+    view.toggle("ms_1_check_dpi", false);
     EXPECT_TRUE(view.hidden("ms_1_hor_dpi"));
-    page.onCheckClick("ms_1_check_dpi", true);
+    view.toggle("ms_1_check_dpi", true);
     EXPECT_TRUE(view.shown("ms_1_hor_dpi"));
     for (const SectionToggle& t : kSectionToggles) {
-        page.onCheckClick(t.check, false);
+        view.toggle(t.check, false);
         EXPECT_TRUE(view.hidden(t.section)) << t.section;
     }
     EXPECT_EQ(encodeProfileStore(0, session.profiles().profiles()), before);
@@ -151,32 +150,37 @@ TEST_F(SettingsPageTest, SectionTogglesOnlyShowAndHideTheirPanels) {
 }
 
 TEST_F(SettingsPageTest, KeyOverlaysFollowTheirOwnKeyButtonOnly) {
-    page.showKeyOverlay("ms_1_btn_key_18");
+    start(false, false);
+    view.visible.clear();
+    view.hover("ms_1_btn_key_18", true);
     EXPECT_TRUE(view.shown("ms_1_key_control_18"));
-    page.hideKeyOverlay("ms_1_btn_key_18");
+    view.hover("ms_1_btn_key_18", false);
     EXPECT_TRUE(view.hidden("ms_1_key_control_18"));
     for (const char* other :
          {"ms_1_btn_key_19", "ms_1_btn_key_0", "ms_1_btn_key_", "ms_1_btn_key_01",
           "ms_1_btn_key_1x", "ms_1_btn_macro", "ms_1_key_control_3"}) {
-        page.showKeyOverlay(other);
+        view.hover(other, true);
     }
     EXPECT_EQ(view.visible.size(), 1u);
 }
 
 TEST_F(SettingsPageTest, TheApplyButtonAsksForAnApply) {
     start(true, false);
-    page.onClick("ms_1_apply_btn");
-    page.onClick("ms_1_btn_key_1");  // function menus are not offered yet
+    view.click("ms_1_apply_btn");
+    view.click("ms_1_btn_key_1");  // function menus are not offered yet
     EXPECT_EQ(applies(), 1);
 }
 
-TEST_F(SettingsPageTest, ChargingAnimationTicksOnlyForItsTimerAndControl) {
-    page.onTimer("ms_1_progress_power", timer::kChargeAnimation);
-    page.onTimer("ms_1_progress_power", timer::kChargeAnimation);
+TEST_F(SettingsPageTest, ChargingAnimationClimbsWhileCharging) {
+    ASSERT_EQ(view.tickers.size(), 1u);
+    testing::FakeTicker& animation = *view.tickers.front();
+    page.panels().sleepPower.showCharging(true);
+    EXPECT_EQ(animation.interval, 30);
+    animation.tick();
+    animation.tick();
     EXPECT_EQ(view.progress["ms_1_progress_power"], 2);
-    page.onTimer("ms_1_progress_power", 54);
-    page.onTimer("ms_1_slider_dpi_1", timer::kChargeAnimation);
-    EXPECT_EQ(view.progress["ms_1_progress_power"], 2);
+    page.panels().sleepPower.showCharging(false);
+    EXPECT_FALSE(animation.running());
 }
 
 TEST_F(SettingsPageTest, OutOfRangeStoredValuesShowWithoutHarm) {
@@ -223,7 +227,7 @@ TEST_F(SettingsPageTest, APageWithoutSomeControlsWorksWithTheRest) {
 TEST_F(SettingsPageTest, HandlersBeforeLoadingLeaveEverythingAlone) {
     page.refreshPage();
     page.presenter().updateLightRows();
-    page.onItemSelect("ms_1_list_profile", 0);
+    view.chooseItem("ms_1_list_profile", 0);
     EXPECT_EQ(applies(), 0);
     EXPECT_TRUE(view.selected.empty());
 }
@@ -256,7 +260,8 @@ class BlePageTest : public ::testing::Test, public testing::StoreFixture {
         FakeReceiverLibrary::state().present = receiver ? 1 : 0;
         page.bindControls(loader, "/opt/tvq/", &window, false);
         page.loadProfiles();  // settles the recorded state: not connected
-        view.posted.clear();
+        view.presenceChanges = 0;
+        view.dpiShown.clear();
         transport.calls.clear();
     }
 
@@ -280,18 +285,18 @@ TEST_F(BlePageTest, ConnectDisconnectAndReconnectWithNoOtherLink) {
     EXPECT_TRUE(view.hidden("ms_1_sleep_label"));
     EXPECT_TRUE(view.hidden("ms_1_check_prate"));
     EXPECT_TRUE(view.hidden("ms_1_check_power"));
-    EXPECT_EQ(view.count(msg::kConnectionChanged), 1);
+    EXPECT_EQ(view.presenceChanges, 1);
     session.link().onBleConnection(true);  // a second arrival changes nothing
-    EXPECT_EQ(view.count(msg::kConnectionChanged), 1);
+    EXPECT_EQ(view.presenceChanges, 1);
     EXPECT_EQ(transport.calls, std::vector<std::string>{"subscribe"});
 
     session.link().onBleConnection(false);
     EXPECT_EQ(session.links().anyConnected.load(), 0);
     EXPECT_TRUE(view.hidden("ms_1_BLE"));
     EXPECT_TRUE(view.shown("ms_1_sleep_label"));
-    EXPECT_EQ(view.count(msg::kConnectionChanged), 2);
+    EXPECT_EQ(view.presenceChanges, 2);
     session.link().onBleConnection(false);  // a removal is always processed
-    EXPECT_EQ(view.count(msg::kConnectionChanged), 3);
+    EXPECT_EQ(view.presenceChanges, 3);
 
     session.link().onBleConnection(true);
     EXPECT_EQ(session.links().anyConnected.load(), 1);
@@ -302,10 +307,10 @@ TEST_F(BlePageTest, ConnectDisconnectAndReconnectWithNoOtherLink) {
 TEST_F(BlePageTest, CableAndReceiverTakePrecedence) {
     start(true, false);
     session.link().onBleConnection(true);
-    EXPECT_EQ(view.count(msg::kConnectionChanged), 0);  // the cable carries on
-    EXPECT_TRUE(view.shown("ms_1_check_prate"));        // the cable's panels stay
+    EXPECT_EQ(view.presenceChanges, 0);           // the cable carries on
+    EXPECT_TRUE(view.shown("ms_1_check_prate"));  // the cable's panels stay
     session.link().onBleConnection(false);
-    EXPECT_EQ(view.count(msg::kConnectionChanged), 0);
+    EXPECT_EQ(view.presenceChanges, 0);
     EXPECT_EQ(session.links().anyConnected.load(), 1);
     EXPECT_TRUE(view.hidden("ms_1_sleep_label"));  // the cable keeps the mouse awake
 }
@@ -323,7 +328,7 @@ TEST_F(BlePageTest, NotificationsBecomeStatusReports) {
     session.link().onBleNotification(std::vector<std::uint8_t>{0x00, 0x10, 0x03, 0x00, 0xFF});
     EXPECT_EQ(view.selected.back(), "ms_1_option_dpi_step_3");
     EXPECT_EQ(session.profiles().current()->modes[0].dpiStage, 2);
-    const auto posted = view.posted.size();
+    const auto shown = view.dpiShown.size();
     const auto selections = view.selected.size();
     for (const std::vector<std::uint8_t>& bad :
          std::vector<std::vector<std::uint8_t>>{{},
@@ -334,7 +339,7 @@ TEST_F(BlePageTest, NotificationsBecomeStatusReports) {
                                                 {0x00, 0x90, 0x01, 0x00}}) {
         session.link().onBleNotification(bad);
     }
-    EXPECT_EQ(view.posted.size(), posted);
+    EXPECT_EQ(view.dpiShown.size(), shown);
     EXPECT_EQ(view.selected.size(), selections);
     EXPECT_EQ(session.profiles().current()->modes[0].dpiStage, 2);
 }

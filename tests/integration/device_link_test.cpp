@@ -12,7 +12,6 @@
 #include <sstream>
 #include <thread>
 
-#include "app/window_messages.h"
 #include "base/manual_scheduler.h"
 #include "base/text.h"
 #include "device/device_ids.h"
@@ -350,8 +349,8 @@ TEST_F(MouseLinkOnRealLibraries, DpiStageChangeOnTheMouseReachesThePageAndTheSto
     ASSERT_TRUE(pumpUntil([&] { return !view.selected.empty(); }, 2000ms));
     EXPECT_EQ(view.selected.back(), "ms_1_option_dpi_step_3");
     EXPECT_EQ(current().modes[0].dpiStage, 2);
-    EXPECT_EQ(view.count(msg::kDpiStageReported), 1);
-    EXPECT_EQ(view.posted.back().lParam, 160);
+    EXPECT_EQ(static_cast<int>(view.dpiShown.size()), 1);
+    EXPECT_EQ(view.dpiShown.back(), 160);
     EXPECT_EQ(link.saveRequests(), 1);
     link.shutdown();  // the worker has written the store by now
     EXPECT_GE(fs.writes, saves + 1);
@@ -382,10 +381,10 @@ TEST_F(MouseLinkOnRealLibraries, ApplyOverTheCableAndThePlugEvents) {
     EXPECT_EQ(heldConfig(*mouse), expectedConfig(current()));
     EXPECT_TRUE(link.watchdogArmed());
 
-    view.posted.clear();
+    view.presenceChanges = 0;
     mouse->command("unplug cable");
     ASSERT_TRUE(pumpUntil([&] { return link.links().wiredState.load() == kDetached; }, 2000ms));
-    EXPECT_EQ(view.count(msg::kConnectionChanged), 1);
+    EXPECT_EQ(view.presenceChanges, 1);
     mouse->command("plug cable");
     ASSERT_TRUE(pumpUntil([&] { return link.links().wiredState.load() == kAttached; }, 3000ms));
     EXPECT_EQ(view.text["ms_1_label_power"], "Charging");

@@ -16,14 +16,13 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 
-#include "app/main_wnd.h"
+#include "app/main_window.h"
 #include "base/text.h"
 #include "device/ble_link.h"
 #include "device/device_ids.h"
 #include "fake_device_library.h"
 #include "input/us_layout.h"
 #include "mouse_config.h"
-#include "page/ms_1_page.h"
 #include "platform/bluez/bluez_transport.h"
 #include "platform/posix_file_system.h"
 #include "private_bus.h"
@@ -32,6 +31,7 @@
 #include "store_fixture.h"
 #include "toolkit/language.h"
 #include "virtual_mouse_process.h"
+#include "windows/settings_page_view.h"
 
 namespace tvq {
 namespace {
@@ -324,10 +324,10 @@ class BleTest : public QObject {
         FakeLibraryLoader::reset();
         loader.missingFiles = {"Hook.so"};
         DesktopSession session(location, language, std::make_unique<BluezTransport>(connect()));
-        CMainWnd window(language, loader, &session,
-                        std::make_unique<CMS_1_Page>(language, keys, session.session()));
+        MainWindow window(language, loader, &session,
+                          std::make_unique<SettingsPageView>(language, keys, session.session()));
         window.create(nullptr, Qt::Window);
-        CMS_1_Page* page = window.page();
+        SettingsPageView* page = window.page();
         const auto control = [page](const char* name) { return page->boundControl(name); };
 
         QTRY_VERIFY(window.logic().devicePresent());

@@ -21,17 +21,15 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "app/main_wnd.h"
-#include "app/window_messages.h"
+#include "app/main_window.h"
 #include "base/text.h"
 #include "device/device_ids.h"
-#include "dialogs/ms_1_macro.h"
-#include "dialogs/ms_1_select_macro.h"
-#include "dialogs/msg_wnd.h"
-#include "dialogs/shortcut_wnd.h"
+#include "dialogs/macro_editor_dialog.h"
+#include "dialogs/macro_picker_dialog.h"
+#include "dialogs/message_dialog.h"
+#include "dialogs/shortcut_dialog.h"
 #include "input/us_layout.h"
 #include "mouse_config.h"
-#include "page/ms_1_page.h"
 #include "platform/posix_file_system.h"
 #include "platform/program_folder.h"
 #include "platform/shared_library.h"
@@ -40,8 +38,9 @@
 #include "store_fixture.h"
 #include "toolkit/language.h"
 #include "toolkit/library_messages.h"
-#include "toolkit/tray.h"
+#include "toolkit/loaded_menu.h"
 #include "virtual_mouse_process.h"
+#include "windows/settings_page_view.h"
 #include "xvfb.h"
 
 namespace tvq {
@@ -63,7 +62,7 @@ struct ProgramOnVirtualMouse {
           env(paths::kVirtualMouseEnvironment, mouse.socketPath()),
           session(location, language),
           window(language, loader, &session,
-                 std::make_unique<CMS_1_Page>(language, keys, session.session())) {
+                 std::make_unique<SettingsPageView>(language, keys, session.session())) {
         window.create(nullptr, Qt::Window);
         window.move(0, 0);
         window.show();
@@ -73,7 +72,7 @@ struct ProgramOnVirtualMouse {
     testing::VirtualMouseProcess mouse;
     testing::ScopedEnv env;
     DesktopSession session;
-    CMainWnd window;
+    MainWindow window;
 };
 
 }  // namespace
@@ -93,7 +92,7 @@ class EndToEndTest : public QObject {
     static void answerMessageBoxLater(QWidget& context, QColor& seen) {
         QTimer::singleShot(800, &context, [&seen] {
             for (QWidget* top : QApplication::topLevelWidgets()) {
-                if (top->objectName() == "MsgWnd" && top->isVisible()) {
+                if (top->objectName() == "MessageDialog" && top->isVisible()) {
                     const QImage shot = top->screen()->grabWindow(0).toImage();
                     seen = shot.pixelColor(top->geometry().center().x(), top->y() + 5);
                     QTest::keyClick(top, Qt::Key_Escape);
@@ -149,11 +148,11 @@ class EndToEndTest : public QObject {
     void initTestCase() { QVERIFY(language.load(resourceFolder() + "lan.xml")); }
 
     void dialogsAreModalAndTransientForTheMainWindow() {
-        CMainWnd window(language, loader);
+        MainWindow window(language, loader);
         window.create(nullptr, Qt::Window);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        CMsgWnd box(&language, "warning_title_text", "no_device_text", &window);
+        MessageDialog box(&language, "warning_title_text", "no_device_text", &window);
         box.create();
         box.placeCentred();
         box.show();
@@ -180,16 +179,16 @@ class EndToEndTest : public QObject {
         // Run modally as the program does, it is drawn too.
         QColor seen;
         answerMessageBoxLater(window, seen);
-        QCOMPARE(CMsgWnd::ask(&window, &language, "no_device_text"), 0);
+        QCOMPARE(MessageDialog::ask(&window, &language, "no_device_text"), 0);
         QVERIFY(seen.isValid());
         QVERIFY(seen != QColor(Qt::black));
 
-        // And when a message to the window opens it: a second copy's
-        // WM_SHOW_MAIN_WINDOW with no mouse gives the no-device message.
+        // And when a second copy asks for the window with no mouse: the
+        // no-device message.
         seen = QColor();
         answerMessageBoxLater(window, seen);
         window.showMinimized();  // where there is no tray the window is put away so
-        window.postMessage(msg::kShowMainWindow, 0, 0);
+        QTimer::singleShot(0, &window, [&window] { window.logic().showRequested(); });
         QTRY_VERIFY(seen.isValid());
         QVERIFY(seen != QColor(Qt::black));
         QTRY_VERIFY(!window.logic().noDeviceMessageOpen());
@@ -199,7 +198,7 @@ class EndToEndTest : public QObject {
         ProgramOnVirtualMouse program = behindTheReceiver();
         testing::VirtualMouseProcess& mouse = program.mouse;
         DesktopSession& session = program.session;
-        CMainWnd& window = program.window;
+        MainWindow& window = program.window;
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QTRY_VERIFY(window.logic().devicePresent());
         QTRY_COMPARE(session.session().links().receiverLinkUp.load(), 1);
@@ -235,7 +234,7 @@ class EndToEndTest : public QObject {
         // A colour picked for stage 2: swatch 13, confirmed.
         QTimer::singleShot(300, &window, [] {
             for (QWidget* top : QApplication::topLevelWidgets()) {
-                if (top->objectName() == "DpiColorWnd" && top->isVisible()) {
+                if (top->objectName() == "ColourPickerDialog" && top->isVisible()) {
                     top->findChild<QPushButton*>("mouse_dpi_color_13")->click();
                     top->findChild<QPushButton*>("confirm_btn")->click();
                 }
@@ -253,8 +252,8 @@ class EndToEndTest : public QObject {
         testing::VirtualMouseProcess mouse({"--cable", "--no-heartbeat"});
         const testing::ScopedEnv env(paths::kVirtualMouseEnvironment, mouse.socketPath());
         DesktopSession session(location, language);
-        CMainWnd window(language, loader, &session,
-                        std::make_unique<CMS_1_Page>(language, keys, session.session()));
+        MainWindow window(language, loader, &session,
+                          std::make_unique<SettingsPageView>(language, keys, session.session()));
         window.create(nullptr, Qt::Window);
         window.show();
         QTRY_VERIFY(window.logic().devicePresent());
@@ -310,7 +309,7 @@ class EndToEndTest : public QObject {
 
         // Added through the name dialog.
         whenOpen([](QWidget* top) {
-            if (top->objectName() != "MS_1_ConfigName") {
+            if (top->objectName() != "ProfileNameDialog") {
                 return false;
             }
             top->findChild<QLineEdit*>("edit_name")->setText("Second");
@@ -343,7 +342,7 @@ class EndToEndTest : public QObject {
 
         // Deleted, after the question.
         whenOpen([](QWidget* top) {
-            if (top->objectName() != "MsgWnd") {
+            if (top->objectName() != "MessageDialog") {
                 return false;
             }
             top->findChild<QPushButton*>("btn_ok")->click();
@@ -358,26 +357,33 @@ class EndToEndTest : public QObject {
         HookLibrary hook;
         hook.load(loader, programFolder());
         QVERIFY(hook.loaded());
-        // The hook's functions, counted on their way out.
-        static HookFunctions real;
-        static int removed = 0;
-        static int disabled = 0;
-        real = hook.functions();
-        removed = disabled = 0;
-        HookFunctions counted = real;
-        counted.removehook = [] {
-            ++removed;
-            real.removehook();
-        };
-        counted.enablehook = [](std::int32_t on) {
-            disabled += on == 0 ? 1 : 0;
-            real.enablehook(on);
-        };
+        // The hook's calls, counted on their way to the library.
+        struct CountingHook final : InputHook {
+            explicit CountingHook(HookLibrary& real) : real(real) {}
+            bool available() const override { return real.available(); }
+            void install(MessageWindow* target) override { real.install(target); }
+            void remove() override {
+                ++removed;
+                real.remove();
+            }
+            void enableKeys(bool on) override {
+                disabled += on ? 0 : 1;
+                real.enableKeys(on);
+            }
+            void enableMouse(bool on) override { real.enableMouse(on); }
+            void removeMouse() override { real.removeMouse(); }
+            void enableWheel(bool on) override { real.enableWheel(on); }
+            HookLibrary& real;
+            int removed = 0;
+            int disabled = 0;
+        } counted(hook);
+        const int& removed = counted.removed;
+        const int& disabled = counted.disabled;
         LibraryMessages relay;
         int hookKeys = 0;
         connect(&relay, &LibraryMessages::hookInput, this,
                 [&](quintptr w, qintptr) { hookKeys += w < 0x100 ? 1 : 0; });
-        CShortcutWnd dialog(&language, keys, &counted, &relay, ShortcutChoice{}, nullptr);
+        ShortcutDialog dialog(&language, keys, &counted, &relay, ShortcutChoice{}, nullptr);
         dialog.create();
         dialog.placeCentred();
         dialog.show();
@@ -419,8 +425,8 @@ class EndToEndTest : public QObject {
         QVERIFY(hook.loaded());
         LibraryMessages relay;
         SystemClock ticks;
-        CMS_1_Macro window(&language, macros, fs, location.folder(), keys, &hook.functions(),
-                           &relay, ticks, nullptr);
+        MacroEditorDialog window(&language, macros, fs, location.folder(), keys, &hook, &relay,
+                                 ticks, nullptr);
         window.create();
         window.placeCentred();
         window.show();
@@ -440,7 +446,7 @@ class EndToEndTest : public QObject {
         QTRY_COMPARE(editor.workCount(), 2);
         // No delays, and the side buttons: X button 8 is back, 9 forward.
         window.control<QRadioButton>("ms_1_no_delay_btn")->click();
-        QCOMPARE(editor.delayMode(), 2);
+        QVERIFY(editor.delayMode() == DelayMode::kNone);
         QCOMPARE(QProcess::execute("xdotool", {"click", "8", "click", "9"}), 0);
         QTRY_COMPARE(editor.workCount(), 6);
         // The click that stops the recording is not part of it: the pointer
@@ -475,10 +481,10 @@ class EndToEndTest : public QObject {
         ProgramOnVirtualMouse program = behindTheReceiver();
         testing::VirtualMouseProcess& mouse = program.mouse;
         DesktopSession& session = program.session;
-        CMainWnd& window = program.window;
+        MainWindow& window = program.window;
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QTRY_VERIFY(window.logic().devicePresent());
-        QTRY_VERIFY(window.hooks().installhook != nullptr);
+        QTRY_VERIFY(window.hookLibrary().available());
         MouseSession& s = session.session();
         MacroRecord& macro = s.macros().addNew();
         macro.actionCount = 2;
@@ -488,7 +494,7 @@ class EndToEndTest : public QObject {
         const auto binding = [&s](std::size_t k) {
             return s.profiles().current()->modes[0].buttons[k];
         };
-        CMS_1_Page* page = window.page();
+        SettingsPageView* page = window.page();
         auto* area = window.findChild<QScrollArea*>();
         const auto openMenuOf = [&](const char* keyButton) {
             QWidget* key = page->boundControl(keyButton);
@@ -497,13 +503,14 @@ class EndToEndTest : public QObject {
             return clickOn(key);
         };
         const auto item = [page](const char* name) {
-            return page->functionMenu()->menu().findChild<QAction*>(name);
+            return page->dialogs().functionMenu()->menu().findChild<QAction*>(name);
         };
 
         // Copy on button 4, from the editing sub-menu, with the pointer.
         QVERIFY(openMenuOf("ms_1_btn_key_4"));
-        QTRY_VERIFY(page->functionMenu() != nullptr && page->functionMenu()->menu().isVisible());
-        QMenu& menu = page->functionMenu()->menu();
+        QTRY_VERIFY(page->dialogs().functionMenu() != nullptr &&
+                    page->dialogs().functionMenu()->menu().isVisible());
+        QMenu& menu = page->dialogs().functionMenu()->menu();
         QAction* editing = nullptr;
         for (QAction* a : menu.actions()) {
             if (a->menu() != nullptr &&
@@ -519,9 +526,9 @@ class EndToEndTest : public QObject {
 
         // Ctrl+Alt+A on button 5, pressed in the shortcut dialog.
         once(
-            window, [] { return shownDialog("ShortcutWnd") != nullptr; },
+            window, [] { return shownDialog("ShortcutDialog") != nullptr; },
             [&] {
-                auto* dialog = static_cast<CShortcutWnd*>(shownDialog("ShortcutWnd"));
+                auto* dialog = static_cast<ShortcutDialog*>(shownDialog("ShortcutDialog"));
                 QVERIFY(clickOn(dialog->control("edit_key")));
                 once(
                     *dialog, [dialog] { return dialog->capturing(); },
@@ -538,8 +545,9 @@ class EndToEndTest : public QObject {
                     });
             });
         QVERIFY(openMenuOf("ms_1_btn_key_5"));
-        QTRY_VERIFY(page->functionMenu() != nullptr && page->functionMenu()->menu().isVisible());
-        QVERIFY(clickMenuItem(page->functionMenu()->menu(), item("ms_1_shortcut")));
+        QTRY_VERIFY(page->dialogs().functionMenu() != nullptr &&
+                    page->dialogs().functionMenu()->menu().isVisible());
+        QVERIFY(clickMenuItem(page->dialogs().functionMenu()->menu(), item("ms_1_shortcut")));
         QTRY_COMPARE_WITH_TIMEOUT(int(binding(4).function), 16, 10000);
         QCOMPARE(int(binding(4).shortcutKey), 0x04);
         QCOMPARE(int(binding(4).shortcutModifiers),
@@ -547,9 +555,9 @@ class EndToEndTest : public QObject {
 
         // The stored macro on button 6, chosen in the picker.
         once(
-            window, [] { return shownDialog("MS_1_SelectMacro") != nullptr; },
+            window, [] { return shownDialog("MacroPickerDialog") != nullptr; },
             [] {
-                auto* picker = static_cast<CMS_1_SelectMacro*>(shownDialog("MS_1_SelectMacro"));
+                auto* picker = static_cast<MacroPickerDialog*>(shownDialog("MacroPickerDialog"));
                 auto* list = picker->control<QListWidget>("list_macro");
                 QVERIFY(clickAt(
                     list->viewport()->mapToGlobal(list->visualItemRect(list->item(0)).center())));
@@ -558,8 +566,9 @@ class EndToEndTest : public QObject {
                     [picker] { QVERIFY(clickOn(picker->control("btn_ok"))); });
             });
         QVERIFY(openMenuOf("ms_1_btn_key_6"));
-        QTRY_VERIFY(page->functionMenu() != nullptr && page->functionMenu()->menu().isVisible());
-        QVERIFY(clickMenuItem(page->functionMenu()->menu(), item("ms_1_select_macro")));
+        QTRY_VERIFY(page->dialogs().functionMenu() != nullptr &&
+                    page->dialogs().functionMenu()->menu().isVisible());
+        QVERIFY(clickMenuItem(page->dialogs().functionMenu()->menu(), item("ms_1_select_macro")));
         QTRY_COMPARE_WITH_TIMEOUT(int(binding(5).function), 17, 10000);
         QCOMPARE(fieldText(binding(5).macroName), fieldText(macro.name));
 
@@ -572,12 +581,12 @@ class EndToEndTest : public QObject {
 
     void aRecordedMacroBoundAndThenDeletedLeavesTheButtonsDefaultOnTheMouse() {
         ProgramOnVirtualMouse program = behindTheReceiver();
-        CMainWnd& window = program.window;
+        MainWindow& window = program.window;
         MouseSession& s = program.session.session();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QTRY_VERIFY(window.logic().devicePresent());
-        QTRY_VERIFY(window.hooks().installhook != nullptr);
-        CMS_1_Page* page = window.page();
+        QTRY_VERIFY(window.hookLibrary().available());
+        SettingsPageView* page = window.page();
         auto* area = window.findChild<QScrollArea*>();
         const auto onScreen = [&](const char* name) {
             QWidget* w = page->boundControl(name);
@@ -585,13 +594,15 @@ class EndToEndTest : public QObject {
             QCoreApplication::processEvents();
             return w;
         };
-        const auto editorShown = [] { return shownDialog("MS_1_Macro") != nullptr; };
-        const auto editor = [] { return static_cast<CMS_1_Macro*>(shownDialog("MS_1_Macro")); };
+        const auto editorShown = [] { return shownDialog("MacroEditorDialog") != nullptr; };
+        const auto editor = [] {
+            return static_cast<MacroEditorDialog*>(shownDialog("MacroEditorDialog"));
+        };
 
         // Record "b" into a new macro, with the pointer on the record button.
         bool recorded = false;
         once(window, editorShown, [&] {
-            CMS_1_Macro* e = editor();
+            MacroEditorDialog* e = editor();
             QWidget* record = e->control("ms_1_macro_record_btn");
             QVERIFY(clickOn(record));
             once(
@@ -633,9 +644,9 @@ class EndToEndTest : public QObject {
 
         // Bound to button 6 through the menu and the picker.
         once(
-            window, [] { return shownDialog("MS_1_SelectMacro") != nullptr; },
+            window, [] { return shownDialog("MacroPickerDialog") != nullptr; },
             [] {
-                auto* picker = static_cast<CMS_1_SelectMacro*>(shownDialog("MS_1_SelectMacro"));
+                auto* picker = static_cast<MacroPickerDialog*>(shownDialog("MacroPickerDialog"));
                 auto* list = picker->control<QListWidget>("list_macro");
                 QVERIFY(clickAt(
                     list->viewport()->mapToGlobal(list->visualItemRect(list->item(0)).center())));
@@ -644,8 +655,9 @@ class EndToEndTest : public QObject {
                     [picker] { QVERIFY(clickOn(picker->control("btn_ok"))); });
             });
         QVERIFY(clickOn(onScreen("ms_1_btn_key_6")));
-        QTRY_VERIFY(page->functionMenu() != nullptr && page->functionMenu()->menu().isVisible());
-        QMenu& menu = page->functionMenu()->menu();
+        QTRY_VERIFY(page->dialogs().functionMenu() != nullptr &&
+                    page->dialogs().functionMenu()->menu().isVisible());
+        QMenu& menu = page->dialogs().functionMenu()->menu();
         QVERIFY(clickMenuItem(menu, menu.findChild<QAction*>("ms_1_select_macro")));
         const auto binding = [&s] { return s.profiles().current()->modes[0].buttons[5]; };
         QTRY_COMPARE_WITH_TIMEOUT(int(binding().function), 17, 10000);
@@ -655,7 +667,7 @@ class EndToEndTest : public QObject {
         // The macro deleted in the editor: closing it gives the button its default.
         bool deleted = false;
         once(window, editorShown, [&] {
-            CMS_1_Macro* e = editor();
+            MacroEditorDialog* e = editor();
             auto* list = e->control<QListWidget>("ms_1_macro_list");
             QVERIFY(clickAt(
                 list->viewport()->mapToGlobal(list->visualItemRect(list->item(0)).center())));
@@ -663,9 +675,10 @@ class EndToEndTest : public QObject {
                 *e, [e] { return e->editor().currentMacro() != nullptr; },
                 [&, e] {
                     once(
-                        *e, [] { return shownDialog("MsgWnd") != nullptr; },
+                        *e, [] { return shownDialog("MessageDialog") != nullptr; },
                         [] {
-                            QVERIFY(clickOn(shownDialog("MsgWnd")->findChild<QWidget*>("btn_ok")));
+                            QVERIFY(clickOn(
+                                shownDialog("MessageDialog")->findChild<QWidget*>("btn_ok")));
                         });
                     QVERIFY(clickOn(e->control("ms_1_macro_delete_btn")));
                     once(
@@ -719,11 +732,11 @@ class EndToEndTest : public QObject {
         const testing::ScopedEnv env(paths::kVirtualMouseEnvironment, mouse.socketPath());
 
         DesktopSession session(location, language);
-        CMainWnd window(language, loader, &session,
-                        std::make_unique<CMS_1_Page>(language, keys, session.session()));
+        MainWindow window(language, loader, &session,
+                          std::make_unique<SettingsPageView>(language, keys, session.session()));
         window.create(nullptr, Qt::Window);
         window.show();
-        CMS_1_Page* page = window.page();
+        SettingsPageView* page = window.page();
         const auto control = [page](const char* name) { return page->boundControl(name); };
 
         // Start-up finds the mouse behind the receiver.

@@ -19,24 +19,23 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "app/main_wnd.h"
-#include "app/window_messages.h"
+#include "app/main_window.h"
 #include "base/text.h"
 #include "device/device_ids.h"
-#include "dialogs/ms_1_macro.h"
-#include "dialogs/ms_1_select_macro.h"
-#include "dialogs/shortcut_wnd.h"
+#include "dialogs/macro_editor_dialog.h"
+#include "dialogs/macro_picker_dialog.h"
+#include "dialogs/shortcut_dialog.h"
 #include "fake_device_library.h"
 #include "input/us_layout.h"
 #include "page/controls.h"
 #include "page/function_catalogue.h"
-#include "page/ms_1_page.h"
 #include "platform/posix_file_system.h"
 #include "profiles/record_layout.h"
 #include "store_fixture.h"
 #include "toolkit/language.h"
-#include "toolkit/tray.h"
+#include "toolkit/loaded_menu.h"
 #include "toolkit/window_base.h"
+#include "windows/settings_page_view.h"
 
 namespace tvq {
 namespace {
@@ -46,9 +45,9 @@ using testing::FakeLibraryLoader;
 using testing::FakeReceiverLibrary;
 
 // A window with a layout of the test's own, for pages that lack controls.
-class PartialWindow final : public WindowImplBase {
+class PartialWindow final : public WindowBase {
   public:
-    explicit PartialWindow(const QString& layout) : WindowImplBase("Partial", layout, nullptr) {}
+    explicit PartialWindow(const QString& layout) : WindowBase("Partial", layout, nullptr) {}
 };
 
 }  // namespace
@@ -76,17 +75,17 @@ class PageTest : public QObject {
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
     }
-    std::unique_ptr<CMainWnd> openWindow() {
+    std::unique_ptr<MainWindow> openWindow() {
         mouse = std::make_unique<DesktopSession>(*location, language);
-        auto window = std::make_unique<CMainWnd>(
+        auto window = std::make_unique<MainWindow>(
             language, loader, mouse.get(),
-            std::make_unique<CMS_1_Page>(language, keys, mouse->session()));
+            std::make_unique<SettingsPageView>(language, keys, mouse->session()));
         window->create(nullptr, Qt::Window);
         return window;
     }
     // A heartbeat with battery level 7, awake, as the receiver's library
     // posts it; returns once the page has shown it.
-    void heartbeat(CMainWnd& window) {
+    void heartbeat(MainWindow& window) {
         window.libraryMessages().post(msg::kReceiverData, 0x4010, 0x0701);
         QTRY_COMPARE(mouse->session().links().receiverLinkUp.load(), 1);
     }
@@ -113,7 +112,7 @@ class PageTest : public QObject {
 
     void everyControlOfThePageIsInTheLayout() {
         const auto window = openWindow();
-        CMS_1_Page* page = window->page();
+        SettingsPageView* page = window->page();
         for (const ControlInfo& c : pageControls()) {
             QVERIFY2(page->boundControl(c.name) != nullptr, c.name.c_str());
         }
@@ -121,7 +120,7 @@ class PageTest : public QObject {
 
     void startUpWithTheReceiverOnly() {
         const auto window = openWindow();
-        CMS_1_Page* page = window->page();
+        SettingsPageView* page = window->page();
         QVERIFY(page->boundControl("ms_1_check_power_setting")->isHidden());
         QVERIFY(page->boundControl("ms_1_ver_power_setting")->isHidden());
         QVERIFY(!page->boundControl("ms_1_wireless")->isHidden());
@@ -142,7 +141,7 @@ class PageTest : public QObject {
     void sectionTogglesHideTheirPanelsAndWriteNothing() {
         const auto window = openWindow();
         window->show();
-        CMS_1_Page* page = window->page();
+        SettingsPageView* page = window->page();
         QFile store(storePath());
         QVERIFY(store.open(QIODevice::ReadOnly));
         const QByteArray before = store.readAll();
@@ -182,7 +181,7 @@ class PageTest : public QObject {
         writeStore(2, profiles);
 
         const auto window = openWindow();
-        CMS_1_Page* page = window->page();
+        SettingsPageView* page = window->page();
         // The lighting rows follow the effect once the mouse answers.
         heartbeat(*window);
         auto* list = qobject_cast<QListWidget*>(page->boundControl("ms_1_list_profile"));
@@ -240,7 +239,7 @@ class PageTest : public QObject {
         profiles[0]->buttonMode = 3;
         writeStore(0, profiles);
         const auto window = openWindow();
-        CMS_1_Page* page = window->page();
+        SettingsPageView* page = window->page();
         heartbeat(*window);
         const auto checked = [page](const std::string& name) {
             return qobject_cast<QAbstractButton*>(page->boundControl(name))->isChecked();
@@ -263,21 +262,22 @@ class PageTest : public QObject {
         const auto window = openWindow();
         window->move(0, 0);
         window->show();
-        CMS_1_Page* page = window->page();
+        SettingsPageView* page = window->page();
         const auto menuNames = [page] {
             QStringList names;
-            for (const QAction* a : page->functionMenu()->menu().findChildren<QAction*>()) {
+            for (const QAction* a :
+                 page->dialogs().functionMenu()->menu().findChildren<QAction*>()) {
                 names << a->objectName();
             }
             return names;
         };
         qobject_cast<QPushButton*>(page->boundControl("ms_1_btn_key_13"))->click();
-        QVERIFY(page->functionMenu() != nullptr);
+        QVERIFY(page->dialogs().functionMenu() != nullptr);
         QVERIFY(menuNames().contains("ms_1_titl_left"));
         QVERIFY(menuNames().contains("ms_1_select_macro"));
-        const QMenu* first = &page->functionMenu()->menu();
+        const QMenu* first = &page->dialogs().functionMenu()->menu();
         qobject_cast<QPushButton*>(page->boundControl("ms_1_btn_key_12"))->click();
-        QVERIFY(&page->functionMenu()->menu() != first);  // the first one is gone
+        QVERIFY(&page->dialogs().functionMenu()->menu() != first);  // the first one is gone
         QVERIFY(!menuNames().contains("ms_1_titl_left"));
         // Every item of both menus is in the catalogue (an unknown one would
         // silently assign the left click).
@@ -287,7 +287,7 @@ class PageTest : public QObject {
                      qPrintable(n));
         }
         // The pick goes through the main window to button 12.
-        QAction* mute = page->functionMenu()->menu().findChild<QAction*>("ms_1_mute");
+        QAction* mute = page->dialogs().functionMenu()->menu().findChild<QAction*>("ms_1_mute");
         QVERIFY(mute != nullptr);
         mute->trigger();
         const Profile& current = *mouse->session().profiles().current();
@@ -302,14 +302,11 @@ class PageTest : public QObject {
     void aMenuNearTheScreensCornerOpensUpwardsInsideIt() {
         const QRect screen(0, 0, 1280, 1024);
         // Room below: right of the button, at its top.
-        QCOMPARE(CMS_1_Page::functionMenuPlace(QRect(100, 100, 80, 24), 400, screen),
-                 QPoint(180, 100));
+        QCOMPARE(LoadedMenu::placeBeside(QRect(100, 100, 80, 24), 400, screen), QPoint(180, 100));
         // At the bottom: upwards, ending at the button's bottom.
-        QCOMPARE(CMS_1_Page::functionMenuPlace(QRect(1180, 990, 80, 24), 400, screen),
-                 QPoint(1260, 614));
+        QCOMPARE(LoadedMenu::placeBeside(QRect(1180, 990, 80, 24), 400, screen), QPoint(1260, 614));
         // Taller than the screen above the button: from the screen's top.
-        QCOMPARE(CMS_1_Page::functionMenuPlace(QRect(1180, 300, 80, 24), 2000, screen),
-                 QPoint(1260, 0));
+        QCOMPARE(LoadedMenu::placeBeside(QRect(1180, 300, 80, 24), 2000, screen), QPoint(1260, 0));
 
         const auto window = openWindow();
         const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
@@ -320,7 +317,7 @@ class PageTest : public QObject {
         window->move(area.right() - inWindow.x() - key->width(),
                      area.bottom() - inWindow.y() - key->height());
         qobject_cast<QPushButton*>(key)->click();
-        QMenu& menu = window->page()->functionMenu()->menu();
+        QMenu& menu = window->page()->dialogs().functionMenu()->menu();
         QTRY_VERIFY(menu.isVisible());
         QVERIFY2(area.contains(menu.geometry()), qPrintable(QString("menu %1,%2 %3x%4")
                                                                 .arg(menu.x())
@@ -336,7 +333,7 @@ class PageTest : public QObject {
         macros.addNew();
         macros.addNew();
         {
-            CMS_1_SelectMacro picker(&language, macros, MacroChoice{1, 0, 9}, nullptr);
+            MacroPickerDialog picker(&language, macros, MacroChoice{1, 0, 9}, nullptr);
             picker.create();
             auto* list = picker.control<QListWidget>("list_macro");
             QCOMPARE(list->count(), 2);
@@ -383,7 +380,7 @@ class PageTest : public QObject {
         }
         // A new binding starts with nothing selected, option 1 and count 1; a
         // choice past the list selects nothing.
-        CMS_1_SelectMacro fresh(&language, macros, MacroChoice{5, 2, 1}, nullptr);
+        MacroPickerDialog fresh(&language, macros, MacroChoice{5, 2, 1}, nullptr);
         fresh.create();
         QCOMPARE(fresh.control<QListWidget>("list_macro")->currentRow(), -1);
         QCOMPARE(fresh.choice().index, -1);
@@ -393,7 +390,7 @@ class PageTest : public QObject {
 
     void theShortcutDialogTakesItsOwnKeysWithoutTheHook() {
         // No hook library: the key field's own key events count.
-        CShortcutWnd dialog(
+        ShortcutDialog dialog(
             &language, keys, nullptr, nullptr,
             ShortcutChoice{layout::binding::kModCtrl | layout::binding::kModAlt, 0x04}, nullptr);
         dialog.create();
@@ -428,8 +425,8 @@ class PageTest : public QObject {
         MacroStore macros(*location, language);
         macros.load();
         SystemClock ticks;
-        CMS_1_Macro editor(&language, macros, fs, location->folder(), keys, nullptr, nullptr, ticks,
-                           nullptr);
+        MacroEditorDialog editor(&language, macros, fs, location->folder(), keys, nullptr, nullptr,
+                                 ticks, nullptr);
         editor.create();
         for (const char* c : {"ms_1_macro_list", "ms_1_macro_name_edit", "ms_1_macro_record_btn",
                               "ms_1_macro_action_list", "ms_1_macro_action_edit_tab",
@@ -456,7 +453,7 @@ class PageTest : public QObject {
         QVERIFY(!editor.control("ms_1_macro_record_btn")->accessibleDescription().isEmpty());
         QTimer::singleShot(0, &editor, [] {
             for (QWidget* top : QApplication::topLevelWidgets()) {
-                if (top->objectName() == "MsgWnd" && top->isVisible()) {
+                if (top->objectName() == "MessageDialog" && top->isVisible()) {
                     QTest::keyClick(top, Qt::Key_Escape);
                 }
             }
@@ -471,11 +468,11 @@ class PageTest : public QObject {
         macros.addNew();
         SystemClock ticks;
         // The layout of the message dialog: none of the editor's controls.
-        CMS_1_Macro editor(&language, macros, fs, "/tmp/", keys, nullptr, nullptr, ticks, nullptr,
-                           "msg.xml");
+        MacroEditorDialog editor(&language, macros, fs, "/tmp/", keys, nullptr, nullptr, ticks,
+                                 nullptr, "msg.xml");
         editor.create();
         editor.editor().onMacroSelect(0);
-        editor.editor().onClick("ms_1_macro_key1_btn");
+        editor.editor().insertClick(1);
         QCOMPARE(macros.at(0).actionCount, 2);
         editor.finish(1);
     }
@@ -492,8 +489,8 @@ class PageTest : public QObject {
         PartialWindow window("partial-page.xml");
         window.create();
         DesktopSession session(*location, language);
-        CMS_1_Page page(language, keys, session.session());
-        page.attach(window, loader, "/nonexistent/", nullptr, false);
+        SettingsPageView page(language, keys, session.session());
+        page.attach(window, loader, "/nonexistent/", nullptr, nullptr, false);
         page.loadProfiles();
         QVERIFY(!page.boundControl("ms_1_wireless")->isHidden());
         QCOMPARE(page.boundControl("ms_1_list_profile"), nullptr);

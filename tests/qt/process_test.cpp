@@ -118,7 +118,7 @@ class ProgramTest : public ::testing::Test {
 TEST_F(ProgramTest, ASecondCopyShowsTheFirstAndEndsWithOne) {
     const pid_t first = start(1, {"some", "args"});
     ASSERT_TRUE(waitFor([&] { return fsys::exists(socketPath()); }, 10s));
-    EXPECT_NE(err(1).find("ilen = 9"), std::string::npos) << err(1);
+    EXPECT_NE(err(1).find("command line: 9 bytes"), std::string::npos) << err(1);
 
     const pid_t second = start(2);
     EXPECT_EQ(wait(second, 10s), 1);

@@ -21,13 +21,12 @@
 #include <QtTest>
 #include <thread>
 
-#include "app/main_wnd.h"
-#include "app/window_messages.h"
+#include "app/main_window.h"
 #include "base/text.h"
-#include "dialogs/dpi_color_wnd.h"
-#include "dialogs/dpi_msg.h"
-#include "dialogs/ms_1_config_name.h"
-#include "dialogs/msg_wnd.h"
+#include "dialogs/colour_picker_dialog.h"
+#include "dialogs/dpi_display.h"
+#include "dialogs/message_dialog.h"
+#include "dialogs/profile_name_dialog.h"
 #include "platform/posix_file_system.h"
 #include "profiles/profile.h"
 #include "profiles/profile_store.h"
@@ -48,20 +47,11 @@ class NoLibraries final : public LibraryLoader {
     std::unique_ptr<LoadedLibrary> load(const std::string&) override { return nullptr; }
 };
 
-// A window that records the messages and timers that reach it.
-class Recorder final : public WindowImplBase {
+// A plain window on the window layer.
+class Recorder final : public WindowBase {
   public:
     explicit Recorder(const QString& layout, const LanguageManager* language = nullptr)
-        : WindowImplBase("Recorder", layout, language) {}
-    QList<std::uint32_t> messages;
-    QList<int> timers;
-
-  protected:
-    bool handleCustomMessage(std::uint32_t m, std::uintptr_t, std::intptr_t) override {
-        messages << m;
-        return true;
-    }
-    void onWindowTimer(int id) override { timers << id; }
+        : WindowBase("Recorder", layout, language) {}
 };
 
 // A dialog on the layer with the message box's layout.
@@ -132,10 +122,6 @@ class WindowTest : public QObject {
         bool clicked = false;
         malformed.controls()->onClick("btn_ok", [&] { clicked = true; });
         malformed.controls()->onValueChanged("no_slider", [](int) {});
-        malformed.startWindowTimer(7, 1);  // the window still has its timers
-        QTRY_VERIFY(!malformed.timers.isEmpty());
-        malformed.stopWindowTimer(7);
-        QCOMPARE(malformed.timers.first(), 7);
         QVERIFY(!clicked);
     }
 
@@ -292,30 +278,6 @@ class WindowTest : public QObject {
         QCOMPARE(seen, (QStringList{"in", "out", "enter", "leave"}));
     }
 
-    void timersOfTwoWindowsWithTheSameIdAreTheirOwn() {
-        Recorder a("msg.xml");
-        Recorder b("msg.xml");
-        a.create();
-        b.create();
-        a.startWindowTimer(52, 5);
-        b.startWindowTimer(52, 5);
-        b.stopWindowTimer(52);
-        QTRY_VERIFY(a.timers.size() >= 2);
-        QVERIFY(a.windowTimerActive(52));
-        QVERIFY(!b.windowTimerActive(52));
-        QVERIFY(b.timers.isEmpty());
-    }
-
-    void postedMessagesArriveOnTheWindowsThread() {
-        Recorder w("msg.xml");
-        w.create();
-        std::thread other([&w] { w.postMessage(1128, 0, 0); });
-        other.join();
-        QTRY_COMPARE(w.messages.size(), 1);
-        QCOMPARE(w.messages[0], 1128u);
-        QVERIFY(w.sendMessage(42, 0, 0));
-    }
-
     void librariesMessagesBecomeTypedSignals() {
         LibraryMessages relay;
         QList<DeviceMessage> device;
@@ -339,21 +301,6 @@ class WindowTest : public QObject {
         QCOMPARE(device[1].kind, DeviceMessage::Kind::kDetached);
         QCOMPARE(device[1].link, DeviceLink::kReceiver);
         QTRY_COMPARE(hook, QList<qintptr>{0x100});
-    }
-
-    void controlTimersBelongToTheirControl() {
-        Recorder w("msg.xml");
-        w.create();
-        QList<int> ticks;
-        w.controls()->onTimer("warning", [&](int id) { ticks << id; });
-        w.controls()->startControlTimer("warning", 53, 5);
-        QTRY_VERIFY(ticks.size() >= 2);
-        w.controls()->stopControlTimer("warning", 53);
-        QVERIFY(!w.controls()->controlTimerActive("warning", 53));
-        QCOMPARE(ticks.first(), 53);
-        w.controls()->startControlTimer("warning", 53, 5);
-        delete w.control("warning");  // a control that goes away takes its timers
-        QVERIFY(!w.controls()->controlTimerActive("warning", 53));
     }
 
     void aDialogEndsWithOneOnlyWhenConfirmed() {
@@ -389,7 +336,7 @@ class WindowTest : public QObject {
 
     void theColourPickerKeepsItsPartsInStep() {
         // A stored 0x0000FF (red, stored blue-green-red) opens as 255, 0, 0.
-        CDpiColorWnd picker(&language, shownColor(0x0000FF), nullptr);
+        ColourPickerDialog picker(&language, shownColor(0x0000FF), nullptr);
         picker.create();
         const auto edit = [&](const char* name) { return picker.control<QLineEdit>(name); };
         QCOMPARE(edit("r_edit")->text(), QString("255"));
@@ -432,7 +379,7 @@ class WindowTest : public QObject {
     }
 
     void theColourFieldFollowsADragAndReportsTheRelease() {
-        CDpiColorWnd picker(&language, 0xFF808080, nullptr);
+        ColourPickerDialog picker(&language, 0xFF808080, nullptr);
         picker.create();
         picker.show();
         QVERIFY(QTest::qWaitForWindowExposed(&picker));
@@ -476,14 +423,14 @@ class WindowTest : public QObject {
         const auto answerWarning = [&] {
             QTimer::singleShot(0, [&] {
                 for (QWidget* top : QApplication::topLevelWidgets()) {
-                    if (top->objectName() == "MsgWnd" && top->isVisible()) {
+                    if (top->objectName() == "MessageDialog" && top->isVisible()) {
                         warned = top->findChild<QLabel*>("warning")->text();
                         top->findChild<QPushButton*>("btn_ok")->click();
                     }
                 }
             });
         };
-        CMS_1_ConfigName dialog(&language, "profile_name_1_text", profiles, nullptr);
+        ProfileNameDialog dialog(&language, "profile_name_1_text", profiles, nullptr);
         dialog.create();
         dialog.show();
         QCOMPARE(dialog.control<QLabel>("title_string")->text(),
@@ -509,7 +456,7 @@ class WindowTest : public QObject {
         QCOMPARE(dialog.result(), 1);
         QCOMPARE(dialog.acceptedName(), QStringLiteral(" Other "));
         for (const char* button : {"btn_cancel", "btn_exit"}) {
-            CMS_1_ConfigName again(&language, "profile_name_2_text", profiles, nullptr);
+            ProfileNameDialog again(&language, "profile_name_2_text", profiles, nullptr);
             again.create();
             QTimer::singleShot(0, &again,
                                [&again, button] { again.control<QPushButton>(button)->click(); });
@@ -528,24 +475,24 @@ class WindowTest : public QObject {
             });
         };
         answer("btn_ok");
-        QCOMPARE(CMsgWnd::ask(nullptr, &language, "restore_text"), 1);
+        QCOMPARE(MessageDialog::ask(nullptr, &language, "restore_text"), 1);
         answer("btn_cancel");
-        QCOMPARE(CMsgWnd::ask(nullptr, &language, "no_such_key"), 0);
+        QCOMPARE(MessageDialog::ask(nullptr, &language, "no_such_key"), 0);
     }
 
     void dpiDisplaySitsInTheCornerAndFollowsTheLastChange() {
         NoLibraries loader;
-        CMainWnd window(language, loader);
+        MainWindow window(language, loader);
         window.create();
-        window.sendMessage(msg::kDpiStageReported, 0, 40);
-        CDPIMsg* display = window.dpiDisplay();
+        window.logic().dpiStageShown(40);
+        DpiDisplay* display = window.dpiDisplay();
         QVERIFY(display != nullptr);
         QCOMPARE(display->text(), QString("DPI :1600"));
         const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
         QCOMPARE(display->geometry(), QRect(area.right() - 209, area.bottom() - 59, 200, 50));
         QCOMPARE(display->control<QLabel>("dpi_label")->text(), QString("DPI :1600"));
 
-        window.sendMessage(msg::kDpiStageReported, 0, 200);
+        window.logic().dpiStageShown(200);
         QElapsedTimer sinceLast;
         sinceLast.start();
         QCOMPARE(window.dpiDisplay(), display);  // the same display, updated
@@ -558,9 +505,9 @@ class WindowTest : public QObject {
 
     void trayMenuIsReplacedAndItsItemsReachTheWindow() {
         NoLibraries loader;
-        CMainWnd window(language, loader);
+        MainWindow window(language, loader);
         window.create();
-        window.sendMessage(msg::kTrayNotify, 1, kTrayRightButtonUp);
+        window.logic().trayClicked(TrayClick::kContext);
         QVERIFY(window.trayMenu() != nullptr);
         QPointer<QMenu> first = &window.trayMenu()->menu();
         QStringList texts;
@@ -568,7 +515,7 @@ class WindowTest : public QObject {
             texts << a->text();
         }
         QVERIFY(texts.contains(language.text(QStringLiteral("tray_exit_text"))));
-        window.sendMessage(msg::kTrayNotify, 1, kTrayRightButtonUp);
+        window.logic().trayClicked(TrayClick::kContext);
         QVERIFY(first.isNull());  // the previous menu is gone
         QVERIFY(window.trayMenu() != nullptr);
 
@@ -586,15 +533,13 @@ class WindowTest : public QObject {
         QTRY_VERIFY(answered);
         QTRY_VERIFY(!window.logic().noDeviceMessageOpen());
 
-        // Bad input: an unknown record and an empty name.
-        QVERIFY(window.sendMessage(msg::kMenuClick, 12345, 0));
-        window.postMenuCommand({"", "", ""});
-        QTest::qWait(50);
+        // Bad input: an empty name, a malformed and a missing menu file.
+        window.logic().trayMenuPicked("");
         ResourceFile badMenu("bad-menu.xml", "<menu><item name=");
         window.setTrayMenuFile("bad-menu.xml");
-        window.sendMessage(msg::kTrayNotify, 1, kTrayRightButtonUp);
+        window.logic().trayClicked(TrayClick::kContext);
         window.setTrayMenuFile("no-such-menu.xml");
-        window.sendMessage(msg::kTrayNotify, 1, kTrayRightButtonUp);
+        window.logic().trayClicked(TrayClick::kContext);
         QCOMPARE(window.trayMenu()->menu().actions().size(), 0);
     }
 
@@ -603,10 +548,10 @@ class WindowTest : public QObject {
         const testing::ScopedEnv env("XDG_CONFIG_HOME", config.path().toStdString());
         const QString entry = config.path() + "/autostart/io.github.tvq_config.TvqConfig.desktop";
         NoLibraries loader;
-        CMainWnd window(language, loader);
+        MainWindow window(language, loader);
         window.create();
         const auto item = [&window] {
-            window.sendMessage(msg::kTrayNotify, 1, kTrayRightButtonUp);
+            window.logic().trayClicked(TrayClick::kContext);
             return window.trayMenu()->menu().findChild<QAction*>("autostart");
         };
         QAction* autostart = item();
@@ -625,27 +570,23 @@ class WindowTest : public QObject {
 
     void presenceAndTheDeviceTab() {
         NoLibraries loader;
-        CMainWnd window(language, loader);
+        MainWindow window(language, loader);
         window.create();
         window.show();
         auto* tabs = window.control<QStackedWidget>("device_tab_switch");
         QVERIFY(tabs != nullptr);
-        window.sendMessage(msg::kConnectionChanged, 0, 0);  // no page: nothing connected
+        window.logic().presenceChanged();  // no page: nothing connected
         QCOMPARE(tabs->currentWidget()->objectName(), QString("no_device_page"));
         window.selectDeviceTab(0);
         QCOMPARE(tabs->currentWidget()->objectName(), QString("device_page"));
-        // Messages with unexpected parameters are survived.
-        for (std::uint32_t m : {1325u, 1326u, 1327u, 1328u, 1329u, 1034u, 1130u, 1261u, 5121u}) {
-            window.sendMessage(m, ~std::uintptr_t{0}, -1);
-        }
     }
 
     void destroyWithoutHookLibrary() {
         NoLibraries loader;
-        auto window = std::make_unique<CMainWnd>(language, loader);
+        auto window = std::make_unique<MainWindow>(language, loader);
         window->create();
-        QVERIFY(window->hooks().removehook == nullptr);
-        window->sendMessage(msg::kDpiStageReported, 0, 20);
+        QVERIFY(!window->hookLibrary().loaded());
+        window->logic().dpiStageShown(20);
         window->quit();  // closes the display; no hook function is called
         QCOMPARE(window->dpiDisplay(), nullptr);
         window.reset();

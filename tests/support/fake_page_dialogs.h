@@ -46,8 +46,17 @@ class FakePageDialogs final : public PageDialogs {
         asked.push_back(forSaving ? "save file" : "open file");
         return file;
     }
-    void openFunctionMenu(std::string_view menuFile, std::string_view keyButton) override {
+    // The menu open last; pick() answers it as the user's choice would.
+    std::function<void(std::string_view)> openMenu;
+    void openFunctionMenu(std::string_view menuFile, std::string_view keyButton,
+                          std::function<void(std::string_view)> picked) override {
         menus.emplace_back(menuFile, keyButton);
+        openMenu = std::move(picked);
+    }
+    void pick(std::string_view item) {
+        if (openMenu) {
+            openMenu(item);
+        }
     }
     std::optional<ShortcutChoice> askShortcut(const ShortcutChoice& start) override {
         shortcutStart = start;

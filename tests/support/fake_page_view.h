@@ -1,7 +1,10 @@
-// A page that records what the page's logic did to it.
+// A page that records what the page's logic did to it, and plays the user
+// on the handlers the logic bound.
 #pragma once
 
+#include <functional>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -10,15 +13,18 @@
 
 namespace tvq::testing {
 
+class FakeTicker final : public Ticker {
+  public:
+    explicit FakeTicker(std::function<void()> tick) : tick(std::move(tick)) {}
+    void start(int ms) override { interval = ms; }
+    void stop() override { interval = 0; }
+    bool running() const override { return interval > 0; }
+    std::function<void()> tick;
+    int interval = 0;  // 0 stopped
+};
+
 class FakePageView final : public ListPageView {
   public:
-    struct Posted {
-        std::uint32_t message;
-        std::uintptr_t wParam;
-        std::intptr_t lParam;
-        bool operator==(const Posted&) const = default;
-    };
-
     std::set<std::string> missing;  // controls the layout lacks
     std::map<std::string, bool> visible;
     std::map<std::string, bool> checked;
@@ -29,10 +35,39 @@ class FakePageView final : public ListPageView {
     std::map<std::string, int> items;
     std::map<std::string, std::uint32_t> colors;
     std::vector<std::string> selected;
-    std::map<int, int> timers;  // running timers: id -> ms
-    std::vector<std::string> timerLog;
-    std::vector<Posted> posted;
+    std::vector<FakeTicker*> tickers;  // owned by who asked for them
+    int presenceChanges = 0;
+    std::vector<std::int32_t> dpiShown;
     std::map<std::string, std::vector<std::string>> rows;
+
+    // The bound handlers, by control.
+    std::map<std::string, std::function<void()>, std::less<>> clicks;
+    std::map<std::string, std::function<void(bool)>, std::less<>> toggles;
+    std::map<std::string, std::function<void()>, std::less<>> options;
+    std::map<std::string, std::function<void(int)>, std::less<>> choices;
+    std::map<std::string, std::function<void(int)>, std::less<>> values;
+    std::map<std::string, std::function<void(bool)>, std::less<>> hovers;
+
+    // The user's actions on a control; one without a handler does nothing.
+    void click(std::string_view c) { call(clicks, c); }
+    void toggle(std::string_view c, bool on) { call(toggles, c, on); }
+    void chooseOption(std::string_view c) { call(options, c); }
+    void chooseItem(std::string_view c, int i) { call(choices, c, i); }
+    void slide(std::string_view c, int v) { call(values, c, v); }
+    void hover(std::string_view c, bool entered) { call(hovers, c, entered); }
+
+    void onClick(std::string_view c, std::function<void()> h) override { bind(clicks, c, h); }
+    void onToggle(std::string_view c, std::function<void(bool)> h) override { bind(toggles, c, h); }
+    void onOptionSelected(std::string_view c, std::function<void()> h) override {
+        bind(options, c, h);
+    }
+    void onItemChosen(std::string_view c, std::function<void(int)> h) override {
+        bind(choices, c, h);
+    }
+    void onValueChanged(std::string_view c, std::function<void(int)> h) override {
+        bind(values, c, h);
+    }
+    void onHover(std::string_view c, std::function<void(bool)> h) override { bind(hovers, c, h); }
 
     bool exists(std::string_view c) const override { return !missing.contains(std::string(c)); }
     void setVisible(std::string_view c, bool v) override {
@@ -69,17 +104,13 @@ class FakePageView final : public ListPageView {
     void setBackgroundColor(std::string_view c, std::uint32_t argb) override {
         colors[std::string(c)] = argb;
     }
-    void startControlTimer(std::string_view, int id, int ms) override {
-        timers[id] = ms;
-        timerLog.push_back("start " + std::to_string(id));
+    std::unique_ptr<Ticker> makeTicker(std::function<void()> tick) override {
+        auto ticker = std::make_unique<FakeTicker>(std::move(tick));
+        tickers.push_back(ticker.get());
+        return ticker;
     }
-    void stopControlTimer(std::string_view, int id) override {
-        timers.erase(id);
-        timerLog.push_back("stop " + std::to_string(id));
-    }
-    void postMessage(std::uint32_t m, std::uintptr_t w, std::intptr_t l) override {
-        posted.push_back({m, w, l});
-    }
+    void mousePresenceChanged() override { ++presenceChanges; }
+    void dpiStageShown(std::int32_t dpiValue) override { dpiShown.push_back(dpiValue); }
     void appendListRow(std::string_view list, std::string_view row) override {
         if (exists(list)) {
             rows[std::string(list)].emplace_back(row);
@@ -99,12 +130,18 @@ class FakePageView final : public ListPageView {
         }
     }
 
-    int count(std::uint32_t message) const {
-        int n = 0;
-        for (const Posted& p : posted) {
-            n += p.message == message ? 1 : 0;
+  private:
+    template <class Map, class Handler>
+    void bind(Map& map, std::string_view c, Handler& h) {
+        if (exists(c)) {
+            map[std::string(c)] = std::move(h);
         }
-        return n;
+    }
+    template <class Map, class... Args>
+    static void call(Map& map, std::string_view c, Args... args) {
+        if (const auto it = map.find(c); it != map.end()) {
+            it->second(args...);
+        }
     }
 };
 

@@ -6,8 +6,7 @@
 #include <optional>
 #include <thread>
 
-#include "app/hook_library.h"
-#include "app/window_messages.h"
+#include "device/hook_library.h"
 #include "device/message_queue.h"
 #include "fake_texts.h"
 #include "input/key_names.h"
@@ -52,23 +51,22 @@ class X11Test : public ::testing::Test {
             GTEST_SKIP() << "no X server could be started";
         }
         ASSERT_NE(hook, nullptr);
-        api = hook->functions();
-        ASSERT_TRUE(api.installmousehook && api.removemousehook && api.enablemousehook &&
-                    api.installhook && api.removehook && api.enablehook && api.mousewheelenable);
+        api = hook;
+        ASSERT_TRUE(hook->complete());
         useLayout(*xvfb, "us");
     }
 
     void TearDown() override {
-        if (api.removehook != nullptr) {
-            api.removehook();
-            api.enablehook(1);
-            api.enablemousehook(1);
-            api.mousewheelenable(0);
+        if (api != nullptr) {
+            api->remove();
+            api->enableKeys(true);
+            api->enableMouse(true);
+            api->enableWheel(false);
         }
     }
 
     void install() {
-        api.installhook(&window);
+        api->install(&window);
         drain();
     }
     void drain() {
@@ -81,7 +79,7 @@ class X11Test : public ::testing::Test {
         if (!m) {
             return std::nullopt;
         }
-        EXPECT_EQ(m->message, msg::kHookInput);
+        EXPECT_EQ(m->message, TVQ_HOOK_MESSAGE);
         return std::make_pair(m->wParam, m->lParam);
     }
     void expectMessages(const std::vector<std::pair<std::uintptr_t, std::intptr_t>>& expected) {
@@ -98,7 +96,7 @@ class X11Test : public ::testing::Test {
 
     static inline testing::Xvfb* xvfb = nullptr;
     static inline HookLibrary* hook = nullptr;
-    HookFunctions api;
+    HookLibrary* api = nullptr;
     MessageQueueWindow window;
 };
 
@@ -139,30 +137,30 @@ TEST_F(X11Test, MouseButtonsAndTheWheel) {
                     {0x20C, 1}});
     ASSERT_TRUE(xvfb->run("xdotool click 4 click 5"));
     expectSilence();
-    api.mousewheelenable(1);
+    api->enableWheel(true);
     ASSERT_TRUE(xvfb->run("xdotool click 4 click 5 click 6"));
     expectMessages({{0x20A, 1}, {0x20A, -1}, {0x20E, 1}});
 }
 
 TEST_F(X11Test, SwitchingReportsOffAndOnAndReinstalling) {
     install();
-    api.enablehook(0);
+    api->enableKeys(false);
     ASSERT_TRUE(xvfb->run("xdotool key b"));
     expectSilence();
-    api.enablehook(1);
-    api.enablemousehook(0);
+    api->enableKeys(true);
+    api->enableMouse(false);
     ASSERT_TRUE(xvfb->run("xdotool click 1 key b"));
     expectMessages({{0x42, 0}, {0x42, 1}});
-    api.enablemousehook(1);
+    api->enableMouse(true);
 
-    api.removehook();
+    api->remove();
     ASSERT_TRUE(xvfb->run("xdotool key c click 1"));
     expectSilence();
-    api.removehook();  // twice is harmless
+    api->remove();  // twice is harmless
     install();
     ASSERT_TRUE(xvfb->run("xdotool key c"));
     expectMessages({{0x43, 0}, {0x43, 1}});
-    api.installhook(&window);  // installing again replaces the first
+    api->install(&window);  // installing again replaces the first
     drain();
     ASSERT_TRUE(xvfb->run("xdotool key d"));
     expectMessages({{0x44, 0}, {0x44, 1}});
@@ -184,15 +182,15 @@ TEST_F(X11Test, KeysFollowTheLayout) {
 TEST_F(X11Test, WithoutAnXServerNothingHappens) {
     {
         const testing::ScopedEnv noServer("DISPLAY", ":987");
-        api.installhook(&window);
-        api.enablehook(1);
-        api.removehook();
+        api->install(&window);
+        api->enableKeys(true);
+        api->remove();
     }
     {
         const testing::ScopedEnv noDisplay("DISPLAY", nullptr);
-        api.installhook(&window);
-        api.installhook(nullptr);
-        api.removehook();
+        api->install(&window);
+        api->install(nullptr);
+        api->remove();
         X11KeyboardLayout layout;
         EXPECT_FALSE(layout.connected());
         EXPECT_EQ(layout.scanCodeFromVirtualKey(0x41), 0x1Eu);  // the US fallback

@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "base/text.h"
+#include "editing/macro_choice.h"
 #include "page/controls.h"
 #include "page/function_catalogue.h"
-#include "page/macro_choice.h"
 
 namespace tvq {
 namespace {
@@ -80,36 +80,34 @@ void ButtonsPanel::refreshAllKeyTexts() {
     }
 }
 
-void ButtonsPanel::showKeyOverlay(std::string_view keyButton, bool shown) {
-    if (const int k = controlNumber(keyButton, control::kKeyButton, control::kKeyButtonCount)) {
-        view_.setVisible(numbered(control::kKeyOverlay, static_cast<std::size_t>(k)), shown);
-    }
+void ButtonsPanel::showKeyOverlay(std::size_t buttonIndex, bool shown) {
+    view_.setVisible(numbered(control::kKeyOverlay, buttonIndex + 1), shown);
 }
 
-bool ButtonsPanel::onClick(std::string_view control) {
-    const int k = controlNumber(control, control::kKeyButton, control::kKeyButtonCount);
-    if (k == 0) {
-        return false;
+void ButtonsPanel::bind(ControlEvents& events) {
+    for (std::size_t k = 1; k <= control::kKeyButtonCount; ++k) {
+        const std::string key = numbered(control::kKeyButton, k);
+        events.onClick(key, [this, k] { openFunctionMenu(k - 1); });
+        events.onHover(key, [this, k](bool entered) { showKeyOverlay(k - 1, entered); });
     }
-    openFunctionMenu(static_cast<std::size_t>(k - 1));
-    return true;
 }
 
 void ButtonsPanel::openFunctionMenu(std::size_t buttonIndex) {
     if (buttonIndex >= layout::mode::kUsedBindingCount) {
         return;
     }
-    assigningButton_ = static_cast<int>(buttonIndex);
     if (dialogs_ != nullptr) {
-        dialogs_->openFunctionMenu(functionMenuFile(buttonIndex),
-                                   numbered(control::kKeyButton, buttonIndex + 1));
+        dialogs_->openFunctionMenu(
+            functionMenuFile(buttonIndex), numbered(control::kKeyButton, buttonIndex + 1),
+            [this, buttonIndex](std::string_view item) { assignFunction(buttonIndex, item); });
     }
 }
 
-bool ButtonsPanel::keepsALeftClick(const Profile& current, std::uint8_t code) const {
+bool ButtonsPanel::keepsALeftClick(const Profile& current, std::size_t buttonIndex,
+                                   std::uint8_t code) const {
     const auto& buttons = modeOf(current).buttons;
     for (std::size_t k = 0; k < kClickableButtons; ++k) {
-        const std::uint8_t f = static_cast<int>(k) == assigningButton_ ? code : buttons[k].function;
+        const std::uint8_t f = k == buttonIndex ? code : buttons[k].function;
         if (f == kLeftClick) {
             return true;
         }
@@ -160,14 +158,13 @@ bool ButtonsPanel::completeMacro(ButtonBinding& b) {
     return true;
 }
 
-void ButtonsPanel::assignFunction(std::string_view menuItem) {
+void ButtonsPanel::assignFunction(std::size_t index, std::string_view menuItem) {
     const Profile* current = session_.profiles().current();
-    if (current == nullptr || assigningButton_ < 0) {
+    if (current == nullptr || index >= layout::mode::kUsedBindingCount) {
         return;
     }
-    const auto index = static_cast<std::size_t>(assigningButton_);
     const std::uint8_t code = functionForMenuItem(menuItem);
-    if (!keepsALeftClick(*current, code)) {
+    if (!keepsALeftClick(*current, index, code)) {
         if (dialogs_ != nullptr) {
             dialogs_->tell("one_click_text");
         }

@@ -33,28 +33,25 @@ class ButtonsPanel {
     void showButtonMode(std::int32_t buttonMode);
     // The key button of one of the 18 buttons.
     void refreshKeyText(const Profile& current, std::size_t buttonIndex);
-    // The overlay of key button "ms_1_btn_key_<n>"; other controls are ignored.
-    void showKeyOverlay(std::string_view keyButton, bool shown);
+    // The hover overlay of a key button.
+    void showKeyOverlay(std::size_t buttonIndex, bool shown);
 
-    // A click on key button "ms_1_btn_key_<n>" opens its function menu;
-    // false when `control` is no key button.
-    bool onClick(std::string_view control);
+    // Binds the key buttons: a click opens the button's function menu, the
+    // pointer over one shows its overlay.
+    void bind(ControlEvents& events);
     void openFunctionMenu(std::size_t buttonIndex);
-    // The item picked in the function menu last opened: the function goes
-    // into the active slot's binding of that button (completed by the
-    // shortcut dialog or the macro picker), unless it would leave no button
-    // on the left click; then the mouse is sent the profile.
-    void assignFunction(std::string_view menuItem);
+    // A function-menu item picked for a button: the function goes into the
+    // active slot's binding of that button (completed by the shortcut
+    // dialog or the macro picker), unless it would leave no button on the
+    // left click; then the mouse is sent the profile.
+    void assignFunction(std::size_t buttonIndex, std::string_view menuItem);
     // After the macro library changed: every binding of every profile that
     // names a macro takes that macro's current actions, or its button's
     // default function when the macro is gone. Covers all 18 buttons.
     void syncMacroBindings();
 
-    // The button whose menu was opened last; -1 before the first.
-    int assigningButton() const { return assigningButton_; }
-
   private:
-    bool keepsALeftClick(const Profile& current, std::uint8_t code) const;
+    bool keepsALeftClick(const Profile& current, std::size_t buttonIndex, std::uint8_t code) const;
     // Completes `b` for the shortcut or the macro function; false to stop.
     bool completeShortcut(ButtonBinding& b, bool& becomesShortcut);
     bool completeMacro(ButtonBinding& b);
@@ -65,7 +62,6 @@ class ButtonsPanel {
     const KeyNames& keys_;
     MouseSession& session_;
     PageDialogs* dialogs_;
-    int assigningButton_ = -1;
 };
 
 }  // namespace tvq

@@ -23,45 +23,39 @@ void DpiPanel::showStage(std::int32_t stage) {
     }
 }
 
-bool DpiPanel::onSelectChanged(std::string_view control) {
-    const int n = controlNumber(control, control::kOptionDpiStep, control::kDpiStageControlCount);
-    if (n == 0) {
-        return false;
+void DpiPanel::bind(ControlEvents& events) {
+    for (std::size_t k = 0; k < control::kDpiStageControlCount; ++k) {
+        events.onOptionSelected(numbered(control::kOptionDpiStep, k + 1),
+                                [this, k] { selectStage(k); });
+        events.onValueChanged(numbered(control::kSliderDpi, k + 1),
+                              [this, k](int position) { setValue(k, position); });
+        events.onClick(numbered(control::kDpiColor, k + 1), [this, k] { pickColour(k); });
     }
-    editEverySlot(session_, &ModeSettings::dpiStage, n - 1);
-    return true;
 }
 
-bool DpiPanel::onValueChanged(std::string_view control, int position) {
-    const int k = controlNumber(control, control::kSliderDpi, control::kDpiStageControlCount);
-    if (k == 0) {
-        return false;
-    }
-    const auto stage = static_cast<std::size_t>(k - 1);
+void DpiPanel::selectStage(std::size_t stage) {
+    editEverySlot(session_, &ModeSettings::dpiStage, static_cast<std::int32_t>(stage));
+}
+
+void DpiPanel::setValue(std::size_t stage, int position) {
     session_.edit(
         [stage, position](Profile& p) {
             writeAllSlots(p, [stage, position](ModeSettings& m) { m.dpiValue[stage] = position; });
         },
         AfterEdit::kApply, kSliderSettleMs);
     view_.setText(numbered(control::kLabelDpi, stage + 1), std::to_string(shownDpi(position)));
-    return true;
 }
 
-bool DpiPanel::onClick(std::string_view control) {
-    const int k = controlNumber(control, control::kDpiColor, control::kDpiStageControlCount);
-    if (k == 0) {
-        return false;
-    }
+void DpiPanel::pickColour(std::size_t stage) {
     const Profile* current = session_.profiles().current();
     if (current == nullptr || dialogs_ == nullptr) {
-        return true;
+        return;
     }
-    const auto stage = static_cast<std::size_t>(k - 1);
+    const std::string button = numbered(control::kDpiColor, stage + 1);
     // Every slot holds the same colour; slot 0's is the one shown.
-    const auto chosen =
-        dialogs_->pickColour(control, shownColor(current->modes[0].dpiColor[stage]));
+    const auto chosen = dialogs_->pickColour(button, shownColor(current->modes[0].dpiColor[stage]));
     if (!chosen) {
-        return true;
+        return;
     }
     const std::uint32_t stored = storedColor(*chosen);
     session_.edit(
@@ -69,8 +63,7 @@ bool DpiPanel::onClick(std::string_view control) {
             writeAllSlots(p, [stage, stored](ModeSettings& m) { m.dpiColor[stage] = stored; });
         },
         AfterEdit::kApply);
-    view_.setBackgroundColor(control, shownColor(stored));
-    return true;
+    view_.setBackgroundColor(button, shownColor(stored));
 }
 
 }  // namespace tvq

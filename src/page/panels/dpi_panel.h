@@ -19,15 +19,18 @@ class DpiPanel {
     // A stage 0..7 selects its option; any other value selects none.
     void showStage(std::int32_t stage);
 
-    // The user's edits; false when `control` is not this panel's.
+    // Binds each stage's option, slider and colour button.
+    void bind(ControlEvents& events);
+
+    // The user's edits, for stage 0..7.
     // A stage's option: the active stage, sent at once.
-    bool onSelectChanged(std::string_view control);
+    void selectStage(std::size_t stage);
     // A stage's slider: its value in every mode slot and the label, sent
     // once the slider has rested for kSliderSettleMs.
-    bool onValueChanged(std::string_view control, int position);
+    void setValue(std::size_t stage, int position);
     // A stage's colour button: the colour picker; a chosen colour is stored
     // and sent, a cancelled one changes nothing.
-    bool onClick(std::string_view control);
+    void pickColour(std::size_t stage);
 
   private:
     PageView& view_;

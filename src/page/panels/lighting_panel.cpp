@@ -23,41 +23,36 @@ void LightingPanel::updateRows(std::int32_t lightMode) {
     view_.setVisible(control::kHorLightColor, color);
 }
 
-bool LightingPanel::onItemSelect(std::string_view control, int index) {
-    if (control == control::kComboLight) {
-        editEverySlot(session_, &ModeSettings::lightMode, index, kListSettleMs);
-        updateRows(index);
-        return true;
-    }
-    if (control == control::kComboLightBle) {
-        editEverySlot(session_, &ModeSettings::lightModeBle, index, kListSettleMs);
-        return true;
-    }
-    return false;
+void LightingPanel::bind(ControlEvents& events) {
+    events.onItemChosen(control::kComboLight, [this](int i) { chooseEffect(i); });
+    events.onItemChosen(control::kComboLightBle, [this](int i) { chooseBleEffect(i); });
+    events.onValueChanged(control::kSliderBrightness,
+                          [this](int v) { setSlider(&ModeSettings::brightness, v); });
+    events.onValueChanged(control::kSliderBreathSpeed,
+                          [this](int v) { setSlider(&ModeSettings::breathSpeed, v); });
+    events.onClick(control::kLightColor, [this] { pickColour(); });
 }
 
-bool LightingPanel::onValueChanged(std::string_view control, int position) {
-    std::int32_t ModeSettings::*field = nullptr;
-    if (control == control::kSliderBrightness) {
-        field = &ModeSettings::brightness;
-    } else if (control == control::kSliderBreathSpeed) {
-        field = &ModeSettings::breathSpeed;
-    } else {
-        return false;
-    }
+void LightingPanel::chooseEffect(int index) {
+    editEverySlot(session_, &ModeSettings::lightMode, index, kListSettleMs);
+    updateRows(index);
+}
+
+void LightingPanel::chooseBleEffect(int index) {
+    editEverySlot(session_, &ModeSettings::lightModeBle, index, kListSettleMs);
+}
+
+void LightingPanel::setSlider(std::int32_t ModeSettings::*field, int position) {
     editEverySlot(session_, field, position, kSliderSettleMs);
-    return true;
 }
 
-bool LightingPanel::onClick(std::string_view control) {
-    if (control != control::kLightColor) {
-        return false;
-    }
+void LightingPanel::pickColour() {
     const Profile* current = session_.profiles().current();
     if (current == nullptr || dialogs_ == nullptr) {
-        return true;
+        return;
     }
-    const auto chosen = dialogs_->pickColour(control, shownColor(current->modes[0].lightColor));
+    const auto chosen =
+        dialogs_->pickColour(control::kLightColor, shownColor(current->modes[0].lightColor));
     if (chosen) {
         const std::uint32_t stored = storedColor(*chosen);
         session_.edit(
@@ -65,10 +60,9 @@ bool LightingPanel::onClick(std::string_view control) {
                 writeAllSlots(p, [stored](ModeSettings& m) { m.lightColor = stored; });
             },
             AfterEdit::kNothing);
-        view_.setBackgroundColor(control, shownColor(stored));
+        view_.setBackgroundColor(control::kLightColor, shownColor(stored));
     }
     session_.requestApply();
-    return true;
 }
 
 }  // namespace tvq

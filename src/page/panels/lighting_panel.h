@@ -20,14 +20,18 @@ class LightingPanel {
     // Brightness for effect 1, breathing speed for 2..11, colour for 1 and 2.
     void updateRows(std::int32_t lightMode);
 
-    // The user's edits; false when `control` is not this panel's.
+    // Binds the effect combos, the two sliders and the colour button.
+    void bind(ControlEvents& events);
+
+    // The user's edits.
     // The effect combos: sent once the choice has rested for kListSettleMs.
-    bool onItemSelect(std::string_view control, int index);
+    void chooseEffect(int index);
+    void chooseBleEffect(int index);
     // Brightness and breathing speed: sent once the slider has rested.
-    bool onValueChanged(std::string_view control, int position);
+    void setSlider(std::int32_t ModeSettings::*field, int position);
     // The colour button: the colour picker; the apply follows whether or not
     // a colour was chosen.
-    bool onClick(std::string_view control);
+    void pickColour();
 
   private:
     PageView& view_;

@@ -15,14 +15,16 @@ void PollingPanel::showRate(std::int32_t pollingRate) {
     }
 }
 
-bool PollingPanel::onSelectChanged(std::string_view control) {
-    const int n = controlNumber(control, control::kOptionPrate, control::kPrateOptionCount);
-    if (n == 0) {
-        return false;
+void PollingPanel::bind(ControlEvents& events) {
+    for (int n = 1; n <= control::kPrateOptionCount; ++n) {
+        events.onOptionSelected(numbered(control::kOptionPrate, static_cast<std::size_t>(n)),
+                                [this, n] { chooseRate(n - 1); });
     }
-    editEverySlot(session_, &ModeSettings::pollingRate, n - 1);
-    view_.setTextKey(control::kLabelPrate, "prate_" + std::to_string(n) + "_text");
-    return true;
+}
+
+void PollingPanel::chooseRate(int rate) {
+    editEverySlot(session_, &ModeSettings::pollingRate, rate);
+    view_.setTextKey(control::kLabelPrate, "prate_" + std::to_string(rate + 1) + "_text");
 }
 
 }  // namespace tvq

@@ -18,9 +18,10 @@ class PollingPanel {
     void refresh(const Profile& current) { showRate(modeOf(current).pollingRate); }
     void showRate(std::int32_t pollingRate);
 
-    // A rate's option: stored, named in the label and sent at once. False
-    // when `control` is not this panel's.
-    bool onSelectChanged(std::string_view control);
+    // Binds the four options.
+    void bind(ControlEvents& events);
+    // A rate 0..3 chosen: stored, named in the label and sent at once.
+    void chooseRate(int rate);
 
   private:
     PageView& view_;

@@ -22,23 +22,13 @@ void ProfileListPanel::show() {
     view_.selectItem(control::kListProfile, store.currentIndex());
 }
 
-bool ProfileListPanel::onClick(std::string_view control) {
-    if (control == control::kProfileAdd) {
-        addProfile();
-    } else if (control == control::kProfileDelete) {
-        deleteProfile();
-    } else if (control == control::kProfileRename) {
-        renameProfile();
-    } else if (control == control::kProfileImport) {
-        importProfile();
-    } else if (control == control::kProfileExport) {
-        exportProfile();
-    } else if (control == control::kProfileReset) {
-        restoreDefaults();
-    } else {
-        return false;
-    }
-    return true;
+void ProfileListPanel::bind(ControlEvents& events) {
+    events.onClick(control::kProfileAdd, [this] { addProfile(); });
+    events.onClick(control::kProfileDelete, [this] { deleteProfile(); });
+    events.onClick(control::kProfileRename, [this] { renameProfile(); });
+    events.onClick(control::kProfileImport, [this] { importProfile(); });
+    events.onClick(control::kProfileExport, [this] { exportProfile(); });
+    events.onClick(control::kProfileReset, [this] { restoreDefaults(); });
 }
 
 void ProfileListPanel::addProfile() {

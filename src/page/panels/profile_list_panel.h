@@ -29,8 +29,8 @@ class ProfileListPanel {
     // without a notification.
     void show();
 
-    // The six buttons; false when `control` is not one of them.
-    bool onClick(std::string_view control);
+    // Binds the six buttons.
+    void bind(ControlEvents& events);
 
     void addProfile();
     void deleteProfile();

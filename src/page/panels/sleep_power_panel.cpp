@@ -31,13 +31,13 @@ void SleepPowerPanel::refreshSleepLabel(std::int32_t sleepTimer) {
     view_.setText(control::kLabelSleep, sleepLabelText(sleepTimer));
 }
 
-bool SleepPowerPanel::onValueChanged(std::string_view control, int position) {
-    if (control != control::kSliderSleep) {
-        return false;
-    }
+void SleepPowerPanel::bind(ControlEvents& events) {
+    events.onValueChanged(control::kSliderSleep, [this](int position) { setSleepTimer(position); });
+}
+
+void SleepPowerPanel::setSleepTimer(int position) {
     editEverySlot(session_, &ModeSettings::sleepTimer, position, kSliderSettleMs);
     refreshSleepLabel(position);
-    return true;
 }
 
 void SleepPowerPanel::showBattery(int percent) {
@@ -49,11 +49,10 @@ void SleepPowerPanel::showCharging(bool charging) {
     if (charging) {
         view_.setText(control::kLabelPower, texts_.text(textkeys::kCharging));
         resetChargeAnimation();
-        view_.startControlTimer(control::kProgressPower, timer::kChargeAnimation,
-                                timer::kChargeAnimationMs);
+        chargeAnimation_->start(kChargeAnimationMs);
     } else {
         view_.setText(control::kLabelPower, "");
-        view_.stopControlTimer(control::kProgressPower, timer::kChargeAnimation);
+        chargeAnimation_->stop();
     }
 }
 

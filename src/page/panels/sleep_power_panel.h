@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include <string_view>
@@ -17,7 +18,13 @@ namespace tvq {
 class SleepPowerPanel {
   public:
     SleepPowerPanel(PageView& view, const TextSource& texts, MouseSession& session)
-        : view_(view), texts_(texts), session_(session) {}
+        : view_(view),
+          texts_(texts),
+          session_(session),
+          chargeAnimation_(view.makeTicker([this] { chargeAnimationTick(); })) {}
+
+    // Binds the sleep timer's slider.
+    void bind(ControlEvents& events);
 
     void refresh(const Profile& current);
 
@@ -27,21 +34,26 @@ class SleepPowerPanel {
 
     // A battery level of 10..100 percent: the bar and "<n>%".
     void showBattery(int percent);
-    // Charging: the label says so and the bar climbs on control timer 53.
+    // Charging: the label says so and the bar climbs every
+    // kChargeAnimationMs while it lasts.
     void showCharging(bool charging);
-    // One tick of timer 53: the bar climbs 0, 2, ..., 100 and starts again.
+    // One step of the charging animation: the bar climbs 0, 2, ..., 100 and
+    // starts again.
     void chargeAnimationTick();
     void resetChargeAnimation() { chargeAnimValue_ = 0; }
 
     // The sleep timer's slider: stored, shown in the label and sent once the
-    // slider has rested. False when `control` is not this panel's.
-    bool onValueChanged(std::string_view control, int position);
+    // slider has rested.
+    void setSleepTimer(int position);
+
+    static constexpr int kChargeAnimationMs = 30;
 
   private:
     PageView& view_;
     const TextSource& texts_;
     MouseSession& session_;
     std::int32_t chargeAnimValue_ = 0;
+    std::unique_ptr<Ticker> chargeAnimation_;
 };
 
 }  // namespace tvq

@@ -5,22 +5,15 @@
 
 namespace tvq {
 
-bool SystemMousePanel::onCheckClick(std::string_view control, bool checked) {
-    if (control != control::kCheckMoveMode) {
-        return false;
-    }
-    editEverySlot(session_, &ModeSettings::movementMode, checked ? 1 : 0);
-    return true;
-}
-
-bool SystemMousePanel::onClick(std::string_view control) {
-    if (control != control::kMouseAttribute) {
-        return false;
-    }
-    if (dialogs_ != nullptr) {
-        dialogs_->openDesktopMouseSettings();
-    }
-    return true;
+void SystemMousePanel::bind(ControlEvents& events) {
+    events.onToggle(control::kCheckMoveMode, [this](bool checked) {
+        editEverySlot(session_, &ModeSettings::movementMode, checked ? 1 : 0);
+    });
+    events.onClick(control::kMouseAttribute, [this] {
+        if (dialogs_ != nullptr) {
+            dialogs_->openDesktopMouseSettings();
+        }
+    });
 }
 
 }  // namespace tvq

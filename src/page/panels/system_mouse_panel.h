@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "page/page_dialogs.h"
+#include "page/page_view.h"
 #include "profiles/profile.h"
 #include "session/mouse_session.h"
 
@@ -19,10 +20,9 @@ class SystemMousePanel {
     void refresh(const Profile&) {}
 
     // The movement-mode box: 1 checked, 0 not, in every mode slot, sent at
-    // once. False when `control` is not this panel's.
-    bool onCheckClick(std::string_view control, bool checked);
-    // The desktop's mouse settings; nothing in the profile changes.
-    bool onClick(std::string_view control);
+    // once. The settings button opens the desktop's mouse settings; nothing
+    // in the profile changes.
+    void bind(ControlEvents& events);
 
   private:
     MouseSession& session_;

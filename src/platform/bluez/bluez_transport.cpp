@@ -221,10 +221,11 @@ bool BluezTransport::writeFrame(std::string_view vendorTag, std::string_view pro
         call << value << options;
         const QDBusMessage reply = bus_.call(call, QDBus::Block, timeoutMs_);
         if (reply.type() == QDBusMessage::ReplyMessage) {
-            debug::write("Write Success! " + path + "\r\n");
+            debug::write("Bluetooth LE frame written to " + path + "\n");
             return true;
         }
-        debug::write("Write fail! " + path + ": " + reply.errorMessage().toStdString() + "\r\n");
+        debug::write("Bluetooth LE frame not written to " + path + ": " +
+                     reply.errorMessage().toStdString() + "\n");
     }
     return false;
 }

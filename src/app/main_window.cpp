@@ -1,0 +1,253 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QLabel>
+#include <QStackedWidget>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <QWindow>
+
+#include "base/autostart.h"
+#include "base/debug.h"
+#include "base/product.h"
+#include "dialogs/dpi_display.h"
+#include "dialogs/message_dialog.h"
+#include "platform/posix_file_system.h"
+#include "platform/program_folder.h"
+#include "toolkit/language.h"
+
+namespace tvq {
+namespace {
+
+constexpr int kTrayMenuLift = 50;
+constexpr int kFirstFrameWaitMs = 500;
+
+}  // namespace
+
+// Builds the main window's deferred parts once, after its first expose.
+class MainWindow::FirstFrameWatch final : public QObject {
+  public:
+    explicit FirstFrameWatch(MainWindow* window) : QObject(window), window_(window) {}
+    void done() {
+        if (!done_) {
+            done_ = true;
+            // After the expose has been painted.
+            QTimer::singleShot(0, window_, [w = window_] { w->buildDeferredParts(); });
+            deleteLater();
+        }
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Expose) {
+            if (auto* handle = qobject_cast<QWindow*>(watched); handle && handle->isExposed()) {
+                done();
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    MainWindow* window_;
+    bool done_ = false;
+};
+
+MainWindow::MainWindow(const LanguageManager& language, LibraryLoader& loader,
+                       DesktopSession* mouse, std::unique_ptr<SettingsPageView> page)
+    : WindowBase(kProductName, "main.xml", &language),
+      language_(language),
+      loader_(loader),
+      mouse_(mouse),
+      page_(std::move(page)),
+      logic_(*this, [mouse] { return mouse != nullptr ? mouse->anyConnected() : 0; }) {
+    dpiDisplayHide_.setSingleShot(true);
+    connect(&dpiDisplayHide_, &QTimer::timeout, this, [this] { closeDpiDisplay(); });
+}
+
+MainWindow::~MainWindow() {
+    // The mouse's links stop while the window their libraries post to still
+    // exists.
+    if (mouse_ != nullptr) {
+        mouse_->shutdown();
+    }
+    page_.reset();
+    dpiDisplay_.reset();
+    hookLibrary_.unload();
+}
+
+void MainWindow::setup() {
+    controls()->onClick("exit_btn", [this] { logic_.closeRequested(); });
+    controls()->onClick("min_btn", [this] { logic_.minimizeRequested(); });
+    for (const auto& [button, nameKey] :
+         {std::pair{"exit_btn", "a11y_close_text"}, std::pair{"min_btn", "a11y_minimise_text"}}) {
+        if (QWidget* w = control(button)) {
+            w->setAccessibleName(language_.text(QString::fromUtf8(nameKey)));
+        }
+    }
+    const QIcon icon = productIcon();
+    setWindowIcon(icon);
+    const QString name = language_.text(QStringLiteral("mouse_name_text"));
+    setWindowTitle(name);
+    if (auto* art = control<QLabel>("no_device_art")) {
+        art->setPixmap(icon.pixmap(96, 96));
+    }
+}
+
+void MainWindow::onDeferredPartsBuilt() {
+    // The settings page binds its controls and starts the device link, then
+    // the profiles are shown.
+    if (mouse_ != nullptr) {
+        MouseLink& link = mouse_->session().link();
+        connect(&libraryMessages_, &LibraryMessages::deviceMessage, this,
+                [&link](const DeviceMessage& m) { link.onDeviceMessage(m); });
+    }
+    if (page_) {
+        connect(page_.get(), &SettingsPageView::presenceChanged, this,
+                [this] { logic_.presenceChanged(); });
+        connect(page_.get(), &SettingsPageView::dpiStageReported, this,
+                [this](qint32 value) { logic_.dpiStageShown(value); });
+        page_->attach(*this, loader_, programFolder(), &libraryMessages_, &hookLibrary_,
+                      mouse_ != nullptr && mouse_->probeBle());
+    }
+    if (mouse_ != nullptr) {
+        mouse_->watchBle();
+    }
+    if (page_) {
+        page_->loadProfiles();
+    }
+    // The tray icon (which talks to the desktop over D-Bus) and "Hook.so"
+    // (which brings the X libraries) follow as soon as the event loop runs.
+    QTimer::singleShot(0, this, [this] {
+        showTrayIcon();
+        hookLibrary_.load(loader_, programFolder());
+    });
+}
+
+void MainWindow::showTrayIcon() {
+    tray_ = std::make_unique<QSystemTrayIcon>(windowIcon());
+    tray_->setToolTip(windowTitle());
+    connect(tray_.get(), &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                if (reason == QSystemTrayIcon::Trigger) {
+                    logic_.trayClicked(TrayClick::kPrimary);
+                } else if (reason == QSystemTrayIcon::Context) {
+                    logic_.trayClicked(TrayClick::kContext);
+                }
+            });
+    tray_->show();
+}
+
+void MainWindow::showThenBuildTheRest() {
+    show();
+    if (!deferredPartsPending()) {
+        return;
+    }
+    // The rest is built once the first frame is on screen (the window's first
+    // expose), or after a short while on a platform that never exposes it.
+    auto* firstFrame = new FirstFrameWatch(this);
+    if (QWindow* handle = windowHandle()) {
+        handle->installEventFilter(firstFrame);
+    }
+    QTimer::singleShot(kFirstFrameWaitMs, firstFrame, [firstFrame] { firstFrame->done(); });
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // Closing the window only puts it away; the tray menu ends the program.
+    event->ignore();
+    if (!quitting_) {
+        logic_.closeRequested();
+    }
+}
+
+void MainWindow::showWindow() {
+    show();
+}
+void MainWindow::hideWindow() {
+    hide();
+}
+void MainWindow::minimizeWindow() {
+    showMinimized();
+}
+void MainWindow::restoreWindow() {
+    showNormal();
+}
+void MainWindow::bringToFront() {
+    debug::write("main window to the front\n");
+    raise();
+    activateWindow();
+}
+bool MainWindow::windowShown() const {
+    return isVisible();
+}
+bool MainWindow::windowMinimized() const {
+    return isMinimized();
+}
+bool MainWindow::hasSystemTray() const {
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void MainWindow::selectDeviceTab(int item) {
+    auto* tabs = control<QStackedWidget>("device_tab_switch");
+    if (tabs == nullptr) {
+        return;
+    }
+    // Item -1 shows the last page, the one for "no mouse".
+    tabs->setCurrentIndex(item >= 0 ? item : tabs->count() - 1);
+}
+
+void MainWindow::runNoDeviceMessage() {
+    debug::write("no mouse: showing the message\n");
+    MessageDialog::ask(this, &language_, "no_device_text");
+}
+
+void MainWindow::openTrayMenu() {
+    trayMenu_ = std::make_unique<LoadedMenu>();
+    trayMenu_->load(resourceFolder() + trayMenuFile_, language_,
+                    [this](const MenuCommand& command) { logic_.trayMenuPicked(command.name); });
+    if (auto* autostart = trayMenu_->menu().findChild<QAction*>(QStringLiteral("autostart"))) {
+        PosixFileSystem fs;
+        autostart->setChecked(autostartEnabled(fs, processEnvironment()));
+    }
+    trayMenu_->popup(QCursor::pos() - QPoint(0, kTrayMenuLift));
+}
+
+void MainWindow::showDpiDisplay(const std::string& text, int hideAfterMs) {
+    dpiDisplayHide_.start(hideAfterMs);
+    const QString shown = QString::fromStdString(text);
+    if (dpiDisplay_) {
+        dpiDisplay_->setText(shown);
+        return;
+    }
+    dpiDisplay_ = std::make_unique<DpiDisplay>(&language_);
+    dpiDisplay_->setText(shown);
+    dpiDisplay_->create(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                                     Qt::WindowDoesNotAcceptFocus);
+    dpiDisplay_->show();
+}
+
+void MainWindow::closeDpiDisplay() {
+    dpiDisplayHide_.stop();
+    dpiDisplay_.reset();
+}
+
+void MainWindow::toggleStartWithDesktop() {
+    PosixFileSystem fs;
+    const Environment env = processEnvironment();
+    const bool on = !autostartEnabled(fs, env);
+    if (!setAutostart(fs, env, on, programFolder() + "tvq-config")) {
+        MessageDialog::ask(this, &language_, "autostart_failed_text");
+    }
+}
+
+void MainWindow::quit() {
+    quitting_ = true;
+    closeDpiDisplay();
+    hookLibrary_.unload();
+    hide();
+    QCoreApplication::exit(0);
+}
+
+}  // namespace tvq

@@ -1,0 +1,95 @@
+// The program's main window: its layout "main.xml", the tray icon and menu,
+// the DPI display and "Hook.so"; what it does with them is MainWindowLogic's.
+#pragma once
+
+#include <QString>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <memory>
+
+#include "app/desktop_session.h"
+#include "device/hook_library.h"
+#include "shell/main_window_logic.h"
+#include "toolkit/library_messages.h"
+#include "toolkit/loaded_menu.h"
+#include "toolkit/window_base.h"
+#include "windows/settings_page_view.h"
+
+namespace tvq {
+
+class DpiDisplay;
+class LanguageManager;
+
+class MainWindow final : public WindowBase, public MainWindowView {
+  public:
+    // `mouse` is the program's session, which must outlive the window;
+    // `page` is the settings page on it, which the window owns from now on.
+    // Without them the window runs as a shell.
+    MainWindow(const LanguageManager& language, LibraryLoader& loader,
+               DesktopSession* mouse = nullptr, std::unique_ptr<SettingsPageView> page = nullptr);
+    ~MainWindow() override;
+
+    static constexpr int kWidth = 800;
+    static constexpr int kHeight = 572;
+
+    // The input-hook library, once loaded (shortly after the page).
+    HookLibrary& hookLibrary() { return hookLibrary_; }
+    MainWindowLogic& logic() { return logic_; }
+    SettingsPageView* page() const { return page_.get(); }
+    DpiDisplay* dpiDisplay() const { return dpiDisplay_.get(); }
+    LoadedMenu* trayMenu() const { return trayMenu_.get(); }
+    QSystemTrayIcon* trayIcon() const { return tray_.get(); }
+    // The file the tray menu is read from (tests use their own).
+    void setTrayMenuFile(QString file) { trayMenuFile_ = std::move(file); }
+
+    // Shows the window; when it was created with deferred parts, builds them
+    // (and so the settings page, the links and the profiles) once the first
+    // frame is on screen.
+    void showThenBuildTheRest();
+
+    // Where the run-time libraries post: device reports, attach events and
+    // hook input, as signals.
+    LibraryMessages& libraryMessages() { return libraryMessages_; }
+
+    // MainWindowView
+    void showWindow() override;
+    void hideWindow() override;
+    void minimizeWindow() override;
+    void restoreWindow() override;
+    void bringToFront() override;
+    bool windowShown() const override;
+    bool windowMinimized() const override;
+    bool hasSystemTray() const override;
+    void selectDeviceTab(int item) override;
+    void runNoDeviceMessage() override;
+    void openTrayMenu() override;
+    void showDpiDisplay(const std::string& text, int hideAfterMs) override;
+    void closeDpiDisplay() override;
+    void quit() override;
+    void toggleStartWithDesktop() override;
+
+  protected:
+    void setup() override;
+    void onDeferredPartsBuilt() override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    class FirstFrameWatch;
+    void showTrayIcon();
+
+    const LanguageManager& language_;
+    LibraryLoader& loader_;
+    LibraryMessages libraryMessages_;
+    DesktopSession* mouse_;
+    std::unique_ptr<SettingsPageView> page_;
+    MainWindowLogic logic_;
+    HookLibrary hookLibrary_;
+    std::unique_ptr<QSystemTrayIcon> tray_;
+    std::unique_ptr<LoadedMenu> trayMenu_;
+    std::unique_ptr<DpiDisplay> dpiDisplay_;
+    QTimer dpiDisplayHide_;  // closes the DPI display a while after it was last shown
+    QString trayMenuFile_ = "traymenu.xml";
+    bool quitting_ = false;
+};
+
+}  // namespace tvq

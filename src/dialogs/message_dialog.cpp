@@ -1,0 +1,45 @@
+#include "dialogs/message_dialog.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+#include "toolkit/language.h"
+
+namespace tvq {
+
+MessageDialog::MessageDialog(const LanguageManager* language, QString titleKey, QString messageKey,
+                             QWidget* owner)
+    : DialogBase("MessageDialog", "msg.xml", language, owner),
+      language_(language),
+      titleKey_(std::move(titleKey)),
+      messageKey_(std::move(messageKey)) {
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+}
+
+int MessageDialog::ask(QWidget* owner, const LanguageManager* language, const QString& messageKey) {
+    MessageDialog box(language, "warning_title_text", messageKey, owner);
+    box.create();
+    box.placeCentred();
+    return box.runModal();
+}
+
+void MessageDialog::setup() {
+    const auto text = [this](const QString& key) {
+        return language_ != nullptr ? language_->text(key) : QString();
+    };
+    if (auto* title = control<QLabel>("warning_title")) {
+        title->setText(text(titleKey_));
+    }
+    if (auto* message = control<QLabel>("warning")) {
+        message->setText(text(messageKey_));
+        setAccessibleDescription(message->text());
+    }
+    setWindowTitle(text(titleKey_));
+    if (auto* ok = control<QPushButton>("btn_ok")) {
+        ok->setDefault(true);
+    }
+    controls()->onClick("btn_ok", [this] { finish(1); });
+    controls()->onClick("btn_cancel", [this] { finish(0); });
+}
+
+}  // namespace tvq

@@ -1,0 +1,26 @@
+// The warning and confirmation box: a title key, a message key, OK and Cancel.
+#pragma once
+
+#include "toolkit/dialog_base.h"
+
+namespace tvq {
+
+class MessageDialog final : public DialogBase {
+  public:
+    MessageDialog(const LanguageManager* language, QString titleKey, QString messageKey,
+                  QWidget* owner);
+
+    // Runs the box modally over `owner`, centred on it: 1 when the user
+    // pressed OK, 0 for Cancel, Escape or closing it.
+    static int ask(QWidget* owner, const LanguageManager* language, const QString& messageKey);
+
+  protected:
+    void setup() override;
+
+  private:
+    const LanguageManager* language_;
+    QString titleKey_;
+    QString messageKey_;
+};
+
+}  // namespace tvq

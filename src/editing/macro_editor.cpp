@@ -1,0 +1,554 @@
+#include "editing/macro_editor.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "base/debug.h"
+#include "base/text.h"
+#include "editing/colour_channels.h"
+#include "input/hook_input.h"
+#include "macros/macro_record.h"
+
+namespace tvq {
+
+namespace me = macroeditor;
+namespace m = layout::macro;
+
+namespace {
+
+constexpr int kRecordingStopLength = ActionList::kMax;  // weighted length that ends a recording
+
+// The mouse codes of the insert buttons and of the combo's items, in order.
+constexpr std::uint8_t kMouseCodes[me::kInsertButtonCount] = {
+    m::kLeftButton, m::kRightButton, m::kMiddleButton, m::kForwardButton, m::kBackwardButton};
+
+int comboItemOf(std::uint8_t code) {
+    for (int i = 0; i < me::kInsertButtonCount; ++i) {
+        if (kMouseCodes[i] == code) {
+            return i;
+        }
+    }
+    return 0;
+}
+
+std::string nameOf(const MacroRecord& macro) {
+    return utf8FromUtf16(fieldText(macro.name));
+}
+
+}  // namespace
+
+MacroEditor::MacroEditor(MacroEditorView& view, InputHook& hook, MessageWindow* hookTarget,
+                         MacroEditorDialogs& dialogs, MacroStore& store, FileSystem& files,
+                         const TextSource& texts, const KeyNames& keys, const Clock& ticks)
+    : view_(view),
+      hook_(hook),
+      hookTarget_(hookTarget),
+      dialogs_(dialogs),
+      library_(store, files),
+      texts_(texts),
+      keys_(keys),
+      recorder_(keys, ticks) {}
+
+MacroEditor::~MacroEditor() {
+    close();
+}
+
+void MacroEditor::open(bool wayland) {
+    for (std::size_t i = 0; i < library_.size(); ++i) {
+        view_.appendMacroRow(nameOf(library_.at(static_cast<int>(i))), me::kFirstMacroRowHeight);
+    }
+    view_.selectMacroRow(-1);
+    view_.setFieldText(me::kRecord, texts_.text("start_recording_text"));
+    view_.setFieldText(me::kDefaultDelayEdit, std::to_string(me::kMinDelay));
+    view_.showControl(me::kMouseEventTab, false);
+    view_.showControl(me::kNameTab, true);
+    view_.showControl(me::kWaylandNote, wayland);
+    view_.showEditPage(me::kPageClosed);
+}
+
+void MacroEditor::close() {
+    if (recorder_.running()) {
+        stopRecording();  // what was recorded is kept
+    }
+    keyFieldFocused(false);
+}
+
+// Macros.
+
+void MacroEditor::appendAndSelect(const MacroRecord& added) {
+    reportSave();
+    view_.appendMacroRow(nameOf(added), me::kAddedMacroRowHeight);
+    const int row = static_cast<int>(library_.size()) - 1;
+    view_.selectMacroRow(row);
+    onMacroSelect(row);
+    view_.scrollMacroListToEnd();
+}
+
+void MacroEditor::addMacro() {
+    appendAndSelect(library_.add());
+}
+
+void MacroEditor::deleteMacro() {
+    int row = selectedMacro_;
+    if (!library_.contains(row) || !dialogs_.confirm("delete_macro_text")) {
+        return;
+    }
+    if (recorder_.running()) {
+        stopRecording();
+    }
+    current_ = nullptr;  // the record goes with the row
+    library_.remove(row);
+    reportSave();
+    view_.removeMacroRow(row);
+    if (static_cast<std::size_t>(row) >= library_.size()) {
+        row -= 1;
+    }
+    view_.selectMacroRow(row);
+    if (row >= 0) {
+        onMacroSelect(row);
+    } else {
+        selectedMacro_ = -1;
+        selectedAction_ = -1;
+        work_.clear();
+        view_.clearActionRows();
+        view_.setFieldText(me::kNameEdit, "");
+    }
+}
+
+void MacroEditor::onMacroSelect(int row) {
+    if (recorder_.running()) {
+        stopRecording();  // the recording belongs to the macro it was made for
+    }
+    loadMacro(row);
+}
+
+void MacroEditor::loadMacro(int row) {
+    selectedMacro_ = row;
+    if (!library_.contains(row)) {
+        current_ = nullptr;
+        return;
+    }
+    current_ = &library_.at(row);
+    work_.assign(current_->actions, current_->actionCount);
+    if (work_.count() == 0) {
+        selectedAction_ = -1;
+    }
+    view_.setFieldText(me::kNameEdit, nameOf(*current_));
+    rebuild();
+}
+
+void MacroEditor::nameLeft() {
+    if (current_ == nullptr) {
+        return;
+    }
+    const std::u16string typed = utf16FromUtf8(view_.fieldText(me::kNameEdit));
+    switch (library_.rename(*current_, typed)) {
+        case MacroLibrary::Rename::kUnchanged:
+            return;  // a change of letter case only is not stored
+        case MacroLibrary::Rename::kTaken:
+            view_.setFieldText(me::kNameEdit, nameOf(*current_));
+            return;
+        case MacroLibrary::Rename::kRenamed:
+            break;
+    }
+    commit();
+    if (current_ != nullptr) {
+        view_.setMacroRowText(selectedMacro_, nameOf(*current_));
+        view_.setFieldText(me::kNameEdit, nameOf(*current_));
+    }
+}
+
+void MacroEditor::importMacro() {
+    const std::optional<std::string> path = dialogs_.chooseMacroFile(false);
+    if (!path) {
+        return;
+    }
+    const MacroRecord* added = library_.importFile(*path);
+    if (added == nullptr) {
+        dialogs_.tell("macro_import_failed_text");
+        return;
+    }
+    appendAndSelect(*added);
+}
+
+void MacroEditor::exportMacro() {
+    if (current_ == nullptr) {
+        return;
+    }
+    const std::optional<std::string> path = dialogs_.chooseMacroFile(true);
+    if (!path || path->empty()) {
+        return;
+    }
+    // The file is replaced in one step: a failed write leaves the old one.
+    if (!library_.exportFile(*current_, *path)) {
+        dialogs_.tell("macro_export_failed_text");
+    }
+}
+
+void MacroEditor::reportSave() {
+    if (!library_.lastSaveFailed()) {
+        toldSaveFailed_ = false;
+    } else if (!toldSaveFailed_) {
+        toldSaveFailed_ = true;  // once until a save works again
+        dialogs_.tell("macro_store_save_failed_text");
+    }
+}
+
+void MacroEditor::commit() {
+    if (library_.store().commit(current_, work_.actions(), work_.count())) {
+        reportSave();
+        return;
+    }
+    // Too long for the mouse: the stored macro comes back.
+    if (selectedMacro_ >= 0) {
+        loadMacro(selectedMacro_);
+    }
+    cancelling_ = false;
+}
+
+// The action list.
+
+ActionRowText MacroEditor::rowText(int index) const {
+    const MacroAction& a = work_.at(index);
+    ActionRowText row;
+    row.key = keys_.keyNameFromCode(a.code);
+    row.mouse = isMouseCode(a.code);
+    row.press = a.type == m::kPress;
+    row.action = texts_.text(row.press ? "key_down_action" : "key_up_action");
+    row.delay =
+        index == work_.count() - 1 ? std::to_string(me::kMinDelay) : std::to_string(a.delay);
+    return row;
+}
+
+void MacroEditor::rebuild() {
+    std::vector<ActionRowText> rows;
+    rows.reserve(static_cast<std::size_t>(work_.count()));
+    for (int i = 0; i < work_.count(); ++i) {
+        rows.push_back(rowText(i));
+    }
+    view_.setActionRows(rows);
+    if (cancelling_ && recordStart_ >= 0) {
+        selectAction(recordStart_);
+        view_.scrollActionRowIntoViewSoon(recordStart_);
+    } else if (insertMode_) {
+        selectAction(insertIndex_ - 1);
+        if (insertIndex_ >= 1) {
+            view_.scrollActionRowIntoViewSoon(insertIndex_ - 1);
+        }
+    } else {
+        selectAction(work_.count() - 1);
+        view_.scrollActionListToEnd();
+    }
+}
+
+void MacroEditor::selectAction(int row) {
+    if (row >= work_.count()) {
+        row = work_.count() - 1;
+    }
+    view_.selectActionRow(row);
+    onActionSelect(row);
+}
+
+void MacroEditor::onActionSelect(int row) {
+    selectedAction_ = row < work_.count() ? row : -1;
+    if (editMode_) {
+        fillEditor();
+    }
+}
+
+bool MacroEditor::insertAction(const MacroAction& action) {
+    const int position = insertIndex_ == -1 ? work_.count() : insertIndex_;
+    if (!work_.insert(position, action)) {
+        return false;
+    }
+    ++selectedAction_;
+    if (insertIndex_ != -1) {
+        ++insertIndex_;
+    }
+    return true;
+}
+
+std::uint16_t MacroEditor::defaultDelayValue() const {
+    return static_cast<std::uint16_t>(leadingNumber(view_.fieldText(me::kDefaultDelayEdit)) &
+                                      0xFFFF);
+}
+
+void MacroEditor::insertClick(int button) {
+    if (current_ == nullptr || button < 1 || button > me::kInsertButtonCount ||
+        work_.count() + 2 > ActionList::kMax) {
+        return;
+    }
+    const std::uint8_t code = kMouseCodes[button - 1];
+    insertIndex_ = selectedAction_ + 1;
+    insertMode_ = true;
+    const std::uint16_t delay =
+        delayMode_ == DelayMode::kDefault ? defaultDelayValue() : me::kMinDelay;
+    insertAction({code, m::kPress, delay});
+    insertAction({code, m::kRelease, delay});
+    rebuild();
+    commit();
+    insertMode_ = false;
+}
+
+void MacroEditor::showMouseInsert(bool shown) {
+    view_.showControl(me::kMouseEventTab, shown);
+    view_.showControl(me::kNameTab, !shown);
+}
+
+void MacroEditor::moveAction(int by) {
+    const int r = selectedAction_;
+    const int to = r + by;
+    if (!work_.swap(r, to)) {
+        return;
+    }
+    view_.setActionRow(r, rowText(r));
+    view_.setActionRow(to, rowText(to));
+    view_.selectActionRow(to);
+    onActionSelect(to);
+    commit();
+}
+
+void MacroEditor::deleteAction() {
+    const int s = selectedAction_;
+    if (!work_.erase(s)) {
+        return;
+    }
+    view_.removeActionRow(s);
+    const int count = work_.count();
+    if (count < 1) {
+        selectedAction_ = -1;
+    }
+    // The row that is last now shows the last action's delay.
+    if (count >= 1) {
+        view_.setActionRow(count - 1, rowText(count - 1));
+    }
+    const int next = std::min(s, count - 1);
+    view_.selectActionRow(next);
+    onActionSelect(next);
+    commit();
+}
+
+void MacroEditor::clearActions() {
+    if (current_ == nullptr) {
+        return;
+    }
+    work_.clear();
+    insertMode_ = false;
+    insertIndex_ = -1;
+    selectedAction_ = -1;
+    commit();
+    rebuild();
+}
+
+// The in-place editor.
+
+void MacroEditor::setEditMode(bool on) {
+    editMode_ = on;
+    if (selectedAction_ < 0) {
+        editMode_ = false;
+        view_.checkControl(me::kEditCheck, false);
+        return;
+    }
+    if (editMode_) {
+        fillEditor();
+    } else {
+        view_.showEditPage(me::kPageClosed);
+    }
+}
+
+void MacroEditor::confirmEdit() {
+    commit();
+    editMode_ = false;
+    view_.checkControl(me::kEditCheck, false);
+    view_.showEditPage(me::kPageClosed);
+}
+
+void MacroEditor::cancelEdit() {
+    cancelling_ = true;
+    editMode_ = false;
+    view_.checkControl(me::kEditCheck, false);
+    view_.showEditPage(me::kPageClosed);
+    if (selectedMacro_ >= 0) {
+        loadMacro(selectedMacro_);
+    }
+    cancelling_ = false;
+}
+
+void MacroEditor::fillEditor() {
+    const int s = selectedAction_;
+    if (!work_.contains(s)) {
+        return;
+    }
+    const MacroAction& a = work_.at(s);
+    const bool last = s == work_.count() - 1;
+    const std::string delay = last ? std::to_string(me::kMinDelay) : std::to_string(a.delay);
+    if (isMouseCode(a.code)) {
+        view_.showEditPage(me::kPageMouse);
+        view_.selectMouseComboItem(comboItemOf(a.code));
+        view_.setFieldText(me::kMouseDelay, delay);
+        view_.enableControl(me::kMouseDelay, !last);
+    } else {
+        view_.showEditPage(me::kPageKey);
+        view_.setFieldText(me::kKeyField, keys_.keyNameFromCode(a.code));
+        view_.setFieldText(me::kKeyDelay, delay);
+        view_.enableControl(me::kKeyDelay, !last);
+    }
+}
+
+void MacroEditor::onMouseComboSelect(int item) {
+    if (item < 0 || item >= me::kInsertButtonCount) {
+        return;
+    }
+    setActionCode(kMouseCodes[item]);
+}
+
+void MacroEditor::setActionCode(std::uint8_t code) {
+    const int s = selectedAction_;
+    if (work_.contains(s)) {
+        work_.at(s).code = code;
+        view_.setActionRow(s, rowText(s));
+    }
+    commit();
+}
+
+void MacroEditor::actionDelayLeft(std::string_view field) {
+    const std::int64_t typed = leadingNumber(view_.fieldText(field));
+    const auto delay = static_cast<std::uint16_t>(
+        std::clamp<std::int64_t>(typed, me::kMinDelay, MacroRecorder::kMaxDelay));
+    const int s = selectedAction_;
+    if (s >= 0 && s < work_.count() - 1) {
+        work_.at(s).delay = delay;
+        view_.setActionRow(s, rowText(s));
+        if (field == me::kMouseDelay) {
+            view_.setFieldText(field, std::to_string(delay));
+        }
+    }
+    commit();
+}
+
+void MacroEditor::defaultDelayLeft() {
+    if (leadingNumber(view_.fieldText(me::kDefaultDelayEdit)) <= 9) {
+        view_.setFieldText(me::kDefaultDelayEdit, std::to_string(me::kMinDelay));
+    }
+}
+
+void MacroEditor::keyFieldFocused(bool in) {
+    if (!in) {
+        if (captureForKeyEdit_) {
+            captureForKeyEdit_ = false;
+            capture_.reset();
+        }
+        return;
+    }
+    if (recorder_.running() || captureForKeyEdit_) {
+        return;  // the recording keeps the hook
+    }
+    captureForKeyEdit_ = true;
+    capture_.emplace(hook_, hookTarget_);
+}
+
+void MacroEditor::onOwnKey(std::uint32_t virtualKey) {
+    if (recorder_.running()) {
+        return;
+    }
+    const auto code = static_cast<std::uint8_t>(keys_.hidUsageFromVirtualKey(virtualKey).usage);
+    view_.setFieldText(me::kKeyField, keys_.keyNameFromCode(code));
+    setActionCode(code);
+}
+
+void MacroEditor::onHookInput(std::uintptr_t wParam, std::intptr_t lParam) {
+    if (recorder_.running()) {
+        onRecordEvent(wParam, lParam);
+    } else if (captureForKeyEdit_) {
+        const HookInput in = decodeHookInput(wParam, lParam);
+        if (in.kind == HookInput::Kind::kKey) {  // a click is no key
+            onOwnKey(in.virtualKey);
+        }
+    }
+}
+
+// Recording.
+
+void MacroEditor::onRecordButton() {
+    if (!hook_.available() || hookTarget_ == nullptr) {
+        view_.checkControl(me::kRecord, false);
+        dialogs_.tell("record_no_hook_text");
+        return;
+    }
+    if (current_ == nullptr) {
+        addMacro();
+    }
+    if (recorder_.running()) {
+        stopRecording();
+        return;
+    }
+    if (selectedAction_ < 0) {
+        work_.clear();
+        insertIndex_ = -1;
+        insertMode_ = false;
+    } else {
+        insertIndex_ = selectedAction_ + 1;
+        insertMode_ = true;
+    }
+    recordStart_ = insertIndex_;
+    startRecording();
+}
+
+void MacroEditor::startRecording() {
+    keyFieldFocused(false);
+    view_.checkControl(me::kRecord, true);
+    view_.setFieldText(me::kRecord, texts_.text("stop_recording_text"));
+    recorder_.start(delayMode_, defaultDelayValue());
+    capture_.emplace(hook_, hookTarget_);
+    hook_.enableWheel(false);
+}
+
+void MacroEditor::onRecordButtonHover(bool entered) {
+    // The clicks that start and stop a recording are not part of it.
+    if (recorder_.running()) {
+        hook_.enableMouse(!entered);
+    }
+}
+
+void MacroEditor::onRecordEvent(std::uintptr_t wParam, std::intptr_t lParam) {
+    if (recorder_.repeats(wParam, lParam)) {
+        return;  // a held key repeats its press
+    }
+    const MacroRecorder::Event event = recorder_.take(wParam, lParam);
+    const int length = work_.weightedLength();
+    debug::write("recording: weighted length " + std::to_string(length) + "\n");
+    if (length >= kRecordingStopLength) {
+        stopRecording();
+        return;
+    }
+    // The action before the new one owes it the delay.
+    if (insertIndex_ == -1) {
+        if (work_.count() >= 1) {
+            work_.at(work_.count() - 1).delay = event.owed;
+        }
+    } else if (insertIndex_ == recordStart_) {
+        if (insertIndex_ < ActionList::kMax) {
+            work_.at(insertIndex_).delay = event.owed;
+        }
+    } else if (insertIndex_ >= 1) {
+        work_.at(insertIndex_ - 1).delay = event.owed;
+    }
+    insertAction(event.action);
+    if (work_.full()) {
+        stopRecording();
+    }
+    rebuild();
+}
+
+void MacroEditor::stopRecording() {
+    recorder_.stop();
+    view_.setFieldText(me::kRecord, texts_.text("start_recording_text"));
+    view_.checkControl(me::kRecord, false);
+    hook_.removeMouse();
+    hook_.enableMouse(false);
+    capture_.reset();
+    hook_.enableWheel(false);
+    commit();
+}
+
+}  // namespace tvq

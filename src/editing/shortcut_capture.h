@@ -1,0 +1,45 @@
+// A keyboard shortcut taken from pressed keys: each key pressed becomes the
+// shortcut's key (as a HID usage); a key that is not a modifier also takes
+// the modifiers held with it. Releases only end a modifier's hold, so
+// pressing Ctrl+Alt+A gives Ctrl, Alt and A whatever the order of release.
+#pragma once
+
+#include <cstdint>
+
+#include "input/key_names.h"
+
+namespace tvq {
+
+// A keyboard shortcut as the shortcut dialog edits it.
+struct ShortcutChoice {
+    std::uint8_t modifiers = 0;  // layout::binding::kMod* bits
+    std::uint8_t key = 0;        // HID keyboard usage; 0 none
+};
+
+class ShortcutCapture {
+  public:
+    explicit ShortcutCapture(const KeyNames& keys) : keys_(keys) {}
+
+    // Starting values: modifier bits (Ctrl 1, Shift 2, Alt 4, Windows 8) and
+    // the key's HID usage.
+    void reset(std::uint8_t modifiers, std::uint8_t key);
+
+    // One key report: its virtual-key code, down or up. True when the key or
+    // the modifiers changed.
+    bool feed(std::uint32_t virtualKey, bool down);
+
+    std::uint8_t modifiers() const { return modifiers_; }
+    std::uint8_t key() const { return key_; }
+    void setModifier(std::uint8_t bit, bool on);
+
+    // The modifier bit of a virtual key (either side); 0 for other keys.
+    static std::uint8_t modifierBit(std::uint32_t virtualKey);
+
+  private:
+    const KeyNames& keys_;
+    std::uint8_t modifiers_ = 0;
+    std::uint8_t held_ = 0;
+    std::uint8_t key_ = 0;
+};
+
+}  // namespace tvq

@@ -1,0 +1,95 @@
+#include "shell/main_window_logic.h"
+
+#include "base/text.h"
+#include "profiles/profile.h"
+
+namespace tvq {
+
+std::string MainWindowLogic::dpiText(std::int32_t stageValue) {
+    return "DPI :" + std::to_string(static_cast<long long>(stageValue) * kDpiStep);
+}
+
+void MainWindowLogic::showAndActivate(bool skipShowWhenVisible) {
+    if (!(skipShowWhenVisible && view_.windowShown())) {
+        view_.showWindow();
+    }
+    if (view_.windowMinimized()) {
+        view_.restoreWindow();
+    }
+    view_.bringToFront();
+}
+
+void MainWindowLogic::showOrWarn(bool skipShowWhenVisible) {
+    if (devicePresent_ == 1) {
+        showAndActivate(skipShowWhenVisible);
+        return;
+    }
+    if (noDeviceGuard_) {
+        return;
+    }
+    noDeviceGuard_ = true;
+    view_.runNoDeviceMessage();
+    noDeviceGuard_ = false;
+}
+
+void MainWindowLogic::putAway() {
+    if (view_.hasSystemTray()) {
+        view_.hideWindow();
+    } else {
+        view_.minimizeWindow();
+    }
+}
+
+void MainWindowLogic::trayClicked(TrayClick click) {
+    switch (click) {
+        case TrayClick::kPrimary:
+            showOrWarn(true);
+            break;
+        case TrayClick::kContext:
+            view_.openTrayMenu();
+            break;
+    }
+}
+
+void MainWindowLogic::trayMenuPicked(std::string_view item) {
+    if (equalIgnoringAsciiCase(item, "configuration")) {
+        showOrWarn(false);
+    } else if (equalIgnoringAsciiCase(item, "exit")) {
+        exitRequested();
+    } else if (equalIgnoringAsciiCase(item, "autostart")) {
+        view_.toggleStartWithDesktop();
+    }
+}
+
+void MainWindowLogic::showRequested() {
+    showOrWarn(false);
+}
+
+void MainWindowLogic::presenceChanged() {
+    devicePresent_ = anyConnected_ ? anyConnected_() : 0;
+    if (devicePresent_ == 1) {
+        view_.selectDeviceTab(0);
+    } else {
+        view_.selectDeviceTab(-1);
+        putAway();
+    }
+}
+
+void MainWindowLogic::dpiStageShown(std::int32_t dpiValue) {
+    view_.showDpiDisplay(dpiText(dpiValue), kDpiDisplayMs);
+}
+
+void MainWindowLogic::closeRequested() {
+    putAway();
+}
+
+void MainWindowLogic::minimizeRequested() {
+    view_.minimizeWindow();
+}
+
+void MainWindowLogic::exitRequested() {
+    view_.closeDpiDisplay();
+    view_.quit();
+}
+
+}  // namespace tvq

@@ -1,0 +1,93 @@
+// What the main window does apart from its widgets: when it shows, hides or
+// warns that no mouse is there, what the tray icon and the tray menu do, and
+// what the on-screen DPI display says. Every call comes on the
+// user-interface thread.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace tvq {
+
+// The main window's own window, as the logic drives it.
+class MainWindowView {
+  public:
+    virtual ~MainWindowView() = default;
+    virtual void showWindow() = 0;
+    virtual void hideWindow() = 0;
+    virtual void minimizeWindow() = 0;
+    virtual void restoreWindow() = 0;
+    virtual void bringToFront() = 0;
+    virtual bool windowShown() const = 0;
+    virtual bool windowMinimized() const = 0;
+    // Whether the desktop shows tray icons: without one, hiding the window
+    // would leave no way back to it.
+    virtual bool hasSystemTray() const = 0;
+    virtual void selectDeviceTab(int item) = 0;
+    // Runs the message dialog with "warning_title_text" and "no_device_text"
+    // modally; returns when it closes.
+    virtual void runNoDeviceMessage() = 0;
+    // Opens the tray menu 50 pixels above the cursor, replacing an open one.
+    virtual void openTrayMenu() = 0;
+    // The DPI display: shown with `text` (created or updated) and closed
+    // `hideAfterMs` after the last time it was shown; or closed now.
+    virtual void showDpiDisplay(const std::string& text, int hideAfterMs) = 0;
+    virtual void closeDpiDisplay() = 0;
+    // Ends the event loop: the program shuts down.
+    virtual void quit() = 0;
+    // The autostart entry is written or removed, whichever it was not.
+    virtual void toggleStartWithDesktop() = 0;
+};
+
+// How the tray icon was clicked.
+enum class TrayClick {
+    kPrimary,  // a left click: the window
+    kContext,  // a right click: the tray menu
+};
+
+class MainWindowLogic {
+  public:
+    // `anyConnected` says whether the mouse is there (1) on any link; without
+    // it (a shell window) it never is.
+    MainWindowLogic(MainWindowView& view, std::function<std::int32_t()> anyConnected = nullptr)
+        : view_(view), anyConnected_(std::move(anyConnected)) {}
+
+    void trayClicked(TrayClick click);
+    // An item of the tray menu, by name (letter case ignored):
+    // "configuration", "autostart" and "exit".
+    void trayMenuPicked(std::string_view item);
+    // The window is wanted in front: the tray's "configuration", a second
+    // copy of the program.
+    void showRequested();
+    // The mouse came or went on its last link.
+    void presenceChanged();
+    // The mouse switched to a DPI stage of `dpiValue` (stored unit).
+    void dpiStageShown(std::int32_t dpiValue);
+    // The window's close button: the window goes to the tray.
+    void closeRequested();
+    void minimizeRequested();
+    // The program ends.
+    void exitRequested();
+
+    bool devicePresent() const { return devicePresent_ != 0; }
+    bool noDeviceMessageOpen() const { return noDeviceGuard_; }
+
+    // "DPI :" and the DPI of a stage value in 40-DPI steps.
+    static std::string dpiText(std::int32_t stageValue);
+    static constexpr int kDpiDisplayMs = 2000;
+
+  private:
+    void showAndActivate(bool skipShowWhenVisible);
+    void showOrWarn(bool skipShowWhenVisible);
+    // Hides the window, or minimises it where there is no tray to come back from.
+    void putAway();
+
+    MainWindowView& view_;
+    std::function<std::int32_t()> anyConnected_;
+    std::int32_t devicePresent_ = 0;
+    bool noDeviceGuard_ = false;
+};
+
+}  // namespace tvq

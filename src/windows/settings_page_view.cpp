@@ -1,0 +1,252 @@
+#include "windows/settings_page_view.h"
+
+#include <QAbstractButton>
+#include <QAbstractSlider>
+#include <QColor>
+#include <QComboBox>
+#include <QEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QSignalBlocker>
+#include <QTimer>
+
+#include "base/debug.h"
+#include "page/controls.h"
+#include "toolkit/language.h"
+#include "toolkit/library_messages.h"
+#include "toolkit/window_base.h"
+#include "windows/page_accessibility.h"
+
+namespace tvq {
+namespace {
+
+QString qName(std::string_view name) {
+    return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+}
+
+// A Ticker on a QTimer.
+class QtTicker final : public Ticker {
+  public:
+    explicit QtTicker(std::function<void()> tick) {
+        QObject::connect(&timer_, &QTimer::timeout, [tick = std::move(tick)] { tick(); });
+    }
+    void start(int ms) override { timer_.start(ms); }
+    void stop() override { timer_.stop(); }
+    bool running() const override { return timer_.isActive(); }
+
+  private:
+    QTimer timer_;
+};
+
+}  // namespace
+
+SettingsPageView::SettingsPageView(const LanguageManager& language, const KeyNames& keys,
+                                   MouseSession& session)
+    : language_(language),
+      dialogs_(language, keys, session, [this](std::string_view n) { return boundControl(n); }),
+      logic_(*this, language, keys, session, &dialogs_) {}
+
+SettingsPageView::~SettingsPageView() = default;
+
+void SettingsPageView::attach(WindowBase& window, LibraryLoader& loader,
+                              const std::string& programFolder, LibraryMessages* libraryWindow,
+                              InputHook* hook, bool bleFound) {
+    window_ = &window;
+    dialogs_.setOwner(&window, hook, libraryWindow);
+    findControls();
+    logic_.bindControls(loader, programFolder, libraryWindow, bleFound);
+    nameControlsForAccessibility(language_, [this](std::string_view n) { return boundControl(n); });
+}
+
+void SettingsPageView::findControls() {
+    controls_.clear();
+    ControlBinder* binder = window_->controls();
+    QStringList missing;
+    for (const ControlInfo& c : pageControls()) {
+        const QString n = QString::fromStdString(c.name);
+        QWidget* w = binder != nullptr ? binder->find(n) : nullptr;
+        if (w == nullptr) {
+            missing << n;
+            continue;
+        }
+        controls_.insert(n, w);
+        if (c.operable() && !c.editable) {
+            // Shown but not yet changeable: the screen never shows a setting
+            // that the profile and the mouse do not have.
+            w->setEnabled(false);
+        }
+        // The wheel scrolls the page; it does not move a slider or a combo
+        // that the pointer happens to pass over.
+        if (c.kind == ControlKind::kSlider || c.kind == ControlKind::kCombo) {
+            w->setFocusPolicy(Qt::StrongFocus);
+            w->installEventFilter(this);
+        }
+    }
+    if (!missing.isEmpty()) {
+        debug::write("main.xml lacks " + missing.join(", ").toStdString() + "\n");
+    }
+    if (auto* list = qobject_cast<QListWidget*>(boundControl(control::kListProfile))) {
+        list->setUniformItemSizes(true);
+    }
+}
+
+bool SettingsPageView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Wheel) {
+        const auto* w = qobject_cast<QWidget*>(watched);
+        if (w != nullptr && !w->hasFocus()) {
+            event->ignore();  // handed on to the scroll area
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+QWidget* SettingsPageView::boundControl(std::string_view name) const {
+    return controls_.value(qName(name), nullptr);
+}
+
+// ControlEvents: only controls the page found are bound.
+
+void SettingsPageView::onClick(std::string_view control, std::function<void()> handler) {
+    if (exists(control)) {
+        window_->controls()->onClick(qName(control), std::move(handler));
+    }
+}
+
+void SettingsPageView::onToggle(std::string_view control, std::function<void(bool)> handler) {
+    if (exists(control)) {
+        window_->controls()->onCheckClick(qName(control), std::move(handler));
+    }
+}
+
+void SettingsPageView::onOptionSelected(std::string_view control, std::function<void()> handler) {
+    if (exists(control)) {
+        window_->controls()->onSelectChanged(qName(control), std::move(handler));
+    }
+}
+
+void SettingsPageView::onItemChosen(std::string_view control, std::function<void(int)> handler) {
+    if (exists(control)) {
+        window_->controls()->onItemSelect(qName(control), std::move(handler));
+    }
+}
+
+void SettingsPageView::onValueChanged(std::string_view control, std::function<void(int)> handler) {
+    if (exists(control)) {
+        window_->controls()->onValueChanged(qName(control), std::move(handler));
+    }
+}
+
+void SettingsPageView::onHover(std::string_view control, std::function<void(bool)> handler) {
+    if (exists(control)) {
+        window_->controls()->onHover(qName(control), std::move(handler));
+    }
+}
+
+// The view.
+
+bool SettingsPageView::exists(std::string_view control) const {
+    return boundControl(control) != nullptr;
+}
+
+void SettingsPageView::setVisible(std::string_view control, bool visible) {
+    if (QWidget* w = boundControl(control)) {
+        w->setVisible(visible);
+    }
+}
+
+bool SettingsPageView::isVisible(std::string_view control) const {
+    // The control's own state: a control in a hidden section still counts.
+    const QWidget* w = boundControl(control);
+    return w != nullptr && !w->isHidden();
+}
+
+bool SettingsPageView::isChecked(std::string_view control) const {
+    const auto* b = qobject_cast<QAbstractButton*>(boundControl(control));
+    return b != nullptr && b->isChecked();
+}
+
+void SettingsPageView::selectOption(std::string_view control) {
+    ControlBinder::setCheckedQuietly(qobject_cast<QAbstractButton*>(boundControl(control)), true);
+}
+
+void SettingsPageView::setChecked(std::string_view control, bool checked) {
+    auto* button = qobject_cast<QAbstractButton*>(boundControl(control));
+    if (button != nullptr && !checked && button->autoExclusive()) {
+        // An exclusive option can only be cleared with its exclusivity off.
+        button->setAutoExclusive(false);
+        ControlBinder::setCheckedQuietly(button, false);
+        button->setAutoExclusive(true);
+        return;
+    }
+    ControlBinder::setCheckedQuietly(button, checked);
+}
+
+void SettingsPageView::setText(std::string_view control, std::string_view text) {
+    QWidget* w = boundControl(control);
+    if (auto* label = qobject_cast<QLabel*>(w)) {
+        label->setText(qName(text));
+    } else {
+        setButtonText(w, qName(text));
+    }
+}
+
+void SettingsPageView::setTextKey(std::string_view control, std::string_view key) {
+    setText(control, language_.text(key));
+}
+
+void SettingsPageView::setProgress(std::string_view control, int value) {
+    if (auto* bar = qobject_cast<QProgressBar*>(boundControl(control))) {
+        bar->setValue(value);
+    }
+}
+
+void SettingsPageView::setSliderValue(std::string_view control, int value) {
+    ControlBinder::setValueQuietly(qobject_cast<QAbstractSlider*>(boundControl(control)), value);
+}
+
+void SettingsPageView::selectItem(std::string_view control, int index) {
+    QWidget* w = boundControl(control);
+    if (auto* combo = qobject_cast<QComboBox*>(w)) {
+        // An item the combo does not have shows as no selection.
+        ControlBinder::selectQuietly(combo, index >= 0 && index < combo->count() ? index : -1);
+    } else if (auto* list = qobject_cast<QListWidget*>(w)) {
+        ControlBinder::selectRowQuietly(list, index);
+    }
+}
+
+void SettingsPageView::setBackgroundColor(std::string_view control, std::uint32_t argb) {
+    if (QWidget* w = boundControl(control)) {
+        const QString colour = QColor::fromRgba(argb).name(QColor::HexRgb);
+        w->setStyleSheet(QStringLiteral("background-color: %1;").arg(colour));
+    }
+}
+
+std::unique_ptr<Ticker> SettingsPageView::makeTicker(std::function<void()> tick) {
+    return std::make_unique<QtTicker>(std::move(tick));
+}
+
+void SettingsPageView::removeListRow(std::string_view list, int row) {
+    if (auto* l = qobject_cast<QListWidget*>(boundControl(list))) {
+        const QSignalBlocker quiet(l);
+        delete l->takeItem(row);
+    }
+}
+
+void SettingsPageView::setListRowText(std::string_view list, int row, std::string_view text) {
+    if (auto* l = qobject_cast<QListWidget*>(boundControl(list))) {
+        if (QListWidgetItem* item = l->item(row)) {
+            item->setText(qName(text));
+        }
+    }
+}
+
+void SettingsPageView::appendListRow(std::string_view list, std::string_view text) {
+    if (auto* l = qobject_cast<QListWidget*>(boundControl(list))) {
+        l->addItem(qName(text));
+        l->item(l->count() - 1)->setSizeHint(QSize(0, control::kProfileRowHeight));
+    }
+}
+
+}  // namespace tvq

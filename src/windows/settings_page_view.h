@@ -1,0 +1,91 @@
+// The mouse settings page on the main window's controls: the page's logic
+// (SettingsPage) drives the controls through this view and binds their
+// handlers through it; the dialogs it opens come from PageDialogLauncher.
+// What the window must hear of (the mouse coming or going, the DPI stage
+// the mouse switched to) it hears as signals.
+#pragma once
+
+#include <QHash>
+#include <QObject>
+#include <QString>
+#include <memory>
+
+#include "base/clock.h"
+#include "page/settings_page.h"
+#include "windows/page_dialog_launcher.h"
+
+class QWidget;
+
+namespace tvq {
+
+class InputHook;
+class LanguageManager;
+class LibraryMessages;
+class WindowBase;
+
+class SettingsPageView final : public QObject, public ListPageView {
+    Q_OBJECT
+
+  public:
+    SettingsPageView(const LanguageManager& language, const KeyNames& keys, MouseSession& session);
+    ~SettingsPageView() override;
+
+    // The main window's set-up: finds the controls of its layout, binds them
+    // and starts the links (libraries from `programFolder`, posting to
+    // `libraryWindow`, which also relays the input hook's reports; `hook`,
+    // the input hook, for the dialogs that capture keys; `bleFound`, the
+    // Bluetooth LE probe).
+    void attach(WindowBase& window, LibraryLoader& loader, const std::string& programFolder,
+                LibraryMessages* libraryWindow, InputHook* hook, bool bleFound);
+    void loadProfiles() { logic_.loadProfiles(); }
+
+    SettingsPage& logic() { return logic_; }
+    PageDialogLauncher& dialogs() { return dialogs_; }
+    QWidget* boundControl(std::string_view name) const;
+
+    // ControlEvents
+    void onClick(std::string_view control, std::function<void()> handler) override;
+    void onToggle(std::string_view control, std::function<void(bool)> handler) override;
+    void onOptionSelected(std::string_view control, std::function<void()> handler) override;
+    void onItemChosen(std::string_view control, std::function<void(int)> handler) override;
+    void onValueChanged(std::string_view control, std::function<void(int)> handler) override;
+    void onHover(std::string_view control, std::function<void(bool)> handler) override;
+
+    // ListPageView
+    bool exists(std::string_view control) const override;
+    void setVisible(std::string_view control, bool visible) override;
+    bool isVisible(std::string_view control) const override;
+    bool isChecked(std::string_view control) const override;
+    void selectOption(std::string_view control) override;
+    void setChecked(std::string_view control, bool checked) override;
+    void setText(std::string_view control, std::string_view text) override;
+    void setTextKey(std::string_view control, std::string_view key) override;
+    void setProgress(std::string_view control, int value) override;
+    void setSliderValue(std::string_view control, int value) override;
+    void selectItem(std::string_view control, int index) override;
+    void setBackgroundColor(std::string_view control, std::uint32_t argb) override;
+    std::unique_ptr<Ticker> makeTicker(std::function<void()> tick) override;
+    void mousePresenceChanged() override { emit presenceChanged(); }
+    void dpiStageShown(std::int32_t dpiValue) override { emit dpiStageReported(dpiValue); }
+    void appendListRow(std::string_view list, std::string_view text) override;
+    void removeListRow(std::string_view list, int row) override;
+    void setListRowText(std::string_view list, int row, std::string_view text) override;
+
+  signals:
+    void presenceChanged();
+    void dpiStageReported(qint32 dpiValue);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void findControls();
+
+    const LanguageManager& language_;
+    WindowBase* window_ = nullptr;
+    QHash<QString, QWidget*> controls_;  // owned by the window's layout
+    PageDialogLauncher dialogs_;
+    SettingsPage logic_;
+};
+
+}  // namespace tvq
