@@ -75,6 +75,7 @@ class MainWindow final : public WindowBase, public MainWindowView {
 
   private:
     class FirstFrameWatch;
+    class ReadyReport;
     void showTrayIcon();
 
     const LanguageManager& language_;

@@ -1,0 +1,138 @@
+// The macro editor's input: keys captured for the in-place editor's key
+// field, and live recording, both through the input hook.
+#include <algorithm>
+
+#include "base/debug.h"
+#include "editing/macro_editor.h"
+#include "input/hook_input.h"
+
+namespace tvq {
+
+namespace me = macroeditor;
+
+namespace {
+
+constexpr int kRecordingStopLength = ActionList::kMax;  // weighted length that ends a recording
+
+}  // namespace
+
+void MacroEditor::keyFieldFocused(bool in) {
+    if (!in) {
+        if (captureForKeyEdit_) {
+            captureForKeyEdit_ = false;
+            capture_.reset();
+        }
+        return;
+    }
+    if (recorder_.running() || captureForKeyEdit_) {
+        return;  // the recording keeps the hook
+    }
+    captureForKeyEdit_ = true;
+    capture_.emplace(hook_, hookTarget_);
+}
+
+void MacroEditor::onOwnKey(std::uint32_t virtualKey) {
+    if (recorder_.running()) {
+        return;
+    }
+    const auto code = static_cast<std::uint8_t>(keys_.hidUsageFromVirtualKey(virtualKey).usage);
+    view_.setFieldText(me::kKeyField, keys_.keyNameFromCode(code));
+    setActionCode(code);
+}
+
+void MacroEditor::onHookInput(std::uintptr_t wParam, std::intptr_t lParam) {
+    if (recorder_.running()) {
+        onRecordEvent(wParam, lParam);
+    } else if (captureForKeyEdit_) {
+        const HookInput in = decodeHookInput(wParam, lParam);
+        if (in.kind == HookInput::Kind::kKey) {  // a click is no key
+            onOwnKey(in.virtualKey);
+        }
+    }
+}
+
+// Recording.
+
+void MacroEditor::onRecordButton() {
+    if (!hook_.available() || hookTarget_ == nullptr) {
+        view_.checkControl(me::kRecord, false);
+        dialogs_.tell("record_no_hook_text");
+        return;
+    }
+    if (current_ == nullptr) {
+        addMacro();
+    }
+    if (recorder_.running()) {
+        stopRecording();
+        return;
+    }
+    if (selectedAction_ < 0) {
+        work_.clear();
+        insertIndex_ = -1;
+        insertMode_ = false;
+    } else {
+        insertIndex_ = selectedAction_ + 1;
+        insertMode_ = true;
+    }
+    recordStart_ = insertIndex_;
+    startRecording();
+}
+
+void MacroEditor::startRecording() {
+    keyFieldFocused(false);
+    view_.checkControl(me::kRecord, true);
+    view_.setFieldText(me::kRecord, texts_.text("stop_recording_text"));
+    recorder_.start(delayMode_, defaultDelayValue());
+    capture_.emplace(hook_, hookTarget_);
+    hook_.enableWheel(false);
+}
+
+void MacroEditor::onRecordButtonHover(bool entered) {
+    // The clicks that start and stop a recording are not part of it.
+    if (recorder_.running()) {
+        hook_.enableMouse(!entered);
+    }
+}
+
+void MacroEditor::onRecordEvent(std::uintptr_t wParam, std::intptr_t lParam) {
+    if (recorder_.repeats(wParam, lParam)) {
+        return;  // a held key repeats its press
+    }
+    const MacroRecorder::Event event = recorder_.take(wParam, lParam);
+    const int length = work_.weightedLength();
+    debug::write("recording: weighted length " + std::to_string(length) + "\n");
+    if (length >= kRecordingStopLength) {
+        stopRecording();
+        return;
+    }
+    // The action before the new one owes it the delay.
+    if (insertIndex_ == -1) {
+        if (work_.count() >= 1) {
+            work_.at(work_.count() - 1).delay = event.owed;
+        }
+    } else if (insertIndex_ == recordStart_) {
+        if (insertIndex_ < ActionList::kMax) {
+            work_.at(insertIndex_).delay = event.owed;
+        }
+    } else if (insertIndex_ >= 1) {
+        work_.at(insertIndex_ - 1).delay = event.owed;
+    }
+    insertAction(event.action);
+    if (work_.full()) {
+        stopRecording();
+    }
+    rebuild();
+}
+
+void MacroEditor::stopRecording() {
+    recorder_.stop();
+    view_.setFieldText(me::kRecord, texts_.text("start_recording_text"));
+    view_.checkControl(me::kRecord, false);
+    hook_.removeMouse();
+    hook_.enableMouse(false);
+    capture_.reset();
+    hook_.enableWheel(false);
+    commit();
+}
+
+}  // namespace tvq
