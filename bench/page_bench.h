@@ -48,10 +48,12 @@ struct TemporaryDataFolder {
 
 class PageOnVirtualMouse {
   public:
-    PageOnVirtualMouse(const DataLocation& location, std::vector<std::string> mouseOptions)
+    // With `ble`, the mouse is reached over Bluetooth LE through it.
+    PageOnVirtualMouse(const DataLocation& location, std::vector<std::string> mouseOptions,
+                       std::unique_ptr<BluezTransport> ble = nullptr)
         : mouse(std::move(mouseOptions)),
           env(paths::kVirtualMouseEnvironment, mouse.socketPath()),
-          session(location, texts.language),
+          session(location, texts.language, std::move(ble)),
           window(texts.language, loader, &session,
                  std::make_unique<SettingsPageView>(texts.language, keys, session.session())) {
         window.create(nullptr, Qt::Window);

@@ -3,8 +3,11 @@
 // - the longest time the user-interface thread is busy in one go while the
 //   drag runs and an apply is under way (a 1 ms timer measures the gaps);
 // - from the release to the end of the one apply it makes, against the
-//   settle time plus the link's protocol floor (12 frames of 200 ms by
-//   cable, 700 ms through the receiver).
+//   settle time plus the link's protocol floor for the frames it sends
+//   (the two DPI frames between the two profile-select frames: 4 frames of
+//   200 ms by cable, 700 ms through the receiver);
+// - a switch to a profile that differs only in its lighting, to the end of
+//   its apply, against the same floor (4 frames).
 #include <QAbstractSlider>
 #include <QApplication>
 #include <QElapsedTimer>
@@ -17,6 +20,7 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "base/text.h"
 #include "device/device_ids.h"
 #include "input/us_layout.h"
 #include "page/controls.h"
@@ -24,6 +28,7 @@
 #include "platform/posix_file_system.h"
 #include "platform/program_folder.h"
 #include "platform/shared_library.h"
+#include "private_bus.h"
 #include "scoped_env.h"
 #include "store_fixture.h"
 #include "toolkit/language.h"
@@ -50,10 +55,17 @@ void drag(QAbstractSlider* slider, int from) {
     }
 }
 
-void measure(const char* link, std::vector<std::string> options, int floorMs) {
+void measure(const char* link, std::vector<std::string> options, int frameMs,
+             const testing::PrivateBus* bus = nullptr) {
+    const int floorMs = 4 * frameMs;
     bench::TemporaryDataFolder data;
     const DataLocation& location = data.location;
-    bench::PageOnVirtualMouse page(location, options);
+    std::unique_ptr<BluezTransport> ble;
+    if (bus != nullptr) {
+        ble = std::make_unique<BluezTransport>(QDBusConnection::connectToBus(
+            QString::fromStdString(bus->address()), QStringLiteral("bench-ble")));
+    }
+    bench::PageOnVirtualMouse page(location, options, std::move(ble));
     DesktopSession& session = page.session;
     const LinkState& links = session.session().links();
     if (!waitFor([&] { return links.anyLink() && links.deviceAsleep.load() == 0; }, 10000)) {
@@ -89,6 +101,26 @@ void measure(const char* link, std::vector<std::string> options, int floorMs) {
         "(%d apply for %d steps)\n",
         link, static_cast<long long>(ms), 500 + floorMs, static_cast<double>(ms) / (500 + floorMs),
         made, kSteps);
+
+    // A switch to a profile that differs only in its lighting.
+    ProfileStore& profiles = session.session().profiles();
+    auto other = std::make_unique<Profile>(*profiles.current());
+    for (ModeSettings& m : other->modes) {
+        m.lightMode = m.lightMode == 3 ? 4 : 3;
+    }
+    setFieldText(other->name, u"Other lighting");
+    const int row = profiles.append(std::move(other));
+    waitFor([&] { return false; }, 300);
+    QElapsedTimer sinceSwitch;
+    sinceSwitch.start();
+    page.window.page()->logic().selectProfile(row);
+    waitFor([&] { return !ring->isHidden(); }, 5000);
+    waitFor([&] { return ring->isHidden(); }, 60000);
+    const qint64 switchMs = sinceSwitch.elapsed();
+    std::printf(
+        "%s: switch to a profile differing in lighting, to the end of its apply %lld ms, floor "
+        "%d ms, ratio %.3f\n",
+        link, static_cast<long long>(switchMs), floorMs, static_cast<double>(switchMs) / floorMs);
     std::printf(
         "%s: user-interface thread during the drag and an apply: longest gap %.2f ms, "
         "p99 %.2f ms, median %.2f ms (goal: longest under 16 ms)\n",
@@ -100,7 +132,14 @@ void measure(const char* link, std::vector<std::string> options, int floorMs) {
 int main(int argc, char** argv) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
-    measure("cable", {"--cable", "--no-heartbeat"}, 12 * 200);
-    measure("receiver", {"--receiver", "--heartbeat-ms", "100", "--ack-delay-ms", "2"}, 12 * 700);
+    measure("cable", {"--cable", "--no-heartbeat"}, 200);
+    measure("receiver", {"--receiver", "--heartbeat-ms", "100", "--ack-delay-ms", "2"}, 700);
+    // Bluetooth LE: the virtual mouse as the BlueZ peer on a private bus.
+    const testing::PrivateBus bus;
+    if (bus.running()) {
+        measure("Bluetooth LE", {"--ble-bus", bus.address()}, 500, &bus);
+    } else {
+        std::printf("Bluetooth LE: no dbus-daemon for a private bus\n");
+    }
     return 0;
 }

@@ -19,11 +19,16 @@ struct LinkState {
     std::atomic<std::int32_t> receiverLinkUp{0};  // a heartbeat within the last 6000 ms
     std::atomic<std::int32_t> ackReceived{0};     // the last receiver frame was acknowledged
     std::atomic<std::int32_t> deviceAsleep{1};    // no apply runs while set
+    // Counts the moments after which the mouse may hold settings other than
+    // those written to it: a link attached, detached or changed, the mouse
+    // woke up, the libraries were loaded.
+    std::atomic<std::uint32_t> connectionEpoch{0};
 
     bool wired() const { return wiredState.load() == kAttached; }
     bool receiver() const { return receiverState.load() == kAttached; }
     bool ble() const { return bleConnected.load() != 0; }
     bool anyLink() const { return wired() || receiver() || ble(); }
+    void mouseMayHoldOther() { connectionEpoch.fetch_add(1); }
 };
 
 }  // namespace tvq

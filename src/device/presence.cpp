@@ -15,6 +15,11 @@ void LinkWatchdog::arm() {
     });
 }
 
+void Presence::tellLinksChanged(LinkChange change, bool presenceChanged) {
+    links_.mouseMayHoldOther();
+    events_->linksChanged(change, presenceChanged);
+}
+
 void Presence::probe(MessageWindow* window, bool bleFound) {
     cable_.setVidPid(usb::kVendor, usb::kCableProduct);
     cable_.openMonitor(window, msg::kWiredData, msg::kWiredAttach);
@@ -36,7 +41,7 @@ void Presence::probe(MessageWindow* window, bool bleFound) {
 
     links_.bleConnected.store(bleFound ? 1 : 0);
     links_.anyConnected.store(links_.anyLink() ? 1 : 0);
-    events_->linksChanged(LinkChange::kProbed, true);
+    tellLinksChanged(LinkChange::kProbed, true);
 }
 
 bool Presence::updateAnyConnected(bool otherLinkUp, bool connected) {
@@ -64,7 +69,7 @@ void Presence::onWiredAttach(bool attached) {
             links_.deviceAsleep.store(0);
             events_->sleepChanged(false);
             const bool only = updateAnyConnected(links_.receiver() || links_.ble(), true);
-            events_->linksChanged(LinkChange::kCableAttached, only);
+            tellLinksChanged(LinkChange::kCableAttached, only);
             events_->chargingChanged(true);
         });
         return;
@@ -81,7 +86,7 @@ void Presence::onWiredAttach(bool attached) {
     links_.deviceAsleep.store(1);
     events_->sleepChanged(true);
     const bool only = updateAnyConnected(links_.receiver() || links_.ble(), false);
-    events_->linksChanged(LinkChange::kCableDetached, only);
+    tellLinksChanged(LinkChange::kCableDetached, only);
     events_->chargingChanged(false);
 }
 
@@ -101,7 +106,7 @@ void Presence::onReceiverAttach(bool attached) {
             receiver_.openFeature();
             watchdog_.arm();
             const bool only = updateAnyConnected(links_.wired() || links_.ble(), true);
-            events_->linksChanged(LinkChange::kReceiverAttached, only);
+            tellLinksChanged(LinkChange::kReceiverAttached, only);
         });
         return;
     }
@@ -116,7 +121,7 @@ void Presence::onReceiverAttach(bool attached) {
     receiver_.closeFeature();
     watchdog_.disarm();
     const bool only = updateAnyConnected(links_.wired() || links_.ble(), false);
-    events_->linksChanged(LinkChange::kReceiverDetached, only);
+    tellLinksChanged(LinkChange::kReceiverDetached, only);
 }
 
 void Presence::setBleConnected(bool connected) {
@@ -137,8 +142,7 @@ void Presence::setBleConnected(bool connected) {
         }
     }
     const bool only = updateAnyConnected(links_.wired() || links_.receiver(), connected);
-    events_->linksChanged(connected ? LinkChange::kBleConnected : LinkChange::kBleDisconnected,
-                          only);
+    tellLinksChanged(connected ? LinkChange::kBleConnected : LinkChange::kBleDisconnected, only);
 }
 
 }  // namespace tvq

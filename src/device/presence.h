@@ -74,6 +74,8 @@ class Presence {
     void setBleConnected(bool connected);
 
   private:
+    // Tells the observer; the mouse may hold something else from now on.
+    void tellLinksChanged(LinkChange change, bool presenceChanged);
     // This link was the only one: the mouse as a whole came or went.
     bool updateAnyConnected(bool otherLinkUp, bool connected);
 

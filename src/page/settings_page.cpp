@@ -82,7 +82,8 @@ void SettingsPage::refreshPage() {
 }
 
 void SettingsPage::bind() {
-    view_.onClick(control::kApplyButton, [this] { session_.requestApply(); });
+    // Every edit is written at once; the button writes everything again.
+    view_.onClick(control::kApplyButton, [this] { session_.requestWholeApply(); });
     view_.onClick(control::kMacroButton, [this] { openMacroEditor(); });
     view_.onItemChosen(control::kListProfile, [this](int row) { onProfileListSelect(row); });
     for (const SectionToggle& t : kSectionToggles) {

@@ -2,7 +2,7 @@
 
 namespace tvq {
 
-bool ProfileApplier::apply() {
+bool ProfileApplier::apply(bool whole) {
     if (links_.deviceAsleep.load() == 1) {
         return false;
     }
@@ -10,16 +10,43 @@ bool ProfileApplier::apply() {
     if (!profile) {
         return false;
     }
+    const std::vector<Frame> all = applyFrames(*profile, slots_);
+    held_.follow(links_.connectionEpoch.load());
+    if (whole) {
+        held_.forget();
+    }
+    // The two profile-select frames open and close whatever is sent.
+    std::vector<const Frame*> frames;
+    for (std::size_t i = 1; i + 1 < all.size(); ++i) {
+        if (!held_.holds(all[i])) {
+            frames.push_back(&all[i]);
+        }
+    }
+    if (frames.empty()) {
+        return true;  // the mouse holds the profile already
+    }
+    frames.insert(frames.begin(), &all.front());
+    frames.push_back(&all.back());
     if (hooks_.started) {
         hooks_.started();
     }
-    const std::vector<Frame> frames = applyFrames(*profile, slots_);
+    bool known = true;
     for (std::size_t i = 0; i < frames.size(); ++i) {
+        const Frame& frame = *frames[i];
         SendOutcome outcome = SendOutcome::kNoLink;
-        sendPath_.sendReport(frames[i], &outcome);
-        if (hooks_.frameSent) {
-            hooks_.frameSent(i, frames.size(), frames[i], outcome);
+        sendPath_.sendReport(frame, &outcome);
+        // A frame refused or never acknowledged: what the mouse holds is no
+        // longer known, and the next apply is whole.
+        known = known && frameTaken(outcome);
+        if (known) {
+            held_.took(frame);
         }
+        if (hooks_.frameSent) {
+            hooks_.frameSent(i, frames.size(), frame, outcome);
+        }
+    }
+    if (!known) {
+        held_.forget();
     }
     if (hooks_.finished) {
         hooks_.finished();

@@ -8,6 +8,7 @@
 #include "device/link_state.h"
 #include "profiles/profile.h"
 #include "protocol/frames.h"
+#include "protocol/held_frames.h"
 #include "protocol/send_path.h"
 
 namespace tvq {
@@ -31,8 +32,12 @@ class ProfileApplier {
           snapshot_(std::move(snapshot)),
           hooks_(std::move(hooks)) {}
 
-    // Returns false when nothing was done (the mouse asleep or absent).
-    bool apply();
+    // Sends the frames of the profile that the mouse does not already hold,
+    // between the two profile-select frames; with `whole`, or after the
+    // mouse may have changed (see LinkState::connectionEpoch), every frame.
+    // Nothing at all when the mouse holds every frame. Returns false when
+    // nothing was done (the mouse asleep or absent).
+    bool apply(bool whole = false);
 
     // Slot numbers given to the macros in the last apply.
     const MacroSlotTable& macroSlots() const { return slots_; }
@@ -43,6 +48,7 @@ class ProfileApplier {
     std::function<std::unique_ptr<Profile>()> snapshot_;
     ApplyHooks hooks_;
     MacroSlotTable slots_{};
+    HeldFrames held_;
 };
 
 }  // namespace tvq

@@ -21,14 +21,17 @@ std::int32_t SendPath::sendByCable(std::span<const std::uint8_t> frame, SendOutc
         return result;
     }
     std::int32_t result = 0;
+    bool whole = true;
     for (const auto& chunk : macroChunks(frame)) {
         result = cable_->write(chunk);
         if (result != 0) {
             clock_.sleepFor(wait::kCableMs);
         }
+        whole = whole && result != 0;
     }
     if (result != 0) {
-        outcome = SendOutcome::kAccepted;
+        // Taken only when the library accepted all three chunks.
+        outcome = whole ? SendOutcome::kAccepted : SendOutcome::kRefused;
         return result;
     }
     // The last chunk was refused: the whole frame tries the other links.

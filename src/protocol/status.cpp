@@ -77,6 +77,11 @@ bool applyStatusToProfile(const StatusEvent& event, Profile& profile) {
     }
 }
 
+void StatusHandler::tellLinksChanged(LinkChange change, bool presenceChanged) {
+    links_.mouseMayHoldOther();
+    events_->linksChanged(change, presenceChanged);
+}
+
 void StatusHandler::onStatusReport(std::uint16_t code, std::uint16_t value, bool overBle) {
     const StatusEvent event = decodeStatus(code, value);
     switch (event.kind) {
@@ -129,10 +134,12 @@ void StatusHandler::onHeartbeat(const StatusEvent& event, bool overBle) {
         watchdog_.arm();
         if (links_.receiverLinkUp.load() == 0) {
             links_.receiverLinkUp.store(1);
-            events_->linksChanged(LinkChange::kReceiverLinkUp, false);
+            tellLinksChanged(LinkChange::kReceiverLinkUp, false);
         }
     }
-    links_.deviceAsleep.store(event.awake ? 0 : 1);
+    if (links_.deviceAsleep.exchange(event.awake ? 0 : 1) == 1 && event.awake) {
+        links_.mouseMayHoldOther();  // it woke up, and may have lost what it held
+    }
     events_->sleepChanged(!event.awake);
     if (event.batteryPercent != 0) {
         events_->batteryReported(event.batteryPercent);
@@ -142,7 +149,7 @@ void StatusHandler::onHeartbeat(const StatusEvent& event, bool overBle) {
 void StatusHandler::onWatchdog() {
     watchdog_.disarm();
     links_.receiverLinkUp.store(0);
-    events_->linksChanged(LinkChange::kReceiverLinkLost, false);
+    tellLinksChanged(LinkChange::kReceiverLinkLost, false);
     if (!links_.ble() && !links_.wired()) {
         events_->sleepChanged(true);
     }

@@ -57,6 +57,8 @@ class StatusHandler {
     void onWatchdog();
 
   private:
+    // Tells the observer; the mouse may hold something else from now on.
+    void tellLinksChanged(LinkChange change, bool presenceChanged);
     void onHeartbeat(const StatusEvent& event, bool overBle);
     void onProfileSetting(const StatusEvent& event);
 

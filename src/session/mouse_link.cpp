@@ -57,6 +57,7 @@ void MouseLink::start(LibraryLoader& loader, const std::string& programFolder,
     librariesLoaded_ = cable_.load(loader, programFolder + paths::kCableLibrary);
     librariesLoaded_ =
         receiver_.load(loader, programFolder + paths::kReceiverLibrary) && librariesLoaded_;
+    links_.mouseMayHoldOther();
     presence_.probe(window, bleFound);
 }
 
@@ -107,6 +108,11 @@ void MouseLink::requestApply() {
     worker_.post(msg::kApply);
 }
 
+void MouseLink::requestWholeApply() {
+    wholeRequested_.store(true);
+    requestApply();
+}
+
 void MouseLink::requestApply(std::unique_ptr<Profile> profile) {
     {
         std::lock_guard lock(overrideMutex_);
@@ -127,7 +133,7 @@ std::unique_ptr<Profile> MouseLink::snapshot() {
 
 void MouseLink::runApply() {
     result_ = ApplyResult{};
-    result_.ran = links_.anyLink() && applier_.apply();
+    result_.ran = links_.anyLink() && applier_.apply(wholeRequested_.exchange(false));
     // The store is saved after every apply, also one that could send
     // nothing: an edit is never lost because the mouse was away.
     result_.saved = store_.save();

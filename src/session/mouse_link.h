@@ -71,9 +71,12 @@ class MouseLink {
     void onBleNotification(std::span<const std::uint8_t> value);
 
     // Hands an apply of the store's selected profile to the worker. Never
-    // waits. When no link is up, or the mouse sleeps, nothing is sent but
-    // the store is still saved.
+    // waits. Only the frames the mouse does not already hold are sent (none
+    // at all when it holds them all); when no link is up, or the mouse
+    // sleeps, nothing is sent. The store is saved either way.
     void requestApply();
+    // The same, sending every frame of the profile whatever the mouse holds.
+    void requestWholeApply();
     // Sends `profile` instead of the store's selected one, once.
     void requestApply(std::unique_ptr<Profile> profile);
     // Has the worker write the profile store; requests that pile up while it
@@ -122,6 +125,7 @@ class MouseLink {
     std::atomic<bool> savePending_{false};
     std::atomic<int> saveRequests_{0};
     std::atomic<int> applyRequests_{0};
+    std::atomic<bool> wholeRequested_{false};
     std::atomic<int> appliesFinished_{0};
     bool started_ = false;
     bool shutDown_ = false;

@@ -45,4 +45,9 @@ void MouseSession::requestApply() {
     link_.requestApply();
 }
 
+void MouseSession::requestWholeApply() {
+    ++settleGeneration_;
+    link_.requestWholeApply();
+}
+
 }  // namespace tvq

@@ -43,9 +43,11 @@ class MouseSession {
     // selected. User-interface thread.
     bool edit(const std::function<void(Profile&)>& change, AfterEdit then, int settleMs = 0);
 
-    // Sends the selected profile to the mouse now; a pending settled apply
-    // is taken up by it.
+    // Sends the selected profile to the mouse now (what it does not already
+    // hold); a pending settled apply is taken up by it.
     void requestApply();
+    // Sends every frame of the selected profile, whatever the mouse holds.
+    void requestWholeApply();
 
     ProfileStore& profiles() { return profiles_; }
     const ProfileStore& profiles() const { return profiles_; }

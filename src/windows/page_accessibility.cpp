@@ -32,6 +32,10 @@ void nameControlsForAccessibility(const LanguageManager& language,
             w->setAccessibleDescription(name);
         }
     }
+    if (QWidget* apply = find(control::kApplyButton)) {
+        apply->setAccessibleDescription(
+            language.text(QStringLiteral("a11y_apply_description_text")));
+    }
     // Each DPI value label and the sleep label belong to their slider.
     for (std::size_t k = 1; k <= control::kDpiStageControlCount; ++k) {
         if (auto* label = qobject_cast<QLabel*>(find(numbered(control::kLabelDpi, k)))) {

@@ -246,6 +246,28 @@ TEST_F(DeviceStateTest, WatchdogDeclaresTheReceiverLinkLostAfterSixSecondsWithou
     EXPECT_EQ(events.events, (std::vector<std::string>{"receiver link lost", "asleep"}));
 }
 
+TEST_F(DeviceStateTest, TheMouseMayHoldOtherSettingsAfterLinkChangesAndWakingUp) {
+    start(true, true);
+    scheduler.advance(1000);  // both attached
+    const auto epoch = [this] { return links().connectionEpoch.load(); };
+    std::uint32_t before = epoch();
+    receiverStatus(0x4010, 0x0A01);  // link up, awake
+    EXPECT_GT(epoch(), before);
+    before = epoch();
+    receiverStatus(0x4010, 0x0A01);  // a heartbeat like the last: nothing new
+    receiverStatus(0x4010, 0x0000);  // asleep
+    EXPECT_EQ(epoch(), before);
+    receiverStatus(0x4010, 0x0A01);  // woke up
+    EXPECT_GT(epoch(), before);
+    for (const auto& change : std::vector<std::function<void()>>{
+             [&] { scheduler.advance(6000); },  // the receiver's link lost
+             [&] { cable(0); }, [&] { link().onBleConnection(true); }}) {
+        before = epoch();
+        change();
+        EXPECT_GT(epoch(), before);
+    }
+}
+
 TEST_F(DeviceStateTest, DpiStageReportSelectsTheStageAndSaves) {
     start(true, false);
     const int saves = link().saveRequests();

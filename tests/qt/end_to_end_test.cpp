@@ -245,6 +245,77 @@ class EndToEndTest : public QObject {
         QTRY_COMPARE_WITH_TIMEOUT(heldConfig(mouse), expectedConfig(current()), kApplyTimeoutMs);
     }
 
+    // Edits send only what changed; what the mouse ends up holding is what a
+    // whole apply of the stored profile writes.
+    void aSeriesOfEditsLeavesTheMouseHoldingTheWholeProfile() {
+        ProgramOnVirtualMouse program = behindTheReceiver();
+        testing::VirtualMouseProcess& mouse = program.mouse;
+        MouseSession& s = program.session.session();
+        MainWindow& window = program.window;
+        QTRY_VERIFY(window.logic().devicePresent());
+        QTRY_COMPARE(s.links().receiverLinkUp.load(), 1);
+        const MouseLink& link = s.link();
+        const auto settled = [&] { return link.appliesFinished() == link.applyRequests(); };
+        QTRY_VERIFY_WITH_TIMEOUT(settled(), kApplyTimeoutMs);
+        s.profiles().append(newProfile(u"Second"));
+        MacroRecord& macro = s.macros().addNew();
+        macro.actionCount = 2;
+        macro.actions[0] = {0x05, layout::macro::kPress, 10};
+        macro.actions[1] = {0x05, layout::macro::kRelease, 10};
+        s.macros().save();
+        SettingsPanels& panels = window.page()->logic().panels();
+        const std::vector<std::function<void()>> edits = {
+            [&] { panels.dpi.setValue(0, 30); },
+            [&] {
+                s.edit(
+                    [](Profile& p) { p.modes[0].dpiColor[1] = p.modes[1].dpiColor[1] = 0x123456; },
+                    AfterEdit::kApply);
+            },
+            [&] { panels.lighting.chooseEffect(3); },
+            [&] { panels.polling.chooseRate(3); },
+            [&] { panels.buttons.assignFunction(3, "MS_1_Volume_Up"); },
+            [&] {
+                // Bound by name; the bindings then follow the library.
+                s.edit(
+                    [&](Profile& p) {
+                        for (ModeSettings& m : p.modes) {
+                            m.buttons[5].function = function::kMacro;
+                            m.buttons[5].macroIndex = 0;
+                            m.buttons[5].macroName = macro.name;
+                        }
+                    },
+                    AfterEdit::kNothing);
+                panels.buttons.syncMacroBindings();
+            },
+            [&] { window.page()->logic().selectProfile(1); },
+            [&] { window.page()->logic().selectProfile(0); },
+        };
+        for (std::size_t i = 0; i < edits.size(); ++i) {
+            const int before = link.applyRequests();
+            edits[i]();
+            QTRY_VERIFY_WITH_TIMEOUT(link.applyRequests() > before && settled(), kApplyTimeoutMs);
+            auto held = heldConfig(mouse);
+            const auto expected = expectedConfig(*s.profiles().current());
+            // A macro slot that no button refers to any more keeps what it
+            // had, after a whole apply as well.
+            if (held.contains("macros")) {
+                for (auto it = held["macros"].begin(); it != held["macros"].end();) {
+                    const bool used =
+                        expected.contains("macros") && expected["macros"].contains(it.key());
+                    it = used ? std::next(it) : held["macros"].erase(it);
+                }
+                if (held["macros"].empty() && !expected.contains("macros")) {
+                    held.erase("macros");
+                }
+            }
+            QVERIFY2(held == expected,
+                     qPrintable(QString("edit %1: %2\n  expected %3")
+                                    .arg(i)
+                                    .arg(QString::fromStdString(held.dump()))
+                                    .arg(QString::fromStdString(expected.dump()))));
+        }
+    }
+
     void profilesAddedExportedImportedAndDeletedReachTheMouse() {
         QTemporaryDir data;
         const DataLocation location(
