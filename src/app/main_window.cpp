@@ -25,6 +25,7 @@ namespace {
 
 constexpr int kTrayMenuLift = 50;
 constexpr int kFirstFrameWaitMs = 500;
+constexpr int kNoDeviceArtSize = 96;
 
 }  // namespace
 
@@ -119,12 +120,12 @@ void MainWindow::setup() {
             w->setAccessibleName(language_.text(QString::fromUtf8(nameKey)));
         }
     }
-    const QIcon icon = productIcon();
-    setWindowIcon(icon);
     const QString name = language_.text(QStringLiteral("mouse_name_text"));
     setWindowTitle(name);
+    // The first frame needs only the large picture; the window's icon in
+    // every size follows with the rest.
     if (auto* art = control<QLabel>("no_device_art")) {
-        art->setPixmap(icon.pixmap(96, 96));
+        art->setPixmap(productPixmap(kNoDeviceArtSize));
     }
 }
 
@@ -156,6 +157,7 @@ void MainWindow::onDeferredPartsBuilt() {
     // The tray icon (which talks to the desktop over D-Bus) and "Hook.so"
     // (which brings the X libraries) follow as soon as the event loop runs.
     QTimer::singleShot(0, this, [this] {
+        setWindowIcon(productIcon());
         showTrayIcon();
         hookLibrary_.load(loader_, programFolder());
     });

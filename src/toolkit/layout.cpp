@@ -81,20 +81,20 @@ struct Range {
     qsizetype end;
     QString name;
 };
-std::vector<Range> deferredRanges(const QString& xml) {
-    static const QString marker = QStringLiteral("<property name=\"deferred\"");
-    static const QString open = QStringLiteral("<widget");
-    static const QString close = QStringLiteral("</widget>");
+std::vector<Range> deferredRanges(const QByteArray& xml) {
+    static constexpr QByteArrayView marker = "<property name=\"deferred\"";
+    static constexpr QByteArrayView open = "<widget";
+    static constexpr QByteArrayView close = "</widget>";
     std::vector<Range> ranges;
     for (qsizetype at = xml.indexOf(marker); at >= 0; at = xml.indexOf(marker, at + 1)) {
-        const qsizetype propertyEnd = xml.indexOf(QStringLiteral("</property>"), at);
-        const qsizetype isTrue = xml.indexOf(QStringLiteral("<bool>true</bool>"), at);
+        const qsizetype propertyEnd = xml.indexOf("</property>", at);
+        const qsizetype isTrue = xml.indexOf("<bool>true</bool>", at);
         const qsizetype begin = xml.lastIndexOf(open, at);
         if (propertyEnd < 0 || isTrue < 0 || isTrue > propertyEnd || begin < 0 ||
             (!ranges.empty() && begin < ranges.back().end)) {
             continue;  // not true, or inside a part already deferred
         }
-        const qsizetype nameAt = xml.indexOf(QStringLiteral("name=\""), begin) + 6;
+        const qsizetype nameAt = xml.indexOf("name=\"", begin) + 6;
         const qsizetype nameEnd = xml.indexOf('"', nameAt);
         // The matching end tag: count the widgets opened and closed after it.
         int depth = 0;
@@ -120,7 +120,7 @@ std::vector<Range> deferredRanges(const QString& xml) {
             }
         }
         if (end > begin && nameAt > begin && nameEnd > nameAt) {
-            ranges.push_back({begin, end, xml.mid(nameAt, nameEnd - nameAt)});
+            ranges.push_back({begin, end, QString::fromUtf8(xml.mid(nameAt, nameEnd - nameAt))});
         }
     }
     return ranges;
@@ -129,21 +129,21 @@ std::vector<Range> deferredRanges(const QString& xml) {
 // The root widget's style sheet, taken out of the layout: it is set once all
 // widgets exist, since a sheet present while they are built styles each new
 // child again as the next ones arrive.
-QString takeRootStyleSheet(QString& xml) {
-    const qint64 open = xml.indexOf("<property name=\"styleSheet\">");
-    const qint64 firstChild = xml.indexOf("<widget", xml.indexOf("<widget") + 1);
+QString takeRootStyleSheet(QByteArray& xml) {
+    const qsizetype open = xml.indexOf("<property name=\"styleSheet\">");
+    const qsizetype firstChild = xml.indexOf("<widget", xml.indexOf("<widget") + 1);
     if (open < 0 || (firstChild >= 0 && open > firstChild)) {
         return {};
     }
-    const qint64 close = xml.indexOf("</property>", open);
-    const qint64 textStart = xml.indexOf('>', xml.indexOf("<string", open)) + 1;
-    const qint64 textEnd = xml.indexOf("</string>", textStart);
+    const qsizetype close = xml.indexOf("</property>", open);
+    const qsizetype textStart = xml.indexOf('>', xml.indexOf("<string", open)) + 1;
+    const qsizetype textEnd = xml.indexOf("</string>", textStart);
     if (close < 0 || textStart <= 0 || textEnd < textStart || textEnd > close) {
         return {};
     }
-    QString sheet = xml.mid(textStart, textEnd - textStart);
+    QString sheet = QString::fromUtf8(xml.mid(textStart, textEnd - textStart));
     sheet.replace("&lt;", "<").replace("&gt;", ">").replace("&quot;", "\"").replace("&amp;", "&");
-    xml.remove(open, close + QStringLiteral("</property>").size() - open);
+    xml.remove(open, close + qsizetype(sizeof("</property>") - 1) - open);
     return sheet;
 }
 
@@ -172,16 +172,16 @@ LoadedLayout::LoadedLayout(const QString& file, QWidget* host, const LanguageMan
         debug::write("no layout " + source.fileName().toStdString() + "\n");
         return;
     }
-    // Worked on as text: offsets from the XML reader count characters.
-    QString xml = QString::fromUtf8(source.readAll());
+    // Worked on as UTF-8 bytes: the markers looked for are ASCII.
+    QByteArray xml = source.readAll();
     sheet_ = takeRootStyleSheet(xml);
     const std::vector<Range> ranges = deferredRanges(xml);
     for (auto it = ranges.rbegin(); it != ranges.rend(); ++it) {
-        deferred_.push_back({it->name, xml.mid(it->begin, it->end - it->begin).toUtf8()});
+        deferred_.push_back({it->name, xml.mid(it->begin, it->end - it->begin)});
         xml.replace(it->begin, it->end - it->begin,
-                    QStringLiteral("<widget class=\"QWidget\" name=\"%1\"/>").arg(it->name));
+                    "<widget class=\"QWidget\" name=\"" + it->name.toUtf8() + "\"/>");
     }
-    content_ = load(xml.toUtf8(), host, file);
+    content_ = load(xml, host, file);
     if (content_ == nullptr) {
         deferred_.clear();
         return;
@@ -212,10 +212,16 @@ void LoadedLayout::buildDeferred() {
             continue;
         }
         const QByteArray document = "<ui version=\"4.0\">" + part.xml + "</ui>";
-        QWidget* built = load(document, parent, file_);
+        // Built apart from the styled window and then put in place: built in
+        // place, every new child would restyle the part again.
+        QWidget* built = load(document, nullptr, file_);
         if (built == nullptr) {
             continue;
         }
+        if (language_ != nullptr) {
+            showTexts(built, *language_);
+        }
+        built->setParent(parent);
         if (auto* stack = qobject_cast<QStackedWidget*>(parent)) {
             const int index = stack->indexOf(placeholder);
             const bool current = stack->currentWidget() == placeholder;
@@ -227,9 +233,6 @@ void LoadedLayout::buildDeferred() {
             delete parent->layout()->replaceWidget(placeholder, built);
         }
         delete placeholder;
-        if (language_ != nullptr) {
-            showTexts(built, *language_);
-        }
     }
 }
 

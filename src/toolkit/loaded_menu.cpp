@@ -72,9 +72,8 @@ QPoint LoadedMenu::placeBeside(const QRect& button, int height, const QRect& scr
     return at;
 }
 
-QIcon productIcon() {
-    QIcon icon;
-    for (int size : {16, 22, 32, 48, 64, 128}) {
+QPixmap productPixmap(int size) {
+    {
         QPixmap pixmap(size, size);
         pixmap.fill(Qt::transparent);
         QPainter p(&pixmap);
@@ -93,7 +92,14 @@ QIcon productIcon() {
         p.setBrush(QColor("#00d1c1"));
         p.setPen(Qt::NoPen);
         p.drawRoundedRect(QRectF(s * 0.46, s * 0.2, s * 0.08, s * 0.14), s * 0.04, s * 0.04);
-        icon.addPixmap(pixmap);
+        return pixmap;
+    }
+}
+
+QIcon productIcon() {
+    QIcon icon;
+    for (int size : {16, 22, 32, 48, 64, 128}) {
+        icon.addPixmap(productPixmap(size));
     }
     return icon;
 }

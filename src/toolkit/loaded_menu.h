@@ -46,7 +46,9 @@ class LoadedMenu {
     QMenu menu_;
 };
 
-// The program's icon, drawn rather than loaded, so it exists on any machine.
+// The program's icon, drawn rather than loaded, so it exists on any machine;
+// or one size of it.
 QIcon productIcon();
+QPixmap productPixmap(int size);
 
 }  // namespace tvq
