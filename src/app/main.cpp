@@ -53,6 +53,9 @@ std::size_t commandLineBytes(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A file-size limit makes a save fail, which is reported like any failed
+    // save, instead of ending the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     // Without a display the toolkit would abort with a misleading text.
     if (const std::string why = tvq::missingDisplayReason(); !why.empty()) {
         std::fprintf(stderr, "tvq-config %s.\n", why.c_str());

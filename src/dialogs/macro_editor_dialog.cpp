@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPixmap>
+#include <QPushButton>
 #include <QStackedWidget>
 #include <QTimer>
 
@@ -91,8 +92,12 @@ class MacroEditorDialog::View final : public MacroEditorView {
 class MacroEditorDialog::Dialogs final : public MacroEditorDialogs {
   public:
     explicit Dialogs(MacroEditorDialog& dialog) : dialog_(dialog) {}
-    bool confirm(std::string_view textKey) override {
-        return MessageDialog::ask(&dialog_, dialog_.language(), q(textKey)) == 1;
+    bool confirm(std::string_view textKey, const std::vector<std::string>& arguments) override {
+        QStringList shown;
+        for (const std::string& a : arguments) {
+            shown << QString::fromStdString(a);
+        }
+        return MessageDialog::ask(&dialog_, dialog_.language(), q(textKey), shown) == 1;
     }
     void tell(std::string_view textKey) override {
         MessageDialog::ask(&dialog_, dialog_.language(), q(textKey));
@@ -115,7 +120,7 @@ MacroEditorDialog::MacroEditorDialog(const LanguageManager* language, MacroStore
                                      FileSystem& files, std::string dataFolder,
                                      const KeyNames& keys, InputHook* hook,
                                      LibraryMessages* messages, const Clock& ticks, QWidget* owner,
-                                     QString layoutFile)
+                                     MacroBindings* bindings, QString layoutFile)
     : DialogBase("MacroEditorDialog", std::move(layoutFile), language, owner),
       dataFolder_(std::move(dataFolder)),
       keys_(keys),
@@ -124,7 +129,8 @@ MacroEditorDialog::MacroEditorDialog(const LanguageManager* language, MacroStore
       view_(std::make_unique<View>(*this)),
       dialogs_(std::make_unique<Dialogs>(*this)),
       editor_(std::make_unique<MacroEditor>(*view_, hook != nullptr ? *hook : noHook_, messages,
-                                            *dialogs_, store, files, *language, keys, ticks)) {
+                                            *dialogs_, store, files, *language, keys, ticks,
+                                            bindings)) {
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
 }
 
@@ -217,7 +223,22 @@ void MacroEditorDialog::bind() {
     if (auto* name = control<QLineEdit>(me::kNameEdit)) {
         name->setMaxLength(static_cast<int>(layout::macro::kNameMaxChars));
     }
-    // The name is taken when the field is left; Enter leaves it too.
+    // Enter ends the edit of the field it is typed in, never the editor:
+    // no button is the default.
+    for (auto* button : findChildren<QPushButton*>()) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+    if (auto* delay = control<QLineEdit>(me::kDefaultDelayEdit)) {
+        connect(delay, &QLineEdit::returnPressed, this, [this] { editor_->defaultDelayLeft(); });
+    }
+    for (const char* c : {me::kKeyDelay, me::kMouseDelay}) {
+        if (auto* delay = control<QLineEdit>(c)) {
+            connect(delay, &QLineEdit::returnPressed, this,
+                    [this, c] { editor_->actionDelayLeft(c); });
+        }
+    }
+    // The name is taken when the field is left; Enter takes it too.
     if (auto* name = control<QLineEdit>(me::kNameEdit)) {
         connect(name, &QLineEdit::returnPressed, this, [this] { editor_->nameLeft(); });
     }

@@ -23,10 +23,12 @@ class LibraryMessages;
 class MacroEditorDialog final : public DialogBase {
   public:
     // `hook` and `messages` may be null (no hook library): recording then
-    // says why it cannot run. `ticks` times recorded delays.
+    // says why it cannot run. `ticks` times recorded delays. `bindings`, the
+    // buttons that follow the library's renames (null: none).
     MacroEditorDialog(const LanguageManager* language, MacroStore& store, FileSystem& files,
                       std::string dataFolder, const KeyNames& keys, InputHook* hook,
                       LibraryMessages* messages, const Clock& ticks, QWidget* owner,
+                      MacroBindings* bindings = nullptr,
                       QString layoutFile = QStringLiteral("MS/MS_1/ms_1_macropage.xml"));
     ~MacroEditorDialog() override;
 

@@ -8,16 +8,18 @@
 namespace tvq {
 
 MessageDialog::MessageDialog(const LanguageManager* language, QString titleKey, QString messageKey,
-                             QWidget* owner)
+                             QWidget* owner, QStringList arguments)
     : DialogBase("MessageDialog", "msg.xml", language, owner),
       language_(language),
       titleKey_(std::move(titleKey)),
-      messageKey_(std::move(messageKey)) {
+      messageKey_(std::move(messageKey)),
+      arguments_(std::move(arguments)) {
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
 }
 
-int MessageDialog::ask(QWidget* owner, const LanguageManager* language, const QString& messageKey) {
-    MessageDialog box(language, "warning_title_text", messageKey, owner);
+int MessageDialog::ask(QWidget* owner, const LanguageManager* language, const QString& messageKey,
+                       const QStringList& arguments) {
+    MessageDialog box(language, "warning_title_text", messageKey, owner, arguments);
     box.create();
     box.placeCentred();
     return box.runModal();
@@ -31,7 +33,11 @@ void MessageDialog::setup() {
         title->setText(text(titleKey_));
     }
     if (auto* message = control<QLabel>("warning")) {
-        message->setText(text(messageKey_));
+        QString shown = text(messageKey_);
+        for (const QString& argument : arguments_) {
+            shown = shown.arg(argument);
+        }
+        message->setText(shown);
         setAccessibleDescription(message->text());
     }
     setWindowTitle(text(titleKey_));

@@ -7,12 +7,14 @@ namespace tvq {
 
 class MessageDialog final : public DialogBase {
   public:
+    // `arguments` take the places of "%1", "%2", … in the message's text.
     MessageDialog(const LanguageManager* language, QString titleKey, QString messageKey,
-                  QWidget* owner);
+                  QWidget* owner, QStringList arguments = {});
 
     // Runs the box modally over `owner`, centred on it: 1 when the user
     // pressed OK, 0 for Cancel, Escape or closing it.
-    static int ask(QWidget* owner, const LanguageManager* language, const QString& messageKey);
+    static int ask(QWidget* owner, const LanguageManager* language, const QString& messageKey,
+                   const QStringList& arguments = {});
 
   protected:
     void setup() override;
@@ -21,6 +23,7 @@ class MessageDialog final : public DialogBase {
     const LanguageManager* language_;
     QString titleKey_;
     QString messageKey_;
+    QStringList arguments_;
 };
 
 }  // namespace tvq

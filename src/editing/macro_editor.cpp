@@ -36,11 +36,13 @@ std::string nameOf(const MacroRecord& macro) {
 
 MacroEditor::MacroEditor(MacroEditorView& view, InputHook& hook, MessageWindow* hookTarget,
                          MacroEditorDialogs& dialogs, MacroStore& store, FileSystem& files,
-                         const TextSource& texts, const KeyNames& keys, const Clock& ticks)
+                         const TextSource& texts, const KeyNames& keys, const Clock& ticks,
+                         MacroBindings* bindings)
     : view_(view),
       hook_(hook),
       hookTarget_(hookTarget),
       dialogs_(dialogs),
+      bindings_(bindings),
       library_(store, files),
       texts_(texts),
       keys_(keys),
@@ -87,7 +89,20 @@ void MacroEditor::addMacro() {
 
 void MacroEditor::deleteMacro() {
     int row = selectedMacro_;
-    if (!library_.contains(row) || !dialogs_.confirm("delete_macro_text")) {
+    if (!library_.contains(row)) {
+        return;
+    }
+    // Buttons bound to the macro go back to their defaults: said first.
+    const MacroBindings::Count bound = bindings_ != nullptr
+                                           ? bindings_->boundTo(fieldText(library_.at(row).name))
+                                           : MacroBindings::Count{};
+    const bool confirmed =
+        bound.buttons == 0
+            ? dialogs_.confirm("delete_macro_text")
+            : dialogs_.confirm("delete_bound_macro_text",
+                               {nameOf(library_.at(row)), std::to_string(bound.buttons),
+                                std::to_string(bound.profiles)});
+    if (!confirmed) {
         return;
     }
     if (recorder_.running()) {
@@ -139,6 +154,7 @@ void MacroEditor::nameLeft() {
         return;
     }
     const std::u16string typed = utf16FromUtf8(view_.fieldText(me::kNameEdit));
+    const std::u16string before(fieldText(current_->name));
     switch (library_.rename(*current_, typed)) {
         case MacroLibrary::Rename::kUnchanged:
             return;  // a change of letter case only is not stored
@@ -148,7 +164,18 @@ void MacroEditor::nameLeft() {
         case MacroLibrary::Rename::kRenamed:
             break;
     }
-    commit();
+    if (!commit()) {
+        // The library was not written (the macro is too long for the
+        // mouse): the old name stays, and the user is told.
+        setFieldText(current_->name, before);
+        view_.setFieldText(me::kNameEdit, nameOf(*current_));
+        dialogs_.tell("macro_rename_refused_text");
+        return;
+    }
+    // The buttons bound to it follow the new name.
+    if (bindings_ != nullptr) {
+        bindings_->macroRenamed(before, fieldText(current_->name));
+    }
     if (current_ != nullptr) {
         view_.setMacroRowText(selectedMacro_, nameOf(*current_));
         view_.setFieldText(me::kNameEdit, nameOf(*current_));
@@ -191,16 +218,17 @@ void MacroEditor::reportSave() {
     }
 }
 
-void MacroEditor::commit() {
+bool MacroEditor::commit() {
     if (library_.store().commit(current_, work_.actions(), work_.count())) {
         reportSave();
-        return;
+        return true;
     }
     // Too long for the mouse: the stored macro comes back.
     if (selectedMacro_ >= 0) {
         loadMacro(selectedMacro_);
     }
     cancelling_ = false;
+    return false;
 }
 
 // The action list.
@@ -266,8 +294,10 @@ bool MacroEditor::insertAction(const MacroAction& action) {
 }
 
 std::uint16_t MacroEditor::defaultDelayValue() const {
-    return static_cast<std::uint16_t>(leadingNumber(view_.fieldText(me::kDefaultDelayEdit)) &
-                                      0xFFFF);
+    // What the field says, inside the delays a macro can hold.
+    return static_cast<std::uint16_t>(
+        std::clamp<std::int64_t>(leadingNumber(view_.fieldText(me::kDefaultDelayEdit)),
+                                 me::kMinDelay, MacroRecorder::kMaxDelay));
 }
 
 void MacroEditor::insertClick(int button) {
@@ -424,9 +454,8 @@ void MacroEditor::actionDelayLeft(std::string_view field) {
 }
 
 void MacroEditor::defaultDelayLeft() {
-    if (leadingNumber(view_.fieldText(me::kDefaultDelayEdit)) <= 9) {
-        view_.setFieldText(me::kDefaultDelayEdit, std::to_string(me::kMinDelay));
-    }
+    // The field shows the delay that is used.
+    view_.setFieldText(me::kDefaultDelayEdit, std::to_string(defaultDelayValue()));
 }
 
 }  // namespace tvq

@@ -119,11 +119,28 @@ class MacroEditorView {
 class MacroEditorDialogs {
   public:
     virtual ~MacroEditorDialogs() = default;
-    virtual bool confirm(std::string_view textKey) = 0;
+    // `arguments` take the places of "%1", "%2", … in the text.
+    virtual bool confirm(std::string_view textKey,
+                         const std::vector<std::string>& arguments = {}) = 0;
     virtual void tell(std::string_view textKey) = 0;
     // The platform's file dialog for ".macro" files, starting in the data
     // folder: the path chosen, or nothing when cancelled.
     virtual std::optional<std::string> chooseMacroFile(bool forSaving) = 0;
+};
+
+// The buttons of the profiles that name macros, as the editor changes the
+// library. The page implements it.
+class MacroBindings {
+  public:
+    virtual ~MacroBindings() = default;
+    // Every binding that names `from` names `to` from now on (saved at once).
+    virtual void macroRenamed(std::u16string_view from, std::u16string_view to) = 0;
+    struct Count {
+        int buttons = 0;
+        int profiles = 0;
+    };
+    // The buttons, and the profiles they are in, that name `name`.
+    virtual Count boundTo(std::u16string_view name) const = 0;
 };
 
 class MacroEditor {
@@ -132,7 +149,8 @@ class MacroEditor {
     // hook cannot run).
     MacroEditor(MacroEditorView& view, InputHook& hook, MessageWindow* hookTarget,
                 MacroEditorDialogs& dialogs, MacroStore& store, FileSystem& files,
-                const TextSource& texts, const KeyNames& keys, const Clock& ticks);
+                const TextSource& texts, const KeyNames& keys, const Clock& ticks,
+                MacroBindings* bindings = nullptr);
     ~MacroEditor();
 
     // Fills the macro list; nothing is selected. `wayland`: recording sees
@@ -196,7 +214,9 @@ class MacroEditor {
     void selectAction(int row);
     ActionRowText rowText(int index) const;
     bool insertAction(const MacroAction& action);
-    void commit();
+    // Stores the working copy; false (and the stored macro back) when it is
+    // too long for the mouse.
+    bool commit();
     void fillEditor();
     void setActionCode(std::uint8_t code);
     void startRecording();
@@ -210,6 +230,7 @@ class MacroEditor {
     InputHook& hook_;
     MessageWindow* hookTarget_;
     MacroEditorDialogs& dialogs_;
+    MacroBindings* bindings_;
     MacroLibrary library_;
     const TextSource& texts_;
     const KeyNames& keys_;

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "editing/macro_choice.h"
+#include "editing/macro_editor.h"
 #include "editing/shortcut_capture.h"
 
 namespace tvq {
@@ -49,8 +50,8 @@ class PageDialogs {
     // confirmed (its index may name no macro), or nothing when cancelled.
     virtual std::optional<MacroChoice> pickMacro(const MacroChoice& start) = 0;
     // The macro editor over the session's macros, modal; returns once it
-    // is closed.
-    virtual void openMacroEditor() = 0;
+    // is closed. `bindings` follow the macros it renames.
+    virtual void openMacroEditor(MacroBindings& bindings) = 0;
 };
 
 }  // namespace tvq

@@ -113,7 +113,7 @@ void SettingsPage::chooseButtonMode(int mode) {
 void SettingsPage::openMacroEditor() {
     // The buttons bound to a macro follow what the editor changed.
     if (dialogs_ != nullptr) {
-        dialogs_->openMacroEditor();
+        dialogs_->openMacroEditor(panels_.buttons);
         panels_.buttons.syncMacroBindings();
     }
 }

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <fstream>
 #include <random>
 #include <string>
 
@@ -132,9 +133,31 @@ std::optional<std::vector<std::uint8_t>> PosixFileSystem::readFile(const std::st
     return bytes;
 }
 
+namespace {
+
+// The mode a program's new file gets: 0666 less the process's umask, read
+// without changing it (umask(2) would, for a moment, for every thread).
+mode_t newFileMode() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("Umask:", 0) == 0) {
+            return 0666 & ~static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8));
+        }
+    }
+    return 0600;
+}
+
+}  // namespace
+
 bool PosixFileSystem::replaceFile(const std::string& path, std::span<const std::uint8_t> bytes) {
     struct stat old {};
-    const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0600;
+    // Only a regular file is replaced: never a device, a pipe or a folder,
+    // nor a link to one; and never with the mode of what was there.
+    if (::stat(path.c_str(), &old) == 0 && !S_ISREG(old.st_mode)) {
+        return false;
+    }
+    const mode_t mode = newFileMode();
     std::string temp = path + kTemporarySuffix;
     // Unnamed until it is complete: a kill while writing leaves nothing.
     Descriptor fd(::open(parentOf(path).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));

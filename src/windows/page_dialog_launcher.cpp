@@ -147,9 +147,9 @@ std::optional<MacroChoice> PageDialogLauncher::pickMacro(const MacroChoice& star
     return dialog.choice();
 }
 
-void PageDialogLauncher::openMacroEditor() {
+void PageDialogLauncher::openMacroEditor(MacroBindings& bindings) {
     MacroEditorDialog editor(&language_, session_.macros(), session_.files(), session_.dataFolder(),
-                             keys_, hook_, hookMessages_, ticks_, owner_);
+                             keys_, hook_, hookMessages_, ticks_, owner_, &bindings);
     editor.create();
     editor.placeCentred();
     editor.runModal();

@@ -48,7 +48,7 @@ class PageDialogLauncher final : public PageDialogs {
                           std::function<void(std::string_view item)> picked) override;
     std::optional<ShortcutChoice> askShortcut(const ShortcutChoice& start) override;
     std::optional<MacroChoice> pickMacro(const MacroChoice& start) override;
-    void openMacroEditor() override;
+    void openMacroEditor(MacroBindings& bindings) override;
 
   private:
     const LanguageManager& language_;

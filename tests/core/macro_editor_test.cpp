@@ -67,7 +67,15 @@ class FakeEditorWindow final : public MacroEditorView, public InputHook, public 
     void removeMouse() override { hookCalls.push_back("remove mouse"); }
     void enableWheel(bool) override {}
 
-    bool confirm(std::string_view) override { return confirmed; }
+    std::vector<std::string> confirms;  // each question, with its arguments
+    bool confirm(std::string_view k, const std::vector<std::string>& arguments) override {
+        std::string question(k);
+        for (const std::string& a : arguments) {
+            question += " " + a;
+        }
+        confirms.push_back(question);
+        return confirmed;
+    }
     void tell(std::string_view k) override { told.emplace_back(k); }
     std::optional<std::string> chooseMacroFile(bool) override { return file; }
 };
@@ -156,6 +164,10 @@ TEST_F(MacroEditorTest, DelaysAndNamesAreBounded) {
     EXPECT_EQ(stored().actions[2].delay, 65535);
     typeAndLeave(me::kDefaultDelayEdit, "0");
     EXPECT_EQ(window.texts[me::kDefaultDelayEdit], "10");
+    for (const char* typed : {"65536", "70000", "99999999999"}) {
+        typeAndLeave(me::kDefaultDelayEdit, typed);  // never wraps round
+        EXPECT_EQ(window.texts[me::kDefaultDelayEdit], "65535") << typed;
+    }
 
     const std::u16string first(fieldText(store.at(0).name));
     editor.onMacroSelect(1);
@@ -340,6 +352,41 @@ TEST_F(MacroButtonTest, ClosingTheEditorAfterDeletingABoundMacroRestoresTheDefau
     EXPECT_EQ(current().modes[0].buttons[4].function, 0);
     EXPECT_EQ(view.textKeys["ms_1_btn_key_5"], "button_off_text");
     EXPECT_EQ(applies(), before + 1);
+}
+
+TEST_F(MacroButtonTest, BindingsFollowARenameAndADeletionSaysWhatItResets) {
+    MacroRecord& macro = session.macros().addNew();
+    setFieldText(macro.name, u"Hello");
+    macro.actionCount = 1;
+    session.macros().save();
+    dialogs.macro = MacroChoice{0, 0, 1};
+    view.click("ms_1_btn_key_5");
+    dialogs.pick("ms_1_select_macro");
+    ASSERT_EQ(fieldText(current().modes[0].buttons[4].macroName), u"Hello");
+
+    // The editor renames it: every binding follows, and closing the editor
+    // keeps the button bound.
+    FakeEditorWindow window;
+    MessageWindow target{};
+    testing::FakeClock clock;
+    dialogs.macroEditor = [&] {
+        MacroEditor editor{window, window, &target, window, session.macros(),
+                           fs,     texts,  keys,    clock,  dialogs.editorBindings};
+        editor.open();
+        editor.onMacroSelect(0);
+        window.texts[me::kNameEdit] = "Greeting";
+        editor.nameLeft();
+        // Deleting it would reset button 5 in slots 0 and 1 of one profile.
+        window.confirmed = false;
+        editor.deleteMacro();
+        EXPECT_EQ(window.confirms.back(), "delete_bound_macro_text Greeting 1 1");
+    };
+    view.click("ms_1_btn_macro");
+    EXPECT_EQ(current().modes[0].buttons[4].function, 17);
+    EXPECT_EQ(fieldText(current().modes[1].buttons[4].macroName), u"Greeting");
+    session.shutdown();  // the saves asked for are written
+    const auto stored = parseProfileStore(fs.files.at(testing::kProPath));
+    EXPECT_EQ(fieldText(stored.profiles.at(0)->modes[0].buttons[4].macroName), u"Greeting");
 }
 
 }  // namespace

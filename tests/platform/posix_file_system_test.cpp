@@ -79,13 +79,21 @@ TEST(PosixFileSystem, ReplaceWritesAndReplacesWholeFiles) {
     const std::vector<std::uint8_t> first(100000, 0xAA), second = {1, 2, 3};
     ASSERT_TRUE(fs.replaceFile(file, first));
     EXPECT_EQ(*fs.readFile(file), first);
-    ::chmod(file.c_str(), 0640);
+    ::chmod(file.c_str(), 0666);
+    const mode_t mask = ::umask(022);
     ASSERT_TRUE(fs.replaceFile(file, second));
+    ::umask(mask);
     EXPECT_EQ(bytesOf(file), second);
     struct stat st {};
     ::stat(file.c_str(), &st);
-    EXPECT_EQ(st.st_mode & 0777, 0640u);   // the file keeps its permissions
+    EXPECT_EQ(st.st_mode & 0777, 0644u);   // the user's mode, not what was there
     EXPECT_EQ(entriesIn(dir.path()), 1u);  // no temporary file left behind
+    // A link to a device is refused like the device.
+    const std::string link = dir / "null.macro";
+    ASSERT_EQ(::symlink("/dev/null", link.c_str()), 0);
+    EXPECT_FALSE(fs.replaceFile(link, second));
+    ::stat("/dev/null", &st);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
 }
 
 TEST(PosixFileSystem, AFullDiskLeavesTheOldFileIntact) {

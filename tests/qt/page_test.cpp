@@ -451,6 +451,19 @@ class PageTest : public QObject {
         QCOMPARE(macros.at(0).actionCount, 2);
         // No hook library: the record button says why it does nothing.
         QVERIFY(!editor.control("ms_1_macro_record_btn")->accessibleDescription().isEmpty());
+        // Enter in a field ends that field's edit, not the editor.
+        editor.show();
+        auto* name = editor.control<QLineEdit>("ms_1_macro_name_edit");
+        name->setFocus();
+        name->setText("Typed");
+        QTest::keyClick(name, Qt::Key_Return);
+        QVERIFY(editor.isVisible());
+        QCOMPARE(fieldText(macros.at(0).name), std::u16string_view(u"Typed"));
+        auto* delay = editor.control<QLineEdit>("ms_1_default_delay_edit");
+        delay->setText("5");
+        QTest::keyClick(delay, Qt::Key_Enter);
+        QVERIFY(editor.isVisible());
+        QCOMPARE(delay->text(), QString("10"));
         QTimer::singleShot(0, &editor, [] {
             for (QWidget* top : QApplication::topLevelWidgets()) {
                 if (top->objectName() == "MessageDialog" && top->isVisible()) {
@@ -469,7 +482,7 @@ class PageTest : public QObject {
         SystemClock ticks;
         // The layout of the message dialog: none of the editor's controls.
         MacroEditorDialog editor(&language, macros, fs, "/tmp/", keys, nullptr, nullptr, ticks,
-                                 nullptr, "msg.xml");
+                                 nullptr, nullptr, "msg.xml");
         editor.create();
         editor.editor().onMacroSelect(0);
         editor.editor().insertClick(1);

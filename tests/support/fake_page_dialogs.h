@@ -64,7 +64,9 @@ class FakePageDialogs final : public PageDialogs {
     }
     // What the editor does while it is open (the test's edits of the store).
     std::function<void()> macroEditor;
-    void openMacroEditor() override {
+    MacroBindings* editorBindings = nullptr;
+    void openMacroEditor(MacroBindings& bindings) override {
+        editorBindings = &bindings;
         asked.push_back("macro editor");
         if (macroEditor) {
             macroEditor();

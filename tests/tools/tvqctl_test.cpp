@@ -38,11 +38,13 @@ class TvqctlTest : public ::testing::Test {
     std::string dataHome() const { return path("share"); }
     std::string storeFolder() const { return dataHome() + "/TERVANA TVQ-R270 WIRELESS MOUSE/ms_1"; }
 
-    // Runs tvqctl with the data home pointed into the test folder.
-    Outcome tvqctl(const std::string& args) const {
+    // Runs tvqctl with the data home pointed into the test folder, after
+    // the shell commands in `before` (limits).
+    Outcome tvqctl(const std::string& args, const std::string& before = {}) const {
         const std::string out = path("stdout"), err = path("stderr");
-        const std::string command = "XDG_DATA_HOME='" + dataHome() + "' '" TVQCTL_PATH "' " + args +
-                                    " >'" + out + "' 2>'" + err + "'";
+        const std::string command = before + "XDG_DATA_HOME='" + dataHome() +
+                                    "' '" TVQCTL_PATH "' " + args + " >'" + out + "' 2>'" + err +
+                                    "'";
         const int raw = std::system(command.c_str());
         Outcome run;
         run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -170,6 +172,10 @@ TEST_F(TvqctlTest, ProfileNewRefusesWithoutWriting) {
     EXPECT_FALSE(fsys::exists(path("x.pro")));
     expectOneLineError(tvqctl("profile new P '" + path("no/such/folder/x.pro") + "'"), "x.pro");
     EXPECT_FALSE(fsys::exists(path("no")));
+    // A file-size limit is a failed write, not the end of the process.
+    expectOneLineError(tvqctl("profile new P '" + path("big.pro") + "'", "ulimit -f 8; "),
+                       "big.pro");
+    EXPECT_FALSE(fsys::exists(path("big.pro")));
     // A pipe is never replaced by a file.
     ASSERT_EQ(::mkfifo(path("pipe").c_str(), 0600), 0);
     expectOneLineError(tvqctl("profile new P '" + path("pipe") + "'"), "not a regular file");

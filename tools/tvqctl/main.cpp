@@ -3,6 +3,7 @@
 // Every error is one line on standard error naming the file and the fault,
 // with exit status 2; nothing is written when a command fails.
 
+#include <csignal>
 #include <cstdio>
 #include <functional>
 #include <iostream>
@@ -247,6 +248,9 @@ int run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A file-size limit makes a write fail, which is reported, instead of
+    // ending the process.
+    std::signal(SIGXFSZ, SIG_IGN);
     try {
         return run(argc, argv);
     } catch (const Failure& f) {

@@ -193,6 +193,43 @@ void ButtonsPanel::assignFunction(std::size_t index, std::string_view menuItem) 
     }
 }
 
+void ButtonsPanel::macroRenamed(std::u16string_view from, std::u16string_view to) {
+    bool changed = false;
+    session_.profiles().editEvery([&](Profile& p, bool) {
+        for (ModeSettings& m : p.modes) {
+            for (ButtonBinding& b : m.buttons) {
+                if (namesAMacro(b) && equalIgnoringCase(fieldText(b.macroName), from)) {
+                    setFieldText(b.macroName, to);
+                    changed = true;
+                }
+            }
+        }
+    });
+    if (changed) {
+        // The frames carry no names: the profiles are written, nothing sent.
+        session_.link().requestSave();
+        refreshAllKeyTexts();
+    }
+}
+
+MacroBindings::Count ButtonsPanel::boundTo(std::u16string_view name) const {
+    Count count;
+    for (const auto& p : session_.profiles().profiles()) {
+        // A button counts once, in whichever mode slots it names the macro.
+        int here = 0;
+        for (std::size_t k = 0; k < layout::mode::kUsedBindingCount; ++k) {
+            const bool bound = std::any_of(p->modes.begin(), p->modes.end(), [&](const auto& m) {
+                const ButtonBinding& b = m.buttons[k];
+                return namesAMacro(b) && equalIgnoringCase(fieldText(b.macroName), name);
+            });
+            here += bound ? 1 : 0;
+        }
+        count.buttons += here;
+        count.profiles += here > 0 ? 1 : 0;
+    }
+    return count;
+}
+
 void ButtonsPanel::syncMacroBindings() {
     const MacroStore& macros = session_.macros();
     bool changed = false;

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "base/text_source.h"
+#include "editing/macro_editor.h"
 #include "input/key_names.h"
 #include "page/page_dialogs.h"
 #include "page/page_view.h"
@@ -21,7 +22,7 @@ namespace tvq {
 // have a menu of their own.
 std::string_view functionMenuFile(std::size_t buttonIndex);
 
-class ButtonsPanel {
+class ButtonsPanel final : public MacroBindings {
   public:
     // Without `dialogs` the key buttons open nothing.
     ButtonsPanel(PageView& view, const TextSource& texts, const KeyNames& keys,
@@ -49,6 +50,10 @@ class ButtonsPanel {
     // names a macro takes that macro's current actions, or its button's
     // default function when the macro is gone. Covers all 18 buttons.
     void syncMacroBindings();
+
+    // MacroBindings: every binding of every profile, slot and button.
+    void macroRenamed(std::u16string_view from, std::u16string_view to) override;
+    Count boundTo(std::u16string_view name) const override;
 
   private:
     bool keepsALeftClick(const Profile& current, std::size_t buttonIndex, std::uint8_t code) const;
