@@ -19,6 +19,7 @@
 #include "base/product.h"
 #include "dialogs/message_dialog.h"
 #include "input/key_names.h"
+#include "platform/data_folder_lock.h"
 #include "platform/posix_file_system.h"
 #include "platform/program_folder.h"
 #include "platform/shared_library.h"
@@ -32,6 +33,7 @@ namespace {
 constexpr int kExitAlreadyRunning = 1;
 constexpr int kExitNoDisplay = 1;
 constexpr int kExitDamagedInstall = 1;
+constexpr int kExitDataFolderInUse = 1;
 
 // SIGTERM and SIGINT (logout, Ctrl-C) end the program the way the tray's
 // "exit" does: the handler only writes a byte that the event loop picks up.
@@ -79,6 +81,19 @@ int main(int argc, char** argv) {
     tvq::SharedLibraryLoader loader;
     tvq::PosixFileSystem fileSystem;
     const tvq::DataLocation data(fileSystem, tvq::processEnvironment(), tvq::programFolder());
+    // One writer per data folder, for as long as the program runs.
+    const std::string dataFolder = data.folder();
+    tvq::ensureStoreFolder(fileSystem, dataFolder);
+    const tvq::DataFolderLock dataLock(dataFolder);
+    if (dataLock.state() == tvq::DataFolderLock::State::kInUse) {
+        std::fprintf(stderr,
+                     "tvq-config: the data folder \"%s\" is in use by another copy of the "
+                     "program (another session?); this copy ends.\n",
+                     dataFolder.c_str());
+        tvq::MessageDialog::ask(nullptr, &language, "data_folder_in_use_text",
+                                {QString::fromStdString(dataFolder)});
+        return kExitDataFolderInUse;
+    }
     const tvq::X11KeyboardLayout keyboard;
     const tvq::KeyNames keys(keyboard, language);
     int status = 0;

@@ -157,6 +157,21 @@ TEST_F(ProgramTest, OneCopyAlsoWithoutAUsableRuntimeFolderOrWithALongOne) {
     EXPECT_EQ(perms & fsys::perms::all, fsys::perms::owner_all);
 }
 
+TEST_F(ProgramTest, TwoCopiesInDifferentSessionsNeverWriteOneDataFolder) {
+    // Two runtime folders, as two sessions of one user have; one data folder.
+    fsys::create_directory(dir_ + "/run2");
+    fsys::permissions(dir_ + "/run2", fsys::perms::owner_all);
+    const pid_t first = start(1);
+    const std::string lock = dir_ + "/data/" + kProduct + "/tvq-config.lock";
+    ASSERT_TRUE(waitFor([&] { return fsys::exists(lock); }, 10s));
+    const pid_t second = start(2, {}, {"QT_QPA_PLATFORM=offscreen"}, dir_ + "/run2");
+    EXPECT_TRUE(waitFor([&] { return err(2).find("is in use") != std::string::npos; }, 10s))
+        << err(2);
+    ::kill(second, SIGKILL);  // the message box waits for the user
+    wait(second, 5s);
+    EXPECT_EQ(wait(first, 200ms), -1);  // the first runs on
+}
+
 TEST_F(ProgramTest, MissingOrDamagedResourcesAreSaid) {
     // A program folder of its own: the program, and res/ without lan.xml,
     // then with a main.xml cut in the middle.

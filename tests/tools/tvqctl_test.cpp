@@ -172,6 +172,15 @@ TEST_F(TvqctlTest, ProfileNewRefusesWithoutWriting) {
     EXPECT_FALSE(fsys::exists(path("x.pro")));
     expectOneLineError(tvqctl("profile new P '" + path("no/such/folder/x.pro") + "'"), "x.pro");
     EXPECT_FALSE(fsys::exists(path("no")));
+    // The program's own stores are the program's to write.
+    fsys::create_directories(storeFolder());
+    write(storeFolder() + "/pro.data", {1, 2, 3});
+    for (const std::string& store :
+         {storeFolder() + "/pro.data", storeFolder() + "/../ms_1/macro.data"}) {
+        expectOneLineError(tvqctl("profile new Oops '" + store + "'"), "only the program writes");
+    }
+    EXPECT_EQ(fsys::file_size(storeFolder() + "/pro.data"), 3u);
+    EXPECT_FALSE(fsys::exists(storeFolder() + "/macro.data"));
     // A file-size limit is a failed write, not the end of the process.
     expectOneLineError(tvqctl("profile new P '" + path("big.pro") + "'", "ulimit -f 8; "),
                        "big.pro");

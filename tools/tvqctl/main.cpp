@@ -5,6 +5,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <iostream>
 #include <span>
@@ -82,6 +83,25 @@ std::unique_ptr<Profile> readProfile(FileSystem& fs, const std::string& path) {
     return profile;
 }
 
+// Whether `path` names one of the program's own store files (through any
+// link or another spelling of the same path): the program alone writes them.
+bool isProgramStore(const std::string& path) {
+    const std::string folder = dataFolderPath(processEnvironment(), programFolder());
+    for (const std::string& store : {profileStorePath(folder), macroStorePath(folder)}) {
+        std::error_code e1, e2;
+        const auto a = std::filesystem::weakly_canonical(path, e1);
+        const auto b = std::filesystem::weakly_canonical(store, e2);
+        if (!e1 && !e2 && a == b) {
+            return true;
+        }
+        std::error_code e3;
+        if (std::filesystem::equivalent(path, store, e3) && !e3) {
+            return true;
+        }
+    }
+    return false;
+}
+
 int profileNew(FileSystem& fs, const std::vector<std::string>& args) {
     if (args.size() != 2) {
         throw Failure{"profile new", "takes a NAME and an output file"};
@@ -91,6 +111,11 @@ int profileNew(FileSystem& fs, const std::vector<std::string>& args) {
         throw Failure{args[1], "profile name is longer than " +
                                    std::to_string(layout::profile::kNameMaxChars) +
                                    " characters; nothing written"};
+    }
+    if (isProgramStore(args[1])) {
+        throw Failure{args[1],
+                      "is the program's own profile or macro store, which only the "
+                      "program writes; nothing written"};
     }
     // Only a regular file or a new name: a device or a pipe is never
     // replaced by a file.
