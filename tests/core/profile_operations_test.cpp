@@ -2,6 +2,8 @@
 // restoring the defaults, on a page with fake dialogs and the cable.
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include <algorithm>
 #include <chrono>
 #include <thread>
@@ -155,6 +157,21 @@ TEST_F(ProfileOperationsTest, AddingIsStoredByTheApplyThatFollows) {
     dialogs.name.reset();  // cancelled: nothing
     view.click("ms_1_profile_add_btn");
     EXPECT_EQ(names().size(), 2u);
+}
+
+TEST_F(ProfileOperationsTest, AnAddedProfileIsOnDiskBeforeItsApplySendsAFrame) {
+    start({u"A"}, 0);
+    settle();
+    std::atomic<int> storedWhenSending{-1};
+    sendClock.onSleep = [&](int) {
+        if (storedWhenSending.load() < 0) {
+            storedWhenSending.store(static_cast<int>(parseProfileStore(stored()).profiles.size()));
+        }
+    };
+    dialogs.name = u"New";
+    view.click("ms_1_profile_add_btn");
+    settle();
+    EXPECT_EQ(storedWhenSending.load(), 2);
 }
 
 TEST_F(ProfileOperationsTest, ExportThenImportAddsACopyWithTheNextFreeName) {

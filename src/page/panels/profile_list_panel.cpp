@@ -41,7 +41,9 @@ void ProfileListPanel::addProfile() {
     }
     const std::int32_t row = session_.profiles().append(newProfile(*name));
     view_.appendListRow(control::kListProfile, rowText(*session_.profiles().profiles().back()));
-    // The store is written by the apply that follows.
+    // On disk first: the worker writes the store before the apply, which
+    // may take long through a receiver that does not answer.
+    session_.link().requestSave();
     selectProfile_(row);
 }
 
@@ -126,6 +128,7 @@ void ProfileListPanel::importProfile() {
     }
     const std::int32_t row = session_.profiles().append(std::move(imported));
     view_.appendListRow(control::kListProfile, rowText(*session_.profiles().profiles().back()));
+    session_.link().requestSave();  // on disk before its apply
     selectProfile_(row);
 }
 
@@ -133,7 +136,9 @@ void ProfileListPanel::restoreDefaults() {
     if (dialogs_ == nullptr || !dialogs_->confirm("restore_text")) {
         return;
     }
-    session_.edit([](Profile& p) { applyDefaults(p); }, AfterEdit::kApply);
+    if (session_.edit([](Profile& p) { applyDefaults(p); }, AfterEdit::kSave)) {
+        session_.requestApply();  // after the save the edit asked for
+    }
     refreshPage_();
 }
 
