@@ -59,7 +59,8 @@ int main(int argc, char** argv) {
     // save, instead of ending the program.
     std::signal(SIGXFSZ, SIG_IGN);
     // Without a display the toolkit would abort with a misleading text.
-    if (const std::string why = tvq::missingDisplayReason(); !why.empty()) {
+    tvq::DisplayCheck display;
+    if (const std::string& why = display.missingReason(); !why.empty()) {
         std::fprintf(stderr, "tvq-config %s.\n", why.c_str());
         return kExitNoDisplay;
     }
@@ -72,7 +73,7 @@ int main(int argc, char** argv) {
     tvq::debug::write("command line: " + std::to_string(commandLineBytes(argc, argv)) + " bytes\n");
 
     QApplication app(argc, argv);
-    tvq::releaseDisplayCheck();
+    display.release();
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setApplicationName(tvq::kProductName);
 

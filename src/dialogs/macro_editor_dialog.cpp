@@ -18,6 +18,7 @@
 #include "toolkit/language.h"
 #include "toolkit/layout.h"
 #include "toolkit/library_messages.h"
+#include "toolkit/text_limit.h"
 
 namespace tvq {
 namespace me = macroeditor;
@@ -221,7 +222,7 @@ void MacroEditorDialog::bind() {
         });
     }
     if (auto* name = control<QLineEdit>(me::kNameEdit)) {
-        name->setMaxLength(static_cast<int>(layout::macro::kNameMaxChars));
+        limitToWholeCharacters(name, static_cast<int>(layout::macro::kNameMaxChars));
     }
     // Enter ends the edit of the field it is typed in, never the editor:
     // no button is the default.

@@ -9,6 +9,7 @@
 #include "profiles/profile_store.h"
 #include "profiles/record_layout.h"
 #include "toolkit/language.h"
+#include "toolkit/text_limit.h"
 
 namespace tvq {
 
@@ -28,8 +29,8 @@ void ProfileNameDialog::setup() {
     }
     setWindowTitle(title);
     if (auto* edit = control<QLineEdit>("edit_name")) {
-        // A longer name never reaches the record.
-        edit->setMaxLength(static_cast<int>(layout::profile::kNameMaxChars));
+        // A longer name never reaches the record, nor half a character.
+        limitToWholeCharacters(edit, static_cast<int>(layout::profile::kNameMaxChars));
         edit->setAccessibleName(title);
         edit->setFocus();
     }

@@ -157,9 +157,14 @@ void MacroEditor::nameLeft() {
     const std::u16string before(fieldText(current_->name));
     switch (library_.rename(*current_, typed)) {
         case MacroLibrary::Rename::kUnchanged:
-            return;  // a change of letter case only is not stored
+            return;
         case MacroLibrary::Rename::kTaken:
             view_.setFieldText(me::kNameEdit, nameOf(*current_));
+            return;
+        case MacroLibrary::Rename::kEmpty:
+            // Refused like an empty profile name: the old one stays.
+            view_.setFieldText(me::kNameEdit, nameOf(*current_));
+            dialogs_.tell("macro_name_empty_text");
             return;
         case MacroLibrary::Rename::kRenamed:
             break;

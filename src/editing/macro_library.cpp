@@ -6,10 +6,14 @@
 namespace tvq {
 
 MacroLibrary::Rename MacroLibrary::rename(MacroRecord& macro, std::u16string_view typed) const {
-    if (equalIgnoringCase(typed, fieldText(macro.name))) {
+    if (typed == fieldText(macro.name)) {
         return Rename::kUnchanged;
     }
-    if (store_.nameExists(typed)) {
+    if (typed.find_first_not_of(u' ') == std::u16string_view::npos) {
+        return Rename::kEmpty;
+    }
+    // Its own name in other letters is a rename like any other.
+    if (const MacroRecord* other = store_.findByName(typed); other != nullptr && other != &macro) {
         return Rename::kTaken;
     }
     setFieldText(macro.name, typed);

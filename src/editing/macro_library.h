@@ -27,8 +27,9 @@ class MacroLibrary {
 
     enum class Rename {
         kRenamed,    // the record has the new name (not yet saved)
-        kUnchanged,  // the same name, letter case aside: nothing to store
-        kTaken,      // another macro has it
+        kUnchanged,  // the very same name: nothing to store
+        kTaken,      // another macro has it (letter case aside)
+        kEmpty,      // no name at all
     };
     Rename rename(MacroRecord& macro, std::u16string_view typed) const;
 

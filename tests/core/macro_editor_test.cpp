@@ -176,7 +176,10 @@ TEST_F(MacroEditorTest, DelaysAndNamesAreBounded) {
     EXPECT_EQ(fieldText(stored().name), second);  // another macro's name: put back
     EXPECT_EQ(window.texts[me::kNameEdit], utf8FromUtf16(second));
     typeAndLeave(me::kNameEdit, utf8FromUtf16(upperCased(second)).c_str());
-    EXPECT_EQ(fieldText(stored().name), second);  // its own in other letters: nothing stored
+    EXPECT_EQ(fieldText(stored().name), upperCased(second));  // its own in other letters
+    typeAndLeave(me::kNameEdit, "  ");
+    EXPECT_EQ(window.told.back(), "macro_name_empty_text");  // refused, the name stays
+    EXPECT_EQ(fieldText(stored().name), upperCased(second));
     typeAndLeave(me::kNameEdit, "Combo");
     EXPECT_EQ(window.macroRows.at(1), "Combo");
 

@@ -459,6 +459,16 @@ class PageTest : public QObject {
         QTest::keyClick(name, Qt::Key_Return);
         QVERIFY(editor.isVisible());
         QCOMPARE(fieldText(macros.at(0).name), std::u16string_view(u"Typed"));
+        // Twelve emoji are 24 units: eleven fit, and no half of the twelfth.
+        QString emoji;
+        for (int i = 0; i < 12; ++i) {
+            emoji += QString::fromUtf8("\xF0\x9F\x98\x80");
+        }
+        name->setText(emoji);
+        QCOMPARE(name->text().size(), 22);
+        QVERIFY(!name->text().back().isHighSurrogate());
+        QTest::keyClick(name, Qt::Key_Return);
+        QCOMPARE(fieldText(macros.at(0).name).size(), std::size_t{22});
         auto* delay = editor.control<QLineEdit>("ms_1_default_delay_edit");
         delay->setText("5");
         QTest::keyClick(delay, Qt::Key_Enter);
