@@ -17,6 +17,16 @@ class FileSystem {
     // The whole content of a regular file, or nothing when it cannot be opened
     // or read.
     virtual std::optional<std::vector<std::uint8_t>> readFile(const std::string& path) = 0;
+    // At most the first `maxBytes` of a regular file; nothing when it cannot
+    // be read.
+    virtual std::optional<std::vector<std::uint8_t>> readFileStart(const std::string& path,
+                                                                   std::uint64_t maxBytes) {
+        auto bytes = readFile(path);
+        if (bytes && bytes->size() > maxBytes) {
+            bytes->resize(static_cast<std::size_t>(maxBytes));
+        }
+        return bytes;
+    }
 
     // Replaces the file's content as one step: either the new content is in
     // place and durable, or the old file is left exactly as it was. False on

@@ -100,8 +100,12 @@ class MacroEditorDialog::Dialogs final : public MacroEditorDialogs {
         }
         return MessageDialog::ask(&dialog_, dialog_.language(), q(textKey), shown) == 1;
     }
-    void tell(std::string_view textKey) override {
-        MessageDialog::ask(&dialog_, dialog_.language(), q(textKey));
+    void tell(std::string_view textKey, const std::vector<std::string>& arguments) override {
+        QStringList shown;
+        for (const std::string& a : arguments) {
+            shown << QString::fromStdString(a);
+        }
+        MessageDialog::ask(&dialog_, dialog_.language(), q(textKey), shown);
     }
     std::optional<std::string> chooseMacroFile(bool forSaving) override {
         const QString description =

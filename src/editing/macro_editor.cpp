@@ -83,8 +83,18 @@ void MacroEditor::appendAndSelect(const MacroRecord& added) {
     view_.scrollMacroListToEnd();
 }
 
+bool MacroEditor::refusedAtTheLimit() {
+    if (!library_.store().full()) {
+        return false;
+    }
+    dialogs_.tell("macro_limit_text", {std::to_string(library_.store().maxMacros())});
+    return true;
+}
+
 void MacroEditor::addMacro() {
-    appendAndSelect(library_.add());
+    if (!refusedAtTheLimit()) {
+        appendAndSelect(library_.add());
+    }
 }
 
 void MacroEditor::deleteMacro() {
@@ -188,6 +198,9 @@ void MacroEditor::nameLeft() {
 }
 
 void MacroEditor::importMacro() {
+    if (refusedAtTheLimit()) {
+        return;
+    }
     const std::optional<std::string> path = dialogs_.chooseMacroFile(false);
     if (!path) {
         return;

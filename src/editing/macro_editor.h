@@ -122,7 +122,7 @@ class MacroEditorDialogs {
     // `arguments` take the places of "%1", "%2", … in the text.
     virtual bool confirm(std::string_view textKey,
                          const std::vector<std::string>& arguments = {}) = 0;
-    virtual void tell(std::string_view textKey) = 0;
+    virtual void tell(std::string_view textKey, const std::vector<std::string>& arguments = {}) = 0;
     // The platform's file dialog for ".macro" files, starting in the data
     // folder: the path chosen, or nothing when cancelled.
     virtual std::optional<std::string> chooseMacroFile(bool forSaving) = 0;
@@ -223,6 +223,8 @@ class MacroEditor {
     void stopRecording();
     void onRecordEvent(std::uintptr_t wParam, std::intptr_t lParam);
     std::uint16_t defaultDelayValue() const;
+    // Tells the user when the library holds as many macros as it may.
+    bool refusedAtTheLimit();
     // Tells the user once when the library could not be written.
     void reportSave();
 

@@ -60,6 +60,10 @@ void MacroEditor::onRecordButton() {
         return;
     }
     if (current_ == nullptr) {
+        if (refusedAtTheLimit()) {
+            view_.checkControl(me::kRecord, false);
+            return;  // no new macro to record into
+        }
         addMacro();
     }
     if (recorder_.running()) {

@@ -19,9 +19,11 @@ std::string MacroStore::load() {
         return {};
     }
     const std::optional<std::uint64_t> size = fs.regularFileSize(path);
+    const std::uint64_t maxBytes = maxMacros_ * std::uint64_t{layout::macro::kSize};
     std::optional<std::vector<std::uint8_t>> bytes;
-    if (size && *size <= kMaxMacros * layout::macro::kSize) {
-        bytes = fs.readFile(path);
+    if (size) {
+        loadedOverLimit_ = *size > maxBytes;  // the first ones are read
+        bytes = fs.readFileStart(path, maxBytes);
     }
     std::size_t dropped = 0;
     if (bytes) {
@@ -29,7 +31,7 @@ std::string MacroStore::load() {
             records_.push_back(std::make_unique<MacroRecord>(record));
         }
     }
-    if (bytes && dropped == 0) {
+    if (bytes && dropped == 0 && !loadedOverLimit_) {
         return {};
     }
     debug::write("macro.data: did not load cleanly (" + std::to_string(dropped) +

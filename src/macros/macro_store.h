@@ -23,11 +23,17 @@ class MacroStore {
     // after removing what killed saves left beside it. Records are bounded
     // as they are read. A missing file leaves the store
     // empty. A file that does not load cleanly (a trailing piece shorter
-    // than a record, unreadable, larger than kMaxMacros records) is moved
-    // aside first and what could be read is written; returns where it was
-    // kept ("" when the file was clean).
+    // than a record, unreadable, more than the limit of records, of which
+    // the first ones are read) is moved aside first and what could be read
+    // is written; returns where it was kept ("" when the file was clean).
     std::string load();
     static constexpr std::size_t kMaxMacros = 65536;
+    std::size_t maxMacros() const { return maxMacros_; }
+    // A smaller limit, for stores made to test it.
+    void setMaxMacros(std::size_t limit) { maxMacros_ = limit; }
+    bool full() const { return size() >= maxMacros_; }
+    // Whether the file load() read held more than the limit.
+    bool loadedOverLimit() const { return loadedOverLimit_; }
 
     // Rewrites "macro.data" from the whole store. On failure the file keeps
     // its previous content and the store stays as it is in memory.
@@ -69,6 +75,8 @@ class MacroStore {
     std::vector<std::unique_ptr<MacroRecord>> records_;  // addresses stay stable
     bool lastSaveFailed_ = false;
     bool neverWrite_ = false;
+    bool loadedOverLimit_ = false;
+    std::size_t maxMacros_ = kMaxMacros;
 };
 
 }  // namespace tvq

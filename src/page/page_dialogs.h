@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "editing/macro_choice.h"
 #include "editing/macro_editor.h"
@@ -32,8 +33,9 @@ class PageDialogs {
     virtual std::optional<std::u16string> askProfileName(std::string_view titleKey) = 0;
     // The message dialog with OK and Cancel: true for OK.
     virtual bool confirm(std::string_view textKey) = 0;
-    // The message dialog, to tell the user something.
-    virtual void tell(std::string_view textKey) = 0;
+    // The message dialog, to tell the user something; `arguments` take the
+    // places of "%1", "%2", … in the text.
+    virtual void tell(std::string_view textKey, const std::vector<std::string>& arguments = {}) = 0;
     // The platform's file dialog for profile files ("*.pro"): the path
     // chosen, or nothing when cancelled. Saving asks before it overwrites.
     virtual std::optional<std::string> chooseProfileFile(bool forSaving) = 0;

@@ -49,8 +49,14 @@ void SettingsPage::loadProfiles() {
     refreshPage();
     // Once, for this start: the damaged file is kept and the next start
     // finds a clean store.
-    if (dialogs_ != nullptr && (!report.keptDamagedAs.empty() || report.damagedNotKept ||
-                                !report.macrosKeptDamagedAs.empty())) {
+    if (dialogs_ != nullptr && report.overLimit) {
+        dialogs_->tell("profiles_over_limit_text",
+                       {std::to_string(session_.profiles().maxProfiles()), report.keptDamagedAs});
+    } else if (dialogs_ != nullptr && report.macrosOverLimit) {
+        dialogs_->tell("macros_over_limit_text",
+                       {std::to_string(session_.macros().maxMacros()), report.macrosKeptDamagedAs});
+    } else if (dialogs_ != nullptr && (!report.keptDamagedAs.empty() || report.damagedNotKept ||
+                                       !report.macrosKeptDamagedAs.empty())) {
         dialogs_->tell("store_damaged_text");
     }
     if (report.saveFailed || report.damagedNotKept) {

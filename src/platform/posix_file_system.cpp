@@ -9,6 +9,7 @@
 #include <cctype>
 #include <cerrno>
 #include <fstream>
+#include <limits>
 #include <random>
 #include <string>
 
@@ -106,6 +107,11 @@ void syncFolder(const std::string& folder) {
 }  // namespace
 
 std::optional<std::vector<std::uint8_t>> PosixFileSystem::readFile(const std::string& path) {
+    return readFileStart(path, std::numeric_limits<std::uint64_t>::max());
+}
+
+std::optional<std::vector<std::uint8_t>> PosixFileSystem::readFileStart(const std::string& path,
+                                                                        std::uint64_t maxBytes) {
     Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0) {
         return std::nullopt;
@@ -115,10 +121,13 @@ std::optional<std::vector<std::uint8_t>> PosixFileSystem::readFile(const std::st
         return std::nullopt;
     }
     std::vector<std::uint8_t> bytes;
-    bytes.reserve(static_cast<std::size_t>(st.st_size));
+    bytes.reserve(static_cast<std::size_t>(
+        std::min<std::uint64_t>(static_cast<std::uint64_t>(st.st_size), maxBytes)));
     std::uint8_t chunk[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd.get(), chunk, sizeof chunk);
+    while (bytes.size() < maxBytes) {
+        const std::size_t want = static_cast<std::size_t>(
+            std::min<std::uint64_t>(sizeof chunk, maxBytes - bytes.size()));
+        const ssize_t n = ::read(fd.get(), chunk, want);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;

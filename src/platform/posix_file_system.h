@@ -8,6 +8,8 @@ namespace tvq {
 class PosixFileSystem final : public FileSystem {
   public:
     std::optional<std::vector<std::uint8_t>> readFile(const std::string& path) override;
+    std::optional<std::vector<std::uint8_t>> readFileStart(const std::string& path,
+                                                           std::uint64_t maxBytes) override;
 
     // Writes an unnamed file in the same folder (O_TMPFILE, where the file
     // system has it), flushes it to the disk, names it "<path>.XXXXXX" and

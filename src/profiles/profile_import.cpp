@@ -7,6 +7,16 @@
 
 namespace tvq {
 
+std::size_t macrosCarried(const Profile& imported) {
+    std::size_t n = 0;
+    for (const ModeSettings& mode : imported.modes) {
+        for (std::size_t b = 0; b < layout::mode::kUsedBindingCount; ++b) {
+            n += mode.buttons[b].function == function::kMacro ? 1 : 0;
+        }
+    }
+    return n;
+}
+
 std::size_t bringMacrosIntoStore(Profile& imported, MacroStore& macros) {
     std::size_t added = 0;
     for (ModeSettings& mode : imported.modes) {

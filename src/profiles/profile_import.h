@@ -15,5 +15,7 @@ namespace tvq {
 // binding's actions; the binding then names and points at it. The store is
 // not saved. Returns how many macros were added.
 std::size_t bringMacrosIntoStore(Profile& imported, MacroStore& macros);
+// How many macros bringMacrosIntoStore would add for `imported`.
+std::size_t macrosCarried(const Profile& imported);
 
 }  // namespace tvq

@@ -66,14 +66,17 @@ ProfileStore::LoadReport ProfileStore::load(MacroStore& macros) {
     const std::string path = profileStorePath(folder);
     fs.removeLeftovers(path);
     const std::optional<std::uint64_t> size = fs.regularFileSize(path);
-    constexpr std::uint64_t kMaxBytes =
-        layout::store::kFirstProfile + kMaxProfiles * std::uint64_t{layout::profile::kSize};
+    const std::uint64_t maxBytes =
+        layout::store::kFirstProfile + maxProfiles_ * std::uint64_t{layout::profile::kSize};
     bool damaged = fs.exists(path) && !size;  // a folder, a device: never written over
     std::optional<std::vector<std::uint8_t>> bytes;
-    if (size && *size <= kMaxBytes) {
-        bytes = fs.readFile(path);
+    if (size) {
+        // Of a store over the limit, the profiles up to it (another program
+        // made it): the whole file is kept aside below.
+        report.overLimit = *size > maxBytes;
+        bytes = fs.readFileStart(path, maxBytes);
     }
-    damaged = damaged || (size && !bytes);  // too large, or unreadable
+    damaged = damaged || report.overLimit || (size && !bytes);  // unreadable
     {
         std::lock_guard guard(mutex_);
         profiles_.clear();
@@ -115,6 +118,7 @@ ProfileStore::LoadReport ProfileStore::load(MacroStore& macros) {
                      ", kept as: " + report.keptDamagedAs + "\n");
     }
     report.macrosKeptDamagedAs = macros.load();
+    report.macrosOverLimit = macros.loadedOverLimit();
     return report;
 }
 

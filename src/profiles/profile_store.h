@@ -54,9 +54,18 @@ class ProfileStore {
         bool damagedNotKept = false;
         std::string macrosKeptDamagedAs;
         bool saveFailed = false;  // the store could not be written at start
+        // A store holding more than the limit: its first records were
+        // loaded, and the whole file kept aside (keptDamagedAs).
+        bool overLimit = false;
+        bool macrosOverLimit = false;
     };
-    // The most profiles a store may hold; a larger file is not read.
+    // The most profiles a store may hold; of a larger file the first ones
+    // are read.
     static constexpr std::size_t kMaxProfiles = 4096;
+    std::size_t maxProfiles() const { return maxProfiles_; }
+    // A smaller limit, for stores made to test it.
+    void setMaxProfiles(std::size_t limit) { maxProfiles_ = limit; }
+    bool full() const { return profiles_.size() >= maxProfiles_; }
 
     // Reads "pro.data", after removing what killed saves left beside it. A store that does not
     // exist is created with one default profile. One that did not load cleanly is first moved aside
@@ -117,6 +126,7 @@ class ProfileStore {
     std::uint64_t copies_ = 0;       // under mutex_
     std::uint64_t lastWritten_ = 0;  // under writeMutex_
     std::vector<std::unique_ptr<Profile>> profiles_;
+    std::size_t maxProfiles_ = kMaxProfiles;
     std::int32_t currentIndex_ = 0;
     Profile* current_ = nullptr;
     bool loaded_ = false;

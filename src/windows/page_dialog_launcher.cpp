@@ -92,8 +92,12 @@ bool PageDialogLauncher::confirm(std::string_view textKey) {
     return MessageDialog::ask(owner_, &language_, qName(textKey)) == 1;
 }
 
-void PageDialogLauncher::tell(std::string_view textKey) {
-    MessageDialog::ask(owner_, &language_, qName(textKey));
+void PageDialogLauncher::tell(std::string_view textKey, const std::vector<std::string>& arguments) {
+    QStringList shown;
+    for (const std::string& a : arguments) {
+        shown << QString::fromStdString(a);
+    }
+    MessageDialog::ask(owner_, &language_, qName(textKey), shown);
 }
 
 std::optional<std::string> PageDialogLauncher::chooseProfileFile(bool forSaving) {

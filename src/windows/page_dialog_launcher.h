@@ -42,7 +42,7 @@ class PageDialogLauncher final : public PageDialogs {
     void openDesktopMouseSettings() override;
     std::optional<std::u16string> askProfileName(std::string_view titleKey) override;
     bool confirm(std::string_view textKey) override;
-    void tell(std::string_view textKey) override;
+    void tell(std::string_view textKey, const std::vector<std::string>& arguments) override;
     std::optional<std::string> chooseProfileFile(bool forSaving) override;
     void openFunctionMenu(std::string_view menuFile, std::string_view keyButton,
                           std::function<void(std::string_view item)> picked) override;

@@ -76,7 +76,13 @@ class FakeEditorWindow final : public MacroEditorView, public InputHook, public 
         confirms.push_back(question);
         return confirmed;
     }
-    void tell(std::string_view k) override { told.emplace_back(k); }
+    void tell(std::string_view k, const std::vector<std::string>& arguments) override {
+        std::string said(k);
+        for (const std::string& a : arguments) {
+            said += " " + a;
+        }
+        told.push_back(said);
+    }
     std::optional<std::string> chooseMacroFile(bool) override { return file; }
 };
 
@@ -268,6 +274,39 @@ TEST_F(MacroEditorTest, RecordingStopsAtTheLimitsAndIsKeptOnClose) {
     editor.onRecordButton();
     EXPECT_FALSE(editor.recording());
     EXPECT_EQ(window.told.back(), "record_no_hook_text");
+}
+
+TEST_F(MacroEditorTest, TheLimitIsRefusedWhereItWouldBeCrossed) {
+    macroWith(2);
+    store.setMaxMacros(1);
+    editor.addMacro();
+    window.file = "/tmp/any.macro";
+    editor.importMacro();
+    editor.onMacroSelect(-1);  // nothing selected: recording would make a new one
+    editor.onRecordButton();
+    EXPECT_EQ(window.told, (std::vector<std::string>{"macro_limit_text 1", "macro_limit_text 1",
+                                                     "macro_limit_text 1"}));
+    EXPECT_EQ(store.size(), 1u);
+    EXPECT_FALSE(editor.recording());
+}
+
+TEST_F(MacroEditorTest, ALibraryOverTheLimitLoadsItsFirstMacrosAndIsKeptWhole) {
+    std::vector<std::uint8_t> file;
+    for (const char16_t* name : {u"a", u"b", u"c"}) {
+        MacroRecord r;
+        setFieldText(r.name, name);
+        const auto bytes = encodeMacro(r);
+        file.insert(file.end(), bytes.begin(), bytes.end());
+    }
+    fs.files[testing::kMacroPath] = file;
+    MacroStore limited{location, texts};
+    limited.setMaxMacros(2);
+    const std::string kept = limited.load();
+    EXPECT_TRUE(limited.loadedOverLimit());
+    ASSERT_EQ(limited.size(), 2u);
+    EXPECT_EQ(fieldText(limited.at(1).name), std::u16string_view(u"b"));
+    ASSERT_FALSE(kept.empty());
+    EXPECT_EQ(fs.files.at(kept), file);
 }
 
 TEST_F(MacroEditorTest, MacroFilesRoundTripAndBadOnesAreRefused) {

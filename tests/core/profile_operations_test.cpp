@@ -174,6 +174,28 @@ TEST_F(ProfileOperationsTest, AnAddedProfileIsOnDiskBeforeItsApplySendsAFrame) {
     EXPECT_EQ(storedWhenSending.load(), 2);
 }
 
+TEST_F(ProfileOperationsTest, AStoreOverTheLimitLoadsItsFirstProfilesAndAddsAreRefusedAtIt) {
+    session.profiles().setMaxProfiles(3);
+    start({u"A", u"B", u"C", u"D", u"E"}, 4);
+    EXPECT_EQ(names(), (std::vector<std::u16string>{u"A", u"B", u"C"}));
+    ASSERT_GE(dialogs.asked.size(), 1u);
+    EXPECT_EQ(dialogs.asked.front().rfind("tell profiles_over_limit_text 3 ", 0), 0u)
+        << dialogs.asked.front();
+    // The whole file was kept aside, unchanged.
+    bool kept = false;
+    for (const auto& [path, bytes] : fs.files) {
+        kept = kept || (path.find("pro.data.damaged-") != std::string::npos &&
+                        parseProfileStore(bytes).profiles.size() == 5);
+    }
+    EXPECT_TRUE(kept);
+    dialogs.asked.clear();
+    view.click("ms_1_profile_add_btn");
+    view.click("ms_1_profile_import_btn");
+    EXPECT_EQ(dialogs.asked,
+              (std::vector<std::string>{"tell profile_limit_text 3", "tell profile_limit_text 3"}));
+    EXPECT_EQ(names().size(), 3u);
+}
+
 TEST_F(ProfileOperationsTest, ExportThenImportAddsACopyWithTheNextFreeName) {
     start({u"Work"});
     fs.folders.insert("/home/user");

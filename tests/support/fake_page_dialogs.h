@@ -39,8 +39,12 @@ class FakePageDialogs final : public PageDialogs {
         asked.push_back("confirm " + std::string(textKey));
         return confirmed;
     }
-    void tell(std::string_view textKey) override {
-        asked.push_back("tell " + std::string(textKey));
+    void tell(std::string_view textKey, const std::vector<std::string>& arguments) override {
+        std::string told = "tell " + std::string(textKey);
+        for (const std::string& a : arguments) {
+            told += " " + a;
+        }
+        asked.push_back(told);
     }
     std::optional<std::string> chooseProfileFile(bool forSaving) override {
         asked.push_back(forSaving ? "save file" : "open file");

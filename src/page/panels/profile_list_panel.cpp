@@ -31,8 +31,16 @@ void ProfileListPanel::bind(ControlEvents& events) {
     events.onClick(control::kProfileReset, [this] { restoreDefaults(); });
 }
 
+bool ProfileListPanel::refusedAtTheLimit() {
+    if (!session_.profiles().full()) {
+        return false;
+    }
+    dialogs_->tell("profile_limit_text", {std::to_string(session_.profiles().maxProfiles())});
+    return true;
+}
+
 void ProfileListPanel::addProfile() {
-    if (dialogs_ == nullptr) {
+    if (dialogs_ == nullptr || refusedAtTheLimit()) {
         return;
     }
     const auto name = dialogs_->askProfileName("profile_name_1_text");
@@ -101,7 +109,7 @@ void ProfileListPanel::exportProfile() {
 }
 
 void ProfileListPanel::importProfile() {
-    if (dialogs_ == nullptr) {
+    if (dialogs_ == nullptr || refusedAtTheLimit()) {
         return;
     }
     const auto path = dialogs_->chooseProfileFile(false);
@@ -123,6 +131,10 @@ void ProfileListPanel::importProfile() {
     }
     setFieldText(imported->name, session_.profiles().uniqueName(fieldText(imported->name)));
     MacroStore& macros = session_.macros();
+    if (macros.size() + macrosCarried(*imported) > macros.maxMacros()) {
+        dialogs_->tell("import_macro_limit_text", {std::to_string(macros.maxMacros())});
+        return;
+    }
     if (bringMacrosIntoStore(*imported, macros) > 0 && !macros.save()) {
         dialogs_->tell("macro_save_failed_text");
     }

@@ -40,6 +40,9 @@ class ProfileListPanel {
     void restoreDefaults();
 
   private:
+    // Tells the user when the store holds as many profiles as it may.
+    bool refusedAtTheLimit();
+
     ListPageView& view_;
     MouseSession& session_;
     PageDialogs* dialogs_;
