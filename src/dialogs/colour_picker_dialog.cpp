@@ -10,6 +10,7 @@
 #include "editing/colour_channels.h"
 #include "toolkit/color_palette.h"
 #include "toolkit/language.h"
+#include "toolkit/text_limit.h"
 
 namespace tvq {
 namespace {
@@ -90,11 +91,13 @@ void ColourPickerDialog::takeColor(std::uint32_t argb) {
     showRgb();
 }
 
-void ColourPickerDialog::onChannelText(int channel, QLineEdit* edit, const QString& text) {
+void ColourPickerDialog::onChannelText(int channel, QLineEdit* edit, const QString& typed) {
+    // Digits of any script read as digits, and the field shows them so.
+    const QString text = asciiDigits(typed);
     const ChannelText parsed = channelFromText(text.toStdString());
-    if (parsed.replacement) {
+    if (parsed.replacement || text != typed) {
         const QSignalBlocker quiet(edit);
-        edit->setText(QString::fromStdString(*parsed.replacement));
+        edit->setText(parsed.replacement ? QString::fromStdString(*parsed.replacement) : text);
     }
     current_ = withChannel(current_, channel, parsed.value);
     if (palette_ != nullptr) {

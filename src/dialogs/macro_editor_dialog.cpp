@@ -406,7 +406,10 @@ void MacroEditorDialog::View::setFieldText(std::string_view c, std::string_view 
 
 std::string MacroEditorDialog::View::fieldText(std::string_view c) const {
     if (const auto* edit = control<QLineEdit>(c)) {
-        return edit->text().toStdString();
+        // The delays read digits of any script as digits.
+        const bool number =
+            c == me::kDefaultDelayEdit || c == me::kKeyDelay || c == me::kMouseDelay;
+        return (number ? asciiDigits(edit->text()) : edit->text()).toStdString();
     }
     return {};
 }

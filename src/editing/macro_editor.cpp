@@ -464,9 +464,7 @@ void MacroEditor::actionDelayLeft(std::string_view field) {
     if (s >= 0 && s < work_.count() - 1) {
         work_.at(s).delay = delay;
         view_.setActionRow(s, rowText(s));
-        if (field == me::kMouseDelay) {
-            view_.setFieldText(field, std::to_string(delay));
-        }
+        view_.setFieldText(field, std::to_string(delay));  // the value used
     }
     commit();
 }

@@ -1,5 +1,7 @@
 #include "macros/macro_store.h"
 
+#include <algorithm>
+
 #include "base/debug.h"
 #include "base/text.h"
 #include "base/text_keys.h"
@@ -118,7 +120,17 @@ bool MacroStore::commit(MacroRecord* target, const MacroActions& working, std::i
         return false;
     }
     const std::span<const MacroAction> used(working.data(), static_cast<std::size_t>(count));
-    if (weightedLength(used) >= layout::macro::kRefusedWeightedLength) {
+    const int length = weightedLength(used);
+    // Too long for the mouse is refused, unless it is no longer than what
+    // is stored: a macro made elsewhere can still be edited down (or
+    // renamed) until it fits.
+    int storedLength = 0;
+    if (target != nullptr) {
+        const auto storedCount = static_cast<std::size_t>(std::clamp<std::int32_t>(
+            target->actionCount, 0, static_cast<std::int32_t>(layout::macro::kMaxActions)));
+        storedLength = weightedLength(std::span(target->actions.data(), storedCount));
+    }
+    if (length >= layout::macro::kRefusedWeightedLength && length > storedLength) {
         return false;
     }
     if (target != nullptr) {

@@ -61,9 +61,11 @@ class MacroStore {
     const MacroRecord& at(std::size_t index) const { return *records_.at(index); }
     std::size_t size() const { return records_.size(); }
 
-    // Copies an edited action list into `target` and saves, unless the list's
-    // weighted length is 48 or more or `count` lies outside 0..46: then
-    // nothing changes and false is returned. A null target changes nothing.
+    // Copies an edited action list into `target` and saves, unless `count`
+    // lies outside 0..46 or the list's weighted length is 48 or more and
+    // longer than the stored one's (a macro made elsewhere that is too long
+    // can be edited down): then nothing changes and false is returned. A null
+    // target changes nothing.
     bool commit(MacroRecord* target, const MacroActions& working, std::int32_t count);
 
     // The bytes "macro.data" would hold now.

@@ -26,4 +26,16 @@ void limitToWholeCharacters(QLineEdit* field, int maxUnits) {
     });
 }
 
+QString asciiDigits(const QString& text) {
+    QString ascii;
+    ascii.reserve(text.size());
+    for (const QChar c : text) {
+        const int digit = c.digitValue();
+        ascii += digit >= 0 && digit <= 9 && c.category() == QChar::Number_DecimalDigit
+                     ? QChar(u'0' + digit)
+                     : c;
+    }
+    return ascii;
+}
+
 }  // namespace tvq

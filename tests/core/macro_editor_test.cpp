@@ -276,6 +276,27 @@ TEST_F(MacroEditorTest, RecordingStopsAtTheLimitsAndIsKeptOnClose) {
     EXPECT_EQ(window.told.back(), "record_no_hook_text");
 }
 
+TEST_F(MacroEditorTest, AnOverLongMacroCanBeEditedDownAndRenamed) {
+    MacroRecord made;  // made elsewhere: 46 actions with long delays
+    setFieldText(made.name, u"Long");
+    made.actionCount = 46;
+    for (std::size_t i = 0; i < 46; ++i) {
+        made.actions[i] = {0x04, i % 2 == 0 ? m::kPress : m::kRelease, 5000};
+    }
+    store.append(made);
+    window.appendMacroRow("Long", 30);  // as the editor's list shows it
+    editor.onMacroSelect(static_cast<int>(store.size()) - 1);
+    editor.onActionSelect(0);
+    editor.deleteAction();
+    EXPECT_EQ(stored().actionCount, 45);  // shorter: stored
+    typeAndLeave(me::kNameEdit, "Shorter");
+    EXPECT_EQ(fieldText(stored().name), std::u16string_view(u"Shorter"));
+    editor.insertClick(1);  // longer again: refused, and nothing changes
+    EXPECT_EQ(stored().actionCount, 45);
+    const auto& file = fs.files.at(testing::kMacroPath);
+    EXPECT_EQ(parseMacroStore(file).back().actionCount, 45);
+}
+
 TEST_F(MacroEditorTest, TheLimitIsRefusedWhereItWouldBeCrossed) {
     macroWith(2);
     store.setMaxMacros(1);

@@ -207,7 +207,7 @@ TEST(SharedLibraries, AFileCutShortIsRefusedBeforeItIsMapped) {
     EXPECT_NE(unusableLibraryReason(dir / "missing.so"), "");
 }
 
-TEST(ProfileStoreOnDisk, AHugeStoreIsNotReadButKeptAside) {
+TEST(ProfileStoreOnDisk, AHugeStoreIsReadUpToTheLimitAndKeptAside) {
     TempFolder dir;
     PosixFileSystem fs;
     testing::FakeTexts texts;
@@ -215,7 +215,7 @@ TEST(ProfileStoreOnDisk, AHugeStoreIsNotReadButKeptAside) {
     const DataLocation location(fs, testing::environmentWith(home, std::nullopt), dir.path() + "/");
     const std::string folder = home + "/TERVANA TVQ-R270 WIRELESS MOUSE/ms_1";
     ASSERT_TRUE(fs.createDirectories(folder));
-    // 1 GB, sparse: more than 4,096 profiles.
+    // 1 GB, sparse: more than the limit (3 here, to keep the test small).
     const std::string pro = folder + "/pro.data";
     {
         const int fd = ::open(pro.c_str(), O_CREAT | O_WRONLY, 0600);
@@ -225,7 +225,9 @@ TEST(ProfileStoreOnDisk, AHugeStoreIsNotReadButKeptAside) {
     }
     MacroStore macros(location, texts);
     ProfileStore store(location, texts);
+    store.setMaxProfiles(3);
     const auto report = store.load(macros);
+    EXPECT_TRUE(report.overLimit);
     ASSERT_FALSE(report.keptDamagedAs.empty());
     // A store that is a folder is never written over, and saves say so.
     const std::string other = dir / "other";
@@ -238,8 +240,8 @@ TEST(ProfileStoreOnDisk, AHugeStoreIsNotReadButKeptAside) {
     EXPECT_FALSE(blocked.save());
     EXPECT_TRUE(fs.isDirectory(other + "/TERVANA TVQ-R270 WIRELESS MOUSE/ms_1/pro.data"));
     EXPECT_EQ(fs.regularFileSize(report.keptDamagedAs), std::optional<std::uint64_t>(1u << 30));
-    EXPECT_EQ(store.profiles().size(), 1u);
-    EXPECT_EQ(fs.regularFileSize(pro), std::optional<std::uint64_t>(165008u));
+    EXPECT_EQ(store.profiles().size(), 3u);  // the first ones
+    EXPECT_EQ(fs.regularFileSize(pro), std::optional<std::uint64_t>(4u + 3u * 165004u));
 }
 
 }  // namespace

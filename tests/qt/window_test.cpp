@@ -361,14 +361,15 @@ class WindowTest : public QObject {
         edit("b_edit")->clear();
         QCOMPARE(edit("b_edit")->text(), QString());
         QCOMPARE(picker.currentColor(), 0xFFFF0000u);
-        const std::pair<QString, QString> pasted[] = {{" x", " x"},         {"+", "+"},
-                                                      {"  42", "  42"},     {"4294967296", "255"},
-                                                      {"-9999999999", "0"}, {"٣", "٣"}};
+        const std::pair<QString, QString> pasted[] = {
+            {" x", " x"},         {"+", "+"},        {"  42", "  42"}, {"4294967296", "255"},
+            {"-9999999999", "0"}, {"１２８", "128"}, {"٣", "3"}};
         for (const auto& [text, shown] : pasted) {
             edit("g_edit")->setText(text);
             QCOMPARE(edit("g_edit")->text(), shown);
         }
-        QCOMPARE(edit("r_edit")->text(), QString("255"));  // the other edits stay
+        QCOMPARE((picker.currentColor() >> 8) & 0xFF, 3u);  // digits of any script read as digits
+        QCOMPARE(edit("r_edit")->text(), QString("255"));   // the other edits stay
 
         // A swatch sets all three.
         picker.control<QPushButton>("mouse_dpi_color_13")->click();
@@ -436,7 +437,9 @@ class WindowTest : public QObject {
         QCOMPARE(dialog.control<QLabel>("title_string")->text(),
                  language.text(QStringLiteral("profile_name_1_text")));
         auto* edit = dialog.control<QLineEdit>("edit_name");
-        QCOMPARE(edit->maxLength(), 49);
+        edit->setText(QString(60, u'n'));
+        QCOMPARE(edit->text().size(), 49);  // a longer name never reaches the record
+        edit->clear();
         auto* ok = dialog.control<QPushButton>("btn_ok");
         answerWarning();
         ok->click();
