@@ -123,12 +123,14 @@ ProfileStore::LoadReport ProfileStore::load(MacroStore& macros) {
 }
 
 void ProfileStore::createFirstProfile() {
+    profiles_.push_back(newProfile(freshName()));
+}
+
+std::u16string ProfileStore::freshName() const {
     const std::u16string base = numberedName(utf16FromUtf8(texts_.text(textkeys::kAddProfile)),
                                              profiles_.size() + 1, layout::profile::kNameMaxChars);
-    const std::u16string name =
-        makeUniqueName(base, layout::profile::kNameMaxChars,
-                       [this](std::u16string_view n) { return nameTaken(n); });
-    profiles_.push_back(newProfile(name));
+    return makeUniqueName(base, layout::profile::kNameMaxChars,
+                          [this](std::u16string_view n) { return nameTaken(n); });
 }
 
 bool ProfileStore::save() {

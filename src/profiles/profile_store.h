@@ -73,6 +73,9 @@ class ProfileStore {
     // records are read and the index is clamped to the list. Then the macro store is loaded.
     LoadReport load(MacroStore& macros);
 
+    // The next default name ("Profile<n>") that no profile has.
+    std::u16string freshName() const;
+
     // Writes the store atomically. Returns false when it could not be written
     // or was never loaded (an unloaded store is never written over the file);
     // the file then keeps its previous content. The lock is held only while

@@ -196,6 +196,33 @@ TEST_F(ProfileOperationsTest, AStoreOverTheLimitLoadsItsFirstProfilesAndAddsAreR
     EXPECT_EQ(names().size(), 3u);
 }
 
+TEST_F(ProfileOperationsTest, AGarbageProfileFileIsRepairedBeforeItIsStoredOrSent) {
+    start({u"A"}, 0);
+    settle();
+    fs.folders.insert("/tmp");
+    fs.files["/tmp/garbage.pro"] = std::vector<std::uint8_t>(165004, 0xFF);
+    dialogs.file = "/tmp/garbage.pro";
+    view.click("ms_1_profile_import_btn");
+    settle();
+    ASSERT_EQ(names().size(), 2u);
+    const Profile& p = *session.profiles().current();
+    EXPECT_EQ(fieldText(p.name), std::u16string_view(u"Profile2"));  // a fresh name
+    for (const ModeSettings& m : p.modes) {
+        EXPECT_GE(m.dpiValue[0], 0);
+        EXPECT_LE(m.sleepTimer, 60);
+        EXPECT_LE(m.lightColor, 0x00FFFFFFu);
+        EXPECT_EQ(m.buttons[0].function, 1);  // the left click kept
+    }
+    EXPECT_EQ(dialogs.asked.back().rfind("tell import_repaired_text garbage.pro ", 0), 0u)
+        << dialogs.asked.back();
+    // What reached the mouse is what the page could have made.
+    bool leftClickSent = false;
+    for (const auto& f : FakeCableLibrary::state().frames) {
+        leftClickSent = leftClickSent || (f[0] == 0x08 && f[3] != 0);
+    }
+    EXPECT_TRUE(leftClickSent);
+}
+
 TEST_F(ProfileOperationsTest, ExportThenImportAddsACopyWithTheNextFreeName) {
     start({u"Work"});
     fs.folders.insert("/home/user");
@@ -229,8 +256,9 @@ TEST_F(ProfileOperationsTest, ImportedMacrosJoinTheLibraryUnderFreeNames) {
     macro.macroActionCount = 2;
     macro.macroActions[0] = {0x04, 1, 20};
     macro.macroActions[1] = {0x04, 2, 10};
-    imported->modes[0].buttons[0] = macro;
-    imported->modes[1].buttons[0] = macro;
+    // On button 5: button 1 keeps the left click.
+    imported->modes[0].buttons[4] = macro;
+    imported->modes[1].buttons[4] = macro;
     fs.files["/tmp/g.pro"] = encodeProfile(*imported);
     const int macroWrites = fs.writesTo[testing::kMacroPath];
     dialogs.file = "/tmp/g.pro";
@@ -242,9 +270,9 @@ TEST_F(ProfileOperationsTest, ImportedMacrosJoinTheLibraryUnderFreeNames) {
     EXPECT_EQ(fieldText(macros.at(2).name), u"combo_2");
     EXPECT_EQ(macros.at(2).actionCount, 2);
     const Profile& added = *session.profiles().current();
-    EXPECT_EQ(fieldText(added.modes[0].buttons[0].macroName), u"combo_1");
-    EXPECT_EQ(added.modes[0].buttons[0].macroIndex, 1);
-    EXPECT_EQ(added.modes[1].buttons[0].macroIndex, 2);
+    EXPECT_EQ(fieldText(added.modes[0].buttons[4].macroName), u"combo_1");
+    EXPECT_EQ(added.modes[0].buttons[4].macroIndex, 1);
+    EXPECT_EQ(added.modes[1].buttons[4].macroIndex, 2);
     EXPECT_EQ(fs.writesTo[testing::kMacroPath], macroWrites + 1);  // once
 }
 

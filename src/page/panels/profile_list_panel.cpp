@@ -2,6 +2,7 @@
 
 #include "base/text.h"
 #include "page/controls.h"
+#include "page/profile_check.h"
 #include "profiles/profile_import.h"
 #include "profiles/record_layout.h"
 
@@ -129,6 +130,12 @@ void ProfileListPanel::importProfile() {
         dialogs_->tell("import_failed_text");
         return;
     }
+    // What the page could not have made goes back to its defaults, and an
+    // unusable name is replaced, before anything is stored or sent.
+    const ProfileRepairs repairs = repairImportedProfile(*imported);
+    if (repairs.nameUnusable) {
+        setFieldText(imported->name, session_.profiles().freshName());
+    }
     setFieldText(imported->name, session_.profiles().uniqueName(fieldText(imported->name)));
     MacroStore& macros = session_.macros();
     if (macros.size() + macrosCarried(*imported) > macros.maxMacros()) {
@@ -142,6 +149,14 @@ void ProfileListPanel::importProfile() {
     view_.appendListRow(control::kListProfile, rowText(*session_.profiles().profiles().back()));
     session_.link().requestSave();  // on disk before its apply
     selectProfile_(row);
+    if (repairs.any()) {
+        const std::size_t slash = path->find_last_of('/');
+        dialogs_->tell(
+            "import_repaired_text",
+            {path->substr(slash == std::string::npos ? 0 : slash + 1),
+             std::to_string(repairs.valuesRepaired + (repairs.leftClickRestored ? 1 : 0) +
+                            (repairs.nameUnusable ? 1 : 0))});
+    }
 }
 
 void ProfileListPanel::restoreDefaults() {
