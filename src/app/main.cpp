@@ -83,8 +83,7 @@ int main(int argc, char** argv) {
     tvq::PosixFileSystem fileSystem;
     const tvq::DataLocation data(fileSystem, tvq::processEnvironment(), tvq::programFolder());
     // One writer per data folder, for as long as the program runs.
-    const std::string dataFolder = data.folder();
-    tvq::ensureStoreFolder(fileSystem, dataFolder);
+    const std::string dataFolder = data.folder();  // made when missing
     const tvq::DataFolderLock dataLock(dataFolder);
     if (dataLock.state() == tvq::DataFolderLock::State::kInUse) {
         std::fprintf(stderr,

@@ -38,7 +38,6 @@ class MainWindow final : public WindowBase, public MainWindowView {
     SettingsPageView* page() const { return page_.get(); }
     DpiDisplay* dpiDisplay() const { return dpiDisplay_.get(); }
     LoadedMenu* trayMenu() const { return trayMenu_.get(); }
-    QSystemTrayIcon* trayIcon() const { return tray_.get(); }
     // The file the tray menu is read from (tests use their own).
     void setTrayMenuFile(QString file) { trayMenuFile_ = std::move(file); }
 

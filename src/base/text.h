@@ -26,6 +26,12 @@ std::u16string upperCased(std::u16string_view text);
 // regard to letter case.
 bool equalIgnoringAsciiCase(std::string_view a, std::string_view b);
 
+// The last part of a path: "x.pro" of "/home/u/x.pro".
+inline std::string_view fileNameOf(std::string_view path) {
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
 // True when the two names are equal without regard to letter case.
 bool equalIgnoringCase(std::u16string_view a, std::u16string_view b);
 

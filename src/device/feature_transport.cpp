@@ -3,15 +3,6 @@
 #include <climits>
 
 namespace tvq {
-namespace {
-
-template <class Fn>
-bool bind(const LoadedLibrary& library, const char* name, Fn*& out) {
-    out = reinterpret_cast<Fn*>(library.symbol(name));
-    return out != nullptr;
-}
-
-}  // namespace
 
 bool FeatureTransport::load(LibraryLoader& loader, const std::string& path) {
     unload();
@@ -20,13 +11,13 @@ bool FeatureTransport::load(LibraryLoader& loader, const std::string& path) {
         return false;
     }
     Entries e;
-    const bool complete = bind(*library, "Set_VIDPID", e.setVidPid) &&
-                          bind(*library, "Open_DevMonitor", e.openDevMonitor) &&
-                          bind(*library, "Close_DevMonitor", e.closeDevMonitor) &&
-                          bind(*library, "Open_FeatureDevice", e.openFeatureDevice) &&
-                          bind(*library, "Close_FeatureDevice", e.closeFeatureDevice) &&
-                          bind(*library, "SetFeature", e.setFeature) &&
-                          bind(*library, "GetFeature", e.getFeature);
+    const bool complete = library->bind("Set_VIDPID", e.setVidPid) &&
+                          library->bind("Open_DevMonitor", e.openDevMonitor) &&
+                          library->bind("Close_DevMonitor", e.closeDevMonitor) &&
+                          library->bind("Open_FeatureDevice", e.openFeatureDevice) &&
+                          library->bind("Close_FeatureDevice", e.closeFeatureDevice) &&
+                          library->bind("SetFeature", e.setFeature) &&
+                          library->bind("GetFeature", e.getFeature);
     if (!complete) {
         return false;  // the library is unloaded again as it goes out of scope
     }

@@ -19,6 +19,13 @@ class LoadedLibrary {
     virtual ~LoadedLibrary() = default;
     // The address of an exported symbol, or null.
     virtual void* symbol(const char* name) const = 0;
+    // `out` pointed at the exported function `name`; false (and null) when
+    // the library lacks it.
+    template <class Fn>
+    bool bind(const char* name, Fn*& out) const {
+        out = reinterpret_cast<Fn*>(symbol(name));
+        return out != nullptr;
+    }
 };
 
 class LibraryLoader {

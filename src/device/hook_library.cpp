@@ -8,11 +8,6 @@
 namespace tvq {
 namespace {
 
-template <class Fn>
-void bind(const LoadedLibrary& library, const char* name, Fn*& out) {
-    out = reinterpret_cast<Fn*>(library.symbol(name));
-}
-
 template <class Fn, class... Args>
 void call(Fn* entry, Args... args) {
     if (entry != nullptr) {
@@ -30,13 +25,13 @@ void HookLibrary::load(LibraryLoader& loader, const std::string& programFolder) 
                      ")\n");
         return;
     }
-    bind(*library_, "installmousehook", entries_.installmousehook);
-    bind(*library_, "removemousehook", entries_.removemousehook);
-    bind(*library_, "enablemousehook", entries_.enablemousehook);
-    bind(*library_, "installhook", entries_.installhook);
-    bind(*library_, "removehook", entries_.removehook);
-    bind(*library_, "enablehook", entries_.enablehook);
-    bind(*library_, "mousewheelenable", entries_.mousewheelenable);
+    library_->bind("installmousehook", entries_.installmousehook);
+    library_->bind("removemousehook", entries_.removemousehook);
+    library_->bind("enablemousehook", entries_.enablemousehook);
+    library_->bind("installhook", entries_.installhook);
+    library_->bind("removehook", entries_.removehook);
+    library_->bind("enablehook", entries_.enablehook);
+    library_->bind("mousewheelenable", entries_.mousewheelenable);
 }
 
 void HookLibrary::unload() {

@@ -75,8 +75,6 @@ class HookCapture {
     HookCapture(const HookCapture&) = delete;
     HookCapture& operator=(const HookCapture&) = delete;
 
-    InputHook& hook() const { return hook_; }
-
   private:
     InputHook& hook_;
     bool installed_ = false;

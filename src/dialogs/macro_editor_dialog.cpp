@@ -94,18 +94,10 @@ class MacroEditorDialog::Dialogs final : public MacroEditorDialogs {
   public:
     explicit Dialogs(MacroEditorDialog& dialog) : dialog_(dialog) {}
     bool confirm(std::string_view textKey, const std::vector<std::string>& arguments) override {
-        QStringList shown;
-        for (const std::string& a : arguments) {
-            shown << QString::fromStdString(a);
-        }
-        return MessageDialog::ask(&dialog_, dialog_.language(), q(textKey), shown) == 1;
+        return MessageDialog::ask(&dialog_, dialog_.language(), textKey, arguments) == 1;
     }
     void tell(std::string_view textKey, const std::vector<std::string>& arguments) override {
-        QStringList shown;
-        for (const std::string& a : arguments) {
-            shown << QString::fromStdString(a);
-        }
-        MessageDialog::ask(&dialog_, dialog_.language(), q(textKey), shown);
+        MessageDialog::ask(&dialog_, dialog_.language(), textKey, arguments);
     }
     std::optional<std::string> chooseMacroFile(bool forSaving) override {
         const QString description =
@@ -130,7 +122,6 @@ MacroEditorDialog::MacroEditorDialog(const LanguageManager* language, MacroStore
       dataFolder_(std::move(dataFolder)),
       keys_(keys),
       messages_(messages),
-      hookUsable_(hook != nullptr && messages != nullptr && hook->available()),
       view_(std::make_unique<View>(*this)),
       dialogs_(std::make_unique<Dialogs>(*this)),
       editor_(std::make_unique<MacroEditor>(*view_, hook != nullptr ? *hook : noHook_, messages,
@@ -140,11 +131,8 @@ MacroEditorDialog::MacroEditorDialog(const LanguageManager* language, MacroStore
 }
 
 MacroEditorDialog::~MacroEditorDialog() {
-    if (!closed_) {
-        editor_->close();
-    }
     disconnect(hookInput_);
-    editor_.reset();
+    editor_.reset();  // closes it: a running recording is kept
 }
 
 void MacroEditorDialog::setup() {
@@ -154,7 +142,7 @@ void MacroEditorDialog::setup() {
     bind();
     const QByteArray session = qgetenv("XDG_SESSION_TYPE");
     editor_->open(session == "wayland");
-    if (!hookUsable_) {
+    if (!editor_->canRecord()) {
         if (QWidget* record = control(me::kRecord)) {
             record->setAccessibleDescription(
                 language() != nullptr ? language()->text(QStringLiteral("record_no_hook_text"))
@@ -259,10 +247,7 @@ void MacroEditorDialog::bind() {
 }
 
 void MacroEditorDialog::done(int result) {
-    if (!closed_) {
-        closed_ = true;
-        editor_->close();  // a running recording is kept
-    }
+    editor_->close();  // a running recording is kept; closing again does nothing
     DialogBase::done(result);
 }
 

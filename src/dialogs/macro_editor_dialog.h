@@ -59,12 +59,10 @@ class MacroEditorDialog final : public DialogBase {
     const KeyNames& keys_;
     LibraryMessages* messages_;
     NoHook noHook_;
-    bool hookUsable_;
     std::unique_ptr<View> view_;
     std::unique_ptr<Dialogs> dialogs_;
     std::unique_ptr<MacroEditor> editor_;  // after what it uses: it goes first
     QMetaObject::Connection hookInput_;
-    bool closed_ = false;
 };
 
 }  // namespace tvq

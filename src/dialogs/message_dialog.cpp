@@ -25,6 +25,17 @@ int MessageDialog::ask(QWidget* owner, const LanguageManager* language, const QS
     return box.runModal();
 }
 
+int MessageDialog::ask(QWidget* owner, const LanguageManager* language, std::string_view messageKey,
+                       const std::vector<std::string>& arguments) {
+    QStringList shown;
+    for (const std::string& a : arguments) {
+        shown << QString::fromStdString(a);
+    }
+    return ask(owner, language,
+               QString::fromUtf8(messageKey.data(), static_cast<qsizetype>(messageKey.size())),
+               shown);
+}
+
 void MessageDialog::setup() {
     const auto text = [this](const QString& key) {
         return language_ != nullptr ? language_->text(key) : QString();

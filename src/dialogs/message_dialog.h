@@ -1,6 +1,10 @@
 // The warning and confirmation box: a title key, a message key, OK and Cancel.
 #pragma once
 
+#include <string>
+#include <string_view>
+#include <vector>
+
 #include "toolkit/dialog_base.h"
 
 namespace tvq {
@@ -15,6 +19,9 @@ class MessageDialog final : public DialogBase {
     // pressed OK, 0 for Cancel, Escape or closing it.
     static int ask(QWidget* owner, const LanguageManager* language, const QString& messageKey,
                    const QStringList& arguments = {});
+    // The same with the arguments as the page's and the editors' logic give them.
+    static int ask(QWidget* owner, const LanguageManager* language, std::string_view messageKey,
+                   const std::vector<std::string>& arguments);
 
   protected:
     void setup() override;

@@ -204,6 +204,8 @@ class MacroEditor {
     int workCount() const { return work_.count(); }
     const MacroActions& workActions() const { return work_.actions(); }
     bool recording() const { return recorder_.running(); }
+    // Whether a recording can run: the hook library is there to report.
+    bool canRecord() const { return hook_.available() && hookTarget_ != nullptr; }
     DelayMode delayMode() const { return delayMode_; }
     bool editMode() const { return editMode_; }
 

@@ -54,7 +54,7 @@ void MacroEditor::onHookInput(std::uintptr_t wParam, std::intptr_t lParam) {
 // Recording.
 
 void MacroEditor::onRecordButton() {
-    if (!hook_.available() || hookTarget_ == nullptr) {
+    if (!canRecord()) {
         view_.checkControl(me::kRecord, false);
         dialogs_.tell("record_no_hook_text");
         return;

@@ -39,10 +39,7 @@ const MacroRecord* MacroLibrary::importFile(const std::string& path) {
 }
 
 bool MacroLibrary::exportFile(const MacroRecord& macro, std::string path) {
-    const std::size_t slash = path.find_last_of('/');
-    const std::string_view file =
-        std::string_view(path).substr(slash == std::string::npos ? 0 : slash + 1);
-    if (file.find('.') == std::string_view::npos) {
+    if (fileNameOf(path).find('.') == std::string_view::npos) {
         path += ".macro";
     }
     const auto bytes = encodeMacro(macro);

@@ -68,11 +68,14 @@ const std::array<FunctionEntry, kFunctionCount> kFunctionCatalogue = {{
     {89, "ms_1_my_computer", "my_computer_text"},
 }};
 
-namespace {
-
-constexpr std::uint8_t kLeftClick = 1;
-
-}  // namespace
+bool keepsALeftClick(const ModeSettings& mode, std::size_t changed, std::uint8_t code) {
+    for (std::size_t k = 0; k < kClickableButtons; ++k) {
+        if ((k == changed ? code : mode.buttons[k].function) == kLeftClickFunction) {
+            return true;
+        }
+    }
+    return false;
+}
 
 std::uint8_t functionForMenuItem(std::string_view item) {
     for (const FunctionEntry& e : kFunctionCatalogue) {
@@ -80,7 +83,7 @@ std::uint8_t functionForMenuItem(std::string_view item) {
             return e.code;
         }
     }
-    return kLeftClick;
+    return kLeftClickFunction;
 }
 
 std::string_view functionTextKey(std::uint8_t code) {

@@ -22,6 +22,15 @@ struct FunctionEntry {
 inline constexpr std::size_t kFunctionCount = 57;
 extern const std::array<FunctionEntry, kFunctionCount> kFunctionCatalogue;
 
+// The left-click rule: in every mode slot, one of the buttons a hand presses
+// (0..15; 16 and 17 are not) keeps the left click.
+inline constexpr std::uint8_t kLeftClickFunction = 1;
+inline constexpr std::size_t kClickableButtons = 16;
+// Whether `mode` keeps it, with button `changed` holding `code` instead of
+// its own function (an index past the clickable buttons changes none).
+bool keepsALeftClick(const ModeSettings& mode, std::size_t changed = kClickableButtons,
+                     std::uint8_t code = 0);
+
 // The code a menu item assigns (item names compare without letter case); 1,
 // the left click, for a name that is not in the catalogue.
 std::uint8_t functionForMenuItem(std::string_view item);

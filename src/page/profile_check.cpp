@@ -22,8 +22,6 @@ constexpr std::int32_t kMaxStage = 7;
 constexpr std::uint32_t kMaxColour = 0x00FFFFFF;
 constexpr std::int32_t kMaxRepeatMode = 2;
 constexpr std::int32_t kMaxLoopCount = 255;  // 0 plays once, as 1 does
-constexpr std::uint8_t kLeftClick = 1;
-constexpr std::size_t kClickableButtons = 16;
 
 bool knownFunction(std::uint8_t code) {
     return std::any_of(kFunctionCatalogue.begin(), kFunctionCatalogue.end(),
@@ -101,11 +99,8 @@ ProfileRepairs repairImportedProfile(Profile& profile) {
                 ++n;
             }
         }
-        // The left-click rule: some button a hand presses keeps the left click.
-        const bool leftClick = std::any_of(
-            m.buttons.begin(), m.buttons.begin() + static_cast<std::ptrdiff_t>(kClickableButtons),
-            [](const ButtonBinding& b) { return b.function == kLeftClick; });
-        if (!leftClick) {
+        // The left-click rule: the first button gets its default back.
+        if (!keepsALeftClick(m)) {
             m.buttons[0] = d.buttons[0];
             r.leftClickRestored = true;
         }

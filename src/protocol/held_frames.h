@@ -24,7 +24,6 @@ class HeldFrames {
     bool holds(std::span<const std::uint8_t> frame) const;
     // The mouse took `frame`: it now holds these bytes for its slot.
     void took(std::span<const std::uint8_t> frame);
-    std::size_t size() const { return held_.size(); }
 
   private:
     using Slot = std::pair<std::uint8_t, std::uint8_t>;

@@ -93,11 +93,7 @@ bool PageDialogLauncher::confirm(std::string_view textKey) {
 }
 
 void PageDialogLauncher::tell(std::string_view textKey, const std::vector<std::string>& arguments) {
-    QStringList shown;
-    for (const std::string& a : arguments) {
-        shown << QString::fromStdString(a);
-    }
-    MessageDialog::ask(owner_, &language_, qName(textKey), shown);
+    MessageDialog::ask(owner_, &language_, textKey, arguments);
 }
 
 std::optional<std::string> PageDialogLauncher::chooseProfileFile(bool forSaving) {

@@ -108,40 +108,32 @@ QWidget* SettingsPageView::boundControl(std::string_view name) const {
 
 // ControlEvents: only controls the page found are bound.
 
+template <class Handler>
+void SettingsPageView::bindFound(std::string_view control,
+                                 void (ControlBinder::*bind)(const QString&, Handler),
+                                 Handler handler) {
+    if (exists(control)) {
+        (window_->controls()->*bind)(qName(control), std::move(handler));
+    }
+}
+
 void SettingsPageView::onClick(std::string_view control, std::function<void()> handler) {
-    if (exists(control)) {
-        window_->controls()->onClick(qName(control), std::move(handler));
-    }
+    bindFound(control, &ControlBinder::onClick, std::move(handler));
 }
-
 void SettingsPageView::onToggle(std::string_view control, std::function<void(bool)> handler) {
-    if (exists(control)) {
-        window_->controls()->onCheckClick(qName(control), std::move(handler));
-    }
+    bindFound(control, &ControlBinder::onCheckClick, std::move(handler));
 }
-
 void SettingsPageView::onOptionSelected(std::string_view control, std::function<void()> handler) {
-    if (exists(control)) {
-        window_->controls()->onSelectChanged(qName(control), std::move(handler));
-    }
+    bindFound(control, &ControlBinder::onSelectChanged, std::move(handler));
 }
-
 void SettingsPageView::onItemChosen(std::string_view control, std::function<void(int)> handler) {
-    if (exists(control)) {
-        window_->controls()->onItemSelect(qName(control), std::move(handler));
-    }
+    bindFound(control, &ControlBinder::onItemSelect, std::move(handler));
 }
-
 void SettingsPageView::onValueChanged(std::string_view control, std::function<void(int)> handler) {
-    if (exists(control)) {
-        window_->controls()->onValueChanged(qName(control), std::move(handler));
-    }
+    bindFound(control, &ControlBinder::onValueChanged, std::move(handler));
 }
-
 void SettingsPageView::onHover(std::string_view control, std::function<void(bool)> handler) {
-    if (exists(control)) {
-        window_->controls()->onHover(qName(control), std::move(handler));
-    }
+    bindFound(control, &ControlBinder::onHover, std::move(handler));
 }
 
 // The view.

@@ -18,6 +18,7 @@ class QWidget;
 
 namespace tvq {
 
+class ControlBinder;
 class InputHook;
 class LanguageManager;
 class LibraryMessages;
@@ -80,6 +81,10 @@ class SettingsPageView final : public QObject, public ListPageView {
 
   private:
     void findControls();
+    // Binds `handler` through `bind` when the page found `control`.
+    template <class Handler>
+    void bindFound(std::string_view control, void (ControlBinder::*bind)(const QString&, Handler),
+                   Handler handler);
 
     const LanguageManager& language_;
     WindowBase* window_ = nullptr;

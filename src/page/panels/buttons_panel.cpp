@@ -10,10 +10,6 @@
 namespace tvq {
 namespace {
 
-constexpr std::uint8_t kLeftClick = 1;
-// Buttons 0..15 count for the left-click rule; 16 and 17 are not buttons a
-// hand presses.
-constexpr std::size_t kClickableButtons = 16;
 constexpr std::size_t kFirstOwnMenuButton = 12;
 constexpr std::size_t kLastOwnMenuButton = 15;
 
@@ -103,18 +99,6 @@ void ButtonsPanel::openFunctionMenu(std::size_t buttonIndex) {
     }
 }
 
-bool ButtonsPanel::keepsALeftClick(const Profile& current, std::size_t buttonIndex,
-                                   std::uint8_t code) const {
-    const auto& buttons = modeOf(current).buttons;
-    for (std::size_t k = 0; k < kClickableButtons; ++k) {
-        const std::uint8_t f = k == buttonIndex ? code : buttons[k].function;
-        if (f == kLeftClick) {
-            return true;
-        }
-    }
-    return false;
-}
-
 bool ButtonsPanel::completeShortcut(ButtonBinding& b, bool& becomesShortcut) {
     if (b.function != function::kShortcut) {
         clearShortcutKey(b);
@@ -164,7 +148,7 @@ void ButtonsPanel::assignFunction(std::size_t index, std::string_view menuItem) 
         return;
     }
     const std::uint8_t code = functionForMenuItem(menuItem);
-    if (!keepsALeftClick(*current, index, code)) {
+    if (!keepsALeftClick(modeOf(*current), index, code)) {
         if (dialogs_ != nullptr) {
             dialogs_->tell("one_click_text");
         }

@@ -56,7 +56,6 @@ class ButtonsPanel final : public MacroBindings {
     Count boundTo(std::u16string_view name) const override;
 
   private:
-    bool keepsALeftClick(const Profile& current, std::size_t buttonIndex, std::uint8_t code) const;
     // Completes `b` for the shortcut or the macro function; false to stop.
     bool completeShortcut(ButtonBinding& b, bool& becomesShortcut);
     bool completeMacro(ButtonBinding& b);

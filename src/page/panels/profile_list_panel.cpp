@@ -150,12 +150,10 @@ void ProfileListPanel::importProfile() {
     session_.link().requestSave();  // on disk before its apply
     selectProfile_(row);
     if (repairs.any()) {
-        const std::size_t slash = path->find_last_of('/');
-        dialogs_->tell(
-            "import_repaired_text",
-            {path->substr(slash == std::string::npos ? 0 : slash + 1),
-             std::to_string(repairs.valuesRepaired + (repairs.leftClickRestored ? 1 : 0) +
-                            (repairs.nameUnusable ? 1 : 0))});
+        dialogs_->tell("import_repaired_text", {std::string(fileNameOf(*path)),
+                                                std::to_string(repairs.valuesRepaired +
+                                                               (repairs.leftClickRestored ? 1 : 0) +
+                                                               (repairs.nameUnusable ? 1 : 0))});
     }
 }
 
