@@ -6,15 +6,26 @@
 //                        (removing what killed saves left) and prints the
 //                        number of profiles, or "damaged" when it did not
 //                        load cleanly
+//   store_saver import   imports profiles that carry 10 macros each and adds
+//                        plain ones, in turn, as the profile list does, until
+//                        it is killed; prints "stored NAME" once a profile
+//                        is on disk
+//   store_saver check    loads as a start does and prints the number of
+//                        profiles, of macros that came with an import whose
+//                        profile is missing ("orphans"), and then the names
+//                        of the profiles
 // The data folder comes from XDG_DATA_HOME, as for the program.
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 #include <string>
 
 #include "base/data_folder.h"
+#include "base/text.h"
 #include "fake_texts.h"
 #include "platform/posix_file_system.h"
 #include "platform/program_folder.h"
+#include "profiles/profile_import.h"
 #include "profiles/profile_store.h"
 
 int main(int argc, char** argv) {
@@ -39,6 +50,44 @@ int main(int argc, char** argv) {
             store.save();
         }
     }
+    if (mode == "import") {
+        store.load(macros);
+        for (int k = static_cast<int>(store.profiles().size());; ++k) {
+            const std::string name = "Import" + std::to_string(k);
+            auto profile = newProfile(utf16FromUtf8(name));
+            std::size_t added = 0;
+            if (k % 2 == 0) {
+                for (std::size_t b = 1; b <= 10; ++b) {
+                    ButtonBinding& binding = profile->modes[0].buttons[b];
+                    binding.function = function::kMacro;
+                    setFieldText(binding.macroName, utf16FromUtf8(name + "m"));
+                    binding.macroActionCount = 1;
+                }
+                added = bringMacrosIntoStore(*profile, macros);
+            }
+            if (store.appendImport(std::move(profile), macros, added) && store.save()) {
+                std::printf("stored %s\n", name.c_str());
+                std::fflush(stdout);
+            }
+        }
+    }
+    if (mode == "check") {
+        store.load(macros);
+        std::set<std::string> names;
+        for (const auto& p : store.profiles()) {
+            names.insert(utf8FromUtf16(fieldText(p->name)));
+        }
+        std::size_t orphans = 0;
+        for (std::size_t i = 0; i < macros.size(); ++i) {
+            const std::string macro = utf8FromUtf16(fieldText(macros.at(i).name));
+            orphans += names.contains(macro.substr(0, macro.rfind('m'))) ? 0 : 1;
+        }
+        std::printf("%zu %zu %zu\n", names.size(), macros.size(), orphans);
+        for (const std::string& n : names) {
+            std::printf("%s\n", n.c_str());
+        }
+        return 0;
+    }
     if (mode == "start") {
         const auto report = store.load(macros);
         if (!report.keptDamagedAs.empty() || report.damagedNotKept) {
@@ -48,6 +97,6 @@ int main(int argc, char** argv) {
         std::printf("%zu\n", store.profiles().size());
         return 0;
     }
-    std::fprintf(stderr, "usage: store_saver make N | save | start\n");
+    std::fprintf(stderr, "usage: store_saver make N | save | start | import | check\n");
     return 2;
 }

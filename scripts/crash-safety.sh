@@ -2,7 +2,10 @@
 # Kills a process that saves the profile store (30 profiles) with SIGKILL at
 # random moments, TRIALS times (1000 unless given), and checks after each
 # kill that the store is complete and that the next start leaves no
-# temporary file beside it.
+# temporary file beside it. Then kills a process that imports profiles with
+# ten macros each and adds plain ones, TRIALS / 4 times, and checks after
+# each kill that every profile it reported stored is there and that no macro
+# of an import is left without its profile.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 trials=${1:-1000}
@@ -42,4 +45,27 @@ echo "crash safety: $trials kills during saves of a 30-profile store ($size byte
 echo "  stores incomplete or not loading cleanly: $incomplete"
 echo "  temporary files found right after a kill: $leftovers_after_kill"
 echo "  temporary files left after the next start: $not_cleaned"
-[ "$incomplete" = 0 ] && [ "$not_cleaned" = 0 ]
+
+imports=$((trials / 4))
+lost=0
+orphans=0
+rm -rf "$folder"
+for ((t = 1; t <= imports; t++)); do
+    "$saver" import >"$home/reported" &
+    pid=$!
+    wait_ms=$((1 + RANDOM % 60))
+    timeout "0.0$(printf '%02d' "$wait_ms")" tail -f /dev/null || true
+    kill -KILL "$pid"
+    wait "$pid" 2>/dev/null || true
+    "$saver" check >"$home/found"
+    read -r _ _ orphaned <"$home/found"
+    orphans=$((orphans + orphaned))
+    while read -r _ name; do
+        grep -qx "$name" "$home/found" || lost=$((lost + 1))
+    done <"$home/reported"
+done
+read -r profiles macros _ <"$home/found"
+echo "crash safety: $imports kills during imports and adds ($profiles profiles, $macros macros at the end):"
+echo "  profiles reported stored but missing: $lost"
+echo "  macros of an import left without its profile: $orphans"
+[ "$incomplete" = 0 ] && [ "$not_cleaned" = 0 ] && [ "$lost" = 0 ] && [ "$orphans" = 0 ]

@@ -207,6 +207,15 @@ bool equalIgnoringCase(std::u16string_view a, std::u16string_view b) {
     return i == a.size() && j == b.size();
 }
 
+std::uint64_t caseHash(std::u16string_view name) {
+    std::uint64_t hash = 0xcbf29ce484222325u;  // FNV-1a over the code points
+    std::size_t i = 0;
+    while (i < name.size()) {
+        hash = (hash ^ toLowerCase(nextUtf16(name, i))) * 0x100000001b3u;
+    }
+    return hash;
+}
+
 std::size_t fittingUnits(std::u16string_view text, std::size_t maxUnits) {
     if (text.size() <= maxUnits) {
         return text.size();

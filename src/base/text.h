@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -34,6 +35,9 @@ inline std::string_view fileNameOf(std::string_view path) {
 
 // True when the two names are equal without regard to letter case.
 bool equalIgnoringCase(std::u16string_view a, std::u16string_view b);
+// A 64-bit hash of the name's letters in lower case: names equal without
+// regard to letter case have equal hashes.
+std::uint64_t caseHash(std::u16string_view name);
 
 // Number of UTF-16 code units of `text` that fit in `maxUnits` without
 // splitting a surrogate pair.

@@ -16,14 +16,18 @@ std::u16string fitted(std::u16string_view text, std::size_t maxUnits) {
 }  // namespace
 
 std::u16string makeUniqueName(std::u16string_view base, std::size_t maxUnits,
-                              const std::function<bool(std::u16string_view)>& taken) {
+                              const std::function<bool(std::u16string_view)>& taken,
+                              std::size_t* firstSuffix) {
     std::u16string name = fitted(base, maxUnits);
-    for (std::size_t n = 1; taken(name); ++n) {
+    for (std::size_t n = firstSuffix != nullptr ? *firstSuffix : 1; taken(name); ++n) {
         const std::u16string suffix = u"_" + ascii(std::to_string(n));
         if (suffix.size() > maxUnits) {
             return {};  // cannot happen for the record sizes in use
         }
         name = fitted(base, maxUnits - suffix.size()) + suffix;
+        if (firstSuffix != nullptr) {
+            *firstSuffix = n;
+        }
     }
     return name;
 }

@@ -182,7 +182,7 @@ void MacroEditor::nameLeft() {
     if (!commit()) {
         // The library was not written (the macro is too long for the
         // mouse): the old name stays, and the user is told.
-        setFieldText(current_->name, before);
+        library_.store().rename(*current_, before);
         view_.setFieldText(me::kNameEdit, nameOf(*current_));
         dialogs_.tell("macro_rename_refused_text");
         return;

@@ -5,7 +5,7 @@
 
 namespace tvq {
 
-MacroLibrary::Rename MacroLibrary::rename(MacroRecord& macro, std::u16string_view typed) const {
+MacroLibrary::Rename MacroLibrary::rename(MacroRecord& macro, std::u16string_view typed) {
     if (typed == fieldText(macro.name)) {
         return Rename::kUnchanged;
     }
@@ -16,7 +16,7 @@ MacroLibrary::Rename MacroLibrary::rename(MacroRecord& macro, std::u16string_vie
     if (const MacroRecord* other = store_.findByName(typed); other != nullptr && other != &macro) {
         return Rename::kTaken;
     }
-    setFieldText(macro.name, typed);
+    store_.rename(macro, typed);
     return Rename::kRenamed;
 }
 

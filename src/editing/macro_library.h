@@ -31,7 +31,7 @@ class MacroLibrary {
         kTaken,      // another macro has it (letter case aside)
         kEmpty,      // no name at all
     };
-    Rename rename(MacroRecord& macro, std::u16string_view typed) const;
+    Rename rename(MacroRecord& macro, std::u16string_view typed);
 
     // Reads a ".macro" file of exactly 240 bytes and appends its macro under
     // a name no other macro has; the record added, or null when the file

@@ -14,8 +14,12 @@ int weightedLength(std::span<const MacroAction> actions) {
 
 std::array<std::uint8_t, layout::macro::kSize> encodeMacro(const MacroRecord& record) {
     std::array<std::uint8_t, layout::macro::kSize> bytes{};
-    fields(FieldWriter(bytes), 0, record);
+    encodeMacroInto(record, bytes);
     return bytes;
+}
+
+void encodeMacroInto(const MacroRecord& record, std::span<std::uint8_t, layout::macro::kSize> out) {
+    fields(FieldWriter(out), 0, record);
 }
 
 MacroRecord decodeMacroRaw(std::span<const std::uint8_t, layout::macro::kSize> bytes) {

@@ -78,6 +78,8 @@ int weightedLength(std::span<const MacroAction> actions);
 
 // The bytes of a record, exactly as stored.
 std::array<std::uint8_t, layout::macro::kSize> encodeMacro(const MacroRecord& record);
+// The same, into `out` (every byte of it written).
+void encodeMacroInto(const MacroRecord& record, std::span<std::uint8_t, layout::macro::kSize> out);
 
 // Decodes 240 bytes as they are, without any bounding.
 MacroRecord decodeMacroRaw(std::span<const std::uint8_t, layout::macro::kSize> bytes);

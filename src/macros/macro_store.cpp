@@ -17,6 +17,7 @@ std::string MacroStore::load() {
     FileSystem& fs = location_.fileSystem();
     const std::string path = macroStorePath(location_.folder());
     fs.removeLeftovers(path);
+    names_.reset();
     if (!fs.exists(path)) {
         return {};
     }
@@ -48,11 +49,11 @@ std::string MacroStore::load() {
 }
 
 std::vector<std::uint8_t> MacroStore::encode() const {
-    std::vector<std::uint8_t> bytes;
-    bytes.reserve(records_.size() * layout::macro::kSize);
-    for (const auto& record : records_) {
-        const auto one = encodeMacro(*record);
-        bytes.insert(bytes.end(), one.begin(), one.end());
+    std::vector<std::uint8_t> bytes(records_.size() * layout::macro::kSize);
+    for (std::size_t i = 0; i < records_.size(); ++i) {
+        encodeMacroInto(
+            *records_[i],
+            std::span(bytes).subspan(i * layout::macro::kSize).first<layout::macro::kSize>());
     }
     return bytes;
 }
@@ -83,8 +84,33 @@ const MacroRecord* MacroStore::findByName(std::u16string_view name) const {
 }
 
 std::u16string MacroStore::makeUniqueName(std::u16string_view base) const {
-    return tvq::makeUniqueName(base, layout::macro::kNameMaxChars,
-                               [this](std::u16string_view name) { return nameExists(name); });
+    if (!names_) {
+        names_.emplace(records_);
+    }
+    return names_->unique(base);
+}
+
+void MacroStore::rename(MacroRecord& macro, std::u16string_view name) {
+    setFieldText(macro.name, name);
+    names_.reset();
+}
+
+MacroNames::MacroNames(const std::vector<std::unique_ptr<MacroRecord>>& records) {
+    taken_.reserve(records.size() * 2);
+    for (const auto& record : records) {
+        add(fieldText(record->name));
+    }
+}
+
+void MacroNames::add(std::u16string_view name) {
+    taken_.insert(caseHash(name));
+}
+
+std::u16string MacroNames::unique(std::u16string_view base) {
+    std::size_t& next = nextSuffix_.try_emplace(caseHash(base), 1).first->second;
+    return tvq::makeUniqueName(
+        base, layout::macro::kNameMaxChars,
+        [this](std::u16string_view n) { return taken_.contains(caseHash(n)); }, &next);
 }
 
 MacroRecord& MacroStore::addNew() {
@@ -93,6 +119,7 @@ MacroRecord& MacroStore::addNew() {
                      layout::macro::kNameMaxChars);
     auto record = std::make_unique<MacroRecord>();
     setFieldText(record->name, makeUniqueName(candidate));
+    names_->add(fieldText(record->name));
     records_.push_back(std::move(record));
     save();
     return *records_.back();
@@ -101,6 +128,9 @@ MacroRecord& MacroStore::addNew() {
 void MacroStore::append(const MacroRecord& record, bool thenSave) {
     auto copy = std::make_unique<MacroRecord>(record);
     boundMacro(*copy);
+    if (names_) {
+        names_->add(fieldText(copy->name));
+    }
     records_.push_back(std::move(copy));
     if (thenSave) {
         save();
@@ -112,7 +142,32 @@ void MacroStore::removeAt(std::size_t index) {
         return;
     }
     records_.erase(records_.begin() + static_cast<std::ptrdiff_t>(index));
+    names_.reset();
     save();
+}
+
+void MacroStore::truncate(std::size_t size) {
+    if (size < records_.size()) {
+        records_.resize(size);
+        names_.reset();
+    }
+}
+
+std::size_t MacroStore::removeNamed(const std::vector<std::u16string>& names) {
+    std::size_t removed = 0;
+    for (const std::u16string& name : names) {
+        const auto found = std::find_if(records_.rbegin(), records_.rend(),
+                                        [&](const auto& r) { return fieldText(r->name) == name; });
+        if (found != records_.rend()) {
+            records_.erase(std::next(found).base());
+            names_.reset();
+            ++removed;
+        }
+    }
+    if (removed > 0) {
+        save();
+    }
+    return removed;
 }
 
 bool MacroStore::commit(MacroRecord* target, const MacroActions& working, std::int32_t count) {

@@ -5,8 +5,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "base/data_folder.h"
@@ -14,6 +17,26 @@
 #include "macros/macro_record.h"
 
 namespace tvq {
+
+// The library's names, to name many new macros in one go: read once, then
+// each name is checked in constant time. Names are kept as 64-bit hashes of
+// their lower-case letters: two names that collide (about one chance in
+// 10^10 for a full library) only cost a needless suffix, never a duplicate.
+class MacroNames {
+  public:
+    explicit MacroNames(const std::vector<std::unique_ptr<MacroRecord>>& records);
+    // `base` when no macro has it (letter case ignored), else the first free
+    // "<base>_<n>", shortened to fit the record.
+    std::u16string unique(std::u16string_view base);
+    // Counts a name as taken.
+    void add(std::u16string_view name);
+
+  private:
+    std::unordered_set<std::uint64_t> taken_;
+    // For each base name asked for, the suffix to try first: every smaller
+    // one is taken (names only join the set while it lives).
+    std::unordered_map<std::uint64_t, std::size_t> nextSuffix_;
+};
 
 class MacroStore {
   public:
@@ -42,8 +65,14 @@ class MacroStore {
     bool lastSaveFailed() const { return lastSaveFailed_; }
 
     bool nameExists(std::u16string_view name) const;
+    // Gives the macro a new name (cut to the record's field); names change
+    // only through here, so the names known for makeUniqueName stay true.
+    void rename(MacroRecord& macro, std::u16string_view name);
     // The macro of that name (letter case ignored); null when none has it.
     const MacroRecord* findByName(std::u16string_view name) const;
+    // `base` when no macro has it (letter case ignored), else the first free
+    // "<base>_<n>"; the names are read once and then kept up to date, so a
+    // series of imports takes time for what it adds, not for the library.
     std::u16string makeUniqueName(std::u16string_view base) const;
 
     // Creates, appends and saves an empty macro named after "add_macro_text"
@@ -56,6 +85,11 @@ class MacroStore {
 
     // Removes the macro at `index` and saves; an index past the end is ignored.
     void removeAt(std::size_t index);
+    // Takes back every record after the first `size`, without saving.
+    void truncate(std::size_t size);
+    // Removes, for each of `names`, the last macro of exactly that name, and
+    // saves when one was removed; returns how many were.
+    std::size_t removeNamed(const std::vector<std::u16string>& names);
 
     MacroRecord& at(std::size_t index) { return *records_.at(index); }
     const MacroRecord& at(std::size_t index) const { return *records_.at(index); }
@@ -78,6 +112,8 @@ class MacroStore {
     bool lastSaveFailed_ = false;
     bool neverWrite_ = false;
     bool loadedOverLimit_ = false;
+    // Built on first use, dropped when a macro goes or is renamed.
+    mutable std::optional<MacroNames> names_;
     std::size_t maxMacros_ = kMaxMacros;
 };
 

@@ -6,6 +6,7 @@
 #include "base/text.h"
 #include "base/text_keys.h"
 #include "base/unique_name.h"
+#include "profiles/import_note.h"
 #include "profiles/record_layout.h"
 
 namespace tvq {
@@ -119,6 +120,7 @@ ProfileStore::LoadReport ProfileStore::load(MacroStore& macros) {
     }
     report.macrosKeptDamagedAs = macros.load();
     report.macrosOverLimit = macros.loadedOverLimit();
+    settleImportNote(macros);
     return report;
 }
 
@@ -142,11 +144,13 @@ bool ProfileStore::save() {
     // user-interface thread needs it too.
     std::vector<Profile> copy;
     std::uint64_t sequence = 0;
+    std::optional<std::uint64_t> noteBefore;
     {
         std::lock_guard guard(mutex_);
         if (!loaded_) {
             return false;
         }
+        noteBefore = importNoteBefore_;
         index = currentIndex_;
         copy.reserve(profiles_.size());
         for (const auto& p : profiles_) {
@@ -164,8 +168,68 @@ bool ProfileStore::save() {
     const bool written = fs.replaceFile(profileStorePath(folder), encodeProfileStore(index, copy));
     if (written) {
         lastWritten_ = sequence;
+        if (noteBefore && sequence > *noteBefore) {
+            // The imported profile is on disk with its macros.
+            fs.removeFile(importNotePath(folder));
+            std::lock_guard guard(mutex_);
+            if (importNoteBefore_ == noteBefore) {
+                importNoteBefore_.reset();
+            }
+        }
     }
     return written;
+}
+
+std::optional<std::int32_t> ProfileStore::appendImport(std::unique_ptr<Profile> profile,
+                                                       MacroStore& macros, std::size_t macroCount) {
+    if (macroCount == 0) {
+        return append(std::move(profile));
+    }
+    macroCount = std::min(macroCount, macros.size());
+    const std::size_t before = macros.size() - macroCount;
+    ImportNote note{std::u16string(fieldText(profile->name)), {}};
+    for (std::size_t i = before; i < macros.size(); ++i) {
+        note.macroNames.emplace_back(fieldText(macros.at(i).name));
+    }
+    const std::string folder = location_.folder();
+    FileSystem& fs = location_.fileSystem();
+    ensureStoreFolder(fs, folder);
+    const std::string notePath = importNotePath(folder);
+    if (!fs.replaceFile(notePath, encodeImportNote(note))) {
+        macros.truncate(before);
+        return std::nullopt;
+    }
+    if (!macros.save()) {
+        macros.truncate(before);
+        fs.removeFile(notePath);
+        return std::nullopt;
+    }
+    std::lock_guard guard(mutex_);
+    profiles_.push_back(std::move(profile));
+    current_ = profiles_[static_cast<std::size_t>(currentIndex_)].get();
+    importNoteBefore_ = copies_;
+    return static_cast<std::int32_t>(profiles_.size() - 1);
+}
+
+void ProfileStore::settleImportNote(MacroStore& macros) {
+    FileSystem& fs = location_.fileSystem();
+    const std::string path = importNotePath(location_.folder());
+    if (!fs.exists(path)) {
+        return;
+    }
+    if (const auto bytes = fs.readFileStart(path, 64 * 1024)) {
+        if (const auto note = decodeImportNote(*bytes)) {
+            const bool stored = std::any_of(profiles_.begin(), profiles_.end(), [&](const auto& p) {
+                return fieldText(p->name) == note->profileName;
+            });
+            if (!stored) {
+                const std::size_t removed = macros.removeNamed(note->macroNames);
+                debug::write("an import was interrupted: " + std::to_string(removed) +
+                             " of its macros removed again\n");
+            }
+        }
+    }
+    fs.removeFile(path);
 }
 
 bool ProfileStore::nameTaken(std::u16string_view name) const {

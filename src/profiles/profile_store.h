@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -105,6 +106,15 @@ class ProfileStore {
     // The list operations. Each takes the lock; the caller asks for a save.
     // Appends `profile` at the end and returns its index.
     std::int32_t append(std::unique_ptr<Profile> profile);
+    // Appends an imported profile together with the last `macroCount`
+    // macros of `macros`, which it brought and which are not saved yet, as
+    // one step: a note of the import is written, then the macro library, and
+    // the profile is appended; the next save that holds the profile removes
+    // the note, and a load that finds the note without the profile removes
+    // those macros again. When the note or the library cannot be written the
+    // macros are taken back out, nothing is appended and null is returned.
+    std::optional<std::int32_t> appendImport(std::unique_ptr<Profile> profile, MacroStore& macros,
+                                             std::size_t macroCount);
     // Removes the profile at `index` unless it is the only one; the selected
     // index moves to the profile that followed it, or to the new last one.
     // False (and no change) for the only profile or an index out of range.
@@ -120,6 +130,8 @@ class ProfileStore {
 
   private:
     void createFirstProfile();
+    // Settles the note of an import that a kill interrupted (see appendImport).
+    void settleImportNote(MacroStore& macros);
     bool nameTaken(std::u16string_view name) const;  // caller holds the lock
 
     const DataLocation& location_;
@@ -128,6 +140,9 @@ class ProfileStore {
     std::mutex writeMutex_;          // one write at a time, in copy order
     std::uint64_t copies_ = 0;       // under mutex_
     std::uint64_t lastWritten_ = 0;  // under writeMutex_
+    // The import note is removed by the first save whose copy is newer
+    // than this (copies_ when the profile was appended); under mutex_.
+    std::optional<std::uint64_t> importNoteBefore_;
     std::vector<std::unique_ptr<Profile>> profiles_;
     std::size_t maxProfiles_ = kMaxProfiles;
     std::int32_t currentIndex_ = 0;

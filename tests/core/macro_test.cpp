@@ -175,6 +175,18 @@ TEST_F(MacroStoreTest, GeneratedNamesAreShortenedToFitWithTheirSuffix) {
     EXPECT_EQ(store.makeUniqueName(u"free"), u"free");
 }
 
+TEST_F(MacroStoreTest, UniqueNamesFollowRenamesRemovalsAndAppends) {
+    store.append(named(u"Combo"));
+    EXPECT_EQ(store.makeUniqueName(u"COMBO"), u"COMBO_1");  // the names are read now
+    store.append(named(u"combo_1"));
+    EXPECT_EQ(store.makeUniqueName(u"Combo"), u"Combo_2");
+    store.rename(store.at(0), u"Other");
+    EXPECT_EQ(store.makeUniqueName(u"other"), u"other_1");
+    EXPECT_EQ(store.makeUniqueName(u"Combo"), u"Combo");
+    store.removeAt(1);
+    EXPECT_EQ(store.makeUniqueName(u"Combo_1"), u"Combo_1");
+}
+
 TEST_F(MacroStoreTest, RemoveShiftsTheRestAndSaves) {
     store.append(named(u"a"));
     store.append(named(u"b"));

@@ -162,6 +162,58 @@ TEST_F(ProfileStoreTest, LoadingAlsoLoadsTheMacroStore) {
     EXPECT_EQ(fieldText(macros.at(0).name), u"Copy");
 }
 
+TEST_F(ProfileStoreTest, AnImportIsStoredWithItsMacrosOrNotAtAll) {
+    store.load(macros);
+    const auto named = [](const char16_t* name) {
+        MacroRecord m;
+        setFieldText(m.name, name);
+        return m;
+    };
+    macros.append(named(u"Mine"));
+    const auto import = [&](const char16_t* profile) {
+        macros.append(named(u"Combo"), false);
+        macros.append(named(u"Combo_1"), false);
+        return store.appendImport(newProfile(profile), macros, 2);
+    };
+    const auto restart = [&] {
+        MacroStore m(location, texts);
+        ProfileStore p(location, texts);
+        p.load(m);
+        std::vector<std::u16string> names;
+        for (const auto& profile : p.profiles()) {
+            names.emplace_back(fieldText(profile->name));
+        }
+        for (std::size_t i = 0; i < m.size(); ++i) {
+            names.emplace_back(fieldText(m.at(i).name));
+        }
+        return names;
+    };
+    const std::string note = testing::kDataFolder + "ms_1/import.note";
+
+    // Killed after the macros were written, before the profile was: the next
+    // start takes the macros out again.
+    ASSERT_EQ(import(u"Killed"), 1);
+    EXPECT_TRUE(fs.files.contains(note));
+    EXPECT_EQ(restart(), (std::vector<std::u16string>{u"Profile1", u"Mine"}));
+    EXPECT_FALSE(fs.files.contains(note));
+
+    // Once the store is saved, both stay.
+    macros.truncate(1);
+    store.remove(1);
+    ASSERT_EQ(import(u"Saved"), 1);
+    ASSERT_TRUE(store.save());
+    EXPECT_FALSE(fs.files.contains(note));
+    EXPECT_EQ(restart(),
+              (std::vector<std::u16string>{u"Profile1", u"Saved", u"Mine", u"Combo", u"Combo_1"}));
+
+    // A library that cannot be written: nothing is added, in memory or on disk.
+    fs.failWritesTo.insert(kMacroPath);
+    EXPECT_EQ(import(u"Refused"), std::nullopt);
+    EXPECT_EQ(store.profiles().size(), 2u);
+    EXPECT_EQ(macros.size(), 3u);
+    EXPECT_FALSE(fs.files.contains(note));
+}
+
 TEST_F(ProfileStoreTest, NamesCompareWithoutLetterCase) {
     storeFile(encodeProfileStore(0, profilesNamed({u"Gaming", u"Office"})));
     store.load(macros);

@@ -4,6 +4,7 @@
 // switching profiles, and unplugging.
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
@@ -29,10 +30,12 @@
 #include "dialogs/message_dialog.h"
 #include "dialogs/shortcut_dialog.h"
 #include "input/us_layout.h"
+#include "macros/macro_layout.h"
 #include "mouse_config.h"
 #include "platform/posix_file_system.h"
 #include "platform/program_folder.h"
 #include "platform/shared_library.h"
+#include "profiles/record_layout.h"
 #include "protocol/frames.h"
 #include "scoped_env.h"
 #include "store_fixture.h"
@@ -54,10 +57,13 @@ constexpr int kApplyTimeoutMs = 30000;  // twelve frames through the receiver
 // The program's window with its settings page on a data folder of its own
 // and tvq-virtual-mouse, at the screen's top-left corner and shown.
 struct ProgramOnVirtualMouse {
+    // `prepare` fills the data folder before the program starts.
     ProgramOnVirtualMouse(std::vector<std::string> mouseOptions, const LanguageManager& language,
-                          const KeyNames& keys, LibraryLoader& loader, FileSystem& fs)
+                          const KeyNames& keys, LibraryLoader& loader, FileSystem& fs,
+                          const std::function<void(const DataLocation&)>& prepare = {})
         : location(fs, testing::environmentWith(data.path().toStdString(), std::nullopt),
                    programFolder()),
+          prepared((prepare ? prepare(location) : void(), true)),
           mouse(std::move(mouseOptions)),
           env(paths::kVirtualMouseEnvironment, mouse.socketPath()),
           session(location, language),
@@ -69,6 +75,7 @@ struct ProgramOnVirtualMouse {
     }
     QTemporaryDir data;
     DataLocation location;
+    bool prepared;
     testing::VirtualMouseProcess mouse;
     testing::ScopedEnv env;
     DesktopSession session;
@@ -113,6 +120,22 @@ class EndToEndTest : public QObject {
             }
         });
         poll->start(20);
+    }
+    // A control of the page, scrolled into view.
+    static QWidget* scrolledTo(MainWindow& window, const char* name) {
+        QWidget* w = window.page()->boundControl(name);
+        window.findChild<QScrollArea*>()->ensureWidgetVisible(w);
+        QCoreApplication::processEvents();
+        return w;
+    }
+    // A file dialog may be the desktop's own, its widget hidden.
+    static QFileDialog* findFileDialog() {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (auto* dialog = qobject_cast<QFileDialog*>(top)) {
+                return dialog;
+            }
+        }
+        return nullptr;
     }
     static QWidget* shownDialog(const QString& className) {
         for (QWidget* top : QApplication::topLevelWidgets()) {
@@ -658,16 +681,17 @@ class EndToEndTest : public QObject {
         QTRY_VERIFY(window.logic().devicePresent());
         QTRY_VERIFY(window.hookLibrary().available());
         SettingsPageView* page = window.page();
-        auto* area = window.findChild<QScrollArea*>();
-        const auto onScreen = [&](const char* name) {
-            QWidget* w = page->boundControl(name);
-            area->ensureWidgetVisible(w);
-            QCoreApplication::processEvents();
-            return w;
-        };
+        const auto onScreen = [&](const char* name) { return scrolledTo(window, name); };
         const auto editorShown = [] { return shownDialog("MacroEditorDialog") != nullptr; };
         const auto editor = [] {
             return static_cast<MacroEditorDialog*>(shownDialog("MacroEditorDialog"));
+        };
+        // Once `done` holds, notes it in `flag` and closes the editor.
+        const auto closeWhen = [](MacroEditorDialog* e, std::function<bool()> done, bool& flag) {
+            once(*e, std::move(done), [e, &flag] {
+                flag = true;
+                QVERIFY(clickOn(e->control("btn_exit")));
+            });
         };
 
         // Record "b" into a new macro, with the pointer on the record button.
@@ -696,12 +720,9 @@ class EndToEndTest : public QObject {
                                         *e, [record] { return record->underMouse(); },
                                         [&, e, at] {
                                             QVERIFY(clickAt(at));
-                                            once(
-                                                *e, [e] { return !e->editor().recording(); },
-                                                [&, e] {
-                                                    recorded = true;
-                                                    QVERIFY(clickOn(e->control("btn_exit")));
-                                                });
+                                            closeWhen(
+                                                e, [e] { return !e->editor().recording(); },
+                                                recorded);
                                         });
                                 });
                         });
@@ -735,30 +756,57 @@ class EndToEndTest : public QObject {
         QTRY_COMPARE_WITH_TIMEOUT(heldConfig(program.mouse),
                                   expectedConfig(*s.profiles().current()), kApplyTimeoutMs);
 
+        // Renamed in the editor (typed, then Enter): the button follows the
+        // new name, on disk and on the mouse.
+        // Once the editor is open, selects its first macro by a click and
+        // hands the editor to `act`.
+        const auto withFirstMacro = [&](std::function<void(MacroEditorDialog*)> act) {
+            once(window, editorShown, [&, act] {
+                MacroEditorDialog* e = editor();
+                auto* list = e->control<QListWidget>("ms_1_macro_list");
+                QVERIFY(clickAt(
+                    list->viewport()->mapToGlobal(list->visualItemRect(list->item(0)).center())));
+                once(
+                    *e, [e] { return e->editor().currentMacro() != nullptr; },
+                    [e, act] { act(e); });
+            });
+        };
+        bool renamed = false;
+        withFirstMacro([&](MacroEditorDialog* e) {
+            QVERIFY(clickOn(e->control<QLineEdit>("ms_1_macro_name_edit")));
+            QVERIFY(pressKeys("ctrl+a"));
+            QCOMPARE(QProcess::execute("xdotool", {"type", "Greeting"}), 0);
+            QVERIFY(pressKeys("Return"));
+            closeWhen(
+                e, [e] { return fieldText(e->editor().currentMacro()->name) == u"Greeting"; },
+                renamed);
+        });
+        QVERIFY(clickOn(onScreen("ms_1_btn_macro")));
+        QTRY_VERIFY_WITH_TIMEOUT(renamed && !editorShown(), 20000);
+        QCOMPARE(int(binding().function), 17);
+        QCOMPARE(fieldText(binding().macroName), std::u16string(u"Greeting"));
+        const auto boundOnDisk = [&] {
+            const auto bytes = fs.readFile(profileStorePath(program.location.folder()));
+            const ParsedProfileStore stored =
+                parseProfileStore(bytes ? *bytes : std::vector<std::uint8_t>{});
+            return !stored.profiles.empty() &&
+                   fieldText(stored.profiles[0]->modes[0].buttons[5].macroName) == u"Greeting";
+        };
+        QTRY_VERIFY(boundOnDisk());
+        QTRY_COMPARE_WITH_TIMEOUT(heldConfig(program.mouse),
+                                  expectedConfig(*s.profiles().current()), kApplyTimeoutMs);
+
         // The macro deleted in the editor: closing it gives the button its default.
         bool deleted = false;
-        once(window, editorShown, [&] {
-            MacroEditorDialog* e = editor();
-            auto* list = e->control<QListWidget>("ms_1_macro_list");
-            QVERIFY(clickAt(
-                list->viewport()->mapToGlobal(list->visualItemRect(list->item(0)).center())));
+        withFirstMacro([&](MacroEditorDialog* e) {
             once(
-                *e, [e] { return e->editor().currentMacro() != nullptr; },
-                [&, e] {
-                    once(
-                        *e, [] { return shownDialog("MessageDialog") != nullptr; },
-                        [] {
-                            QVERIFY(clickOn(
-                                shownDialog("MessageDialog")->findChild<QWidget*>("btn_ok")));
-                        });
-                    QVERIFY(clickOn(e->control("ms_1_macro_delete_btn")));
-                    once(
-                        *e, [e] { return e->editor().currentMacro() == nullptr; },
-                        [&, e] {
-                            deleted = true;
-                            QVERIFY(clickOn(e->control("btn_exit")));
-                        });
+                *e, [] { return shownDialog("MessageDialog") != nullptr; },
+                [] {
+                    QVERIFY(clickOn(shownDialog("MessageDialog")->findChild<QWidget*>("btn_ok")));
                 });
+            QVERIFY(clickOn(e->control("ms_1_macro_delete_btn")));
+            closeWhen(
+                e, [e] { return e->editor().currentMacro() == nullptr; }, deleted);
         });
         QVERIFY(clickOn(onScreen("ms_1_btn_macro")));
         QTRY_VERIFY_WITH_TIMEOUT(deleted && !editorShown(), 20000);
@@ -774,6 +822,83 @@ class EndToEndTest : public QObject {
         QTRY_COMPARE_WITH_TIMEOUT(withoutMacros(heldConfig(program.mouse)),
                                   withoutMacros(expectedConfig(*s.profiles().current())),
                                   kApplyTimeoutMs);
+    }
+
+    // A full macro library refuses one more macro with a message and is
+    // left as it was; a profile imported while the receiver never answers
+    // is on disk long before its apply could end.
+    void aFullLibraryAndASilentReceiverLoseNothing() {
+        const std::size_t full = MacroStore::kMaxMacros;
+        const QString profileFile = QDir::temp().filePath("tvq-e2e-import.pro");
+        ProgramOnVirtualMouse program(
+            {"--receiver", "--heartbeat-ms", "100", "--no-ack"}, language, keys, loader, fs,
+            [&](const DataLocation& location) {
+                MacroRecord m;
+                std::vector<std::uint8_t> bytes;
+                for (std::size_t i = 0; i < full; ++i) {
+                    setFieldText(m.name, u"M" + utf16FromUtf8(std::to_string(i)));
+                    const auto one = encodeMacro(m);
+                    bytes.insert(bytes.end(), one.begin(), one.end());
+                }
+                ensureStoreFolder(fs, location.folder());
+                fs.replaceFile(macroStorePath(location.folder()), bytes);
+                fs.replaceFile(profileFile.toStdString(), encodeProfile(*newProfile(u"Imported")));
+            });
+        MainWindow& window = program.window;
+        MouseSession& s = program.session.session();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTRY_VERIFY(window.logic().devicePresent());
+        QCOMPARE(s.macros().size(), full);
+        const std::string macroPath = macroStorePath(program.location.folder());
+        const auto macroFileSize = [&] { return fs.regularFileSize(macroPath).value_or(0); };
+        QCOMPARE(macroFileSize(), full * layout::macro::kSize);
+        const auto onScreen = [&](const char* name) { return scrolledTo(window, name); };
+
+        // Add in the editor: the limit is said, and nothing is written.
+        QString told;
+        once(
+            window, [] { return shownDialog("MacroEditorDialog") != nullptr; },
+            [&] {
+                QWidget* e = shownDialog("MacroEditorDialog");
+                once(
+                    *e, [] { return shownDialog("MessageDialog") != nullptr; },
+                    [&, e] {
+                        QWidget* box = shownDialog("MessageDialog");
+                        for (const QLabel* label : box->findChildren<QLabel*>()) {
+                            told += label->text();
+                        }
+                        QVERIFY(clickOn(box->findChild<QWidget*>("btn_ok")));
+                        once(
+                            *e, [] { return shownDialog("MessageDialog") == nullptr; },
+                            [e] { QVERIFY(clickOn(e->findChild<QWidget*>("btn_exit"))); });
+                    });
+                QVERIFY(clickOn(e->findChild<QWidget*>("ms_1_macro_add_btn")));
+            });
+        QVERIFY(clickOn(onScreen("ms_1_btn_macro")));
+        QTRY_VERIFY_WITH_TIMEOUT(!told.isEmpty() && shownDialog("MacroEditorDialog") == nullptr,
+                                 20000);
+        QVERIFY2(told.contains("65536"), qPrintable(told));
+        QCOMPARE(s.macros().size(), full);
+        QCOMPARE(macroFileSize(), full * layout::macro::kSize);
+
+        // Imported: on disk while its apply still waits for the receiver.
+        once(
+            window, [] { return findFileDialog() != nullptr; },
+            [&] {
+                QFileDialog* dialog = findFileDialog();
+                if (auto* name = dialog->findChild<QLineEdit*>("fileNameEdit")) {
+                    name->setText(profileFile);
+                } else {
+                    dialog->selectFile(profileFile);
+                }
+                QMetaObject::invokeMethod(dialog, "accept");
+            });
+        QVERIFY(clickOn(onScreen("ms_1_profile_import_btn")));
+        const std::string store = profileStorePath(program.location.folder());
+        QTRY_COMPARE_WITH_TIMEOUT(fs.regularFileSize(store).value_or(0),
+                                  layout::store::kFirstProfile + 2 * layout::profile::kSize, 5000);
+        QVERIFY(s.link().appliesFinished() < s.link().applyRequests());
+        QFile::remove(profileFile);
     }
 
     void theWindowFollowsTheMouseBehindTheReceiver() {

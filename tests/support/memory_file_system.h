@@ -15,6 +15,7 @@ class MemoryFileSystem final : public FileSystem {
     std::map<std::string, std::vector<std::uint8_t>> files;
     std::set<std::string> folders{"/"};
     bool failWrites = false;              // every replaceFile fails
+    std::set<std::string> failWritesTo;   // replaceFile of these paths fails
     bool failFolderCreation = false;      // every createDirectory fails
     int writes = 0;                       // replaceFile calls that succeeded
     std::map<std::string, int> writesTo;  // the same, by path
@@ -28,7 +29,7 @@ class MemoryFileSystem final : public FileSystem {
     }
 
     bool replaceFile(const std::string& path, std::span<const std::uint8_t> bytes) override {
-        if (failWrites || !folders.contains(parentOf(path))) {
+        if (failWrites || failWritesTo.contains(path) || !folders.contains(parentOf(path))) {
             return false;
         }
         files[path].assign(bytes.begin(), bytes.end());

@@ -142,13 +142,17 @@ void ProfileListPanel::importProfile() {
         dialogs_->tell("import_macro_limit_text", {std::to_string(macros.maxMacros())});
         return;
     }
-    if (bringMacrosIntoStore(*imported, macros) > 0 && !macros.save()) {
-        dialogs_->tell("macro_save_failed_text");
+    // The profile and its macros are stored together or not at all.
+    const std::size_t added = bringMacrosIntoStore(*imported, macros);
+    const std::optional<std::int32_t> row =
+        session_.profiles().appendImport(std::move(imported), macros, added);
+    if (!row) {
+        dialogs_->tell("import_not_stored_text", {std::string(fileNameOf(*path))});
+        return;
     }
-    const std::int32_t row = session_.profiles().append(std::move(imported));
     view_.appendListRow(control::kListProfile, rowText(*session_.profiles().profiles().back()));
     session_.link().requestSave();  // on disk before its apply
-    selectProfile_(row);
+    selectProfile_(*row);
     if (repairs.any()) {
         dialogs_->tell("import_repaired_text", {std::string(fileNameOf(*path)),
                                                 std::to_string(repairs.valuesRepaired +
