@@ -17,7 +17,7 @@ std::string MacroStore::load() {
     FileSystem& fs = location_.fileSystem();
     const std::string path = macroStorePath(location_.folder());
     fs.removeLeftovers(path);
-    names_.reset();
+    changed();
     if (!fs.exists(path)) {
         return {};
     }
@@ -49,13 +49,35 @@ std::string MacroStore::load() {
 }
 
 std::vector<std::uint8_t> MacroStore::encode() const {
-    std::vector<std::uint8_t> bytes(records_.size() * layout::macro::kSize);
-    for (std::size_t i = 0; i < records_.size(); ++i) {
-        encodeMacroInto(
-            *records_[i],
-            std::span(bytes).subspan(i * layout::macro::kSize).first<layout::macro::kSize>());
+    return encoded();
+}
+
+const std::vector<std::uint8_t>& MacroStore::encoded() const {
+    if (!bytes_) {
+        bytes_.emplace(records_.size() * layout::macro::kSize);
+        for (std::size_t i = 0; i < records_.size(); ++i) {
+            encodeMacroInto(
+                *records_[i],
+                std::span(*bytes_).subspan(i * layout::macro::kSize).first<layout::macro::kSize>());
+        }
     }
-    return bytes;
+    return *bytes_;
+}
+
+void MacroStore::changed() {
+    names_.reset();
+    bytes_.reset();
+}
+
+void MacroStore::appended() {
+    const MacroRecord& record = *records_.back();
+    if (names_) {
+        names_->add(fieldText(record.name));
+    }
+    if (bytes_) {
+        const auto one = encodeMacro(record);
+        bytes_->insert(bytes_->end(), one.begin(), one.end());
+    }
 }
 
 bool MacroStore::save() {
@@ -66,7 +88,7 @@ bool MacroStore::save() {
     const std::string folder = location_.folder();
     FileSystem& fs = location_.fileSystem();
     ensureStoreFolder(fs, folder);
-    lastSaveFailed_ = !fs.replaceFile(macroStorePath(folder), encode());
+    lastSaveFailed_ = !fs.replaceFile(macroStorePath(folder), encoded());
     return !lastSaveFailed_;
 }
 
@@ -92,7 +114,7 @@ std::u16string MacroStore::makeUniqueName(std::u16string_view base) const {
 
 void MacroStore::rename(MacroRecord& macro, std::u16string_view name) {
     setFieldText(macro.name, name);
-    names_.reset();
+    changed();
 }
 
 MacroNames::MacroNames(const std::vector<std::unique_ptr<MacroRecord>>& records) {
@@ -119,8 +141,8 @@ MacroRecord& MacroStore::addNew() {
                      layout::macro::kNameMaxChars);
     auto record = std::make_unique<MacroRecord>();
     setFieldText(record->name, makeUniqueName(candidate));
-    names_->add(fieldText(record->name));
     records_.push_back(std::move(record));
+    appended();
     save();
     return *records_.back();
 }
@@ -128,10 +150,8 @@ MacroRecord& MacroStore::addNew() {
 void MacroStore::append(const MacroRecord& record, bool thenSave) {
     auto copy = std::make_unique<MacroRecord>(record);
     boundMacro(*copy);
-    if (names_) {
-        names_->add(fieldText(copy->name));
-    }
     records_.push_back(std::move(copy));
+    appended();
     if (thenSave) {
         save();
     }
@@ -142,14 +162,14 @@ void MacroStore::removeAt(std::size_t index) {
         return;
     }
     records_.erase(records_.begin() + static_cast<std::ptrdiff_t>(index));
-    names_.reset();
+    changed();
     save();
 }
 
 void MacroStore::truncate(std::size_t size) {
     if (size < records_.size()) {
         records_.resize(size);
-        names_.reset();
+        changed();
     }
 }
 
@@ -160,7 +180,7 @@ std::size_t MacroStore::removeNamed(const std::vector<std::u16string>& names) {
                                         [&](const auto& r) { return fieldText(r->name) == name; });
         if (found != records_.rend()) {
             records_.erase(std::next(found).base());
-            names_.reset();
+            changed();
             ++removed;
         }
     }
@@ -191,6 +211,7 @@ bool MacroStore::commit(MacroRecord* target, const MacroActions& working, std::i
     if (target != nullptr) {
         target->actions = working;
         target->actionCount = count;
+        bytes_.reset();
         save();
     }
     return true;

@@ -112,8 +112,18 @@ class MacroStore {
     bool lastSaveFailed_ = false;
     bool neverWrite_ = false;
     bool loadedOverLimit_ = false;
-    // Built on first use, dropped when a macro goes or is renamed.
+    // The bytes "macro.data" would hold now, kept from save to save.
+    const std::vector<std::uint8_t>& encoded() const;
+    // Drops what is kept about the records after a change other than an
+    // append; keeps it up to date after an append.
+    void changed();
+    void appended();
+
+    // The names and the bytes of the records, built on first use and kept
+    // while macros are only appended, so adding to a large library costs
+    // what is added.
     mutable std::optional<MacroNames> names_;
+    mutable std::optional<std::vector<std::uint8_t>> bytes_;
     std::size_t maxMacros_ = kMaxMacros;
 };
 
