@@ -16,6 +16,7 @@
 #include "app/main_window.h"
 #include "app/single_instance.h"
 #include "base/debug.h"
+#include "base/paths.h"
 #include "base/product.h"
 #include "dialogs/message_dialog.h"
 #include "input/key_names.h"
@@ -120,7 +121,14 @@ int main(int argc, char** argv) {
         }
         window.resize(tvq::MainWindow::kWidth, tvq::MainWindow::kHeight);
         window.centerWindow();
-        window.showThenBuildTheRest();
+        // Started with the desktop, the program waits in the tray; started
+        // by hand, it shows its window, with or without the mouse.
+        if (QCoreApplication::arguments().contains(
+                QString::fromUtf8(tvq::paths::kStartHiddenOption))) {
+            window.buildInTheTray();
+        } else {
+            window.showThenBuildTheRest();
+        }
         instance.listen([&window] { window.logic().showRequested(); });
         if (!instance.guarded()) {
             // Two copies could write the same stores: the user must know.

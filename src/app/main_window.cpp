@@ -150,7 +150,10 @@ void MainWindow::onDeferredPartsBuilt() {
     }
     if (page_) {
         page_->loadProfiles();
+        selectDeviceTab(0);  // the settings, with or without the mouse
     }
+    debug::write(std::string("settings ready, window ") +
+                 (isVisible() && !isMinimized() ? "shown" : "in the tray or minimised") + "\n");
     if (const QByteArray ready = qgetenv("TVQ_READY_FILE"); !ready.isEmpty()) {
         new ReadyReport(this, QString::fromLocal8Bit(ready));
     }
@@ -189,6 +192,16 @@ void MainWindow::showThenBuildTheRest() {
         handle->installEventFilter(firstFrame);
     }
     QTimer::singleShot(kFirstFrameWaitMs, firstFrame, [firstFrame] { firstFrame->done(); });
+}
+
+void MainWindow::buildInTheTray() {
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        debug::write("no tray on this desktop: the window starts minimised\n");
+        showMinimized();
+    }
+    if (deferredPartsPending()) {
+        QTimer::singleShot(0, this, [this] { buildDeferredParts(); });
+    }
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -233,11 +246,6 @@ void MainWindow::selectDeviceTab(int item) {
     }
     // Item -1 shows the last page, the one for "no mouse".
     tabs->setCurrentIndex(item >= 0 ? item : tabs->count() - 1);
-}
-
-void MainWindow::runNoDeviceMessage() {
-    debug::write("no mouse: showing the message\n");
-    MessageDialog::ask(this, &language_, "no_device_text");
 }
 
 void MainWindow::openTrayMenu() {

@@ -45,6 +45,10 @@ class MainWindow final : public WindowBase, public MainWindowView {
     // (and so the settings page, the links and the profiles) once the first
     // frame is on screen.
     void showThenBuildTheRest();
+    // Builds everything without showing the window: the program waits in
+    // the tray. Where the desktop shows no tray icons the window is shown
+    // minimised instead, so that there is a way to it.
+    void buildInTheTray();
 
     // Where the run-time libraries post: device reports, attach events and
     // hook input, as signals.
@@ -59,8 +63,6 @@ class MainWindow final : public WindowBase, public MainWindowView {
     bool windowShown() const override;
     bool windowMinimized() const override;
     bool hasSystemTray() const override;
-    void selectDeviceTab(int item) override;
-    void runNoDeviceMessage() override;
     void openTrayMenu() override;
     void showDpiDisplay(const std::string& text, int hideAfterMs) override;
     void closeDpiDisplay() override;
@@ -73,6 +75,8 @@ class MainWindow final : public WindowBase, public MainWindowView {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    // The settings page (0) or the view shown until the profiles are loaded (-1).
+    void selectDeviceTab(int item);
     class FirstFrameWatch;
     class ReadyReport;
     void showTrayIcon();

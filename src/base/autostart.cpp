@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "base/paths.h"
 #include "base/product.h"
 
 namespace tvq {
@@ -37,8 +38,8 @@ std::string autostartEntry(const std::string& program) {
     }
     quoted += '"';
     return std::string("[Desktop Entry]\n") + "Type=Application\n" + "Name=" + kProductName + "\n" +
-           "Exec=" + quoted + "\n" + "Icon=" + kAppId + "\n" + "Terminal=false\n" +
-           "X-GNOME-Autostart-enabled=true\n";
+           "Exec=" + quoted + " " + paths::kStartHiddenOption + "\n" + "Icon=" + kAppId + "\n" +
+           "Terminal=false\n" + "X-GNOME-Autostart-enabled=true\n";
 }
 
 bool autostartEnabled(FileSystem& fs, const Environment& env) {

@@ -75,6 +75,7 @@ std::vector<ControlInfo> buildTable() {
     add(control::kSleepLabel, K::kLabel);
     add(control::kApplyRing, K::kProgress);  // shown while an apply runs
     add(control::kApplyStatus, K::kLabel);
+    add(control::kNoMouseNote, K::kLabel);
     return t;
 }
 

@@ -19,6 +19,8 @@ inline constexpr const char* kProgressPower = "ms_1_progress_power";
 inline constexpr const char* kLowPowerLabel = "ms_1_low_power_label";
 inline constexpr const char* kApplyRing = "apply_ring";
 inline constexpr const char* kApplyStatus = "ms_1_apply_status";  // what went wrong, in words
+inline constexpr const char* kNoMouseNote =
+    "ms_1_no_mouse_note";  // no mouse, and how to connect one
 inline constexpr const char* kApplyButton = "ms_1_apply_btn";
 inline constexpr const char* kListProfile = "ms_1_list_profile";
 inline constexpr const char* kProfileAdd = "ms_1_profile_add_btn";

@@ -62,9 +62,20 @@ void LinkPresenter::linksChanged(LinkChange change, bool presenceChanged) {
             view_.setVisible(control::kBle, false);
             break;
     }
+    showPresence();
     if (presenceChanged) {
         view_.mousePresenceChanged();
+        if (waiting_ && links_.anyConnected.load() == 1) {
+            // What was edited without it reaches it now, whole.
+            waiting_ = false;
+            showStatus("");
+            writeAll_();
+        }
     }
+}
+
+void LinkPresenter::showPresence() {
+    view_.setVisible(control::kNoMouseNote, links_.anyConnected.load() != 1);
 }
 
 void LinkPresenter::chargingChanged(bool charging) {
@@ -101,6 +112,9 @@ void LinkPresenter::applyFinished(const ApplyResult& result) {
     view_.setVisible(control::kApplyRing, false);
     if (!result.saved) {
         showStatus("store_save_failed_text");
+    } else if (links_.anyConnected.load() != 1) {
+        waiting_ = true;
+        showStatus("saved_for_mouse_text");
     } else if (result.ran && !result.complete()) {
         showStatus("apply_incomplete_text");
     } else {

@@ -18,14 +18,22 @@ namespace tvq {
 class LinkPresenter final : public LinkObserver {
   public:
     // `current` is the selected profile (null before loading); `refreshPage`
-    // fills every control from it.
+    // fills every control from it; `writeAll` writes the whole configuration
+    // to the mouse, when it comes back after edits made without it.
     LinkPresenter(PageView& view, const LinkState& links, SettingsPanels& panels,
-                  std::function<const Profile*()> current, std::function<void()> refreshPage)
+                  std::function<const Profile*()> current, std::function<void()> refreshPage,
+                  std::function<void()> writeAll)
         : view_(view),
           links_(links),
           panels_(panels),
           current_(std::move(current)),
-          refreshPage_(std::move(refreshPage)) {}
+          refreshPage_(std::move(refreshPage)),
+          writeAll_(std::move(writeAll)) {}
+
+    // Whether the mouse is there, said in words on the page when it is not.
+    void showPresence();
+    // Whether edits were saved while the mouse was away and wait for it.
+    bool waitingForMouse() const { return waiting_; }
 
     // The controls that depend on the link: lighting, polling and power
     // sections for cable and receiver, fewer over Bluetooth LE.
@@ -52,6 +60,8 @@ class LinkPresenter final : public LinkObserver {
     SettingsPanels& panels_;
     std::function<const Profile*()> current_;
     std::function<void()> refreshPage_;
+    std::function<void()> writeAll_;
+    bool waiting_ = false;
 };
 
 }  // namespace tvq

@@ -15,7 +15,7 @@ SettingsPage::SettingsPage(ListPageView& view, const TextSource& texts, const Ke
           [this] { refreshPage(); }),
       presenter_(
           view, session.links(), panels_, [this] { return session_.profiles().current(); },
-          [this] { refreshPage(); }) {
+          [this] { refreshPage(); }, [this] { session_.requestWholeApply(); }) {
     session_.link().setObserver(&presenter_);
 }
 
@@ -47,6 +47,7 @@ void SettingsPage::loadProfiles() {
     ignoreNextListSelection_ = false;
     session_.link().announceBle();
     refreshPage();
+    presenter_.showPresence();
     // Once, for this start: the damaged file is kept and the next start
     // finds a clean store.
     if (dialogs_ != nullptr && report.overLimit) {

@@ -6,7 +6,7 @@
 namespace tvq {
 
 std::string MainWindowLogic::dpiText(std::int32_t stageValue) {
-    return "DPI :" + std::to_string(static_cast<long long>(stageValue) * kDpiStep);
+    return "DPI: " + std::to_string(static_cast<long long>(stageValue) * kDpiStep);
 }
 
 void MainWindowLogic::showAndActivate(bool skipShowWhenVisible) {
@@ -17,19 +17,6 @@ void MainWindowLogic::showAndActivate(bool skipShowWhenVisible) {
         view_.restoreWindow();
     }
     view_.bringToFront();
-}
-
-void MainWindowLogic::showOrWarn(bool skipShowWhenVisible) {
-    if (devicePresent_ == 1) {
-        showAndActivate(skipShowWhenVisible);
-        return;
-    }
-    if (noDeviceGuard_) {
-        return;
-    }
-    noDeviceGuard_ = true;
-    view_.runNoDeviceMessage();
-    noDeviceGuard_ = false;
 }
 
 void MainWindowLogic::putAway() {
@@ -43,7 +30,7 @@ void MainWindowLogic::putAway() {
 void MainWindowLogic::trayClicked(TrayClick click) {
     switch (click) {
         case TrayClick::kPrimary:
-            showOrWarn(true);
+            showAndActivate(true);
             break;
         case TrayClick::kContext:
             view_.openTrayMenu();
@@ -53,7 +40,7 @@ void MainWindowLogic::trayClicked(TrayClick click) {
 
 void MainWindowLogic::trayMenuPicked(std::string_view item) {
     if (equalIgnoringAsciiCase(item, "configuration")) {
-        showOrWarn(false);
+        showAndActivate(false);
     } else if (equalIgnoringAsciiCase(item, "exit")) {
         exitRequested();
     } else if (equalIgnoringAsciiCase(item, "autostart")) {
@@ -62,17 +49,11 @@ void MainWindowLogic::trayMenuPicked(std::string_view item) {
 }
 
 void MainWindowLogic::showRequested() {
-    showOrWarn(false);
+    showAndActivate(false);
 }
 
 void MainWindowLogic::presenceChanged() {
     devicePresent_ = anyConnected_ ? anyConnected_() : 0;
-    if (devicePresent_ == 1) {
-        view_.selectDeviceTab(0);
-    } else {
-        view_.selectDeviceTab(-1);
-        putAway();
-    }
 }
 
 void MainWindowLogic::dpiStageShown(std::int32_t dpiValue) {

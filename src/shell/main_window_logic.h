@@ -1,6 +1,7 @@
-// What the main window does apart from its widgets: when it shows, hides or
-// warns that no mouse is there, what the tray icon and the tray menu do, and
-// what the on-screen DPI display says. Every call comes on the
+// What the main window does apart from its widgets: when it shows or hides,
+// what the tray icon and the tray menu do, and what the on-screen DPI display
+// says. The window stays whether or not the mouse is there (the page says
+// so); without it the profiles are still shown and edited. Every call comes on the
 // user-interface thread.
 #pragma once
 
@@ -25,10 +26,6 @@ class MainWindowView {
     // Whether the desktop shows tray icons: without one, hiding the window
     // would leave no way back to it.
     virtual bool hasSystemTray() const = 0;
-    virtual void selectDeviceTab(int item) = 0;
-    // Runs the message dialog with "warning_title_text" and "no_device_text"
-    // modally; returns when it closes.
-    virtual void runNoDeviceMessage() = 0;
     // Opens the tray menu 50 pixels above the cursor, replacing an open one.
     virtual void openTrayMenu() = 0;
     // The DPI display: shown with `text` (created or updated) and closed
@@ -61,7 +58,7 @@ class MainWindowLogic {
     // The window is wanted in front: the tray's "configuration", a second
     // copy of the program.
     void showRequested();
-    // The mouse came or went on its last link.
+    // The mouse came or went on its last link: the window stays as it is.
     void presenceChanged();
     // The mouse switched to a DPI stage of `dpiValue` (stored unit).
     void dpiStageShown(std::int32_t dpiValue);
@@ -72,22 +69,19 @@ class MainWindowLogic {
     void exitRequested();
 
     bool devicePresent() const { return devicePresent_ != 0; }
-    bool noDeviceMessageOpen() const { return noDeviceGuard_; }
 
-    // "DPI :" and the DPI of a stage value in 40-DPI steps.
+    // "DPI: " and the DPI of a stage value in 40-DPI steps.
     static std::string dpiText(std::int32_t stageValue);
     static constexpr int kDpiDisplayMs = 2000;
 
   private:
     void showAndActivate(bool skipShowWhenVisible);
-    void showOrWarn(bool skipShowWhenVisible);
     // Hides the window, or minimises it where there is no tray to come back from.
     void putAway();
 
     MainWindowView& view_;
     std::function<std::int32_t()> anyConnected_;
     std::int32_t devicePresent_ = 0;
-    bool noDeviceGuard_ = false;
 };
 
 }  // namespace tvq

@@ -1,7 +1,7 @@
 // The language file "lan.xml": texts by key.
 //
 //   <language name="English">
-//     <text key="no_device_text">No mouse is connected.</text>
+//     <text key="no_mouse_note_text">No mouse is connected.</text>
 //   </language>
 //
 // A key the file does not define answers the empty text.

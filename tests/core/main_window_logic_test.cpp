@@ -20,12 +20,9 @@ class FakeWindow final : public MainWindowView {
     bool visible = true;
     bool minimized = false;
     bool tray = true;
-    int noDeviceMessages = 0;
-    std::function<void()> whileNoDeviceMessageOpen;
     std::string dpiText;
     int dpiHideAfter = 0;
     bool dpiShown = false;
-    int tab = 99;
 
     void showWindow() override { visible = true, log.push_back("show"); }
     void hideWindow() override { visible = false, log.push_back("hide"); }
@@ -35,13 +32,6 @@ class FakeWindow final : public MainWindowView {
     bool windowShown() const override { return visible; }
     bool windowMinimized() const override { return minimized; }
     bool hasSystemTray() const override { return tray; }
-    void selectDeviceTab(int item) override { tab = item; }
-    void runNoDeviceMessage() override {
-        ++noDeviceMessages;
-        if (whileNoDeviceMessageOpen) {
-            whileNoDeviceMessageOpen();
-        }
-    }
     void openTrayMenu() override { log.push_back("menu"); }
     void showDpiDisplay(const std::string& text, int hideAfterMs) override {
         dpiText = text, dpiHideAfter = hideAfterMs, dpiShown = true;
@@ -75,25 +65,13 @@ TEST_F(MainWindowTest, TrayMenuNamesIgnoreLetterCase) {
     EXPECT_EQ(window.log.back(), "quit");
 }
 
-TEST_F(MainWindowTest, TrayClicksWithAndWithoutAMouse) {
+TEST_F(MainWindowTest, TrayClicksShowTheWindowWithAndWithoutAMouse) {
     window.visible = false;
     logic.trayClicked(TrayClick::kPrimary);
-    EXPECT_EQ(window.noDeviceMessages, 1);
-    EXPECT_FALSE(window.visible);
-
-    // A second request while the message is open does nothing.
-    window.whileNoDeviceMessageOpen = [&] {
-        EXPECT_TRUE(logic.noDeviceMessageOpen());
-        logic.trayClicked(TrayClick::kPrimary);
-        logic.showRequested();
-    };
-    logic.trayClicked(TrayClick::kPrimary);
-    EXPECT_EQ(window.noDeviceMessages, 2);
-    EXPECT_FALSE(logic.noDeviceMessageOpen());
+    EXPECT_TRUE(window.visible);  // the profiles can be edited without the mouse
 
     connect(1);
     window.log.clear();
-    window.visible = true;
     window.minimized = true;
     logic.trayClicked(TrayClick::kPrimary);
     EXPECT_EQ(window.log, (std::vector<std::string>{"restore", "activate"}));  // already visible
@@ -104,21 +82,17 @@ TEST_F(MainWindowTest, TrayClicksWithAndWithoutAMouse) {
     EXPECT_EQ(window.log, (std::vector<std::string>{"show", "activate"}));
 }
 
-TEST_F(MainWindowTest, PresenceChangeSwitchesTheTabAndPutsTheWindowAway) {
+TEST_F(MainWindowTest, TheWindowStaysWhenTheMouseGoesAndIsPutAwayOnlyWhenClosed) {
     connect(1);
-    EXPECT_EQ(window.tab, 0);
     EXPECT_TRUE(logic.devicePresent());
+    window.log.clear();
     connect(0);
-    EXPECT_EQ(window.tab, -1);
-    EXPECT_FALSE(window.visible);
-
-    // Without a tray the window is minimised, never hidden.
-    window.tray = false;
-    window.visible = true;
-    connect(0);
+    EXPECT_FALSE(logic.devicePresent());
+    EXPECT_TRUE(window.log.empty());
     EXPECT_TRUE(window.visible);
-    EXPECT_TRUE(window.minimized);
-    window.minimized = false;
+
+    // Closed without a tray, the window is minimised, never hidden.
+    window.tray = false;
     logic.closeRequested();
     EXPECT_TRUE(window.visible);
     EXPECT_TRUE(window.minimized);
@@ -129,24 +103,12 @@ TEST_F(MainWindowTest, PresenceChangeSwitchesTheTabAndPutsTheWindowAway) {
 
 TEST_F(MainWindowTest, DpiDisplayTextAndTime) {
     logic.dpiStageShown(40);
-    EXPECT_EQ(window.dpiText, "DPI :1600");
+    EXPECT_EQ(window.dpiText, "DPI: 1600");
     EXPECT_EQ(window.dpiHideAfter, 2000);
     logic.dpiStageShown(200);
-    EXPECT_EQ(window.dpiText, "DPI :8000");
-    EXPECT_EQ(MainWindowLogic::dpiText(-1), "DPI :-40");
+    EXPECT_EQ(window.dpiText, "DPI: 8000");
     logic.exitRequested();
     EXPECT_FALSE(window.dpiShown);
-}
-
-TEST(MainWindowWithoutPage, RunsAndNeverShowsTheWindowForADevice) {
-    FakeWindow window;
-    MainWindowLogic logic(window);
-    logic.presenceChanged();
-    EXPECT_FALSE(window.visible);
-    logic.showRequested();
-    EXPECT_EQ(window.noDeviceMessages, 1);
-    logic.exitRequested();
-    EXPECT_EQ(window.log.back(), "quit");
 }
 
 }  // namespace
@@ -175,7 +137,9 @@ TEST(Autostart, TheEntryGoesToTheConfigFolderAndComesBack) {
     EXPECT_TRUE(autostartEnabled(fs, xdg));
     const auto& bytes = fs.files.at("/cfg/autostart/io.github.tvq_config.TvqConfig.desktop");
     const std::string text(bytes.begin(), bytes.end());
-    EXPECT_NE(text.find("Exec=\"/opt/my \\\\\"tvq\\\\\" \\\\$x/tvq-config\"\n"), std::string::npos)
+    // Started with the desktop, the program waits in the tray.
+    EXPECT_NE(text.find("Exec=\"/opt/my \\\\\"tvq\\\\\" \\\\$x/tvq-config\" --hidden\n"),
+              std::string::npos)
         << text;
     ASSERT_TRUE(setAutostart(fs, xdg, false, ""));
     EXPECT_FALSE(autostartEnabled(fs, xdg));

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <thread>
 
+#include "device/device_ids.h"
 #include "editing/colour_channels.h"
 #include "fake_device_library.h"
 #include "fake_page_dialogs.h"
@@ -250,7 +251,7 @@ TEST_F(FailureLineTest, FailedSavesAndUntakenAppliesAreSaidBesideTheApplyButton)
     fs.failWrites = false;
     session.requestApply();
     settle();
-    EXPECT_FALSE(view.visible["ms_1_apply_status"]);
+    EXPECT_TRUE(lineShows("saved_for_mouse_text"));  // no mouse: saved, and waiting for it
 
     fs.failWrites = true;  // a save without an apply
     session.edit([](Profile& p) { p.modes[0].sleepTimer = 3; }, AfterEdit::kSave);
@@ -262,8 +263,58 @@ TEST_F(FailureLineTest, FailedSavesAndUntakenAppliesAreSaidBesideTheApplyButton)
     EXPECT_TRUE(lineShows("store_save_failed_text"));
 
     // Frames the mouse never took (a silent receiver).
+    session.link().links().anyConnected = 1;
     page.presenter().applyFinished(ApplyResult{true, 12, 4, true});
     EXPECT_TRUE(lineShows("apply_incomplete_text"));
+}
+
+}  // namespace
+}  // namespace tvq
+
+namespace tvq {
+namespace {
+
+class NoMouseTest : public ::testing::Test, public testing::PageFixture {
+  protected:
+    void SetUp() override {
+        testing::FakeLibraryLoader::reset();  // nothing on any link
+        startPage();
+    }
+    void settle() {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (std::chrono::steady_clock::now() < end &&
+               (scheduler.drainUiTasks() != 0 ||
+                session.link().appliesFinished() != session.link().applyRequests())) {
+            std::this_thread::yield();
+        }
+    }
+};
+
+TEST_F(NoMouseTest, EditsAreSavedForTheMouseAndReachItWholeWhenItComes) {
+    EXPECT_TRUE(view.visible["ms_1_no_mouse_note"]);
+    session.edit([](Profile& p) { p.modes[0].dpiValue[0] = 44; }, AfterEdit::kApply);
+    settle();
+    EXPECT_TRUE(view.visible["ms_1_apply_status"]);
+    EXPECT_EQ(view.textKeys["ms_1_apply_status"], "saved_for_mouse_text");
+    ASSERT_TRUE(session.profiles().save());
+    EXPECT_EQ(parseProfileStore(fs.files.at(testing::kProPath)).profiles[0]->modes[0].dpiValue[0],
+              44);
+
+    // The cable comes: everything is written, without a click.
+    auto& cable = testing::FakeCableLibrary::state();
+    cable.present = 1;
+    session.link().onDeviceMessage(msg::kWiredAttach, 1, 0);
+    scheduler.advance(kAttachSettleMs);
+    settle();
+    EXPECT_FALSE(view.visible["ms_1_no_mouse_note"]);
+    EXPECT_FALSE(view.visible["ms_1_apply_status"]);
+    const std::size_t sent = cable.frames.size();
+    // As many frames as the apply button's whole apply sends.
+    cable.frames.clear();
+    view.click("ms_1_apply_btn");
+    settle();
+    EXPECT_GT(sent, 4u);
+    EXPECT_EQ(sent, cable.frames.size());
 }
 
 }  // namespace

@@ -175,7 +175,7 @@ class EndToEndTest : public QObject {
         window.create(nullptr, Qt::Window);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        MessageDialog box(&language, "warning_title_text", "no_device_text", &window);
+        MessageDialog box(&language, "warning_title_text", "store_damaged_text", &window);
         box.create();
         box.placeCentred();
         box.show();
@@ -202,19 +202,9 @@ class EndToEndTest : public QObject {
         // Run modally as the program does, it is drawn too.
         QColor seen;
         answerMessageBoxLater(window, seen);
-        QCOMPARE(MessageDialog::ask(&window, &language, "no_device_text"), 0);
+        QCOMPARE(MessageDialog::ask(&window, &language, "store_damaged_text"), 0);
         QVERIFY(seen.isValid());
         QVERIFY(seen != QColor(Qt::black));
-
-        // And when a second copy asks for the window with no mouse: the
-        // no-device message.
-        seen = QColor();
-        answerMessageBoxLater(window, seen);
-        window.showMinimized();  // where there is no tray the window is put away so
-        QTimer::singleShot(0, &window, [&window] { window.logic().showRequested(); });
-        QTRY_VERIFY(seen.isValid());
-        QVERIFY(seen != QColor(Qt::black));
-        QTRY_VERIFY(!window.logic().noDeviceMessageOpen());
     }
 
     void aDraggedDpiSliderAndAPickedColourReachTheMouse() {
@@ -967,12 +957,23 @@ class EndToEndTest : public QObject {
         QTRY_COMPARE_WITH_TIMEOUT(heldConfig(mouse), second, kApplyTimeoutMs);
         QTRY_COMPARE(stored().currentIndex, 1);
 
-        // Unplugging the receiver: the indicator goes and the window is put
-        // away (hidden, or minimised where there is no tray).
+        // Unplugging the receiver: the indicator goes; the window stays and
+        // says that no mouse is there. A profile picked meanwhile is saved,
+        // marked as waiting, and reaches the mouse whole when it is back.
         mouse.command("unplug receiver");
         QTRY_VERIFY(control("ms_1_wireless")->isHidden());
         QTRY_VERIFY(!window.logic().devicePresent());
-        QTRY_VERIFY(!window.isVisible() || window.isMinimized());
+        QTRY_VERIFY(!control("ms_1_no_mouse_note")->isHidden());
+        QVERIFY(window.isVisible() && !window.isMinimized());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->item(0)).center());
+        QTRY_COMPARE(stored().currentIndex, 0);
+        QTRY_COMPARE(qobject_cast<QLabel*>(control("ms_1_apply_status"))->text(),
+                     language.text(QStringLiteral("saved_for_mouse_text")));
+        mouse.command("plug receiver");
+        QTRY_VERIFY(window.logic().devicePresent());
+        QTRY_VERIFY(control("ms_1_no_mouse_note")->isHidden());
+        QTRY_COMPARE_WITH_TIMEOUT(heldConfig(mouse), first, kApplyTimeoutMs);
     }
 };
 

@@ -122,9 +122,9 @@ TEST_F(ProgramTest, ASecondCopyShowsTheFirstAndEndsWithOne) {
 
     const pid_t second = start(2);
     EXPECT_EQ(wait(second, 10s), 1);
-    // No mouse is connected, so the running copy answers with its message.
-    EXPECT_TRUE(waitFor(
-        [&] { return err(1).find("no mouse: showing the message") != std::string::npos; }, 5s))
+    // The running copy brings its window to the front (no mouse is needed).
+    EXPECT_TRUE(
+        waitFor([&] { return err(1).find("main window to the front") != std::string::npos; }, 5s))
         << err(1);
     EXPECT_EQ(wait(first, 100ms), -1);  // still running
 }
@@ -145,7 +145,7 @@ TEST_F(ProgramTest, OneCopyAlsoWithoutAUsableRuntimeFolderOrWithALongOne) {
         EXPECT_EQ(wait(second, 10s), 1);
         // The running copy heard the second one.
         EXPECT_TRUE(waitFor(
-            [&] { return err(1).find("no mouse: showing the message") != std::string::npos; }, 5s))
+            [&] { return err(1).find("main window to the front") != std::string::npos; }, 5s))
             << err(1);
         ::kill(first, SIGKILL);
         wait(first, 5s);
@@ -205,6 +205,23 @@ TEST_F(ProgramTest, WithoutADisplayItSaysSoInOneLineAndEndsWithOne) {
         EXPECT_NE(text.find("needs a graphical session"), std::string::npos) << text;
         EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
     }
+}
+
+TEST_F(ProgramTest, StartedWithTheDesktopItWaitsInTheTrayAndByHandItShowsItsWindow) {
+    const auto ready = [&](int n, const char* how) {
+        return waitFor(
+            [&] {
+                return err(n).find(std::string("settings ready, window ") + how) !=
+                       std::string::npos;
+            },
+            10s);
+    };
+    start(1, {"--hidden"});
+    EXPECT_TRUE(ready(1, "in the tray or minimised")) << err(1);
+    ::kill(started_.back(), SIGTERM);
+    EXPECT_EQ(wait(started_.back(), 10s), 0);
+    start(2);  // no mouse either: the window opens all the same
+    EXPECT_TRUE(ready(2, "shown")) << err(2);
 }
 
 TEST_F(ProgramTest, ACopyStartedWhileTheFirstIsStillStartingEndsWithOne) {

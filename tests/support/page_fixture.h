@@ -27,7 +27,8 @@ struct PageFixture : StoreFixture {
     FakeLibraryLoader loader;
     MessageWindow window{};
     FakeScheduler scheduler;
-    MouseSession session{location, texts, scheduler};
+    FakeClock sendClock;  // the worker's: waits after frames take no time
+    MouseSession session{location, texts, scheduler, nullptr, &sendClock};
     FakePageDialogs dialogs;
     SettingsPage page{view, texts, keys, session, &dialogs};
 };
