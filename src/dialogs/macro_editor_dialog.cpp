@@ -180,9 +180,9 @@ void MacroEditorDialog::bind() {
         b->onClick(q(me::kInsertButton + std::to_string(n) + "_btn"),
                    [&e, n] { e.insertClick(n); });
     }
-    b->onCheckClick(me::kInsertMouse, [&e](bool on) { e.showMouseInsert(on); });
-    b->onCheckClick(me::kRecord, [&e](bool) { e.onRecordButton(); });
-    b->onCheckClick(me::kEditCheck, [&e](bool on) { e.setEditMode(on); });
+    b->onToggled(me::kInsertMouse, [&e](bool on) { e.showMouseInsert(on); });
+    b->onToggled(me::kRecord, [&e](bool) { e.onRecordButton(); });
+    b->onToggled(me::kEditCheck, [&e](bool on) { e.setEditMode(on); });
     b->onItemSelect(me::kMacroList, [&e](int row) { e.onMacroSelect(row); });
     b->onItemSelect(me::kActionList, [&e](int row) { e.onActionSelect(row); });
     b->onItemSelect(me::kMouseCombo, [&e](int item) { e.onMouseComboSelect(item); });

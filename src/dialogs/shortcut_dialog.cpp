@@ -57,7 +57,7 @@ void ShortcutDialog::setup() {
     controls()->onClick("btn_exit", [this] { finish(0); });
     for (int n = 1; n <= kModifierBoxes; ++n) {
         const std::uint8_t bit = kBoxBits[n - 1];
-        controls()->onCheckClick(box(n), [this, bit](bool on) { shortcut_.setModifier(bit, on); });
+        controls()->onToggled(box(n), [this, bit](bool on) { shortcut_.setModifier(bit, on); });
     }
     if (auto* field = control<QLineEdit>("edit_key")) {
         new KeyField(field, keys_, [this](std::uint32_t vk, bool down) { take(vk, down); });

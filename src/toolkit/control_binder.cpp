@@ -29,10 +29,13 @@ void ControlBinder::onClick(const QString& name, std::function<void()> handler) 
     }
 }
 
-void ControlBinder::onCheckClick(const QString& name, std::function<void(bool)> handler) {
+void ControlBinder::onToggled(const QString& name, std::function<void(bool)> handler) {
+    // A click, Space and a screen reader's Toggle all change the state and
+    // say so with toggled (a Toggle emits no clicked); the program's own
+    // changes go through setCheckedQuietly and reach no handler.
     if (auto* b = qobject_cast<QAbstractButton*>(require(name))) {
-        connect(b, &QAbstractButton::clicked, this,
-                [b, h = std::move(handler)] { h(b->isChecked()); });
+        connect(b, &QAbstractButton::toggled, this,
+                [h = std::move(handler)](bool checked) { h(checked); });
     }
 }
 

@@ -43,7 +43,7 @@ class ControlBinder final : public QObject {
     QWidget* require(const QString& name) const;
 
     void onClick(const QString& name, std::function<void()> handler);
-    void onCheckClick(const QString& name, std::function<void(bool)> handler);
+    void onToggled(const QString& name, std::function<void(bool)> handler);
     void onSelectChanged(const QString& name, std::function<void()> handler);
     void onItemSelect(const QString& name, std::function<void(int)> handler);
     void onValueChanged(const QString& name, std::function<void(int)> handler);

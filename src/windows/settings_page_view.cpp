@@ -121,7 +121,7 @@ void SettingsPageView::onClick(std::string_view control, std::function<void()> h
     bindFound(control, &ControlBinder::onClick, std::move(handler));
 }
 void SettingsPageView::onToggle(std::string_view control, std::function<void(bool)> handler) {
-    bindFound(control, &ControlBinder::onCheckClick, std::move(handler));
+    bindFound(control, &ControlBinder::onToggled, std::move(handler));
 }
 void SettingsPageView::onOptionSelected(std::string_view control, std::function<void()> handler) {
     bindFound(control, &ControlBinder::onSelectChanged, std::move(handler));

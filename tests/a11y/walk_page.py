@@ -1,5 +1,8 @@
 """Walks tvq-config's accessible tree on the AT-SPI bus and checks that every
-operable control of the settings page is there with its role and name."""
+operable control of the settings page is there with its role and name, then
+toggles every check box of the page through its accessible action, as a
+screen reader does, and checks that what it stands for follows."""
+import os
 import sys
 import time
 
@@ -80,6 +83,78 @@ def walk(node, seen, focusable):
         pass
 
 
+def find(node, role, name):
+    try:
+        node_role = ROLE_ALIASES.get(node.getRoleName(), node.getRoleName())
+        # A key button's name goes on with the function it holds.
+        # A combo box goes by its description (its name is its current item).
+        names = (node.name, node.description) if node_role == "combo box" else (node.name,)
+        if node_role == role and any(n == name or n.startswith(name + ": ") for n in names):
+            return node
+        for child in node:
+            if child is not None:
+                found = find(child, role, name)
+                if found is not None:
+                    return found
+    except Exception:
+        pass
+    return None
+
+
+def showing(app, role, name):
+    node = find(app, role, name)
+    return node is not None and node.getState().contains(pyatspi.STATE_SHOWING)
+
+
+def toggle(node):
+    action = node.queryAction()
+    for i in range(action.nActions):
+        if action.getName(i) == "Toggle":
+            return action.doAction(i)
+    raise RuntimeError(f"{node.name!r} has no Toggle action")
+
+
+def until(condition, seconds=5):
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
+        if condition():
+            return True
+        time.sleep(0.05)
+    return condition()
+
+
+def toggles_follow(app):
+    """Each section header shows and hides its section; "Movement mode"
+    reaches the stored profile."""
+    sections = {
+        "Buttons": ("push button", "Button 3 function"),
+        "DPI stages": ("slider", "DPI stage 1 value"),
+        "Lighting": ("combo box", "Lighting effect"),
+        "Polling rate": ("radio button", "Polling rate 125 Hz"),
+    }
+    for header, inside in sections.items():
+        node = find(app, "check box", header)
+        for _ in range(2):  # closed, then open again
+            before = showing(app, *inside)
+            toggle(node)
+            if not until(lambda: showing(app, *inside) != before):
+                print(f"toggling {header!r} did not {'hide' if before else 'show'} "
+                      f"{inside[1]!r}", file=sys.stderr)
+                return False
+    store = os.path.join(os.environ["XDG_DATA_HOME"], "TERVANA TVQ-R270 WIRELESS MOUSE",
+                         "ms_1", "pro.data")
+
+    def stored():
+        with open(store, "rb") as f:
+            return f.read()
+    before = stored()
+    toggle(find(app, "check box", "Movement mode"))
+    if not until(lambda: stored() != before):
+        print("toggling 'Movement mode' did not reach the stored profile", file=sys.stderr)
+        return False
+    return True
+
+
 def main():
     end = time.monotonic() + DEADLINE_S
     missing = expected
@@ -106,7 +181,10 @@ def main():
         if control not in focusable:
             print(f"not focusable: {control}", file=sys.stderr)
             return 1
-    print(f"accessible tree: all {len(expected)} controls found by role and name")
+    if not toggles_follow(find_program()):
+        return 1
+    print(f"accessible tree: all {len(expected)} controls found by role and name; "
+          "the check boxes' Toggle does what a click does")
     return 0
 
 

@@ -196,7 +196,7 @@ class WindowTest : public QObject {
         QStringList seen;
         ControlBinder& c = *w.controls();
         c.onClick("plain_btn", [&] { seen << "click"; });
-        c.onCheckClick("probe_check", [&](bool on) { seen << QString("check %1").arg(on); });
+        c.onToggled("probe_check", [&](bool on) { seen << QString("check %1").arg(on); });
         c.onSelectChanged("option_a", [&] { seen << "select"; });
         c.onValueChanged("probe_slider", [&](int v) { seen << QString("value %1").arg(v); });
         c.onTextChanged("probe_edit", [&](const QString& t) { seen << "text " + t; });
