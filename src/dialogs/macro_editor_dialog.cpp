@@ -181,7 +181,12 @@ void MacroEditorDialog::bind() {
                    [&e, n] { e.insertClick(n); });
     }
     b->onToggled(me::kInsertMouse, [&e](bool on) { e.showMouseInsert(on); });
-    b->onToggled(me::kRecord, [&e](bool) { e.onRecordButton(); });
+    b->onToggledBy(me::kRecord, [&e](bool, ControlBinder::Activation by) {
+        using In = MacroEditor::RecordInput;
+        e.onRecordButton(by == ControlBinder::Activation::kPointer    ? In::kPointer
+                         : by == ControlBinder::Activation::kKeyboard ? In::kKeyboard
+                                                                      : In::kOther);
+    });
     b->onToggled(me::kEditCheck, [&e](bool on) { e.setEditMode(on); });
     b->onItemSelect(me::kMacroList, [&e](int row) { e.onMacroSelect(row); });
     b->onItemSelect(me::kActionList, [&e](int row) { e.onActionSelect(row); });

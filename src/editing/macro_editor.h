@@ -189,8 +189,10 @@ class MacroEditor {
     // A key of the editor's own key field, when it has the focus.
     void onOwnKey(std::uint32_t virtualKey);
 
-    // Recording.
-    void onRecordButton();
+    // Recording. `by` is how the Record button was worked: the click or the
+    // key that did it is never part of the recording.
+    enum class RecordInput { kPointer, kKeyboard, kOther };
+    void onRecordButton(RecordInput by = RecordInput::kOther);
     void setDelayMode(DelayMode mode) { delayMode_ = mode; }
     void defaultDelayLeft();
     void onRecordButtonHover(bool entered);
@@ -223,6 +225,9 @@ class MacroEditor {
     void setActionCode(std::uint8_t code);
     void startRecording();
     void stopRecording();
+    // Leaves out the press (and a release after it) of the input that
+    // stopped the recording through the Record button.
+    void dropStoppingInput(RecordInput by);
     void onRecordEvent(std::uintptr_t wParam, std::intptr_t lParam);
     std::uint16_t defaultDelayValue() const;
     // Tells the user when the library holds as many macros as it may.
@@ -254,6 +259,11 @@ class MacroEditor {
     bool cancelling_ = false;
     bool captureForKeyEdit_ = false;
     bool toldSaveFailed_ = false;
+    // Whether the pointer is on the Record button: its clicks are never
+    // recorded, so mouse buttons are left out while it is there.
+    bool pointerOnRecord_ = false;
+    bool mouseRecorded_ = false;  // what the hook was last told, while recording
+    int recordedActions_ = 0;     // taken by the recording that runs
 };
 
 }  // namespace tvq

@@ -13,6 +13,7 @@ namespace me = macroeditor;
 namespace {
 
 constexpr int kRecordingStopLength = ActionList::kMax;  // weighted length that ends a recording
+constexpr std::uint8_t kSpaceUsage = 0x2C;              // HID usage of Space, which works a button
 
 }  // namespace
 
@@ -53,7 +54,7 @@ void MacroEditor::onHookInput(std::uintptr_t wParam, std::intptr_t lParam) {
 
 // Recording.
 
-void MacroEditor::onRecordButton() {
+void MacroEditor::onRecordButton(RecordInput by) {
     if (!canRecord()) {
         view_.checkControl(me::kRecord, false);
         dialogs_.tell("record_no_hook_text");
@@ -67,6 +68,7 @@ void MacroEditor::onRecordButton() {
         addMacro();
     }
     if (recorder_.running()) {
+        dropStoppingInput(by);
         stopRecording();
         return;
     }
@@ -87,14 +89,54 @@ void MacroEditor::startRecording() {
     view_.checkControl(me::kRecord, true);
     view_.setFieldText(me::kRecord, texts_.text("stop_recording_text"));
     recorder_.start(delayMode_, defaultDelayValue());
+    recordedActions_ = 0;
     capture_.emplace(hook_, hookTarget_);
+    // The click that started it may still be on its way, and the one that
+    // stops it will come here: mouse buttons count only away from the button.
+    mouseRecorded_ = !pointerOnRecord_;
+    hook_.enableMouse(mouseRecorded_);
     hook_.enableWheel(false);
 }
 
 void MacroEditor::onRecordButtonHover(bool entered) {
-    // The clicks that start and stop a recording are not part of it.
+    pointerOnRecord_ = entered;
     if (recorder_.running()) {
-        hook_.enableMouse(!entered);
+        mouseRecorded_ = !entered;
+        hook_.enableMouse(mouseRecorded_);
+    }
+}
+
+void MacroEditor::dropStoppingInput(RecordInput by) {
+    std::uint8_t code = 0;
+    if (by == RecordInput::kKeyboard) {
+        code = kSpaceUsage;
+    } else if (by == RecordInput::kPointer && mouseRecorded_) {
+        code = layout::macro::kLeftButton;  // the pointer came faster than its enter event
+    } else {
+        return;
+    }
+    // The recording's newest action sits before the insertion point.
+    const auto newest = [this] {
+        return insertIndex_ == -1 ? work_.count() - 1 : insertIndex_ - 1;
+    };
+    const auto ends = [&](int back, std::uint8_t type) {
+        const int at = newest() - (back - 1);
+        return recordedActions_ >= back && at >= 0 && work_.at(at).code == code &&
+               work_.at(at).type == type;
+    };
+    int drop = 0;
+    if (ends(1, layout::macro::kPress)) {
+        drop = 1;
+    } else if (ends(2, layout::macro::kPress) && ends(1, layout::macro::kRelease)) {
+        drop = 2;
+    }
+    for (; drop > 0; --drop) {
+        work_.erase(newest());
+        --recordedActions_;
+        --selectedAction_;
+        if (insertIndex_ != -1) {
+            --insertIndex_;
+        }
     }
 }
 
@@ -103,6 +145,11 @@ void MacroEditor::onRecordEvent(std::uintptr_t wParam, std::intptr_t lParam) {
         return;  // a held key repeats its press
     }
     const MacroRecorder::Event event = recorder_.take(wParam, lParam);
+    // A release whose press came before the recording (the key or click
+    // that started it, a key already held) is left out.
+    if (event.action.type == layout::macro::kRelease && recordedActions_ == 0) {
+        return;
+    }
     const int length = work_.weightedLength();
     debug::write("recording: weighted length " + std::to_string(length) + "\n");
     if (length >= kRecordingStopLength) {
@@ -121,7 +168,9 @@ void MacroEditor::onRecordEvent(std::uintptr_t wParam, std::intptr_t lParam) {
     } else if (insertIndex_ >= 1) {
         work_.at(insertIndex_ - 1).delay = event.owed;
     }
-    insertAction(event.action);
+    if (insertAction(event.action)) {
+        ++recordedActions_;
+    }
     if (work_.full()) {
         stopRecording();
     }

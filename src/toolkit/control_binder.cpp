@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSignalBlocker>
+#include <QTimer>
+#include <utility>
 
 #include "base/debug.h"
 
@@ -36,6 +38,16 @@ void ControlBinder::onToggled(const QString& name, std::function<void(bool)> han
     if (auto* b = qobject_cast<QAbstractButton*>(require(name))) {
         connect(b, &QAbstractButton::toggled, this,
                 [h = std::move(handler)](bool checked) { h(checked); });
+    }
+}
+
+void ControlBinder::onToggledBy(const QString& name,
+                                std::function<void(bool, Activation)> handler) {
+    if (auto* b = qobject_cast<QAbstractButton*>(require(name))) {
+        Watched& w = watch(b);
+        connect(b, &QAbstractButton::toggled, this, [&w, h = std::move(handler)](bool checked) {
+            h(checked, std::exchange(w.input, Activation::kOther));
+        });
     }
 }
 
@@ -107,8 +119,20 @@ void ControlBinder::onHover(const QString& name, std::function<void(bool)> handl
 bool ControlBinder::eventFilter(QObject* watched, QEvent* event) {
     const auto it = watched_.find(watched);
     if (it != watched_.end()) {
-        const Watched& w = it->second;
+        Watched& w = it->second;
         switch (event->type()) {
+            // A button reacts on the release: what it does next was done so.
+            case QEvent::MouseButtonRelease:
+            case QEvent::KeyRelease:
+                w.input = event->type() == QEvent::KeyRelease ? Activation::kKeyboard
+                                                              : Activation::kPointer;
+                // Forgotten once the release is handled, worked or not.
+                QTimer::singleShot(0, this, [this, watched] {
+                    if (const auto again = watched_.find(watched); again != watched_.end()) {
+                        again->second.input = Activation::kOther;
+                    }
+                });
+                break;
             case QEvent::FocusIn:
             case QEvent::FocusOut:
                 if (w.focus) {

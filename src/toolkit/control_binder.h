@@ -44,6 +44,10 @@ class ControlBinder final : public QObject {
 
     void onClick(const QString& name, std::function<void()> handler);
     void onToggled(const QString& name, std::function<void(bool)> handler);
+    // How a button was worked: by the pointer, by a key, or otherwise (a
+    // screen reader's action).
+    enum class Activation { kPointer, kKeyboard, kOther };
+    void onToggledBy(const QString& name, std::function<void(bool, Activation)> handler);
     void onSelectChanged(const QString& name, std::function<void()> handler);
     void onItemSelect(const QString& name, std::function<void(int)> handler);
     void onValueChanged(const QString& name, std::function<void(int)> handler);
@@ -65,6 +69,8 @@ class ControlBinder final : public QObject {
     struct Watched {
         std::function<void(bool)> focus;
         std::function<void(bool)> hover;
+        // The input being handled, while its release works the button.
+        Activation input = Activation::kOther;
     };
     Watched& watch(QWidget* control);
 

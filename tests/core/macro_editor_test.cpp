@@ -252,6 +252,48 @@ TEST_F(MacroEditorTest, RecordingTurnsHookReportsIntoActions) {
     EXPECT_EQ(window.hookCalls.back(), "keys off");
 }
 
+TEST_F(MacroEditorTest, TheClicksAndKeysThatWorkTheRecordButtonAreNeverRecorded) {
+    using In = MacroEditor::RecordInput;
+    // Started by a click on the button: mouse buttons are left out while the
+    // pointer is there, and the click's release, still on its way, too.
+    editor.onRecordButtonHover(true);
+    editor.onRecordButton(In::kPointer);
+    EXPECT_EQ(window.hookCalls.back(), "mouse off");
+    hook(0x202, 0);  // the starting click's release
+    hook(0x41, 0);
+    hook(0x41, 1);
+    // Stopped by Space on the focused button: its press (and a release
+    // that came before the button reacted) goes.
+    hook(0x20, 0);
+    hook(0x20, 1);
+    editor.onRecordButton(In::kKeyboard);
+    ASSERT_EQ(stored().actionCount, 2);
+    EXPECT_EQ(stored().actions[1], (MacroAction{0x04, m::kRelease, 10}));
+
+    // Started by Space, the pointer away: its release goes, clicks elsewhere
+    // count; stopped by a click that the hook saw before the pointer's
+    // arrival was known: that press goes, the click elsewhere stays.
+    editor.clearActions();
+    editor.onRecordButtonHover(false);
+    editor.onRecordButton(In::kKeyboard);
+    EXPECT_EQ(window.hookCalls.back(), "mouse on");
+    hook(0x20, 1);
+    hook(0x201, 0);
+    hook(0x202, 0);
+    hook(0x201, 0);
+    editor.onRecordButton(In::kPointer);
+    ASSERT_EQ(stored().actionCount, 2);
+    EXPECT_EQ(stored().actions[0], (MacroAction{m::kLeftButton, m::kPress, 10}));
+    EXPECT_EQ(stored().actions[1].type, m::kRelease);
+
+    // A screen reader's Toggle brings no input of its own: nothing goes.
+    editor.clearActions();
+    editor.onRecordButton(In::kOther);
+    hook(0x20, 0);
+    editor.onRecordButton(In::kOther);
+    EXPECT_EQ(stored().actionCount, 1);
+}
+
 TEST_F(MacroEditorTest, RecordingStopsAtTheLimitsAndIsKeptOnClose) {
     editor.onRecordButton();
     for (int i = 0; i < 50; ++i) {

@@ -558,6 +558,26 @@ class EndToEndTest : public QObject {
         }
         auto* list = window.control<QListWidget>("ms_1_macro_action_list");
         QCOMPARE(list->count(), 6);
+
+        // Two clicks on the button without moving the pointer, a key between
+        // them; then Space on the focused button twice, a key between them:
+        // only the keys between are recorded.
+        const auto onlyTheKeyBetween = [&](const QString& key, std::uint8_t usage,
+                                           const std::function<bool()>& work) {
+            editor.addMacro();
+            QVERIFY(work());
+            QTRY_VERIFY(editor.recording());
+            QVERIFY(pressKeys(key));
+            QTRY_COMPARE(editor.workCount(), 2);
+            QVERIFY(work());
+            QTRY_VERIFY(!editor.recording());
+            QCOMPARE(editor.currentMacro()->actionCount, 2);
+            QCOMPARE(editor.currentMacro()->actions[0].code, usage);
+            QCOMPARE(editor.currentMacro()->actions[1].code, usage);
+        };
+        onlyTheKeyBetween("b", 0x05, [&] { return clickAt(centre); });
+        record->setFocus();
+        onlyTheKeyBetween("c", 0x06, [&] { return pressKeys("space"); });
         window.finish(1);
     }
 
