@@ -1,6 +1,7 @@
 #include "dialogs/shortcut_dialog.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -60,12 +61,29 @@ void ShortcutDialog::setup() {
         controls()->onToggled(box(n), [this, bit](bool on) { shortcut_.setModifier(bit, on); });
     }
     if (auto* field = control<QLineEdit>("edit_key")) {
-        new KeyField(field, keys_, [this](std::uint32_t vk, bool down) { take(vk, down); });
+        new KeyField(
+            field, keys_, [this](std::uint32_t vk, bool down) { take(vk, down); }, true);
         if (auto* label = control<QLabel>("key_label")) {
             label->setBuddy(field);
         }
     }
     controls()->onFocus("edit_key", [this](bool in) { in ? startCapture() : stopCapture(); });
+    // The keys that work the dialog are chosen here by name.
+    if (auto* other = control<QComboBox>("combo_other_key")) {
+        other->addItem(language() != nullptr
+                           ? language()->text(QStringLiteral("shortcut_other_key_text")) + "…"
+                           : QStringLiteral("…"));
+        for (const std::uint8_t usage : ShortcutCapture::kDialogKeyUsages) {
+            other->addItem(QString::fromStdString(keys_.keyNameFromCode(usage)), usage);
+        }
+        controls()->onItemSelect("combo_other_key", [this, other](int item) {
+            if (item > 0) {
+                shortcut_.setKey(static_cast<std::uint8_t>(other->itemData(item).toUInt()));
+                ControlBinder::selectQuietly(other, 0);
+                showChoice();
+            }
+        });
+    }
     if (auto* ok = control<QPushButton>("btn_ok")) {
         ok->setDefault(true);
     }

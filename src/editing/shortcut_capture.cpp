@@ -37,7 +37,14 @@ void ShortcutCapture::setModifier(std::uint8_t bit, bool on) {
     modifiers_ = static_cast<std::uint8_t>(on ? (modifiers_ | bit) : (modifiers_ & ~bit));
 }
 
+bool ShortcutCapture::worksTheDialog(std::uint32_t virtualKey) {
+    return virtualKey == 0x0D || virtualKey == 0x09 || virtualKey == 0x1B;
+}
+
 bool ShortcutCapture::feed(std::uint32_t virtualKey, bool down) {
+    if (worksTheDialog(virtualKey)) {
+        return false;
+    }
     const std::uint8_t bit = modifierBit(virtualKey);
     if (!down) {
         held_ = static_cast<std::uint8_t>(held_ & ~bit);
@@ -50,7 +57,7 @@ bool ShortcutCapture::feed(std::uint32_t virtualKey, bool down) {
     if (bit != 0) {
         held_ = static_cast<std::uint8_t>(held_ | bit);
     } else {
-        modifiers_ = held_;
+        modifiers_ = static_cast<std::uint8_t>(modifiers_ | held_);
     }
     return key_ != before || modifiers_ != modifiersBefore;
 }

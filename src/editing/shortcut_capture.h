@@ -1,7 +1,10 @@
 // A keyboard shortcut taken from pressed keys: each key pressed becomes the
-// shortcut's key (as a HID usage); a key that is not a modifier also takes
-// the modifiers held with it. Releases only end a modifier's hold, so
-// pressing Ctrl+Alt+A gives Ctrl, Alt and A whatever the order of release.
+// shortcut's key (as a HID usage); a key that is not a modifier also adds
+// the modifiers held with it to those chosen (a modifier chosen in the
+// dialog stays chosen when a key comes without it). Releases only end a
+// modifier's hold, so pressing Ctrl+Alt+A gives Ctrl, Alt and A whatever the
+// order of release. Enter, Tab and Escape work the dialog and are never
+// taken from the keyboard; they are chosen by name (setKey).
 #pragma once
 
 #include <cstdint>
@@ -31,6 +34,14 @@ class ShortcutCapture {
     std::uint8_t modifiers() const { return modifiers_; }
     std::uint8_t key() const { return key_; }
     void setModifier(std::uint8_t bit, bool on);
+    // The key chosen by name (HID usage), for the keys the dialog keeps.
+    void setKey(std::uint8_t usage) { key_ = usage; }
+
+    // Whether a key works the dialog rather than being taken: Enter, Tab,
+    // Escape (virtual-key codes).
+    static bool worksTheDialog(std::uint32_t virtualKey);
+    // Those keys' HID usages, for choosing them by name.
+    static constexpr std::uint8_t kDialogKeyUsages[] = {0x28, 0x2B, 0x29};  // Enter, Tab, Escape
 
     // The modifier bit of a virtual key (either side); 0 for other keys.
     static std::uint8_t modifierBit(std::uint32_t virtualKey);

@@ -41,8 +41,8 @@ std::uint32_t virtualKeyOfQtKey(int key) {
 }  // namespace
 
 KeyField::KeyField(QLineEdit* field, const KeyNames& keys,
-                   std::function<void(std::uint32_t, bool)> taken)
-    : QObject(field), keys_(keys), taken_(std::move(taken)) {
+                   std::function<void(std::uint32_t, bool)> taken, bool enterConfirms)
+    : QObject(field), keys_(keys), taken_(std::move(taken)), enterConfirms_(enterConfirms) {
     field->setReadOnly(true);
     field->setFocusPolicy(Qt::StrongFocus);
     field->installEventFilter(this);
@@ -68,9 +68,19 @@ bool KeyField::eventFilter(QObject* watched, QEvent* event) {
         return QObject::eventFilter(watched, event);
     }
     const auto* key = static_cast<QKeyEvent*>(event);
-    if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab ||
-        key->key() == Qt::Key_Escape) {
-        return false;
+    switch (key->key()) {
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+        case Qt::Key_Escape:
+            return false;  // the dialog's, as everywhere on the desktop
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (enterConfirms_) {
+                return false;
+            }
+            break;
+        default:
+            break;
     }
     if (!key->isAutoRepeat()) {
         taken_(virtualKeyOf(*key, keys_), press);

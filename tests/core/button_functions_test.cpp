@@ -212,9 +212,20 @@ TEST_F(ButtonFunctionsTest, ShortcutCaptureTakesKeyDownsWithTheModifiersHeld) {
     }
     EXPECT_EQ(c.key(), 0x04);
     EXPECT_EQ(c.modifiers(), b::kModCtrl | b::kModAlt);
-    c.feed(0x74, true);  // F5 alone: no modifiers held any more
+    c.feed(0x74, true);  // F5 alone: the modifiers chosen stay
     EXPECT_EQ(c.key(), 0x3E);
-    EXPECT_EQ(c.modifiers(), 0);
+    EXPECT_EQ(c.modifiers(), b::kModCtrl | b::kModAlt);
+    // Ctrl ticked in the dialog, then C pressed alone: Ctrl+C.
+    c.reset(b::kModCtrl, 0);
+    c.feed(0x43, true);
+    EXPECT_EQ(c.key(), 0x06);
+    EXPECT_EQ(c.modifiers(), b::kModCtrl);
+    // Enter, Tab and Escape work the dialog; they are chosen by name.
+    for (const std::uint32_t vk : {0x0Du, 0x09u, 0x1Bu}) {
+        EXPECT_FALSE(c.feed(vk, true));
+    }
+    EXPECT_EQ(c.key(), 0x06);
+    c.setModifier(b::kModCtrl, false);
     c.feed(0x07, true);  // no row in the key table
     EXPECT_EQ(c.key(), 0);
     c.setModifier(b::kModShift, true);

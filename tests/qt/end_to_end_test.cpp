@@ -496,6 +496,27 @@ class EndToEndTest : public QObject {
         QVERIFY(!dialog.capturing());
         QCOMPARE(removed, 2);
         QCOMPARE(dialog.result(), 0);
+
+        // Ctrl ticked by a click, then C pressed in the field: Ctrl+C; Enter
+        // there confirms the dialog and is no key of the shortcut.
+        ShortcutDialog second(&language, keys, &hook, &relay, ShortcutChoice{}, nullptr);
+        second.create();
+        second.placeCentred();
+        second.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&second));
+        second.activateWindow();
+        QTRY_VERIFY(QApplication::activeWindow() == &second);
+        QVERIFY(clickOn(second.control("check_flag_1")));
+        QTRY_VERIFY(second.control<QCheckBox>("check_flag_1")->isChecked());
+        QVERIFY(clickOn(second.control("edit_key")));
+        QTRY_VERIFY(second.capturing());
+        QVERIFY(pressKeys("c"));
+        QTRY_COMPARE(int(second.choice().key), 0x06);
+        QCOMPARE(second.choice().modifiers, std::uint8_t{layout::binding::kModCtrl});
+        QVERIFY(pressKeys("Return"));
+        QTRY_VERIFY(!second.isVisible());
+        QCOMPARE(second.result(), 1);
+        QCOMPARE(int(second.choice().key), 0x06);
     }
 
     void aRecordingTakesXtestKeysButNotTheRecordButtonsClicks() {

@@ -402,14 +402,14 @@ class PageTest : public QObject {
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         field->setFocus();
-        QTest::keyClick(field, Qt::Key_F5);
+        namespace b = layout::binding;
+        QTest::keyClick(field, Qt::Key_F5);  // the ticked boxes stay
         QCOMPARE(int(dialog.choice().key), 0x3E);
-        QCOMPARE(dialog.choice().modifiers, std::uint8_t{0});
+        QCOMPARE(dialog.choice().modifiers, std::uint8_t{b::kModCtrl | b::kModAlt});
         QCOMPARE(field->text(), QString::fromStdString(keys.keyNameFromCode(0x3E)));
         QTest::keyClick(field, Qt::Key_B, Qt::ShiftModifier | Qt::ControlModifier);
         QCOMPARE(int(dialog.choice().key), 0x05);
-        QCOMPARE(dialog.choice().modifiers,
-                 std::uint8_t{layout::binding::kModCtrl | layout::binding::kModShift});
+        QCOMPARE(dialog.choice().modifiers, std::uint8_t{b::kModCtrl | b::kModShift | b::kModAlt});
         QVERIFY(dialog.control<QCheckBox>("check_flag_2")->isChecked());
         QTest::keyClick(field, Qt::Key_VolumeMute);  // no row in the key table
         QCOMPARE(int(dialog.choice().key), 0);
@@ -419,6 +419,18 @@ class PageTest : public QObject {
         dialog.control<QCheckBox>("check_flag_4")->click();
         QVERIFY(dialog.choice().modifiers & layout::binding::kModWin);
         QVERIFY(!dialog.control<QLineEdit>("edit_key")->accessibleName().isEmpty());
+        // Enter is chosen by name; pressed in the field it confirms the dialog.
+        auto* other = dialog.control<QComboBox>("combo_other_key");
+        QVERIFY(!other->accessibleName().isEmpty());
+        other->setFocus();
+        QTest::keyClick(other, Qt::Key_Down);  // the first key of the list
+        QCOMPARE(int(dialog.choice().key), 0x28);
+        QCOMPARE(field->text(), QString::fromStdString(keys.keyNameFromCode(0x28)));
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_Return);
+        QCOMPARE(int(dialog.choice().key), 0x28);
+        QTRY_VERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), 1);
     }
 
     void theMacroEditorShowsActionRowsAndRunsWithoutTheHook() {
