@@ -48,6 +48,8 @@ std::vector<ControlInfo> buildTable() {
                 "a11y_dpi_stage_text");
     addNumbered(control::kDpiColor, control::kDpiStageControlCount, K::kButton, true,
                 "a11y_dpi_colour_text");
+    addNumbered(control::kCheckDpiInCycle, control::kDpiStageControlCount, K::kCheck, true,
+                "a11y_dpi_in_cycle_text");
     add(control::kComboLight, K::kCombo, true, "a11y_light_effect_text");
     add(control::kComboLightBle, K::kCombo, true, "a11y_light_effect_ble_text");
     for (const char* c :

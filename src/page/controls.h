@@ -36,6 +36,7 @@ inline constexpr const char* kOptionButtonMode = "ms_1_option_button_mode_";  //
 inline constexpr const char* kSliderDpi = "ms_1_slider_dpi_";                 // + 1..8
 inline constexpr const char* kLabelDpi = "ms_1_label_dpi_";                   // + 1..8
 inline constexpr const char* kOptionDpiStep = "ms_1_option_dpi_step_";        // + 1..8
+inline constexpr const char* kCheckDpiInCycle = "ms_1_check_dpi_in_cycle_";   // + 1..8
 inline constexpr const char* kDpiColor = "ms_1_btn_dpi_color_";               // + 1..8
 inline constexpr const char* kComboLight = "ms_1_combo_light";
 inline constexpr const char* kComboLightBle = "ms_1_combo_light_ble";

@@ -46,6 +46,8 @@ class PageView : public ControlEvents {
     // Controls by name; a control the layout lacks is skipped silently.
     virtual bool exists(std::string_view control) const = 0;
     virtual void setVisible(std::string_view control, bool visible) = 0;
+    // Whether the user can work the control now (it stays on screen).
+    virtual void setEnabled(std::string_view control, bool enabled) = 0;
     virtual bool isVisible(std::string_view control) const = 0;
     virtual bool isChecked(std::string_view control) const = 0;
     // Selecting or checking without raising the control's notification.

@@ -148,6 +148,12 @@ void SettingsPageView::setVisible(std::string_view control, bool visible) {
     }
 }
 
+void SettingsPageView::setEnabled(std::string_view control, bool enabled) {
+    if (QWidget* w = boundControl(control)) {
+        w->setEnabled(enabled);
+    }
+}
+
 bool SettingsPageView::isVisible(std::string_view control) const {
     // The control's own state: a control in a hidden section still counts.
     const QWidget* w = boundControl(control);

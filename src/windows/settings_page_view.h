@@ -55,6 +55,7 @@ class SettingsPageView final : public QObject, public ListPageView {
     // ListPageView
     bool exists(std::string_view control) const override;
     void setVisible(std::string_view control, bool visible) override;
+    void setEnabled(std::string_view control, bool enabled) override;
     bool isVisible(std::string_view control) const override;
     bool isChecked(std::string_view control) const override;
     void selectOption(std::string_view control) override;

@@ -13,6 +13,7 @@
 #include "fake_page_view.h"
 #include "fake_scheduler.h"
 #include "input/us_layout.h"
+#include "page/controls.h"
 #include "page/desktop_mouse_settings.h"
 #include "page/settings_page.h"
 #include "page_fixture.h"
@@ -175,6 +176,33 @@ TEST_F(PanelEditingTest, ValuesOutOfTheSlidersRangeAreShownAndSentUnchangedUntil
     EXPECT_EQ(view.sliders["ms_1_slider_brightness"], -5);
     EXPECT_EQ(applyFrames(current(), slots), frames);
     EXPECT_EQ(current().modes[3].lightColor, 0xFF123456u);
+}
+
+TEST_F(PanelEditingTest, DpiStagesNeverReachZeroAndGoInAndOutOfTheCycle) {
+    // Home on a slider: one step, never 0.
+    view.values["ms_1_slider_dpi_1"](0);
+    EXPECT_EQ(current().modes[2].dpiValue[0], 1);
+    EXPECT_EQ(view.text["ms_1_label_dpi_1"], "40");
+    // A new profile's stages 5 to 8 are out of the cycle: shown so, inactive.
+    EXPECT_FALSE(view.checked["ms_1_check_dpi_in_cycle_5"]);
+    EXPECT_FALSE(view.enabled["ms_1_slider_dpi_5"]);
+    EXPECT_TRUE(view.checked["ms_1_check_dpi_in_cycle_4"]);
+    EXPECT_TRUE(view.enabled["ms_1_slider_dpi_4"]);
+    // Put in, stage 5 takes stage 4's value rather than its 0.
+    view.toggles["ms_1_check_dpi_in_cycle_5"](true);
+    EXPECT_EQ(current().modes[4].dpiEnabled[4], 1);
+    EXPECT_EQ(current().modes[4].dpiValue[4], current().modes[4].dpiValue[3]);
+    EXPECT_TRUE(view.enabled["ms_1_slider_dpi_5"]);
+    // The active stage taken out gives way to the first one left; the last
+    // one in stays in, and the user is told.
+    view.options["ms_1_option_dpi_step_2"]();
+    for (int n = 1; n <= 5; ++n) {
+        view.toggles[numbered("ms_1_check_dpi_in_cycle_", static_cast<std::size_t>(n))](false);
+    }
+    EXPECT_EQ(current().modes[0].dpiEnabled, (DpiTable{0, 0, 0, 0, 1, 0, 0, 0}));
+    EXPECT_EQ(current().modes[0].dpiStage, 4);
+    EXPECT_TRUE(view.checked["ms_1_check_dpi_in_cycle_5"]);
+    EXPECT_EQ(dialogs.asked.back(), "tell dpi_last_in_cycle_text");
 }
 
 TEST(ColourChannels, EditsReadTheirLeadingNumberAndClamp) {

@@ -88,9 +88,9 @@ TEST_F(SettingsPageTest, EveryBoundControlIsLookedUpOnceInTableOrder) {
     std::sort(sorted.begin(), sorted.end());
     EXPECT_EQ(std::adjacent_find(sorted.begin(), sorted.end()), sorted.end());
     // 18 keys and overlays, 2 modes, 11 single controls, 8 toggles and
-    // panels, 4 x 8 DPI controls, 8 lighting, 4 rates, 10 more, apply_ring,
+    // panels, 5 x 8 DPI controls, 8 lighting, 4 rates, 10 more, apply_ring,
     // the apply status line and the note that no mouse is there.
-    EXPECT_EQ(names.size(), 36u + 2 + 11 + 16 + 32 + 8 + 4 + 10 + 3);
+    EXPECT_EQ(names.size(), 36u + 2 + 11 + 16 + 40 + 8 + 4 + 10 + 3);
 }
 
 TEST_F(SettingsPageTest, LoadingShowsTheStoredRowAndKeepsTheUsersFirstSelection) {

@@ -28,6 +28,7 @@ class FakePageView final : public ListPageView {
     std::set<std::string> missing;  // controls the layout lacks
     std::map<std::string, bool> visible;
     std::map<std::string, bool> checked;
+    std::map<std::string, bool> enabled;
     std::map<std::string, std::string> text;
     std::map<std::string, int> progress;
     std::map<std::string, std::string> textKeys;
@@ -75,6 +76,7 @@ class FakePageView final : public ListPageView {
             visible[std::string(c)] = v;
         }
     }
+    void setEnabled(std::string_view c, bool on) override { enabled[std::string(c)] = on; }
     bool isVisible(std::string_view c) const override {
         const auto it = visible.find(std::string(c));
         return it != visible.end() && it->second;

@@ -1,5 +1,7 @@
 #include "page/panels/dpi_panel.h"
 
+#include <algorithm>
+
 #include "page/controls.h"
 #include "page/panels/every_slot.h"
 
@@ -9,9 +11,12 @@ void DpiPanel::refresh(const Profile& current) {
     const ModeSettings& m = modeOf(current);
     showStage(m.dpiStage);
     for (std::size_t k = 0; k < layout::mode::kDpiStageCount; ++k) {
+        // A stored value outside the range: the slider shows it clamped, the
+        // label as it is; it is written back only when the slider is moved.
         view_.setSliderValue(numbered(control::kSliderDpi, k + 1), m.dpiValue[k]);
         view_.setText(numbered(control::kLabelDpi, k + 1), std::to_string(shownDpi(m.dpiValue[k])));
         view_.setBackgroundColor(numbered(control::kDpiColor, k + 1), shownColor(m.dpiColor[k]));
+        showInCycle(k, m.dpiEnabled[k] == 1);
     }
 }
 
@@ -30,7 +35,58 @@ void DpiPanel::bind(ControlEvents& events) {
         events.onValueChanged(numbered(control::kSliderDpi, k + 1),
                               [this, k](int position) { setValue(k, position); });
         events.onClick(numbered(control::kDpiColor, k + 1), [this, k] { pickColour(k); });
+        events.onToggle(numbered(control::kCheckDpiInCycle, k + 1),
+                        [this, k](bool in) { setInCycle(k, in); });
     }
+}
+
+void DpiPanel::showInCycle(std::size_t stage, bool in) {
+    view_.setChecked(numbered(control::kCheckDpiInCycle, stage + 1), in);
+    for (const char* c :
+         {control::kOptionDpiStep, control::kSliderDpi, control::kLabelDpi, control::kDpiColor}) {
+        view_.setEnabled(numbered(c, stage + 1), in);
+    }
+}
+
+void DpiPanel::setInCycle(std::size_t stage, bool in) {
+    const Profile* current = session_.profiles().current();
+    if (current == nullptr || stage >= layout::mode::kDpiStageCount) {
+        return;
+    }
+    const ModeSettings& m = modeOf(*current);
+    const auto inCycle = std::count(m.dpiEnabled.begin(), m.dpiEnabled.end(), 1);
+    if (!in && inCycle <= 1 && m.dpiEnabled[stage] == 1) {
+        showInCycle(stage, true);
+        if (dialogs_ != nullptr) {
+            dialogs_->tell("dpi_last_in_cycle_text");
+        }
+        return;
+    }
+    std::int32_t active = m.dpiStage;
+    if (!in && active == static_cast<std::int32_t>(stage)) {
+        for (std::size_t k = 0; k < layout::mode::kDpiStageCount; ++k) {
+            if (k != stage && m.dpiEnabled[k] == 1) {
+                active = static_cast<std::int32_t>(k);
+                break;
+            }
+        }
+    }
+    // A stage put into the cycle with no usable value (a new profile's
+    // stages 5 to 8 hold 0) takes the value of the stage before it.
+    std::int32_t value = m.dpiValue[stage];
+    if (in && (value < kMinValue || value > kMaxValue)) {
+        value = stage > 0 ? std::clamp(m.dpiValue[stage - 1], kMinValue, kMaxValue) : kMinValue;
+    }
+    session_.edit(
+        [stage, in, active, value](Profile& p) {
+            writeAllSlots(p, [stage, in, active, value](ModeSettings& slot) {
+                slot.dpiEnabled[stage] = in ? 1 : 0;
+                slot.dpiStage = active;
+                slot.dpiValue[stage] = value;
+            });
+        },
+        AfterEdit::kApply);
+    refresh(*session_.profiles().current());
 }
 
 void DpiPanel::selectStage(std::size_t stage) {
@@ -38,6 +94,7 @@ void DpiPanel::selectStage(std::size_t stage) {
 }
 
 void DpiPanel::setValue(std::size_t stage, int position) {
+    position = std::clamp(position, kMinValue, kMaxValue);  // never 0 on the mouse
     session_.edit(
         [stage, position](Profile& p) {
             writeAllSlots(p, [stage, position](ModeSettings& m) { m.dpiValue[stage] = position; });

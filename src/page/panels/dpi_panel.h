@@ -1,4 +1,7 @@
-// The DPI stages panel: the active stage, and each stage's value and colour.
+// The DPI stages panel: the active stage, and each stage's value, colour and
+// whether it is in the cycle of the mouse's DPI button. A stage out of the
+// cycle is shown as such, its controls inactive; values start at one step
+// (40 DPI): a stage is never set to 0.
 #pragma once
 
 #include <string_view>
@@ -31,8 +34,19 @@ class DpiPanel {
     // A stage's colour button: the colour picker; a chosen colour is stored
     // and sent, a cancelled one changes nothing.
     void pickColour(std::size_t stage);
+    // A stage's switch: into the cycle or out of it, in every mode slot,
+    // sent at once. The last stage in the cycle stays in, and the user is
+    // told; an active stage taken out gives way to the first one left.
+    void setInCycle(std::size_t stage, bool in);
+
+    // The smallest and largest stored values a stage can be given.
+    static constexpr int kMinValue = 1;
+    static constexpr int kMaxValue = 200;
 
   private:
+    // The stage's controls active or not, and its switch, as stored.
+    void showInCycle(std::size_t stage, bool in);
+
     PageView& view_;
     MouseSession& session_;
     PageDialogs* dialogs_;
