@@ -154,6 +154,10 @@ void MacroEditorDialog::setup() {
         hookInput_ = connect(messages_, &LibraryMessages::hookInput, this,
                              [this](quintptr w, qintptr l) { editor_->onHookInput(w, l); });
     }
+    // The keyboard starts in the macro list, not on a button that closes.
+    if (QWidget* list = control(me::kMacroList)) {
+        list->setFocus();
+    }
 }
 
 void MacroEditorDialog::bind() {
@@ -162,6 +166,7 @@ void MacroEditorDialog::bind() {
         return;  // no layout: the window stays empty
     }
     b->onClick(me::kExit, [this] { finish(1); });
+    b->onClick(me::kClose, [this] { finish(1); });
     MacroEditor& e = *editor_;
     b->onClick(me::kAdd, [&e] { e.addMacro(); });
     b->onClick(me::kDelete, [&e] { e.deleteMacro(); });

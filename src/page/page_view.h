@@ -39,6 +39,10 @@ class ControlEvents {
     virtual void onValueChanged(std::string_view control, std::function<void(int)> handler) = 0;
     // The pointer entered (true) or left (false) the control.
     virtual void onHover(std::string_view control, std::function<void(bool)> handler) = 0;
+    // A key pressed while the control has the focus: "Delete", "F2",
+    // "Return" (which stands for both Enter keys).
+    virtual void onKey(std::string_view control, std::string_view key,
+                       std::function<void()> handler) = 0;
 };
 
 class PageView : public ControlEvents {

@@ -6,8 +6,10 @@
 #include <QEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QTimer>
+#include <memory>
 #include <utility>
 
 #include "base/debug.h"
@@ -113,6 +115,22 @@ void ControlBinder::onFocus(const QString& name, std::function<void(bool)> handl
 void ControlBinder::onHover(const QString& name, std::function<void(bool)> handler) {
     if (QWidget* w = require(name)) {
         watch(w).hover = std::move(handler);
+    }
+}
+
+void ControlBinder::onKey(const QString& name, const QString& key, std::function<void()> handler) {
+    QWidget* w = require(name);
+    if (w == nullptr) {
+        return;
+    }
+    QStringList keys{key};
+    if (key == QStringLiteral("Return")) {
+        keys << QStringLiteral("Enter");
+    }
+    auto shared = std::make_shared<std::function<void()>>(std::move(handler));
+    for (const QString& k : keys) {
+        auto* shortcut = new QShortcut(QKeySequence(k), w, nullptr, nullptr, Qt::WidgetShortcut);
+        connect(shortcut, &QShortcut::activated, this, [shared] { (*shared)(); });
     }
 }
 

@@ -55,6 +55,9 @@ class ControlBinder final : public QObject {
     void onTextChanged(const QString& name, std::function<void(const QString&)> handler);
     void onFocus(const QString& name, std::function<void(bool)> handler);
     void onHover(const QString& name, std::function<void(bool)> handler);
+    // A key (as QKeySequence reads it: "Delete", "F2", "Return") pressed
+    // while the control has the focus; "Return" takes the keypad's Enter too.
+    void onKey(const QString& name, const QString& key, std::function<void()> handler);
 
     // Changing a control without raising its notification.
     static void setCheckedQuietly(QAbstractButton* button, bool checked);

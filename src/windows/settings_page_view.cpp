@@ -136,6 +136,13 @@ void SettingsPageView::onHover(std::string_view control, std::function<void(bool
     bindFound(control, &ControlBinder::onHover, std::move(handler));
 }
 
+void SettingsPageView::onKey(std::string_view control, std::string_view key,
+                             std::function<void()> handler) {
+    if (exists(control)) {
+        window_->controls()->onKey(qName(control), qName(key), std::move(handler));
+    }
+}
+
 // The view.
 
 bool SettingsPageView::exists(std::string_view control) const {

@@ -51,6 +51,8 @@ class SettingsPageView final : public QObject, public ListPageView {
     void onItemChosen(std::string_view control, std::function<void(int)> handler) override;
     void onValueChanged(std::string_view control, std::function<void(int)> handler) override;
     void onHover(std::string_view control, std::function<void(bool)> handler) override;
+    void onKey(std::string_view control, std::string_view key,
+               std::function<void()> handler) override;
 
     // ListPageView
     bool exists(std::string_view control) const override;

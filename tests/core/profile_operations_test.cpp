@@ -82,9 +82,17 @@ TEST_F(ProfileOperationsTest, DeletingSelectsTheFollowingProfileOrTheNewLastOne)
     EXPECT_EQ(session.profiles().currentIndex(), 1);  // C, which followed B
     EXPECT_EQ(view.rows["ms_1_list_profile"], (std::vector<std::string>{"A", "C"}));
     EXPECT_EQ(view.items["ms_1_list_profile"], 1);
-    view.click("ms_1_profile_delete_btn");  // C was the last: A remains
-    EXPECT_EQ(names(), std::vector<std::u16string>{u"A"});
+    view.press("ms_1_list_profile", "Delete");  // the key in the list does the same
+    EXPECT_EQ(dialogs.asked.back(), "confirm delete_profile_text");
+    EXPECT_EQ(names(), std::vector<std::u16string>{u"A"});  // C was the last: A remains
     EXPECT_EQ(session.profiles().currentIndex(), 0);
+    dialogs.name.reset();
+    view.press("ms_1_list_profile", "F2");  // and F2 renames
+    EXPECT_EQ(dialogs.asked.back(), "name profile_name_2_text");
+    // Enter on a key button opens its function menu, as a click does.
+    view.press("ms_1_btn_key_3", "Return");
+    ASSERT_FALSE(dialogs.menus.empty());
+    EXPECT_EQ(dialogs.menus.back().second, "ms_1_btn_key_3");
 }
 
 TEST_F(ProfileOperationsTest, TheOnlyProfileIsNotDeletedAndACancelledQuestionChangesNothing) {

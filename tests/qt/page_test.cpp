@@ -463,8 +463,10 @@ class PageTest : public QObject {
         QCOMPARE(macros.at(0).actionCount, 2);
         // No hook library: the record button says why it does nothing.
         QVERIFY(!editor.control("ms_1_macro_record_btn")->accessibleDescription().isEmpty());
-        // Enter in a field ends that field's edit, not the editor.
+        // The keyboard starts in the macro list. Enter in a field ends that
+        // field's edit, not the editor.
         editor.show();
+        QCOMPARE(editor.focusWidget(), editor.control("ms_1_macro_list"));
         auto* name = editor.control<QLineEdit>("ms_1_macro_name_edit");
         name->setFocus();
         name->setText("Typed");
@@ -495,6 +497,10 @@ class PageTest : public QObject {
         });
         editor.control<QPushButton>("ms_1_macro_record_btn")->click();
         QVERIFY(!editor.editor().recording());
+        // A visible Close closes.
+        editor.control<QPushButton>("ms_1_macro_close_btn")->click();
+        QVERIFY(!editor.isVisible());
+        QCOMPARE(editor.result(), 1);
     }
 
     void aMacroEditorLayoutLackingControlsStillOpens() {

@@ -69,6 +69,12 @@ class FakePageView final : public ListPageView {
         bind(values, c, h);
     }
     void onHover(std::string_view c, std::function<void(bool)> h) override { bind(hovers, c, h); }
+    void onKey(std::string_view c, std::string_view key, std::function<void()> h) override {
+        keys[std::string(c) + " " + std::string(key)] = std::move(h);
+    }
+    // Presses `key` on the control, as bound.
+    void press(const std::string& c, const std::string& key) { keys.at(c + " " + key)(); }
+    std::map<std::string, std::function<void()>> keys;
 
     bool exists(std::string_view c) const override { return !missing.contains(std::string(c)); }
     void setVisible(std::string_view c, bool v) override {

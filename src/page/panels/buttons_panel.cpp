@@ -84,6 +84,7 @@ void ButtonsPanel::bind(ControlEvents& events) {
     for (std::size_t k = 1; k <= control::kKeyButtonCount; ++k) {
         const std::string key = numbered(control::kKeyButton, k);
         events.onClick(key, [this, k] { openFunctionMenu(k - 1); });
+        events.onKey(key, "Return", [this, k] { openFunctionMenu(k - 1); });
         events.onHover(key, [this, k](bool entered) { showKeyOverlay(k - 1, entered); });
     }
 }

@@ -30,6 +30,9 @@ void ProfileListPanel::bind(ControlEvents& events) {
     events.onClick(control::kProfileImport, [this] { importProfile(); });
     events.onClick(control::kProfileExport, [this] { exportProfile(); });
     events.onClick(control::kProfileReset, [this] { restoreDefaults(); });
+    // In the list, as in a file manager: Delete deletes, F2 renames.
+    events.onKey(control::kListProfile, "Delete", [this] { deleteProfile(); });
+    events.onKey(control::kListProfile, "F2", [this] { renameProfile(); });
 }
 
 bool ProfileListPanel::refusedAtTheLimit() {
