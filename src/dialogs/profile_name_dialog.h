@@ -1,7 +1,9 @@
-// The profile name dialog: a title, a name field of at most 49 UTF-16 units,
-// OK, Cancel and a close button. It accepts a name only when it is not empty
-// and no profile has it, letter case ignored (the profile being renamed
-// included); otherwise it says why and stays open.
+// The profile name dialog: a title (naming the profile being renamed), a
+// labelled name field of at most 49 UTF-16 units that starts with a
+// suggested or the current name, selected, a line that says what is wrong
+// with the name while something is, OK (enabled only for a usable name),
+// Cancel and a close button. A name is usable when it is not empty and no
+// other profile has it, letter case ignored.
 #pragma once
 
 #include <QString>
@@ -15,8 +17,10 @@ class ProfileStore;
 
 class ProfileNameDialog final : public DialogBase {
   public:
-    ProfileNameDialog(const LanguageManager* language, QString titleKey,
-                      const ProfileStore& profiles, QWidget* owner);
+    // `titleKey`'s text takes `prefill` as its argument; `renaming` is the
+    // row of the profile being renamed (-1 for a new one).
+    ProfileNameDialog(const LanguageManager* language, QString titleKey, QString prefill,
+                      int renaming, const ProfileStore& profiles, QWidget* owner);
 
     // The name the user confirmed; empty until then.
     const QString& acceptedName() const { return accepted_; }
@@ -25,10 +29,15 @@ class ProfileNameDialog final : public DialogBase {
     void setup() override;
 
   private:
+    // Says what keeps the typed name from being used, and enables OK when
+    // nothing does.
+    void check();
     void onOk();
 
     const LanguageManager* language_;
     QString titleKey_;
+    QString prefill_;
+    int renaming_;
     const ProfileStore& profiles_;
     QString accepted_;
 };

@@ -27,10 +27,18 @@ class PageDialogs {
     // tells the user that none is installed.
     virtual void openDesktopMouseSettings() = 0;
 
-    // The profile name dialog titled with `titleKey`: a name that is not
-    // empty and that no profile has (letter case ignored), at most 49 UTF-16
-    // units; nothing when cancelled.
-    virtual std::optional<std::u16string> askProfileName(std::string_view titleKey) = 0;
+    // What the profile name dialog asks for: its title (with the name being
+    // renamed as its argument), the name it starts with, selected, and the
+    // row of the profile being renamed (-1 for a new one).
+    struct NameRequest {
+        std::string titleKey;
+        std::u16string prefill;
+        std::int32_t renaming = -1;
+    };
+    // The profile name dialog: a name that is not empty and that no other
+    // profile has (letter case ignored), at most 49 UTF-16 units, said
+    // inside the dialog while it is not; nothing when cancelled.
+    virtual std::optional<std::u16string> askProfileName(const NameRequest& request) = 0;
     // The message dialog with OK and Cancel: true for OK.
     virtual bool confirm(std::string_view textKey) = 0;
     // The message dialog, to tell the user something; `arguments` take the

@@ -243,6 +243,21 @@ bool ProfileStore::profileNameExists(std::u16string_view name) const {
     return nameTaken(name);
 }
 
+ProfileStore::NameProblem ProfileStore::nameProblem(std::u16string_view name,
+                                                    std::int32_t renaming) const {
+    if (name.find_first_not_of(u' ') == std::u16string_view::npos) {
+        return NameProblem::kEmpty;
+    }
+    std::lock_guard guard(mutex_);
+    for (std::size_t i = 0; i < profiles_.size(); ++i) {
+        if (static_cast<std::int32_t>(i) != renaming &&
+            equalIgnoringCase(fieldText(profiles_[i]->name), name)) {
+            return NameProblem::kTaken;
+        }
+    }
+    return NameProblem::kNone;
+}
+
 bool ProfileStore::select(std::int32_t index) {
     std::lock_guard guard(mutex_);
     if (index < 0 || static_cast<std::size_t>(index) >= profiles_.size()) {

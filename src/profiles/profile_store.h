@@ -85,6 +85,11 @@ class ProfileStore {
     bool save();
 
     bool profileNameExists(std::u16string_view name) const;
+    // What keeps `name` from being a profile's name: nothing, no text at
+    // all, or another profile has it (letter case ignored; the profile at
+    // `renaming`, when it is not -1, may keep its own name in other letters).
+    enum class NameProblem { kNone, kEmpty, kTaken };
+    NameProblem nameProblem(std::u16string_view name, std::int32_t renaming = -1) const;
 
     const std::vector<std::unique_ptr<Profile>>& profiles() const { return profiles_; }
     std::int32_t currentIndex() const { return currentIndex_; }

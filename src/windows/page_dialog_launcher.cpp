@@ -78,8 +78,10 @@ void PageDialogLauncher::openDesktopMouseSettings() {
     MessageDialog::ask(owner_, &language_, "no_mouse_settings_text");
 }
 
-std::optional<std::u16string> PageDialogLauncher::askProfileName(std::string_view titleKey) {
-    ProfileNameDialog dialog(&language_, qName(titleKey), session_.profiles(), owner_);
+std::optional<std::u16string> PageDialogLauncher::askProfileName(const NameRequest& request) {
+    ProfileNameDialog dialog(&language_, qName(request.titleKey),
+                             QString::fromStdU16String(request.prefill), request.renaming,
+                             session_.profiles(), owner_);
     dialog.create();
     dialog.placeCentred();
     if (dialog.runModal() != 1) {

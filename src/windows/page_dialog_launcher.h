@@ -40,7 +40,7 @@ class PageDialogLauncher final : public PageDialogs {
     std::optional<std::uint32_t> pickColour(std::string_view anchorControl,
                                             std::uint32_t argb) override;
     void openDesktopMouseSettings() override;
-    std::optional<std::u16string> askProfileName(std::string_view titleKey) override;
+    std::optional<std::u16string> askProfileName(const NameRequest& request) override;
     bool confirm(std::string_view textKey) override;
     void tell(std::string_view textKey, const std::vector<std::string>& arguments) override;
     std::optional<std::string> chooseProfileFile(bool forSaving) override;

@@ -239,18 +239,27 @@ void SettingsPageView::removeListRow(std::string_view list, int row) {
     }
 }
 
+void SettingsPageView::showRowText(QListWidgetItem& item, const QString& text) {
+    // A long name is cut at the row's end: the whole of it is the row's
+    // tooltip and what a screen reader says.
+    item.setText(text);
+    item.setToolTip(text);
+    item.setData(Qt::AccessibleTextRole, text);
+}
+
 void SettingsPageView::setListRowText(std::string_view list, int row, std::string_view text) {
     if (auto* l = qobject_cast<QListWidget*>(boundControl(list))) {
         if (QListWidgetItem* item = l->item(row)) {
-            item->setText(qName(text));
+            showRowText(*item, qName(text));
         }
     }
 }
 
 void SettingsPageView::appendListRow(std::string_view list, std::string_view text) {
     if (auto* l = qobject_cast<QListWidget*>(boundControl(list))) {
-        l->addItem(qName(text));
-        l->item(l->count() - 1)->setSizeHint(QSize(0, control::kProfileRowHeight));
+        auto* item = new QListWidgetItem(l);
+        showRowText(*item, qName(text));
+        item->setSizeHint(QSize(0, control::kProfileRowHeight));
     }
 }
 

@@ -16,6 +16,8 @@
 
 class QWidget;
 
+class QListWidgetItem;
+
 namespace tvq {
 
 class ControlBinder;
@@ -83,6 +85,7 @@ class SettingsPageView final : public QObject, public ListPageView {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    static void showRowText(QListWidgetItem& item, const QString& text);
     void findControls();
     // Binds `handler` through `bind` when the page found `control`.
     template <class Handler>

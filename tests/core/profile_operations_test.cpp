@@ -127,6 +127,8 @@ TEST_F(ProfileOperationsTest, RenamingWritesOnlyThatProfilesNameAtOnce) {
     dialogs.name = u"Renamed";
     page2.panels().profileList.renameProfile();
     EXPECT_EQ(dialogs.asked.back(), "name profile_name_2_text");
+    EXPECT_EQ(dialogs.nameRequest->prefill, u"B");  // the name being renamed
+    EXPECT_EQ(dialogs.nameRequest->renaming, 1);
     EXPECT_EQ(view2.rows["ms_1_list_profile"][1], "Renamed");
     EXPECT_EQ(again.link().applyRequests(), 0);  // the name is not sent
     again.shutdown();                            // the save asked for is written
@@ -151,6 +153,8 @@ TEST_F(ProfileOperationsTest, AddingIsStoredByTheApplyThatFollows) {
     dialogs.name = u"New";
     page.panels().profileList.addProfile();  // the controls are not bound yet
     EXPECT_EQ(dialogs.asked.back(), "name profile_name_1_text");
+    EXPECT_EQ(dialogs.nameRequest->prefill, u"Profile2");  // the next free name, suggested
+    EXPECT_EQ(dialogs.nameRequest->renaming, -1);
     EXPECT_EQ(names(), (std::vector<std::u16string>{u"A", u"New"}));
     EXPECT_EQ(session.profiles().currentIndex(), 1);
     EXPECT_EQ(view.rows["ms_1_list_profile"].back(), "New");

@@ -409,7 +409,7 @@ class WindowTest : public QObject {
         QCOMPARE(picker.result(), 0);
     }
 
-    void theProfileNameDialogAcceptsOnlyANewName() {
+    void theProfileNameDialogSaysInsideWhatIsWrongWithTheName() {
         QTemporaryDir data;
         PosixFileSystem fs;
         const DataLocation location(
@@ -419,47 +419,51 @@ class WindowTest : public QObject {
         profiles.load(macros);  // "Profile1"
         const QString first =
             QString::fromStdU16String(std::u16string(fieldText(profiles.current()->name)));
-        // Presses OK on the warning the dialog opens, noting its text.
-        QString warned;
-        const auto answerWarning = [&] {
-            QTimer::singleShot(0, [&] {
-                for (QWidget* top : QApplication::topLevelWidgets()) {
-                    if (top->objectName() == "MessageDialog" && top->isVisible()) {
-                        warned = top->findChild<QLabel*>("warning")->text();
-                        top->findChild<QPushButton*>("btn_ok")->click();
-                    }
-                }
-            });
-        };
-        ProfileNameDialog dialog(&language, "profile_name_1_text", profiles, nullptr);
+        // A new profile: the suggested name, selected, ready to keep or type over.
+        ProfileNameDialog dialog(&language, "profile_name_1_text", "Profile2", -1, profiles,
+                                 nullptr);
         dialog.create();
         dialog.show();
-        QCOMPARE(dialog.control<QLabel>("title_string")->text(),
-                 language.text(QStringLiteral("profile_name_1_text")));
         auto* edit = dialog.control<QLineEdit>("edit_name");
+        auto* ok = dialog.control<QPushButton>("btn_ok");
+        auto* problem = dialog.control<QLabel>("name_problem");
+        QCOMPARE(edit->text(), QStringLiteral("Profile2"));
+        QCOMPARE(edit->selectedText(), QStringLiteral("Profile2"));
+        QVERIFY(ok->isEnabled() && problem->isHidden());
+        QCOMPARE(edit->accessibleName(), language.text(QStringLiteral("profile_name_label_text")));
         edit->setText(QString(60, u'n'));
         QCOMPARE(edit->text().size(), 49);  // a longer name never reaches the record
+        // Empty or taken (letter case aside): said inside, OK disabled, Enter
+        // does nothing, and no second window opens.
         edit->clear();
-        auto* ok = dialog.control<QPushButton>("btn_ok");
-        answerWarning();
-        ok->click();
-        QCOMPARE(warned, language.text(QStringLiteral("warn_name_1_text")));
-        QVERIFY(dialog.isVisible());
+        QVERIFY(!ok->isEnabled());
+        QCOMPARE(problem->text(), language.text(QStringLiteral("warn_name_1_text")));
         for (const QString& taken : {first.toUpper(), first}) {
-            warned.clear();
             edit->setText(taken);
-            answerWarning();
-            ok->click();
-            QCOMPARE(warned, language.text(QStringLiteral("warn_name_2_text")));
+            QVERIFY(!ok->isEnabled());
+            QCOMPARE(problem->text(), language.text(QStringLiteral("warn_name_2_text")));
+            QTest::keyClick(edit, Qt::Key_Return);
             QVERIFY(dialog.isVisible());
             QCOMPARE(dialog.acceptedName(), QString());
         }
+        const QWidgetList tops = QApplication::topLevelWidgets();
+        QVERIFY(std::none_of(tops.begin(), tops.end(), [](QWidget* w) {
+            return w->isVisible() && w->objectName() == "MessageDialog";
+        }));
         edit->setText(QStringLiteral(" Other "));  // taken as typed
-        ok->click();
+        QVERIFY(ok->isEnabled() && problem->isHidden());
+        QTest::keyClick(edit, Qt::Key_Return);
         QCOMPARE(dialog.result(), 1);
         QCOMPARE(dialog.acceptedName(), QStringLiteral(" Other "));
+        // A rename names the profile and starts from its name; the profile
+        // may take its own name in other letters.
+        ProfileNameDialog rename(&language, "profile_name_2_text", first, 0, profiles, nullptr);
+        rename.create();
+        QVERIFY(rename.control<QLabel>("title_string")->text().contains(first));
+        rename.control<QLineEdit>("edit_name")->setText(first.toUpper());
+        QVERIFY(rename.control<QPushButton>("btn_ok")->isEnabled());
         for (const char* button : {"btn_cancel", "btn_exit"}) {
-            ProfileNameDialog again(&language, "profile_name_2_text", profiles, nullptr);
+            ProfileNameDialog again(&language, "profile_name_2_text", first, 0, profiles, nullptr);
             again.create();
             QTimer::singleShot(0, &again,
                                [&again, button] { again.control<QPushButton>(button)->click(); });

@@ -31,8 +31,10 @@ class FakePageDialogs final : public PageDialogs {
         return colour;
     }
     void openDesktopMouseSettings() override { ++mouseSettings; }
-    std::optional<std::u16string> askProfileName(std::string_view titleKey) override {
-        asked.push_back("name " + std::string(titleKey));
+    std::optional<NameRequest> nameRequest;
+    std::optional<std::u16string> askProfileName(const NameRequest& request) override {
+        asked.push_back("name " + request.titleKey);
+        nameRequest = request;
         return name;
     }
     bool confirm(std::string_view textKey) override {

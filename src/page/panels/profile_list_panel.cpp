@@ -47,7 +47,9 @@ void ProfileListPanel::addProfile() {
     if (dialogs_ == nullptr || refusedAtTheLimit()) {
         return;
     }
-    const auto name = dialogs_->askProfileName("profile_name_1_text");
+    // The next free name, to keep or to type over.
+    const auto name =
+        dialogs_->askProfileName({"profile_name_1_text", session_.profiles().freshName(), -1});
     if (!name) {
         return;
     }
@@ -84,12 +86,17 @@ void ProfileListPanel::renameProfile() {
     if (dialogs_ == nullptr) {
         return;
     }
-    const auto name = dialogs_->askProfileName("profile_name_2_text");
+    ProfileStore& store = session_.profiles();
+    const Profile* current = store.current();
+    if (current == nullptr) {
+        return;
+    }
+    const std::int32_t row = store.currentIndex();
+    const auto name = dialogs_->askProfileName(
+        {"profile_name_2_text", std::u16string(fieldText(current->name)), row});
     if (!name) {
         return;
     }
-    ProfileStore& store = session_.profiles();
-    const std::int32_t row = store.currentIndex();
     store.rename(row, *name);
     view_.setListRowText(control::kListProfile, row, rowText(*store.current()));
     // The name is not sent to the mouse: only the store is written.
