@@ -91,8 +91,8 @@ int main(int argc, char** argv) {
                      "tvq-config: the data folder \"%s\" is in use by another copy of the "
                      "program (another session?); this copy ends.\n",
                      dataFolder.c_str());
-        tvq::MessageDialog::ask(nullptr, &language, "data_folder_in_use_text",
-                                {QString::fromStdString(dataFolder)});
+        tvq::MessageDialog::tell(nullptr, &language, QStringLiteral("data_folder_in_use_text"),
+                                 {QString::fromStdString(dataFolder)});
         return kExitDataFolderInUse;
     }
     const tvq::X11KeyboardLayout keyboard;
@@ -133,7 +133,7 @@ int main(int argc, char** argv) {
         if (!instance.guarded()) {
             // Two copies could write the same stores: the user must know.
             QTimer::singleShot(0, &window, [&window, &language] {
-                tvq::MessageDialog::ask(&window, &language, "unguarded_text");
+                tvq::MessageDialog::tell(&window, &language, QStringLiteral("unguarded_text"));
             });
         }
 

@@ -283,7 +283,7 @@ void MainWindow::toggleStartWithDesktop() {
     const Environment env = processEnvironment();
     const bool on = !autostartEnabled(fs, env);
     if (!setAutostart(fs, env, on, programFolder() + "tvq-config")) {
-        MessageDialog::ask(this, &language_, "autostart_failed_text");
+        MessageDialog::tell(this, &language_, QStringLiteral("autostart_failed_text"));
     }
 }
 

@@ -93,11 +93,12 @@ class MacroEditorDialog::View final : public MacroEditorView {
 class MacroEditorDialog::Dialogs final : public MacroEditorDialogs {
   public:
     explicit Dialogs(MacroEditorDialog& dialog) : dialog_(dialog) {}
-    bool confirm(std::string_view textKey, const std::vector<std::string>& arguments) override {
-        return MessageDialog::ask(&dialog_, dialog_.language(), textKey, arguments) == 1;
+    bool confirm(std::string_view textKey, const std::vector<std::string>& arguments,
+                 std::string_view verbKey) override {
+        return MessageDialog::ask(&dialog_, dialog_.language(), textKey, arguments, verbKey);
     }
     void tell(std::string_view textKey, const std::vector<std::string>& arguments) override {
-        MessageDialog::ask(&dialog_, dialog_.language(), textKey, arguments);
+        MessageDialog::tell(&dialog_, dialog_.language(), textKey, arguments);
     }
     std::optional<std::string> chooseMacroFile(bool forSaving) override {
         const QString description =

@@ -6,43 +6,65 @@
 #include "toolkit/language.h"
 
 namespace tvq {
+namespace {
 
-MessageDialog::MessageDialog(const LanguageManager* language, QString titleKey, QString messageKey,
+QString qKey(std::string_view key) {
+    return QString::fromUtf8(key.data(), static_cast<qsizetype>(key.size()));
+}
+
+}  // namespace
+
+MessageDialog::MessageDialog(const LanguageManager* language, QString messageKey, QString verbKey,
                              QWidget* owner, QStringList arguments)
     : DialogBase("MessageDialog", "msg.xml", language, owner),
       language_(language),
-      titleKey_(std::move(titleKey)),
       messageKey_(std::move(messageKey)),
+      verbKey_(std::move(verbKey)),
       arguments_(std::move(arguments)) {
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
 }
 
-int MessageDialog::ask(QWidget* owner, const LanguageManager* language, const QString& messageKey,
-                       const QStringList& arguments) {
-    MessageDialog box(language, "warning_title_text", messageKey, owner, arguments);
-    box.create();
-    box.placeCentred();
-    return box.runModal();
-}
-
-int MessageDialog::ask(QWidget* owner, const LanguageManager* language, std::string_view messageKey,
-                       const std::vector<std::string>& arguments) {
+QStringList MessageDialog::qArguments(const std::vector<std::string>& arguments) {
     QStringList shown;
     for (const std::string& a : arguments) {
         shown << QString::fromStdString(a);
     }
-    return ask(owner, language,
-               QString::fromUtf8(messageKey.data(), static_cast<qsizetype>(messageKey.size())),
-               shown);
+    return shown;
+}
+
+void MessageDialog::tell(QWidget* owner, const LanguageManager* language, const QString& messageKey,
+                         const QStringList& arguments) {
+    MessageDialog box(language, messageKey, QString(), owner, arguments);
+    box.create();
+    box.placeCentred();
+    box.runModal();
+}
+
+void MessageDialog::tell(QWidget* owner, const LanguageManager* language,
+                         std::string_view messageKey, const std::vector<std::string>& arguments) {
+    tell(owner, language, qKey(messageKey), qArguments(arguments));
+}
+
+bool MessageDialog::ask(QWidget* owner, const LanguageManager* language,
+                        std::string_view messageKey, const std::vector<std::string>& arguments,
+                        std::string_view verbKey) {
+    MessageDialog box(language, qKey(messageKey), qKey(verbKey), owner, qArguments(arguments));
+    box.create();
+    box.placeCentred();
+    return box.runModal() == 1;
 }
 
 void MessageDialog::setup() {
     const auto text = [this](const QString& key) {
         return language_ != nullptr ? language_->text(key) : QString();
     };
-    if (auto* title = control<QLabel>("warning_title")) {
-        title->setText(text(titleKey_));
+    const bool question = !verbKey_.isEmpty();
+    const QString title = text(question ? QStringLiteral("question_title_text")
+                                        : QStringLiteral("warning_title_text"));
+    if (auto* label = control<QLabel>("warning_title")) {
+        label->setText(title);
     }
+    setWindowTitle(title);
     if (auto* message = control<QLabel>("warning")) {
         QString shown = text(messageKey_);
         for (const QString& argument : arguments_) {
@@ -51,9 +73,25 @@ void MessageDialog::setup() {
         message->setText(shown);
         setAccessibleDescription(message->text());
     }
-    setWindowTitle(text(titleKey_));
-    if (auto* ok = control<QPushButton>("btn_ok")) {
-        ok->setDefault(true);
+    auto* ok = control<QPushButton>("btn_ok");
+    auto* cancel = control<QPushButton>("btn_cancel");
+    if (question) {
+        if (ok != nullptr) {
+            ok->setText(text(verbKey_));
+            ok->setAutoDefault(false);
+        }
+        if (cancel != nullptr) {
+            cancel->setDefault(true);  // the safe answer
+            cancel->setFocus();
+        }
+    } else {
+        if (cancel != nullptr) {
+            cancel->hide();  // a notice has one button
+        }
+        if (ok != nullptr) {
+            ok->setDefault(true);
+            ok->setFocus();
+        }
     }
     controls()->onClick("btn_ok", [this] { finish(1); });
     controls()->onClick("btn_cancel", [this] { finish(0); });

@@ -108,10 +108,11 @@ void MacroEditor::deleteMacro() {
                                            : MacroBindings::Count{};
     const bool confirmed =
         bound.buttons == 0
-            ? dialogs_.confirm("delete_macro_text")
+            ? dialogs_.confirm("delete_macro_text", {nameOf(library_.at(row))}, "delete_verb_text")
             : dialogs_.confirm("delete_bound_macro_text",
                                {nameOf(library_.at(row)), std::to_string(bound.buttons),
-                                std::to_string(bound.profiles)});
+                                std::to_string(bound.profiles)},
+                               "delete_verb_text");
     if (!confirmed) {
         return;
     }

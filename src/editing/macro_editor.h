@@ -120,9 +120,10 @@ class MacroEditorView {
 class MacroEditorDialogs {
   public:
     virtual ~MacroEditorDialogs() = default;
-    // `arguments` take the places of "%1", "%2", … in the text.
-    virtual bool confirm(std::string_view textKey,
-                         const std::vector<std::string>& arguments = {}) = 0;
+    // `arguments` take the places of "%1", "%2", … in the text; a question
+    // is answered with the button that says `verbKey` (true) or Cancel.
+    virtual bool confirm(std::string_view textKey, const std::vector<std::string>& arguments,
+                         std::string_view verbKey) = 0;
     virtual void tell(std::string_view textKey, const std::vector<std::string>& arguments = {}) = 0;
     // The platform's file dialog for ".macro" files, starting in the data
     // folder: the path chosen, or nothing when cancelled.

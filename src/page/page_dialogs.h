@@ -39,8 +39,11 @@ class PageDialogs {
     // profile has (letter case ignored), at most 49 UTF-16 units, said
     // inside the dialog while it is not; nothing when cancelled.
     virtual std::optional<std::u16string> askProfileName(const NameRequest& request) = 0;
-    // The message dialog with OK and Cancel: true for OK.
-    virtual bool confirm(std::string_view textKey) = 0;
+    // A question naming its object (`arguments` take the places of "%1",
+    // …): true when the user pressed the button that says `verbKey`; Cancel
+    // has the focus.
+    virtual bool confirm(std::string_view textKey, const std::vector<std::string>& arguments,
+                         std::string_view verbKey) = 0;
     // The message dialog, to tell the user something; `arguments` take the
     // places of "%1", "%2", … in the text.
     virtual void tell(std::string_view textKey, const std::vector<std::string>& arguments = {}) = 0;

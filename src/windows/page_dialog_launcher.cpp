@@ -75,7 +75,7 @@ void PageDialogLauncher::openDesktopMouseSettings() {
             return;
         }
     }
-    MessageDialog::ask(owner_, &language_, "no_mouse_settings_text");
+    MessageDialog::tell(owner_, &language_, QStringLiteral("no_mouse_settings_text"));
 }
 
 std::optional<std::u16string> PageDialogLauncher::askProfileName(const NameRequest& request) {
@@ -90,12 +90,14 @@ std::optional<std::u16string> PageDialogLauncher::askProfileName(const NameReque
     return dialog.acceptedName().toStdU16String();
 }
 
-bool PageDialogLauncher::confirm(std::string_view textKey) {
-    return MessageDialog::ask(owner_, &language_, qName(textKey)) == 1;
+bool PageDialogLauncher::confirm(std::string_view textKey,
+                                 const std::vector<std::string>& arguments,
+                                 std::string_view verbKey) {
+    return MessageDialog::ask(owner_, &language_, textKey, arguments, verbKey);
 }
 
 void PageDialogLauncher::tell(std::string_view textKey, const std::vector<std::string>& arguments) {
-    MessageDialog::ask(owner_, &language_, textKey, arguments);
+    MessageDialog::tell(owner_, &language_, textKey, arguments);
 }
 
 std::optional<std::string> PageDialogLauncher::chooseProfileFile(bool forSaving) {

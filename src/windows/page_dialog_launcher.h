@@ -41,7 +41,8 @@ class PageDialogLauncher final : public PageDialogs {
                                             std::uint32_t argb) override;
     void openDesktopMouseSettings() override;
     std::optional<std::u16string> askProfileName(const NameRequest& request) override;
-    bool confirm(std::string_view textKey) override;
+    bool confirm(std::string_view textKey, const std::vector<std::string>& arguments,
+                 std::string_view verbKey) override;
     void tell(std::string_view textKey, const std::vector<std::string>& arguments) override;
     std::optional<std::string> chooseProfileFile(bool forSaving) override;
     void openFunctionMenu(std::string_view menuFile, std::string_view keyButton,

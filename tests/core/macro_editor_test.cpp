@@ -68,7 +68,8 @@ class FakeEditorWindow final : public MacroEditorView, public InputHook, public 
     void enableWheel(bool) override {}
 
     std::vector<std::string> confirms;  // each question, with its arguments
-    bool confirm(std::string_view k, const std::vector<std::string>& arguments) override {
+    bool confirm(std::string_view k, const std::vector<std::string>& arguments,
+                 std::string_view) override {
         std::string question(k);
         for (const std::string& a : arguments) {
             question += " " + a;

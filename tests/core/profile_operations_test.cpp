@@ -84,6 +84,9 @@ TEST_F(ProfileOperationsTest, DeletingSelectsTheFollowingProfileOrTheNewLastOne)
     EXPECT_EQ(view.items["ms_1_list_profile"], 1);
     view.press("ms_1_list_profile", "Delete");  // the key in the list does the same
     EXPECT_EQ(dialogs.asked.back(), "confirm delete_profile_text");
+    // The question names the profile and its button says what it does.
+    EXPECT_EQ(dialogs.confirmArguments, std::vector<std::string>{"C"});
+    EXPECT_EQ(dialogs.confirmVerb, "delete_verb_text");
     EXPECT_EQ(names(), std::vector<std::u16string>{u"A"});  // C was the last: A remains
     EXPECT_EQ(session.profiles().currentIndex(), 0);
     dialogs.name.reset();
@@ -321,11 +324,18 @@ TEST_F(ProfileOperationsTest, FilesThatAreNoProfileAreRefusedAndNothingIsAdded) 
     for (const auto& [path, size] : files) {
         fs.files[path] = std::vector<std::uint8_t>(size, 0x41);
     }
-    for (const char* path : {"/tmp/empty.pro", "/tmp/short.pro", "/tmp/long.pro", "/tmp/big.pro",
-                             "/tmp/folder.pro", "/tmp/missing.pro"}) {
+    // Each is refused with its file's name and what is wrong with it.
+    const std::pair<const char*, const char*> told[] = {
+        {"/tmp/empty.pro", "tell import_wrong_size_text empty.pro 0"},
+        {"/tmp/short.pro", "tell import_wrong_size_text short.pro 165003"},
+        {"/tmp/long.pro", "tell import_wrong_size_text long.pro 165005"},
+        {"/tmp/big.pro", "tell import_wrong_size_text big.pro 10485760"},
+        {"/tmp/folder.pro", "tell import_not_a_file_text folder.pro"},
+        {"/tmp/missing.pro", "tell import_not_a_file_text missing.pro"}};
+    for (const auto& [path, said] : told) {
         dialogs.file = path;
         view.click("ms_1_profile_import_btn");
-        EXPECT_EQ(dialogs.asked.back(), "tell import_failed_text") << path;
+        EXPECT_EQ(dialogs.asked.back(), said);
     }
     EXPECT_EQ(names(), std::vector<std::u16string>{u"A"});
     EXPECT_EQ(session.macros().size(), 0u);

@@ -471,20 +471,47 @@ class WindowTest : public QObject {
         }
     }
 
-    void messageDialogReturnsOneForOkAndZeroForCancel() {
-        const auto answer = [](const char* button) {
-            QTimer::singleShot(50, [button] {
+    void aQuestionNamesItsVerbAndKeepsTheFocusOnCancelANoticeHasOneButton() {
+        // Acts on the open box once it is shown: notes its buttons, then
+        // presses `key` (on the box) or clicks `button`.
+        QStringList seen;
+        const auto answer = [&seen](const char* button, Qt::Key key) {
+            QTimer::singleShot(50, [&seen, button, key] {
                 for (QWidget* top : QApplication::topLevelWidgets()) {
-                    if (auto* b = top->findChild<QPushButton*>(button); b && top->isVisible()) {
-                        b->click();
+                    if (top->objectName() != "MessageDialog" || !top->isVisible()) {
+                        continue;
+                    }
+                    seen.clear();
+                    for (auto* b : top->findChildren<QPushButton*>()) {
+                        if (b->isVisible() && b->objectName() != "btn_exit") {
+                            seen << b->objectName() + "=" + b->text() + (b->hasFocus() ? "*" : "");
+                        }
+                    }
+                    if (key != Qt::Key_unknown) {
+                        QTest::keyClick(QApplication::focusWidget(), key);
+                    } else {
+                        top->findChild<QPushButton*>(button)->click();
                     }
                 }
             });
         };
-        answer("btn_ok");
-        QCOMPARE(MessageDialog::ask(nullptr, &language, "restore_text"), 1);
-        answer("btn_cancel");
-        QCOMPARE(MessageDialog::ask(nullptr, &language, "no_such_key"), 0);
+        const QString verb = language.text(QStringLiteral("delete_verb_text"));
+        answer(nullptr, Qt::Key_Return);  // Enter on the focused Cancel: nothing deleted
+        QVERIFY(!MessageDialog::ask(nullptr, &language, "delete_profile_text", {"Game"},
+                                    "delete_verb_text"));
+        seen.sort();
+        QCOMPARE(seen,
+                 QStringList({"btn_cancel=" + language.text(QStringLiteral("cancel_text")) + "*",
+                              "btn_ok=" + verb}));
+        answer("btn_ok", Qt::Key_unknown);
+        QVERIFY(MessageDialog::ask(nullptr, &language, "delete_profile_text", {"Game"},
+                                   "delete_verb_text"));
+        answer(nullptr, Qt::Key_Escape);
+        QVERIFY(
+            !MessageDialog::ask(nullptr, &language, "restore_text", {"Game"}, "restore_verb_text"));
+        answer(nullptr, Qt::Key_Return);
+        MessageDialog::tell(nullptr, &language, QStringLiteral("store_damaged_text"));
+        QCOMPARE(seen, QStringList({"btn_ok=" + language.text(QStringLiteral("ok_text")) + "*"}));
     }
 
     void dpiDisplaySitsInTheCornerAndFollowsTheLastChange() {

@@ -37,8 +37,13 @@ class FakePageDialogs final : public PageDialogs {
         nameRequest = request;
         return name;
     }
-    bool confirm(std::string_view textKey) override {
+    std::vector<std::string> confirmArguments;
+    std::string confirmVerb;
+    bool confirm(std::string_view textKey, const std::vector<std::string>& arguments,
+                 std::string_view verbKey) override {
         asked.push_back("confirm " + std::string(textKey));
+        confirmArguments = arguments;
+        confirmVerb = verbKey;
         return confirmed;
     }
     void tell(std::string_view textKey, const std::vector<std::string>& arguments) override {

@@ -70,7 +70,8 @@ void ProfileListPanel::deleteProfile() {
         dialogs_->tell("one_profile_text");
         return;
     }
-    if (!dialogs_->confirm("delete_profile_text")) {
+    if (!dialogs_->confirm("delete_profile_text", {rowText(*store.current())},
+                           "delete_verb_text")) {
         return;
     }
     const std::int32_t row = store.currentIndex();
@@ -128,16 +129,24 @@ void ProfileListPanel::importProfile() {
         return;
     }
     FileSystem& files = session_.files();
+    const std::string fileName(fileNameOf(*path));
     // Anything but a readable file of exactly one profile record is refused
-    // before it is read.
+    // before it is read, and the user is told what is wrong with it.
+    const std::optional<std::uint64_t> size = files.regularFileSize(*path);
+    if (!size) {
+        dialogs_->tell("import_not_a_file_text", {fileName});
+        return;
+    }
+    if (*size != layout::profile::kSize) {
+        dialogs_->tell("import_wrong_size_text", {fileName, std::to_string(*size)});
+        return;
+    }
     std::unique_ptr<Profile> imported;
-    if (files.regularFileSize(*path) == layout::profile::kSize) {
-        if (const auto bytes = files.readFile(*path)) {
-            imported = parseProfileFile(*bytes, nullptr);
-        }
+    if (const auto bytes = files.readFile(*path)) {
+        imported = parseProfileFile(*bytes, nullptr);
     }
     if (!imported) {
-        dialogs_->tell("import_failed_text");
+        dialogs_->tell("import_unreadable_text", {fileName});
         return;
     }
     // What the page could not have made goes back to its defaults, and an
@@ -164,15 +173,17 @@ void ProfileListPanel::importProfile() {
     session_.link().requestSave();  // on disk before its apply
     selectProfile_(*row);
     if (repairs.any()) {
-        dialogs_->tell("import_repaired_text", {std::string(fileNameOf(*path)),
-                                                std::to_string(repairs.valuesRepaired +
-                                                               (repairs.leftClickRestored ? 1 : 0) +
-                                                               (repairs.nameUnusable ? 1 : 0))});
+        dialogs_->tell(
+            "import_repaired_text",
+            {fileName, std::to_string(repairs.valuesRepaired + (repairs.leftClickRestored ? 1 : 0) +
+                                      (repairs.nameUnusable ? 1 : 0))});
     }
 }
 
 void ProfileListPanel::restoreDefaults() {
-    if (dialogs_ == nullptr || !dialogs_->confirm("restore_text")) {
+    const Profile* current = session_.profiles().current();
+    if (dialogs_ == nullptr || current == nullptr ||
+        !dialogs_->confirm("restore_text", {rowText(*current)}, "restore_verb_text")) {
         return;
     }
     if (session_.edit([](Profile& p) { applyDefaults(p); }, AfterEdit::kSave)) {
