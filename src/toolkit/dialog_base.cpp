@@ -40,6 +40,9 @@ void DialogBase::placeCentred() {
                               ? parentWidget()->window()
                               : nullptr;
     const QScreen* s = over != nullptr ? over->screen() : QGuiApplication::primaryScreen();
+    if (s != nullptr) {
+        resize(size().boundedTo(s->availableGeometry().size()));  // as far as its layout lets it
+    }
     const QRect area = over != nullptr ? over->frameGeometry()
                        : s != nullptr  ? s->availableGeometry()
                                        : QRect(0, 0, 800, 600);

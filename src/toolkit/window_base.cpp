@@ -2,6 +2,8 @@
 
 #include <QScreen>
 
+#include "toolkit/dialog_base.h"
+
 namespace tvq {
 
 WindowBase::WindowBase(QString className, QString layoutFile, const LanguageManager* language)
@@ -35,10 +37,14 @@ void WindowBase::centerWindow() {
     const QWidget* over = parentWidget() != nullptr && parentWidget()->isVisible()
                               ? parentWidget()->window()
                               : nullptr;
-    const QRect area = over != nullptr       ? over->frameGeometry()
-                       : screen() != nullptr ? screen()->availableGeometry()
-                                             : QRect(0, 0, 800, 600);
-    move(area.center() - QPoint(width() / 2, height() / 2));
+    const QRect screenArea =
+        screen() != nullptr ? screen()->availableGeometry() : QRect(0, 0, 800, 600);
+    // On a small screen or at a large scale the window is made smaller (its
+    // settings scroll) and starts inside the screen, never off its edges.
+    resize(size().boundedTo(screenArea.size()));
+    const QRect area = over != nullptr ? over->frameGeometry() : screenArea;
+    move(DialogBase::keptInside(area.center() - QPoint(width() / 2, height() / 2), size(),
+                                screenArea));
 }
 
 }  // namespace tvq

@@ -19,6 +19,8 @@
 #include <thread>
 #include <vector>
 
+#include "xvfb.h"
+
 extern char** environ;
 
 namespace tvq {
@@ -222,6 +224,37 @@ TEST_F(ProgramTest, StartedWithTheDesktopItWaitsInTheTrayAndByHandItShowsItsWind
     EXPECT_EQ(wait(started_.back(), 10s), 0);
     start(2);  // no mouse either: the window opens all the same
     EXPECT_TRUE(ready(2, "shown")) << err(2);
+}
+
+TEST_F(ProgramTest, AtTwiceTheScaleOnASmallScreenTheWindowFitsInsideIt) {
+    testing::Xvfb x("1280x900");
+    ASSERT_TRUE(x.running());
+    start(1, {}, {"DISPLAY=" + x.display(), "QT_QPA_PLATFORM=xcb", "QT_SCALE_FACTOR=2"});
+    ASSERT_TRUE(waitFor(
+        [&] { return err(1).find("settings ready, window shown") != std::string::npos; }, 20s))
+        << err(1);
+    // The program's own window, as the X server has it: "WxH+X+Y".
+    const std::string list = dir_ + "/windows";
+    ASSERT_EQ(
+        std::system(("DISPLAY=" + x.display() + " xwininfo -root -tree > '" + list + "'").c_str()),
+        0);
+    std::ifstream in(list);
+    std::string line;
+    int w = 0, h = 0, left = -1, top = -1;
+    while (std::getline(in, line)) {
+        if (line.find("(\"tvq-config\"") != std::string::npos) {
+            const std::size_t at = line.find(")  ");
+            ASSERT_EQ(std::sscanf(line.c_str() + at + 3, "%dx%d+%d+%d", &w, &h, &left, &top), 4)
+                << line;
+        }
+    }
+    EXPECT_GT(w, 0) << "no window of the program";
+    EXPECT_LE(w, 1280);
+    EXPECT_LE(h, 900);
+    EXPECT_GE(left, 0);
+    EXPECT_GE(top, 0);
+    EXPECT_LE(left + w, 1280);
+    EXPECT_LE(top + h, 900);
 }
 
 TEST_F(ProgramTest, ACopyStartedWhileTheFirstIsStillStartingEndsWithOne) {
