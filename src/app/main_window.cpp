@@ -151,6 +151,9 @@ void MainWindow::onDeferredPartsBuilt() {
     if (page_) {
         page_->loadProfiles();
         selectDeviceTab(0);  // the settings, with or without the mouse
+        if (QWidget* list = page_->boundControl("ms_1_list_profile")) {
+            list->setFocus();  // the keyboard starts in the profiles
+        }
     }
     debug::write(std::string("settings ready, window ") +
                  (isVisible() && !isMinimized() ? "shown" : "in the tray or minimised") + "\n");

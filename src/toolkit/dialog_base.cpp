@@ -1,5 +1,6 @@
 #include "toolkit/dialog_base.h"
 
+#include <QAbstractButton>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QScreen>
@@ -21,6 +22,11 @@ DialogBase::~DialogBase() = default;
 void DialogBase::create() {
     layout_ = std::make_unique<LoadedLayout>(layoutFile_, this, language_, false);
     controls_ = std::make_unique<ControlBinder>(layout_->content(), layoutFile_);
+    // The corner's close button is for the pointer (Escape closes from the
+    // keyboard): the keyboard starts on what the dialog is for.
+    if (auto* close = findChild<QAbstractButton*>(QStringLiteral("btn_exit"))) {
+        close->setFocusPolicy(Qt::NoFocus);
+    }
     setup();
 }
 
