@@ -62,6 +62,7 @@ class LinkPresenter final : public LinkObserver {
     std::function<void()> refreshPage_;
     std::function<void()> writeAll_;
     bool waiting_ = false;
+    bool asleep_ = false;
 };
 
 }  // namespace tvq

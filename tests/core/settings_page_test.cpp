@@ -292,7 +292,9 @@ TEST_F(BlePageTest, ConnectDisconnectAndReconnectWithNoOtherLink) {
     session.link().onBleConnection(false);
     EXPECT_EQ(session.links().anyConnected.load(), 0);
     EXPECT_TRUE(view.hidden("ms_1_BLE"));
-    EXPECT_TRUE(view.shown("ms_1_sleep_label"));
+    // No link at all: the mouse is away, not asleep, and the page says so.
+    EXPECT_TRUE(view.hidden("ms_1_sleep_label"));
+    EXPECT_TRUE(view.shown("ms_1_no_mouse_note"));
     EXPECT_EQ(view.presenceChanges, 2);
     session.link().onBleConnection(false);  // a removal is always processed
     EXPECT_EQ(view.presenceChanges, 3);

@@ -124,7 +124,7 @@ class EndToEndTest : public QObject {
     // A control of the page, scrolled into view.
     static QWidget* scrolledTo(MainWindow& window, const char* name) {
         QWidget* w = window.page()->boundControl(name);
-        window.findChild<QScrollArea*>()->ensureWidgetVisible(w);
+        window.findChild<QScrollArea*>("settings_scroll")->ensureWidgetVisible(w);
         QCoreApplication::processEvents();
         return w;
     }
@@ -220,7 +220,7 @@ class EndToEndTest : public QObject {
 
         // The pointer drags the handle of DPI stage 2 to the right.
         auto* slider = window.page()->boundControl("ms_1_slider_dpi_2");
-        auto* area = window.findChild<QScrollArea*>();
+        auto* area = window.findChild<QScrollArea*>("settings_scroll");
         QVERIFY(slider != nullptr && area != nullptr);
         area->ensureWidgetVisible(slider);
         QCoreApplication::processEvents();
@@ -620,7 +620,7 @@ class EndToEndTest : public QObject {
             return s.profiles().current()->modes[0].buttons[k];
         };
         SettingsPageView* page = window.page();
-        auto* area = window.findChild<QScrollArea*>();
+        auto* area = window.findChild<QScrollArea*>("settings_scroll");
         const auto openMenuOf = [&](const char* keyButton) {
             QWidget* key = page->boundControl(keyButton);
             area->ensureWidgetVisible(key);
