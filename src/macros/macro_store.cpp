@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/debug.h"
+#include "base/field_codec.h"
 #include "base/text.h"
 #include "base/text_keys.h"
 #include "base/unique_name.h"
@@ -12,6 +13,19 @@ namespace tvq {
 
 MacroStore::MacroStore(const DataLocation& location, const TextSource& texts)
     : location_(location), texts_(texts) {}
+
+bool MacroStore::readsBackUnchanged(std::span<const std::uint8_t> bytes) {
+    namespace m = layout::macro;
+    for (std::size_t at = 0; at + m::kSize <= bytes.size(); at += m::kSize) {
+        const bool terminated = bytes[at + m::kName + (m::kNameUnits - 1) * 2] == 0 &&
+                                bytes[at + m::kName + (m::kNameUnits - 1) * 2 + 1] == 0;
+        const std::int32_t count = readI32(bytes, at + m::kActionCount);
+        if (!terminated || count < 0 || count > static_cast<std::int32_t>(m::kMaxActions)) {
+            return false;
+        }
+    }
+    return true;
+}
 
 std::string MacroStore::load() {
     FileSystem& fs = location_.fileSystem();
@@ -35,6 +49,13 @@ std::string MacroStore::load() {
         }
     }
     if (bytes && dropped == 0 && !loadedOverLimit_) {
+        // The file is what the records encode to unless one had to be
+        // bounded: then it is kept as the bytes of the next save, so the
+        // first save after a start does not encode a large library again.
+        if (readsBackUnchanged(*bytes)) {
+            bytes_ = std::move(*bytes);
+            bytes_->reserve(bytes_->size() + appendRoom(bytes_->size()));
+        }
         return {};
     }
     debug::write("macro.data: did not load cleanly (" + std::to_string(dropped) +
@@ -55,6 +76,7 @@ std::vector<std::uint8_t> MacroStore::encode() const {
 const std::vector<std::uint8_t>& MacroStore::encoded() const {
     if (!bytes_) {
         bytes_.emplace(records_.size() * layout::macro::kSize);
+        bytes_->reserve(bytes_->size() + appendRoom(bytes_->size()));
         for (std::size_t i = 0; i < records_.size(); ++i) {
             encodeMacroInto(
                 *records_[i],
@@ -75,6 +97,9 @@ void MacroStore::appended() {
         names_->add(fieldText(record.name));
     }
     if (bytes_) {
+        if (bytes_->size() + layout::macro::kSize > bytes_->capacity()) {
+            bytes_->reserve(bytes_->size() + appendRoom(bytes_->size()));
+        }
         const auto one = encodeMacro(record);
         bytes_->insert(bytes_->end(), one.begin(), one.end());
     }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -114,6 +115,15 @@ class MacroStore {
     bool loadedOverLimit_ = false;
     // The bytes "macro.data" would hold now, kept from save to save.
     const std::vector<std::uint8_t>& encoded() const;
+    // Whether every record of `bytes` reads without being bounded, so that
+    // the records encode back to exactly these bytes.
+    static bool readsBackUnchanged(std::span<const std::uint8_t> bytes);
+    // Room kept after the bytes for appended macros (a quarter of the
+    // library, at least 64), so imports into a large library do not copy all
+    // of it to grow; growing past the room copies it once.
+    static std::size_t appendRoom(std::size_t bytes) {
+        return bytes / 4 + 64 * layout::macro::kSize;
+    }
     // Drops what is kept about the records after a change other than an
     // append; keeps it up to date after an append.
     void changed();

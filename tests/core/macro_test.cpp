@@ -136,6 +136,23 @@ TEST_F(MacroStoreTest, TrailingPieceIsDroppedAndBadRecordsAreBounded) {
     ASSERT_EQ(store.size(), 2u);
     EXPECT_EQ(store.at(1).actionCount, 46);
     EXPECT_EQ(store.encode().size(), 480u);
+
+    // Without a trailing piece: a record that had to be bounded is written
+    // bounded with the next save (the file's bytes are not reused for it); a
+    // clean file's bytes are what the next save starts from.
+    fs.files[kMacroPath] = storeBytes({named(u"ok", 2), wild});
+    MacroStore bounded(location, texts);
+    bounded.load();
+    bounded.append(named(u"more"));
+    EXPECT_EQ(readI32(fs.files[kMacroPath], layout::macro::kSize + layout::macro::kActionCount),
+              46);
+    const auto clean = storeBytes({named(u"ok", 2), named(u"fine", 3)});
+    fs.files[kMacroPath] = clean;
+    MacroStore kept(location, texts);
+    kept.load();
+    kept.append(named(u"more"));
+    EXPECT_EQ(fs.files[kMacroPath],
+              storeBytes({named(u"ok", 2), named(u"fine", 3), named(u"more")}));
 }
 
 TEST_F(MacroStoreTest, NamesCompareWithoutLetterCase) {
