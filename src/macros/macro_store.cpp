@@ -117,10 +117,6 @@ bool MacroStore::save() {
     return !lastSaveFailed_;
 }
 
-bool MacroStore::nameExists(std::u16string_view name) const {
-    return findByName(name) != nullptr;
-}
-
 const MacroRecord* MacroStore::findByName(std::u16string_view name) const {
     for (const auto& record : records_) {
         if (equalIgnoringCase(fieldText(record->name), name)) {

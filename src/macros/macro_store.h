@@ -65,7 +65,6 @@ class MacroStore {
     // Whether the last save (also one an edit made) could not write the file.
     bool lastSaveFailed() const { return lastSaveFailed_; }
 
-    bool nameExists(std::u16string_view name) const;
     // Gives the macro a new name (cut to the record's field); names change
     // only through here, so the names known for makeUniqueName stay true.
     void rename(MacroRecord& macro, std::u16string_view name);

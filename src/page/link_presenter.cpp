@@ -76,7 +76,7 @@ void LinkPresenter::linksChanged(LinkChange change, bool presenceChanged) {
 
 void LinkPresenter::showPresence() {
     view_.setVisible(control::kNoMouseNote, links_.anyConnected.load() != 1);
-    view_.setVisible(control::kSleepLabel, asleep_ && links_.anyLink());
+    showSleep();
 }
 
 void LinkPresenter::chargingChanged(bool charging) {
@@ -88,9 +88,13 @@ void LinkPresenter::batteryReported(int percent) {
 }
 
 void LinkPresenter::sleepChanged(bool asleep) {
-    // With no link at all the mouse is not asleep but away: the note says so.
     asleep_ = asleep;
-    view_.setVisible(control::kSleepLabel, asleep && links_.anyLink());
+    showSleep();
+}
+
+void LinkPresenter::showSleep() {
+    // With no link at all the mouse is not asleep but away: the note says so.
+    view_.setVisible(control::kSleepLabel, asleep_ && links_.anyLink());
 }
 
 void LinkPresenter::dpiStageReported(int stage, std::int32_t dpiValue) {

@@ -32,8 +32,6 @@ class LinkPresenter final : public LinkObserver {
 
     // Whether the mouse is there, said in words on the page when it is not.
     void showPresence();
-    // Whether edits were saved while the mouse was away and wait for it.
-    bool waitingForMouse() const { return waiting_; }
 
     // The controls that depend on the link: lighting, polling and power
     // sections for cable and receiver, fewer over Bluetooth LE.
@@ -55,6 +53,8 @@ class LinkPresenter final : public LinkObserver {
 
   private:
     void showStatus(std::string_view textKey);
+    // The sleep label: shown only while a link is there to be asleep on.
+    void showSleep();
     PageView& view_;
     const LinkState& links_;
     SettingsPanels& panels_;

@@ -205,10 +205,8 @@ std::optional<std::int32_t> ProfileStore::appendImport(std::unique_ptr<Profile> 
         return std::nullopt;
     }
     std::lock_guard guard(mutex_);
-    profiles_.push_back(std::move(profile));
-    current_ = profiles_[static_cast<std::size_t>(currentIndex_)].get();
     importNoteBefore_ = copies_;
-    return static_cast<std::int32_t>(profiles_.size() - 1);
+    return appendLocked(std::move(profile));
 }
 
 void ProfileStore::settleImportNote(MacroStore& macros) {
@@ -232,15 +230,14 @@ void ProfileStore::settleImportNote(MacroStore& macros) {
     fs.removeFile(path);
 }
 
-bool ProfileStore::nameTaken(std::u16string_view name) const {
-    return std::any_of(profiles_.begin(), profiles_.end(), [name](const auto& p) {
-        return equalIgnoringCase(fieldText(p->name), name);
-    });
-}
-
-bool ProfileStore::profileNameExists(std::u16string_view name) const {
-    std::lock_guard guard(mutex_);
-    return nameTaken(name);
+bool ProfileStore::nameTaken(std::u16string_view name, std::int32_t except) const {
+    for (std::size_t i = 0; i < profiles_.size(); ++i) {
+        if (static_cast<std::int32_t>(i) != except &&
+            equalIgnoringCase(fieldText(profiles_[i]->name), name)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 ProfileStore::NameProblem ProfileStore::nameProblem(std::u16string_view name,
@@ -249,13 +246,7 @@ ProfileStore::NameProblem ProfileStore::nameProblem(std::u16string_view name,
         return NameProblem::kEmpty;
     }
     std::lock_guard guard(mutex_);
-    for (std::size_t i = 0; i < profiles_.size(); ++i) {
-        if (static_cast<std::int32_t>(i) != renaming &&
-            equalIgnoringCase(fieldText(profiles_[i]->name), name)) {
-            return NameProblem::kTaken;
-        }
-    }
-    return NameProblem::kNone;
+    return nameTaken(name, renaming) ? NameProblem::kTaken : NameProblem::kNone;
 }
 
 bool ProfileStore::select(std::int32_t index) {
@@ -286,6 +277,10 @@ void ProfileStore::editEvery(const std::function<void(Profile&, bool selected)>&
 
 std::int32_t ProfileStore::append(std::unique_ptr<Profile> profile) {
     std::lock_guard guard(mutex_);
+    return appendLocked(std::move(profile));
+}
+
+std::int32_t ProfileStore::appendLocked(std::unique_ptr<Profile> profile) {
     profiles_.push_back(std::move(profile));
     // The vector may have moved its elements' pointers, not the profiles.
     current_ =

@@ -84,7 +84,6 @@ class ProfileStore {
     // a save never replaces the file with older content than the last one.
     bool save();
 
-    bool profileNameExists(std::u16string_view name) const;
     // What keeps `name` from being a profile's name: nothing, no text at
     // all, or another profile has it (letter case ignored; the profile at
     // `renaming`, when it is not -1, may keep its own name in other letters).
@@ -137,7 +136,10 @@ class ProfileStore {
     void createFirstProfile();
     // Settles the note of an import that a kill interrupted (see appendImport).
     void settleImportNote(MacroStore& macros);
-    bool nameTaken(std::u16string_view name) const;  // caller holds the lock
+    // Whether a profile other than the one at `except` has the name, letter
+    // case ignored; the caller holds the lock.
+    bool nameTaken(std::u16string_view name, std::int32_t except = -1) const;
+    std::int32_t appendLocked(std::unique_ptr<Profile> profile);  // the caller holds the lock
 
     const DataLocation& location_;
     const TextSource& texts_;

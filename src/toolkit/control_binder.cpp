@@ -47,6 +47,7 @@ void ControlBinder::onToggledBy(const QString& name,
                                 std::function<void(bool, Activation)> handler) {
     if (auto* b = qobject_cast<QAbstractButton*>(require(name))) {
         Watched& w = watch(b);
+        w.tracksInput = true;
         connect(b, &QAbstractButton::toggled, this, [&w, h = std::move(handler)](bool checked) {
             h(checked, std::exchange(w.input, Activation::kOther));
         });
@@ -142,6 +143,9 @@ bool ControlBinder::eventFilter(QObject* watched, QEvent* event) {
             // A button reacts on the release: what it does next was done so.
             case QEvent::MouseButtonRelease:
             case QEvent::KeyRelease:
+                if (!w.tracksInput) {
+                    break;
+                }
                 w.input = event->type() == QEvent::KeyRelease ? Activation::kKeyboard
                                                               : Activation::kPointer;
                 // Forgotten once the release is handled, worked or not.

@@ -72,7 +72,9 @@ class ControlBinder final : public QObject {
     struct Watched {
         std::function<void(bool)> focus;
         std::function<void(bool)> hover;
-        // The input being handled, while its release works the button.
+        // For a button bound with onToggledBy: the input being handled,
+        // while its release works the button.
+        bool tracksInput = false;
         Activation input = Activation::kOther;
     };
     Watched& watch(QWidget* control);

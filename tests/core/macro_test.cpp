@@ -158,13 +158,13 @@ TEST_F(MacroStoreTest, TrailingPieceIsDroppedAndBadRecordsAreBounded) {
 TEST_F(MacroStoreTest, NamesCompareWithoutLetterCase) {
     store.append(named(u"Macro1"));
     store.append(named(u"Ärger"));
-    EXPECT_TRUE(store.nameExists(u"MACRO1"));
-    EXPECT_TRUE(store.nameExists(u"macro1"));
-    EXPECT_TRUE(store.nameExists(u"äRGER"));
-    EXPECT_FALSE(store.nameExists(u"Macro"));
-    EXPECT_FALSE(store.nameExists(u"Macro1 "));
+    EXPECT_EQ(store.findByName(u"MACRO1"), &store.at(0));
+    EXPECT_EQ(store.findByName(u"macro1"), &store.at(0));
+    EXPECT_EQ(store.findByName(u"äRGER"), &store.at(1));
+    EXPECT_EQ(store.findByName(u"Macro"), nullptr);
+    EXPECT_EQ(store.findByName(u"Macro1 "), nullptr);
     MacroStore empty(location, texts);
-    EXPECT_FALSE(empty.nameExists(u""));
+    EXPECT_EQ(empty.findByName(u""), nullptr);
 }
 
 TEST_F(MacroStoreTest, AddNewCountsOnAndSkipsTakenNames) {

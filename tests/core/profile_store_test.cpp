@@ -214,12 +214,16 @@ TEST_F(ProfileStoreTest, AnImportIsStoredWithItsMacrosOrNotAtAll) {
     EXPECT_FALSE(fs.files.contains(note));
 }
 
-TEST_F(ProfileStoreTest, NamesCompareWithoutLetterCase) {
+TEST_F(ProfileStoreTest, NamesCompareWithoutLetterCaseAndARenameMayKeepItsOwn) {
+    using P = ProfileStore::NameProblem;
     storeFile(encodeProfileStore(0, profilesNamed({u"Gaming", u"Office"})));
     store.load(macros);
-    EXPECT_TRUE(store.profileNameExists(u"GAMING"));
-    EXPECT_TRUE(store.profileNameExists(u"office"));
-    EXPECT_FALSE(store.profileNameExists(u"Gamin"));
+    EXPECT_EQ(store.nameProblem(u"GAMING"), P::kTaken);
+    EXPECT_EQ(store.nameProblem(u"office"), P::kTaken);
+    EXPECT_EQ(store.nameProblem(u"Gamin"), P::kNone);
+    EXPECT_EQ(store.nameProblem(u"  "), P::kEmpty);
+    EXPECT_EQ(store.nameProblem(u"GAMING", 0), P::kNone);  // renaming Gaming itself
+    EXPECT_EQ(store.nameProblem(u"GAMING", 1), P::kTaken);
 }
 
 TEST_F(ProfileStoreTest, LongFirstProfileTextIsShortenedSoTheNumberFits) {

@@ -128,6 +128,18 @@ class EndToEndTest : public QObject {
         QCoreApplication::processEvents();
         return w;
     }
+    // Builds the dialog, shows it centred and waits until it is the active
+    // window, as one the user opened; whether it became so.
+    static bool shownActive(DialogBase& dialog) {
+        dialog.create();
+        dialog.placeCentred();
+        dialog.show();
+        if (!QTest::qWaitForWindowExposed(&dialog)) {
+            return false;
+        }
+        dialog.activateWindow();
+        return QTest::qWaitFor([&dialog] { return QApplication::activeWindow() == &dialog; });
+    }
     // A file dialog may be the desktop's own, its widget hidden.
     static QFileDialog* findFileDialog() {
         for (QWidget* top : QApplication::topLevelWidgets()) {
@@ -468,12 +480,7 @@ class EndToEndTest : public QObject {
         connect(&relay, &LibraryMessages::hookInput, this,
                 [&](quintptr w, qintptr) { hookKeys += w < 0x100 ? 1 : 0; });
         ShortcutDialog dialog(&language, keys, &counted, &relay, ShortcutChoice{}, nullptr);
-        dialog.create();
-        dialog.placeCentred();
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        dialog.activateWindow();
-        QTRY_VERIFY(QApplication::activeWindow() == &dialog);
+        QVERIFY(shownActive(dialog));
         auto* field = dialog.control<QLineEdit>("edit_key");
         field->setFocus();
         QTRY_VERIFY(dialog.capturing());
@@ -500,12 +507,7 @@ class EndToEndTest : public QObject {
         // Ctrl ticked by a click, then C pressed in the field: Ctrl+C; Enter
         // there confirms the dialog and is no key of the shortcut.
         ShortcutDialog second(&language, keys, &hook, &relay, ShortcutChoice{}, nullptr);
-        second.create();
-        second.placeCentred();
-        second.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&second));
-        second.activateWindow();
-        QTRY_VERIFY(QApplication::activeWindow() == &second);
+        QVERIFY(shownActive(second));
         QVERIFY(clickOn(second.control("check_flag_1")));
         QTRY_VERIFY(second.control<QCheckBox>("check_flag_1")->isChecked());
         QVERIFY(clickOn(second.control("edit_key")));
@@ -532,12 +534,7 @@ class EndToEndTest : public QObject {
         SystemClock ticks;
         MacroEditorDialog window(&language, macros, fs, location.folder(), keys, &hook, &relay,
                                  ticks, nullptr);
-        window.create();
-        window.placeCentred();
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        window.activateWindow();
-        QTRY_VERIFY(QApplication::activeWindow() == &window);
+        QVERIFY(shownActive(window));
         MacroEditor& editor = window.editor();
         QWidget* record = window.control("ms_1_macro_record_btn");
 
