@@ -5,7 +5,7 @@
 # among them); a folder's subfolders count as the folder. The order, from
 # the bottom: the core (base; profiles, macros, input; device; protocol;
 # session; editing; page; shell), then the desktop layers (platform;
-# toolkit; dialogs; windows; app), and beside them the tools and libraries.
+# toolkit; dialogs; windows; desktop; app), and beside them the tools and libraries.
 # docs/architecture.md shows the same table.
 set -euo pipefail
 root=${1:?usage: check-layers.sh REPO_DIR}
@@ -22,12 +22,13 @@ declare -A allowed=(
     [src/session]="$core"
     [src/editing]="$core editing"
     [src/page]="$core editing page"
-    [src/shell]="base profiles shell"
+    [src/shell]="base profiles device shell"
     [src/platform]="base input device platform tvq"
     [src/toolkit]="base input device platform toolkit tvq"
     [src/dialogs]="$core editing platform toolkit dialogs tvq"
     [src/windows]="$core editing page platform toolkit dialogs windows tvq"
-    [src/app]="$core editing page shell platform toolkit dialogs windows app tvq"
+    [src/desktop]="$core shell platform toolkit desktop tvq"
+    [src/app]="$core editing page shell platform toolkit dialogs windows desktop app tvq"
     [tools/tvqctl]="$core platform tvq"
     [tools/virtual-mouse]="base device protocol tvq"
     [libs/hiddriver]="base device tvq"

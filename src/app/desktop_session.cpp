@@ -6,7 +6,10 @@ namespace tvq {
 
 DesktopSession::DesktopSession(const DataLocation& location, const TextSource& texts,
                                std::unique_ptr<BluezTransport> bluez)
-    : bluez_(std::move(bluez)), session_(location, texts, scheduler_, bluez_.get()) {}
+    : bluez_(std::move(bluez)),
+      session_(location, texts, scheduler_, bluez_.get()),
+      settings_(location.fileSystem(), settingsFilePath(location.environment())),
+      settingsLoaded_(settings_.load()) {}
 
 DesktopSession::~DesktopSession() {
     shutdown();

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "platform/bluez/bluez_transport.h"
+#include "platform/settings_file.h"
 #include "session/mouse_session.h"
 #include "toolkit/qt_scheduler.h"
 
@@ -13,12 +14,16 @@ namespace tvq {
 
 class DesktopSession final {
   public:
-    // Without `bluez` there is no Bluetooth LE link.
+    // Without `bluez` there is no Bluetooth LE link. The program's own
+    // settings are read from the file the location's environment names.
     DesktopSession(const DataLocation& location, const TextSource& texts,
                    std::unique_ptr<BluezTransport> bluez = nullptr);
     ~DesktopSession();
 
     MouseSession& session() { return session_; }
+    // The program's own settings, and how their file was found at start.
+    SettingsFile& settings() { return settings_; }
+    SettingsFile::Loaded settingsLoaded() const { return settingsLoaded_; }
 
     // Whether the Bluetooth LE mouse is known to the system (hidapi); false
     // without a transport.
@@ -37,6 +42,8 @@ class DesktopSession final {
     QtScheduler scheduler_;
     std::unique_ptr<BluezTransport> bluez_;
     MouseSession session_;
+    SettingsFile settings_;
+    SettingsFile::Loaded settingsLoaded_;
 };
 
 }  // namespace tvq

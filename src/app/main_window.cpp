@@ -14,6 +14,10 @@
 #include "base/autostart.h"
 #include "base/debug.h"
 #include "base/product.h"
+#include "desktop/battery_notifier.h"
+#include "desktop/mouse_service.h"
+#include "desktop/tray_icon.h"
+#include "dialogs/battery_alerts_dialog.h"
 #include "dialogs/dpi_display.h"
 #include "dialogs/message_dialog.h"
 #include "platform/posix_file_system.h"
@@ -96,6 +100,9 @@ MainWindow::MainWindow(const LanguageManager& language, LibraryLoader& loader,
       mouse_(mouse),
       page_(std::move(page)),
       logic_(*this, [mouse] { return mouse != nullptr ? mouse->anyConnected() : 0; }) {
+    if (mouse_ != nullptr) {
+        alerts_ = mouse_->settings().settings().battery;
+    }
     dpiDisplayHide_.setSingleShot(true);
     connect(&dpiDisplayHide_, &QTimer::timeout, this, [this] { closeDpiDisplay(); });
 }
@@ -142,11 +149,18 @@ void MainWindow::onDeferredPartsBuilt() {
                 [this] { logic_.presenceChanged(); });
         connect(page_.get(), &SettingsPageView::dpiStageReported, this,
                 [this](qint32 value) { logic_.dpiStageShown(value); });
+        connect(page_.get(), &SettingsPageView::statusChanged, this,
+                [this](const MouseStatus& status) { showMouseStatus(status); });
         page_->attach(*this, loader_, programFolder(), &libraryMessages_, &hookLibrary_,
                       mouse_ != nullptr && mouse_->probeBle());
     }
     if (mouse_ != nullptr) {
         mouse_->watchBle();
+    }
+    if (mouse_ != nullptr) {
+        controls()->onClick("battery_alerts_btn", [this] { openBatteryAlerts(); });
+    } else if (QWidget* button = control("battery_alerts_btn")) {
+        button->hide();
     }
     if (page_) {
         page_->loadProfiles();
@@ -164,14 +178,86 @@ void MainWindow::onDeferredPartsBuilt() {
     // (which brings the X libraries) follow as soon as the event loop runs.
     QTimer::singleShot(0, this, [this] {
         setWindowIcon(productIcon());
+        joinSessionBus();
         showTrayIcon();
         hookLibrary_.load(loader_, programFolder());
+        QTimer::singleShot(0, this, [this] { tellSettingsProblem(); });
     });
 }
 
+void MainWindow::joinSessionBus() {
+    if (mouse_ == nullptr) {
+        return;
+    }
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    notifier_ = std::make_unique<BatteryNotifier>(language_, bus, alerts_);
+    notifier_->update(status_);
+    service_ = std::make_unique<MouseService>(bus);
+    service_->setStatus(status_);
+    service_->start();
+}
+
+void MainWindow::tellSettingsProblem() {
+    if (mouse_ == nullptr) {
+        return;
+    }
+    const SettingsFile& file = mouse_->settings();
+    if (mouse_->settingsLoaded() == SettingsFile::Loaded::kKeptAside) {
+        MessageDialog::tell(this, &language_, QStringLiteral("settings_damaged_text"),
+                            {QString::fromStdString(file.keptAs())});
+    } else if (mouse_->settingsLoaded() == SettingsFile::Loaded::kUnreadable) {
+        MessageDialog::tell(this, &language_, QStringLiteral("settings_unreadable_text"),
+                            {QString::fromStdString(file.path())});
+    }
+}
+
+void MainWindow::showMouseStatus(const MouseStatus& status) {
+    status_ = status;
+    if (notifier_) {
+        notifier_->update(status);
+    }
+    if (service_) {
+        service_->setStatus(status);
+    }
+    updateTray();
+}
+
+void MainWindow::updateTray() {
+    if (!tray_) {
+        return;
+    }
+    tray_->setIcon(tvq::trayIcon(status_, alerts_));
+    tray_->setToolTip(windowTitle() + QLatin1Char('\n') +
+                      QString::fromStdString(statusText(status_, language_)));
+}
+
+void MainWindow::openBatteryAlerts() {
+    if (mouse_ == nullptr) {
+        return;
+    }
+    BatteryAlertsDialog dialog(&language_, alerts_, this);
+    dialog.create();
+    dialog.placeCentred();
+    if (dialog.runModal() != 1 || dialog.chosen() == alerts_) {
+        return;
+    }
+    alerts_ = dialog.chosen();
+    if (notifier_) {
+        notifier_->setSettings(alerts_);
+    }
+    updateTray();
+    SettingsFile& file = mouse_->settings();
+    ProgramSettings next = file.settings();
+    next.battery = alerts_;
+    if (!file.save(next)) {
+        MessageDialog::tell(this, &language_, QStringLiteral("settings_not_saved_text"),
+                            {QString::fromStdString(file.path())});
+    }
+}
+
 void MainWindow::showTrayIcon() {
-    tray_ = std::make_unique<QSystemTrayIcon>(windowIcon());
-    tray_->setToolTip(windowTitle());
+    tray_ = std::make_unique<QSystemTrayIcon>();
+    updateTray();
     connect(tray_.get(), &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
                 if (reason == QSystemTrayIcon::Trigger) {

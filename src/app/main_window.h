@@ -8,7 +8,9 @@
 #include <memory>
 
 #include "app/desktop_session.h"
+#include "base/program_settings.h"
 #include "device/hook_library.h"
+#include "device/mouse_status.h"
 #include "shell/main_window_logic.h"
 #include "toolkit/library_messages.h"
 #include "toolkit/loaded_menu.h"
@@ -17,8 +19,10 @@
 
 namespace tvq {
 
+class BatteryNotifier;
 class DpiDisplay;
 class LanguageManager;
+class MouseService;
 
 class MainWindow final : public WindowBase, public MainWindowView {
   public:
@@ -38,6 +42,7 @@ class MainWindow final : public WindowBase, public MainWindowView {
     SettingsPageView* page() const { return page_.get(); }
     DpiDisplay* dpiDisplay() const { return dpiDisplay_.get(); }
     LoadedMenu* trayMenu() const { return trayMenu_.get(); }
+    QSystemTrayIcon* trayIcon() const { return tray_.get(); }
     // The file the tray menu is read from (tests use their own).
     void setTrayMenuFile(QString file) { trayMenuFile_ = std::move(file); }
 
@@ -68,6 +73,7 @@ class MainWindow final : public WindowBase, public MainWindowView {
     void closeDpiDisplay() override;
     void quit() override;
     void toggleStartWithDesktop() override;
+    void openBatteryAlerts() override;
 
   protected:
     void setup() override;
@@ -80,6 +86,14 @@ class MainWindow final : public WindowBase, public MainWindowView {
     class FirstFrameWatch;
     class ReadyReport;
     void showTrayIcon();
+    // The mouse's state reaches the tray, the notifications and the bus.
+    void showMouseStatus(const MouseStatus& status);
+    void updateTray();
+    // Connects to the session bus: the program's service and its
+    // notifications.
+    void joinSessionBus();
+    // Says once that the settings file was damaged or could not be read.
+    void tellSettingsProblem();
 
     const LanguageManager& language_;
     LibraryLoader& loader_;
@@ -92,6 +106,10 @@ class MainWindow final : public WindowBase, public MainWindowView {
     std::unique_ptr<LoadedMenu> trayMenu_;
     std::unique_ptr<DpiDisplay> dpiDisplay_;
     QTimer dpiDisplayHide_;  // closes the DPI display a while after it was last shown
+    MouseStatus status_;
+    BatteryAlertSettings alerts_;  // in effect, also when they could not be written
+    std::unique_ptr<BatteryNotifier> notifier_;
+    std::unique_ptr<MouseService> service_;
     QString trayMenuFile_ = "traymenu.xml";
     bool quitting_ = false;
 };

@@ -22,18 +22,23 @@ std::string withoutTrailingSlashes(std::string path) {
     return path;
 }
 
-// The user's data home, as the XDG base-directory rules give it. A relative
-// XDG_DATA_HOME is invalid and ignored.
-std::optional<std::string> dataHome(const Environment& env) {
-    const std::optional<std::string> xdg = env("XDG_DATA_HOME");
+// A base folder by the XDG base-directory rules: `variable` when it is
+// absolute (a relative one is invalid and ignored), else `underHome` in HOME.
+std::optional<std::string> xdgHome(const Environment& env, std::string_view variable,
+                                   std::string_view underHome) {
+    const std::optional<std::string> xdg = env(variable);
     if (isAbsolute(xdg)) {
         return withoutTrailingSlashes(*xdg);
     }
     const std::optional<std::string> home = env("HOME");
     if (isAbsolute(home)) {
-        return withoutTrailingSlashes(*home) + "/.local/share";
+        return withoutTrailingSlashes(*home) + std::string(underHome);
     }
     return std::nullopt;
+}
+
+std::optional<std::string> dataHome(const Environment& env) {
+    return xdgHome(env, "XDG_DATA_HOME", "/.local/share");
 }
 
 std::string productFolder(const std::string& home) {
@@ -115,6 +120,11 @@ std::string keepDamagedStore(FileSystem& fs, const std::string& path) {
         return fs.renameFile(path, kept) ? kept : std::string();
     }
     return {};
+}
+
+std::string settingsFilePath(const Environment& env) {
+    const std::optional<std::string> home = xdgHome(env, "XDG_CONFIG_HOME", "/.config");
+    return home ? *home + "/" + paths::kSettingsFolder + "/" + paths::kSettingsFile : std::string();
 }
 
 }  // namespace tvq

@@ -32,6 +32,11 @@ std::string storeFolder(const std::string& dataFolder);
 std::string profileStorePath(const std::string& dataFolder);
 std::string macroStorePath(const std::string& dataFolder);
 
+// The file of the program's own settings: "$XDG_CONFIG_HOME/tvq-config/
+// settings.json" (XDG_CONFIG_HOME defaults to ~/.config); empty when neither
+// variable gives an absolute folder.
+std::string settingsFilePath(const Environment& env);
+
 // Where the stores live: resolves the data folder each time it is asked
 // (creating it on demand) and lends the file system to the stores.
 class DataLocation {
@@ -41,6 +46,7 @@ class DataLocation {
 
     std::string folder() const { return dataFolder(fs_, env_, programFolder_); }
     FileSystem& fileSystem() const { return fs_; }
+    const Environment& environment() const { return env_; }
 
   private:
     FileSystem& fs_;

@@ -9,6 +9,9 @@ inline constexpr const char* kStoreFolder = "ms_1";
 inline constexpr const char* kProfileStoreFile = "pro.data";
 inline constexpr const char* kMacroStoreFile = "macro.data";
 inline constexpr const char* kFallbackDataFolder = "Data";
+// The program's own settings: "<config home>/tvq-config/settings.json".
+inline constexpr const char* kSettingsFolder = "tvq-config";
+inline constexpr const char* kSettingsFile = "settings.json";
 // In the program folder.
 inline constexpr const char* kHookLibrary = "Hook.so";
 // The command-line option that starts the program in the tray, its window

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -26,6 +27,10 @@ std::u16string upperCased(std::u16string_view text);
 // True when the two ASCII texts (menu item names, commands) are equal without
 // regard to letter case.
 bool equalIgnoringAsciiCase(std::string_view a, std::string_view b);
+
+// `pattern` with "%1".."%9" replaced by the arguments (a number without an
+// argument stays as it is).
+std::string formatText(std::string_view pattern, std::initializer_list<std::string> args);
 
 // The last part of a path: "x.pro" of "/home/u/x.pro".
 inline std::string_view fileNameOf(std::string_view path) {

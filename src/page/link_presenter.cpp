@@ -63,6 +63,7 @@ void LinkPresenter::linksChanged(LinkChange change, bool presenceChanged) {
             break;
     }
     showPresence();
+    publishStatus();
     if (presenceChanged) {
         view_.mousePresenceChanged();
         if (waiting_ && links_.anyConnected.load() == 1) {
@@ -81,15 +82,36 @@ void LinkPresenter::showPresence() {
 
 void LinkPresenter::chargingChanged(bool charging) {
     panels_.sleepPower.showCharging(charging);
+    charging_ = charging;
+    publishStatus();
 }
 
 void LinkPresenter::batteryReported(int percent) {
     panels_.sleepPower.showBattery(percent);
+    battery_ = percent;
+    publishStatus();
 }
 
 void LinkPresenter::sleepChanged(bool asleep) {
     asleep_ = asleep;
     showSleep();
+    publishStatus();
+}
+
+void LinkPresenter::publishStatus() {
+    MouseStatus now;
+    now.link = writingLink(links_);
+    if (now.link == MouseStatus::Link::kNone) {
+        battery_ = 0;  // known again at the next report
+    } else {
+        now.battery = battery_;
+        now.charging = charging_;
+        now.asleep = asleep_;
+    }
+    if (now != status_) {
+        status_ = now;
+        view_.mouseStatusChanged(status_);
+    }
 }
 
 void LinkPresenter::showSleep() {

@@ -10,6 +10,7 @@
 
 #include "device/link_events.h"
 #include "device/link_state.h"
+#include "device/mouse_status.h"
 #include "page/page_view.h"
 #include "page/settings_panels.h"
 
@@ -55,6 +56,8 @@ class LinkPresenter final : public LinkObserver {
     void showStatus(std::string_view textKey);
     // The sleep label: shown only while a link is there to be asleep on.
     void showSleep();
+    // Tells the window of the mouse's state when it changed.
+    void publishStatus();
     PageView& view_;
     const LinkState& links_;
     SettingsPanels& panels_;
@@ -63,6 +66,9 @@ class LinkPresenter final : public LinkObserver {
     std::function<void()> writeAll_;
     bool waiting_ = false;
     bool asleep_ = false;
+    int battery_ = 0;
+    bool charging_ = false;
+    MouseStatus status_;  // as the window was last told
 };
 
 }  // namespace tvq

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "device/mouse_status.h"
+
 namespace tvq {
 
 // A repeating timer of the screen: once started, its tick runs every `ms`
@@ -75,6 +77,9 @@ class PageView : public ControlEvents {
     // the stored unit), for the on-screen DPI display.
     virtual void mousePresenceChanged() = 0;
     virtual void dpiStageShown(std::int32_t dpiValue) = 0;
+    // The mouse's link, battery, charging or sleep changed (the tray, the
+    // desktop's notifications).
+    virtual void mouseStatusChanged(const MouseStatus& /*status*/) {}
 
     // A value with no option: none of the group "<prefix>1".."<prefix><count>"
     // is selected.

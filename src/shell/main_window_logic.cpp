@@ -45,6 +45,8 @@ void MainWindowLogic::trayMenuPicked(std::string_view item) {
         exitRequested();
     } else if (equalIgnoringAsciiCase(item, "autostart")) {
         view_.toggleStartWithDesktop();
+    } else if (equalIgnoringAsciiCase(item, "battery")) {
+        view_.openBatteryAlerts();
     }
 }
 

@@ -36,6 +36,8 @@ class MainWindowView {
     virtual void quit() = 0;
     // The autostart entry is written or removed, whichever it was not.
     virtual void toggleStartWithDesktop() = 0;
+    // The battery notifications' settings, in their dialog.
+    virtual void openBatteryAlerts() = 0;
 };
 
 // How the tray icon was clicked.
@@ -53,7 +55,7 @@ class MainWindowLogic {
 
     void trayClicked(TrayClick click);
     // An item of the tray menu, by name (letter case ignored):
-    // "configuration", "autostart" and "exit".
+    // "configuration", "autostart", "battery" and "exit".
     void trayMenuPicked(std::string_view item);
     // The window is wanted in front: the tray's "configuration", a second
     // copy of the program.

@@ -73,6 +73,7 @@ class SettingsPageView final : public QObject, public ListPageView {
     std::unique_ptr<Ticker> makeTicker(std::function<void()> tick) override;
     void mousePresenceChanged() override { emit presenceChanged(); }
     void dpiStageShown(std::int32_t dpiValue) override { emit dpiStageReported(dpiValue); }
+    void mouseStatusChanged(const MouseStatus& status) override { emit statusChanged(status); }
     void appendListRow(std::string_view list, std::string_view text) override;
     void removeListRow(std::string_view list, int row) override;
     void setListRowText(std::string_view list, int row, std::string_view text) override;
@@ -80,6 +81,7 @@ class SettingsPageView final : public QObject, public ListPageView {
   signals:
     void presenceChanged();
     void dpiStageReported(qint32 dpiValue);
+    void statusChanged(const tvq::MouseStatus& status);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -39,6 +39,7 @@ class FakeWindow final : public MainWindowView {
     void closeDpiDisplay() override { dpiShown = false; }
     void quit() override { log.push_back("quit"); }
     void toggleStartWithDesktop() override { log.push_back("autostart"); }
+    void openBatteryAlerts() override { log.push_back("battery"); }
 };
 
 class MainWindowTest : public ::testing::Test {
@@ -61,6 +62,8 @@ TEST_F(MainWindowTest, TrayMenuNamesIgnoreLetterCase) {
     EXPECT_EQ(window.log.back(), "autostart");
     logic.trayMenuPicked("ms_1_left_click");  // no tray item: nothing
     EXPECT_EQ(window.log.back(), "autostart");
+    logic.trayMenuPicked("Battery");
+    EXPECT_EQ(window.log.back(), "battery");
     logic.trayMenuPicked("Exit");
     EXPECT_EQ(window.log.back(), "quit");
 }

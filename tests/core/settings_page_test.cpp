@@ -313,6 +313,7 @@ TEST_F(BlePageTest, CableAndReceiverTakePrecedence) {
     session.link().onBleConnection(false);
     EXPECT_EQ(view.presenceChanges, 0);
     EXPECT_EQ(session.links().anyConnected.load(), 1);
+    EXPECT_EQ(view.statuses.back(), (MouseStatus{MouseStatus::Link::kCable, 0, true, false}));
     EXPECT_TRUE(view.hidden("ms_1_sleep_label"));  // the cable keeps the mouse awake
 }
 
@@ -322,6 +323,10 @@ TEST_F(BlePageTest, NotificationsBecomeStatusReports) {
     session.link().onBleNotification(std::vector<std::uint8_t>{0x10, 0x40, 0x01, 0x07});
     EXPECT_EQ(view.text["ms_1_label_power"], "70%");
     EXPECT_EQ(view.progress["ms_1_progress_power"], 70);
+    // The tray and the desktop hear of it, once.
+    EXPECT_EQ(view.statuses,
+              (std::vector<MouseStatus>{{MouseStatus::Link::kBluetooth, 0, false, false},
+                                        {MouseStatus::Link::kBluetooth, 70, false, false}}));
     // A heartbeat over Bluetooth LE says nothing about the receiver.
     EXPECT_FALSE(view.shown("ms_1_wireless"));
     EXPECT_EQ(session.link().links().receiverLinkUp.load(), 0);

@@ -39,6 +39,7 @@ class FakePageView final : public ListPageView {
     std::vector<FakeTicker*> tickers;  // owned by who asked for them
     int presenceChanges = 0;
     std::vector<std::int32_t> dpiShown;
+    std::vector<MouseStatus> statuses;
     std::map<std::string, std::vector<std::string>> rows;
 
     // The bound handlers, by control.
@@ -119,6 +120,7 @@ class FakePageView final : public ListPageView {
     }
     void mousePresenceChanged() override { ++presenceChanges; }
     void dpiStageShown(std::int32_t dpiValue) override { dpiShown.push_back(dpiValue); }
+    void mouseStatusChanged(const MouseStatus& status) override { statuses.push_back(status); }
     void appendListRow(std::string_view list, std::string_view row) override {
         if (exists(list)) {
             rows[std::string(list)].emplace_back(row);

@@ -1,0 +1,91 @@
+#include "platform/settings_file.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "base/data_folder.h"
+#include "memory_file_system.h"
+
+namespace tvq {
+namespace {
+
+const std::string kPath = "/home/u/.config/tvq-config/settings.json";
+
+std::string textOf(const std::vector<std::uint8_t>& bytes) {
+    return {bytes.begin(), bytes.end()};
+}
+void put(testing::MemoryFileSystem& fs, const std::string& text) {
+    fs.createDirectories("/home/u/.config/tvq-config");
+    fs.files[kPath].assign(text.begin(), text.end());
+}
+
+TEST(SettingsFileTest, TheFileIsFoundByTheXdgRules) {
+    auto env = [](std::optional<std::string> config, std::optional<std::string> home) {
+        return Environment([=](std::string_view name) -> std::optional<std::string> {
+            return name == "XDG_CONFIG_HOME" ? config : name == "HOME" ? home : std::nullopt;
+        });
+    };
+    EXPECT_EQ(settingsFilePath(env("/cfg/", "/home/u")), "/cfg/tvq-config/settings.json");
+    EXPECT_EQ(settingsFilePath(env("relative", "/home/u")), kPath);
+    EXPECT_EQ(settingsFilePath(env(std::nullopt, std::nullopt)), "");
+}
+
+TEST(SettingsFileTest, WrittenSettingsReadBackAndKeysOfOtherVersionsStay) {
+    testing::MemoryFileSystem fs;
+    fs.createDirectories("/home/u");
+    SettingsFile file(fs, kPath);
+    EXPECT_EQ(file.load(), SettingsFile::Loaded::kNoFile);
+    EXPECT_EQ(file.settings(), ProgramSettings{});
+
+    put(fs, R"({"version": 7, "appearance": "dark", "battery": {"low": 30, "critical": 15,
+                "notifications": false, "sound": true}})");
+    ASSERT_EQ(file.load(), SettingsFile::Loaded::kRead);
+    EXPECT_EQ(file.settings().battery, (BatteryAlertSettings{false, 30, 15}));
+
+    ProgramSettings changed = file.settings();
+    changed.battery.low = 40;
+    ASSERT_TRUE(file.save(changed));
+    const std::string written = textOf(fs.files[kPath]);
+    EXPECT_NE(written.find("\"appearance\": \"dark\""), std::string::npos) << written;
+    SettingsFile again(fs, kPath);
+    ASSERT_EQ(again.load(), SettingsFile::Loaded::kRead);
+    EXPECT_EQ(again.settings(), changed);
+
+    // A file that cannot be written leaves the settings as they were.
+    fs.failWrites = true;
+    ProgramSettings lost = changed;
+    lost.battery.enabled = true;
+    EXPECT_FALSE(again.save(lost));
+    EXPECT_EQ(again.settings(), changed);
+    EXPECT_FALSE(SettingsFile(fs, "").save(lost));
+}
+
+TEST(SettingsFileTest, BadContentIsKeptAsideOrTakesTheDefaults) {
+    testing::MemoryFileSystem fs;
+    for (const std::string& bad : {std::string("{\"battery\": "), std::string("[1, 2]"),
+                                   std::string("\xff\xfe{}"), std::string(2 << 20, ' ')}) {
+        put(fs, bad);
+        SettingsFile file(fs, kPath);
+        ASSERT_EQ(file.load(), SettingsFile::Loaded::kKeptAside) << bad.substr(0, 20);
+        EXPECT_EQ(file.settings(), ProgramSettings{});
+        EXPECT_FALSE(fs.files.contains(kPath));
+        ASSERT_TRUE(fs.files.contains(file.keptAs()));
+        EXPECT_EQ(textOf(fs.files[file.keptAs()]), bad);
+        fs.files.erase(file.keptAs());
+    }
+    // Values of the wrong kind or out of range take their defaults; the
+    // rest is read.
+    for (const std::string& odd :
+         {std::string(R"({"battery": {"low": 5, "critical": 50, "notifications": false}})"),
+          std::string(R"({"battery": {"low": "20", "critical": -3, "notifications": false}})"),
+          std::string(R"({"battery": {"low": 1e300, "critical": 10, "notifications": false}})")}) {
+        put(fs, odd);
+        SettingsFile file(fs, kPath);
+        ASSERT_EQ(file.load(), SettingsFile::Loaded::kRead) << odd;
+        EXPECT_EQ(file.settings().battery, (BatteryAlertSettings{false, 20, 10})) << odd;
+    }
+}
+
+}  // namespace
+}  // namespace tvq
