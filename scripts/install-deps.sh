@@ -16,6 +16,8 @@ packages=(
     # tvqctl and the virtual mouse; Bluetooth LE over D-Bus (BlueZ), and the private
     # bus of its tests
     nlohmann-json3-dev libsystemd-dev dbus-daemon
+    # the stand-in notification service of the battery notification test
+    python3-dbusmock
     # input hook and keyboard layouts (X11), and the X servers and tools of their tests
     libx11-dev libx11-xcb-dev libxi-dev libxtst-dev libxcb-xkb-dev libxkbcommon-dev
     libxkbcommon-x11-dev xvfb tigervnc-standalone-server xdotool x11-xkb-utils xkb-data xauth

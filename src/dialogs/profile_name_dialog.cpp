@@ -25,8 +25,11 @@ ProfileNameDialog::ProfileNameDialog(const LanguageManager* language, QString ti
 }
 
 void ProfileNameDialog::setup() {
-    const QString title =
-        language_ != nullptr ? language_->text(titleKey_).arg(prefill_) : QString();
+    // A new profile's title names nothing; a rename's names the profile.
+    QString title = language_ != nullptr ? language_->text(titleKey_) : QString();
+    if (title.contains(QLatin1String("%1"))) {
+        title = title.arg(prefill_);
+    }
     if (auto* label = control<QLabel>("title_string")) {
         label->setText(title);
     }

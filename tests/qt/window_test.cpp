@@ -1,6 +1,7 @@
 // The toolkit layer, the dialogs and the main window on Qt's offscreen
 // platform, with the real layouts from res/.
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
@@ -14,6 +15,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QSlider>
+#include <QSpinBox>
 #include <QStackedWidget>
 #include <QStyle>
 #include <QTemporaryDir>
@@ -23,6 +25,7 @@
 
 #include "app/main_window.h"
 #include "base/text.h"
+#include "dialogs/battery_alerts_dialog.h"
 #include "dialogs/colour_picker_dialog.h"
 #include "dialogs/dpi_display.h"
 #include "dialogs/message_dialog.h"
@@ -469,6 +472,36 @@ class WindowTest : public QObject {
                                [&again, button] { again.control<QPushButton>(button)->click(); });
             QCOMPARE(again.runModal(), 0);
         }
+    }
+
+    void theBatteryDialogKeepsTheCriticalLevelAtOrBelowTheLowOne() {
+        BatteryAlertsDialog dialog(&language, {true, 20, 10}, nullptr);
+        dialog.create();
+        dialog.show();
+        auto* check = dialog.control<QCheckBox>("check_notify");
+        auto* low = dialog.control<QSpinBox>("spin_low");
+        auto* critical = dialog.control<QSpinBox>("spin_critical");
+        QVERIFY(check->isChecked());
+        QCOMPARE(dialog.focusWidget(), check);
+        QCOMPARE(low->accessibleName(),
+                 language.text(QStringLiteral("battery_alerts_low_text")).remove(QLatin1Char('&')));
+        // Lowering the low level pulls the critical one down with it.
+        low->setFocus();
+        QTest::keyClick(low, Qt::Key_Down);
+        QCOMPARE(low->value(), 15);
+        critical->setValue(40);
+        QCOMPARE(critical->value(), 15);
+        low->setValue(5);
+        QCOMPARE(critical->value(), 5);
+        low->setValue(30);
+        // A screen reader's Toggle switches notifications off, as a click does.
+        QAccessibleInterface* a11y = QAccessible::queryAccessibleInterface(check);
+        a11y->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        QVERIFY(!check->isChecked());
+        QVERIFY(!low->isEnabled() && !critical->isEnabled());
+        QTest::keyClick(dialog.control<QPushButton>("btn_ok"), Qt::Key_Space);
+        QCOMPARE(dialog.result(), 1);
+        QCOMPARE(dialog.chosen(), (BatteryAlertSettings{false, 30, 5}));
     }
 
     void aQuestionNamesItsVerbAndKeepsTheFocusOnCancelANoticeHasOneButton() {
