@@ -47,5 +47,8 @@ int main(int argc, char** argv) {
     std::vector<std::uint8_t> store(one.begin(), one.end());
     store.insert(store.end(), one.begin(), one.end());
     writeFile(out + "/macro_store/two.data", store);
+    const std::string settings = R"({"version": 1, "battery": {"notifications": true, "low": 20,
+        "critical": 10}, "appearance": "dark"})";
+    writeFile(out + "/settings_file/settings.json", {settings.begin(), settings.end()});
     return 0;
 }
