@@ -132,6 +132,19 @@ class BatteryNotificationTest : public ::testing::Test {
             "io.github.tvq_config.Profiles1 " +
             name);
     }
+    pid_t startProgram(const testing::VirtualMouseProcess& mouse) const {
+        return spawn(
+            {TVQ_CONFIG_PATH}, dir + "/program.err",
+            {"QT_QPA_PLATFORM=offscreen", "TVQ_DEBUG=1", "TVQ_VIRTUAL_MOUSE=" + mouse.socketPath(),
+             "XDG_DATA_HOME=" + dir + "/data", "XDG_CONFIG_HOME=" + dir + "/config", "HOME=" + dir,
+             "XDG_RUNTIME_DIR=" + dir + "/run"});
+    }
+    std::string programErrors() const {
+        std::ifstream in(dir + "/program.err");
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
     bool batteryIs(int percent) const {
         return property("Battery") == "(<" + std::to_string(percent) + ">,)\n";
     }
@@ -154,11 +167,7 @@ TEST_F(BatteryNotificationTest, OneNotificationPerCrossingReplacingTheLastWithIt
     })) << "python3-dbusmock did not start";
 
     testing::VirtualMouseProcess mouse({"--receiver", "--heartbeat-ms", "100", "--battery", "6"});
-    program = spawn(
-        {TVQ_CONFIG_PATH}, dir + "/program.err",
-        {"QT_QPA_PLATFORM=offscreen", "TVQ_DEBUG=1", "TVQ_VIRTUAL_MOUSE=" + mouse.socketPath(),
-         "XDG_DATA_HOME=" + dir + "/data", "XDG_CONFIG_HOME=" + dir + "/config", "HOME=" + dir,
-         "XDG_RUNTIME_DIR=" + dir + "/run"});
+    program = startProgram(mouse);
     ASSERT_TRUE(waitFor([&] { return batteryIs(60); })) << property("Battery");
     EXPECT_EQ(property("Connection"), "(<'receiver'>,)\n");
     EXPECT_EQ(property("Charging"), "(<false>,)\n");
@@ -204,6 +213,17 @@ TEST_F(BatteryNotificationTest, OneNotificationPerCrossingReplacingTheLastWithIt
     EXPECT_EQ(seen[2].summary, "Mouse fully charged");
     EXPECT_EQ(seen[2].urgency, 0);
     EXPECT_EQ(seen[2].replaces, 1u);
+}
+
+TEST_F(BatteryNotificationTest, WithoutANotificationServiceNothingBlocks) {
+    testing::VirtualMouseProcess mouse({"--receiver", "--heartbeat-ms", "100", "--battery", "1"});
+    program = startProgram(mouse);
+    ASSERT_TRUE(waitFor([&] { return batteryIs(10); }));
+    ASSERT_TRUE(waitFor([&] {
+        return programErrors().find("notification not shown") != std::string::npos;
+    })) << programErrors();
+    mouse.command("battery 3");
+    EXPECT_TRUE(waitFor([&] { return batteryIs(30); }));  // it goes on answering
 }
 
 }  // namespace
