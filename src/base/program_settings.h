@@ -1,7 +1,13 @@
 // The program's own settings, apart from the mouse's: what it tells the
-// user about the battery. Kept in a file of their own under the user's
-// configuration folder; the stores of the mouse's settings do not hold them.
+// user about the battery, and which profile follows which application. Kept
+// in a file of their own under the user's configuration folder; the stores
+// of the mouse's settings do not hold them.
 #pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace tvq {
 
@@ -20,8 +26,36 @@ struct BatteryAlertSettings {
     bool operator==(const BatteryAlertSettings&) const = default;
 };
 
+// One application and the profile it calls for. An application is named by
+// its desktop application id (a Wayland app id, a ".desktop" file's name
+// without the extension) or its X11 WM_CLASS class. Both in UTF-8.
+struct AppRule {
+    std::string app;
+    std::string profile;
+    bool operator==(const AppRule&) const = default;
+};
+
+struct ApplicationRules {
+    bool automatic = true;  // the switching as a whole
+    std::vector<AppRule> rules;
+
+    // Longer application ids are not ids.
+    static constexpr std::size_t kMaxAppIdBytes = 255;
+
+    // The rule for `app`, letter case ignored; null when there is none.
+    const AppRule* find(std::string_view app) const;
+    // Names `profile` for `app`, replacing the rule it had; an empty profile
+    // removes the rule. False for an empty or overlong id.
+    bool set(std::string_view app, std::string_view profile);
+    // The rules follow a profile that was renamed or deleted.
+    void renameProfile(std::string_view from, std::string_view to);
+    void removeProfile(std::string_view name);
+    bool operator==(const ApplicationRules&) const = default;
+};
+
 struct ProgramSettings {
     BatteryAlertSettings battery;
+    ApplicationRules applications;
     bool operator==(const ProgramSettings&) const = default;
 };
 

@@ -80,6 +80,8 @@ class PageView : public ControlEvents {
     // The mouse's link, battery, charging or sleep changed (the tray, the
     // desktop's notifications).
     virtual void mouseStatusChanged(const MouseStatus& /*status*/) {}
+    // Another profile was selected, or the selected one renamed.
+    virtual void currentProfileChanged() {}
 
     // A value with no option: none of the group "<prefix>1".."<prefix><count>"
     // is selected.

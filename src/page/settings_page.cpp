@@ -1,6 +1,7 @@
 #include "page/settings_page.h"
 
 #include "base/debug.h"
+#include "base/text.h"
 #include "page/controls.h"
 
 namespace tvq {
@@ -15,8 +16,18 @@ SettingsPage::SettingsPage(ListPageView& view, const TextSource& texts, const Ke
           [this] { refreshPage(); }),
       presenter_(
           view, session.links(), panels_, [this] { return session_.profiles().current(); },
-          [this] { refreshPage(); }, [this] { session_.requestWholeApply(); }) {
+          [this] { refreshPage(); }, [this] { session_.requestWholeApply(); }),
+      follower_(session.scheduler(), session.profiles(),
+                [this](int row) { selectProfile(row, false); }) {
     session_.link().setObserver(&presenter_);
+    panels_.profileList.setNameEvents({
+        .renamed =
+            [this](std::u16string_view from, std::u16string_view to) {
+                follower_.profileRenamed(from, to);
+                view_.currentProfileChanged();
+            },
+        .removed = [this](std::u16string_view name) { follower_.profileRemoved(name); },
+    });
 }
 
 SettingsPage::~SettingsPage() {
@@ -48,6 +59,8 @@ void SettingsPage::loadProfiles() {
     session_.link().announceBle();
     refreshPage();
     presenter_.showPresence();
+    follower_.pickedByHand();
+    view_.currentProfileChanged();
     // Once, for this start: the damaged file is kept and the next start
     // finds a clean store.
     if (dialogs_ != nullptr && report.overLimit) {
@@ -73,7 +86,7 @@ void SettingsPage::onProfileListSelect(int index) {
     selectProfile(index);
 }
 
-void SettingsPage::selectProfile(int index) {
+void SettingsPage::selectProfile(int index, bool byHand) {
     if (!session_.profiles().select(index)) {
         debug::write("profile list: no row " + std::to_string(index) + "\n");
         return;
@@ -82,6 +95,21 @@ void SettingsPage::selectProfile(int index) {
     view_.selectItem(control::kListProfile, index);
     refreshPage();
     session_.requestApply();
+    if (byHand) {
+        follower_.pickedByHand();
+    }
+    view_.currentProfileChanged();
+}
+
+bool SettingsPage::selectProfileNamed(std::u16string_view name) {
+    const auto& all = session_.profiles().profiles();
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        if (equalIgnoringCase(fieldText(all[i]->name), name)) {
+            selectProfile(static_cast<int>(i));
+            return true;
+        }
+    }
+    return false;
 }
 
 void SettingsPage::refreshPage() {

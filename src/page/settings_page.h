@@ -14,6 +14,7 @@
 #include "page/link_presenter.h"
 #include "page/page_dialogs.h"
 #include "page/page_view.h"
+#include "page/profile_follower.h"
 #include "page/settings_panels.h"
 #include "session/mouse_session.h"
 
@@ -43,8 +44,13 @@ class SettingsPage final {
     // The list's selection rule.
     void onProfileListSelect(int index);
     // Makes the profile at `index` the selected one: its row, every control,
-    // and an apply.
-    void selectProfile(int index);
+    // and an apply. `byHand`: the user chose it (not an application rule),
+    // so the focus comes back to it.
+    void selectProfile(int index, bool byHand = true);
+    // The same by name, letter case ignored; false when no profile has it.
+    bool selectProfileNamed(std::u16string_view name);
+    // The profiles that follow the application in focus.
+    ProfileFollower& follower() { return follower_; }
 
     void refreshPage();
 
@@ -67,6 +73,7 @@ class SettingsPage final {
     PageDialogs* dialogs_;
     SettingsPanels panels_;
     LinkPresenter presenter_;
+    ProfileFollower follower_;
     bool ignoreNextListSelection_ = true;
     bool loaded_ = false;
 };

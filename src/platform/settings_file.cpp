@@ -17,6 +17,12 @@ constexpr const char* kBatteryKey = "battery";
 constexpr const char* kNotificationsKey = "notifications";
 constexpr const char* kLowKey = "low";
 constexpr const char* kCriticalKey = "critical";
+constexpr const char* kApplicationsKey = "applications";
+constexpr const char* kAutomaticKey = "automatic";
+constexpr const char* kRulesKey = "rules";
+constexpr const char* kAppKey = "app";
+constexpr const char* kProfileKey = "profile";
+constexpr std::size_t kMaxProfileNameBytes = 4 * 49;  // 49 UTF-16 units at most
 
 BatteryAlertSettings readBattery(const Json& doc) {
     BatteryAlertSettings battery;
@@ -40,6 +46,47 @@ BatteryAlertSettings readBattery(const Json& doc) {
         read.critical = battery.critical;
     }
     return read;
+}
+
+// A rule whose id or profile is not text, or is empty or overlong, is
+// left out; the rest are read.
+ApplicationRules readApplications(const Json& doc) {
+    ApplicationRules read;
+    const auto it = doc.find(kApplicationsKey);
+    if (it == doc.end() || !it->is_object()) {
+        return read;
+    }
+    if (const auto on = it->find(kAutomaticKey); on != it->end() && on->is_boolean()) {
+        read.automatic = on->get<bool>();
+    }
+    const auto rules = it->find(kRulesKey);
+    if (rules == it->end() || !rules->is_array()) {
+        return read;
+    }
+    for (const Json& rule : *rules) {
+        if (!rule.is_object()) {
+            continue;
+        }
+        const auto app = rule.find(kAppKey);
+        const auto profile = rule.find(kProfileKey);
+        if (app == rule.end() || profile == rule.end() || !app->is_string() ||
+            !profile->is_string()) {
+            continue;
+        }
+        const auto& name = profile->get_ref<const std::string&>();
+        if (name.size() <= kMaxProfileNameBytes) {
+            read.set(app->get_ref<const std::string&>(), name);
+        }
+    }
+    return read;
+}
+
+Json applicationsJson(const ApplicationRules& applications) {
+    Json rules = Json::array();
+    for (const AppRule& r : applications.rules) {
+        rules.push_back({{kAppKey, r.app}, {kProfileKey, r.profile}});
+    }
+    return {{kAutomaticKey, applications.automatic}, {kRulesKey, std::move(rules)}};
 }
 
 }  // namespace
@@ -69,6 +116,7 @@ SettingsFile::Loaded SettingsFile::load() {
         return keptAs_.empty() ? Loaded::kUnreadable : Loaded::kKeptAside;
     }
     settings_.battery = readBattery(doc);
+    settings_.applications = readApplications(doc);
     document_ = doc.dump();
     return Loaded::kRead;
 }
@@ -85,6 +133,7 @@ bool SettingsFile::save(const ProgramSettings& settings) {
     doc[kBatteryKey] = {{kNotificationsKey, settings.battery.enabled},
                         {kLowKey, settings.battery.low},
                         {kCriticalKey, settings.battery.critical}};
+    doc[kApplicationsKey] = applicationsJson(settings.applications);
     const std::string text = doc.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
     const std::size_t slash = path_.find_last_of('/');
     if (slash != std::string::npos && slash > 0) {

@@ -51,6 +51,7 @@ class MouseSession {
 
     ProfileStore& profiles() { return profiles_; }
     const ProfileStore& profiles() const { return profiles_; }
+    Scheduler& scheduler() { return scheduler_; }
     MacroStore& macros() { return macros_; }
     // The files of the data folder and of the user's choosing.
     FileSystem& files() { return location_.fileSystem(); }

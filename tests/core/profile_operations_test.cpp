@@ -371,3 +371,105 @@ TEST_F(ProfileOperationsTest, LongNamesAreShortenedToFitTheirSuffix) {
 
 }  // namespace
 }  // namespace tvq
+
+namespace tvq {
+namespace {
+
+class ProfileFollowerTest : public ProfileOperationsTest {
+  protected:
+    void SetUp() override {
+        ProfileOperationsTest::SetUp();
+        start({u"Work", u"Games", u"Drawing"});
+        ApplicationRules rules;
+        rules.set("org.gnome.Nautilus", "games");  // letter case of either side aside
+        rules.set("GIMP", "Drawing");
+        rules.set("ghost", "No such profile");
+        page.follower().setRules(rules);
+        page.follower().setRulesChanged([this](const ApplicationRules& r) { told.push_back(r); });
+    }
+    // The focus moves to `app` and rests there.
+    int focusOn(std::string_view app) {
+        page.follower().activeApplicationChanged(app);
+        scheduler.advance(ProfileFollower::kSettleMs);
+        return session.profiles().currentIndex();
+    }
+    std::vector<ApplicationRules> told;
+};
+
+TEST_F(ProfileFollowerTest, RulesChooseTheProfileAndOtherApplicationsGetTheOneChosenByHand) {
+    const int applies = session.link().applyRequests();
+    page.follower().activeApplicationChanged("ORG.GNOME.NAUTILUS");
+    scheduler.advance(ProfileFollower::kSettleMs - 1);
+    EXPECT_EQ(session.profiles().currentIndex(), 0);  // not settled yet
+    scheduler.advance(1);
+    EXPECT_EQ(session.profiles().currentIndex(), 1);
+    EXPECT_EQ(session.link().applyRequests(), applies + 1);
+    EXPECT_EQ(view.items["ms_1_list_profile"], 1);  // the list follows
+    EXPECT_EQ(focusOn("gimp"), 2);
+    EXPECT_EQ(focusOn("ghost"), 0);  // a rule naming no profile is ignored
+    EXPECT_EQ(focusOn("xterm"), 0);
+    // Chosen by hand while an application with a rule has the focus: the
+    // focus comes back to it.
+    page.onProfileListSelect(1);
+    EXPECT_EQ(focusOn("gimp"), 2);
+    EXPECT_EQ(focusOn("xterm"), 1);
+    EXPECT_TRUE(page.selectProfileNamed(u"WORK"));  // the bus, the tray, tvqctl
+    EXPECT_FALSE(page.selectProfileNamed(u"nobody"));
+    EXPECT_EQ(focusOn("gimp"), 2);
+    EXPECT_EQ(focusOn(""), 0);
+}
+
+TEST_F(ProfileFollowerTest, FocusSettlesOnceWaitsForDialogsAndCanBeSwitchedOff) {
+    const int applies = session.link().applyRequests();
+    for (const char* app : {"gimp", "org.gnome.Nautilus", "xterm", "gimp"}) {
+        page.follower().activeApplicationChanged(app);
+        scheduler.advance(100);
+    }
+    scheduler.advance(ProfileFollower::kSettleMs);
+    EXPECT_EQ(session.profiles().currentIndex(), 2);
+    EXPECT_EQ(session.link().applyRequests(), applies + 1);  // one switch, where it settled
+
+    bool inDialog = true;
+    page.follower().setBusy([&inDialog] { return inDialog; });
+    EXPECT_EQ(focusOn("org.gnome.Nautilus"), 2);
+    scheduler.advance(10 * ProfileFollower::kSettleMs);
+    EXPECT_EQ(session.profiles().currentIndex(), 2);
+    inDialog = false;
+    scheduler.advance(ProfileFollower::kSettleMs);
+    EXPECT_EQ(session.profiles().currentIndex(), 1);
+
+    page.follower().setAutomatic(false);
+    EXPECT_EQ(focusOn("gimp"), 1);
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_FALSE(told.back().automatic);
+}
+
+TEST_F(ProfileFollowerTest, RulesFollowRenamesAndDeletionsAndRejectBadIds) {
+    page.onProfileListSelect(1);
+    dialogs.name = u"Play";
+    page.panels().profileList.renameProfile();
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told.back().find("org.gnome.nautilus")->profile, "Play");
+    EXPECT_EQ(view.profileChanges, 3);  // load, the selection, the rename
+    EXPECT_EQ(focusOn("xterm"), 1);     // the hand-picked profile under its new name
+
+    page.onProfileListSelect(2);
+    page.panels().profileList.deleteProfile();
+    EXPECT_EQ(told.back().find("gimp"), nullptr);
+    EXPECT_EQ(focusOn("gimp"), 1);  // no rule now: the profile selected in its place
+
+    const std::size_t before = told.size();
+    EXPECT_FALSE(page.follower().setRule("", "Work"));
+    EXPECT_FALSE(
+        page.follower().setRule(std::string(ApplicationRules::kMaxAppIdBytes + 1, 'a'), "Work"));
+    EXPECT_EQ(told.size(), before);
+    // A rule set for the application in focus switches at once.
+    EXPECT_TRUE(page.follower().setRule("Gimp", "work"));
+    scheduler.advance(ProfileFollower::kSettleMs);
+    EXPECT_EQ(session.profiles().currentIndex(), 0);
+    EXPECT_TRUE(page.follower().setRule("gimp", ""));
+    EXPECT_EQ(page.follower().rules().find("GIMP"), nullptr);
+}
+
+}  // namespace
+}  // namespace tvq

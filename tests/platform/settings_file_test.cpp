@@ -39,9 +39,17 @@ TEST(SettingsFileTest, WrittenSettingsReadBackAndKeysOfOtherVersionsStay) {
     EXPECT_EQ(file.settings(), ProgramSettings{});
 
     put(fs, R"({"version": 7, "appearance": "dark", "battery": {"low": 30, "critical": 15,
-                "notifications": false, "sound": true}})");
+                "notifications": false, "sound": true}, "applications": {"automatic": false,
+                "rules": [{"app": "gimp", "profile": "Drawing"}, {"app": "", "profile": "x"},
+                          {"app": 3, "profile": "x"}, "x", {"app": "GIMP", "profile": "Later"},
+                          {"app": "firefox", "profile": "Web"}]}})");
     ASSERT_EQ(file.load(), SettingsFile::Loaded::kRead);
     EXPECT_EQ(file.settings().battery, (BatteryAlertSettings{false, 30, 15}));
+    // Rules that are not rules are left out; a later rule for the same
+    // application replaces an earlier one.
+    EXPECT_FALSE(file.settings().applications.automatic);
+    EXPECT_EQ(file.settings().applications.rules,
+              (std::vector<AppRule>{{"GIMP", "Later"}, {"firefox", "Web"}}));
 
     ProgramSettings changed = file.settings();
     changed.battery.low = 40;

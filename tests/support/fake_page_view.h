@@ -40,6 +40,7 @@ class FakePageView final : public ListPageView {
     int presenceChanges = 0;
     std::vector<std::int32_t> dpiShown;
     std::vector<MouseStatus> statuses;
+    int profileChanges = 0;
     std::map<std::string, std::vector<std::string>> rows;
 
     // The bound handlers, by control.
@@ -121,6 +122,7 @@ class FakePageView final : public ListPageView {
     void mousePresenceChanged() override { ++presenceChanges; }
     void dpiStageShown(std::int32_t dpiValue) override { dpiShown.push_back(dpiValue); }
     void mouseStatusChanged(const MouseStatus& status) override { statuses.push_back(status); }
+    void currentProfileChanged() override { ++profileChanges; }
     void appendListRow(std::string_view list, std::string_view row) override {
         if (exists(list)) {
             rows[std::string(list)].emplace_back(row);

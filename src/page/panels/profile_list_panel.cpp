@@ -75,8 +75,12 @@ void ProfileListPanel::deleteProfile() {
         return;
     }
     const std::int32_t row = store.currentIndex();
+    const std::u16string name(fieldText(store.current()->name));
     if (!store.remove(row)) {
         return;
+    }
+    if (nameEvents_.removed) {
+        nameEvents_.removed(name);
     }
     view_.removeListRow(control::kListProfile, row);
     // The one that followed it, or the new last one.
@@ -98,8 +102,12 @@ void ProfileListPanel::renameProfile() {
     if (!name) {
         return;
     }
+    const std::u16string before(fieldText(current->name));
     store.rename(row, *name);
     view_.setListRowText(control::kListProfile, row, rowText(*store.current()));
+    if (nameEvents_.renamed) {
+        nameEvents_.renamed(before, fieldText(store.current()->name));
+    }
     // The name is not sent to the mouse: only the store is written.
     session_.link().requestSave();
 }

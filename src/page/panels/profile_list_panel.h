@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 #include <string_view>
 
 #include "page/page_dialogs.h"
@@ -11,6 +12,13 @@
 #include "session/mouse_session.h"
 
 namespace tvq {
+
+// Told when a profile's name changes or a profile goes (what names
+// profiles elsewhere follows).
+struct ProfileNameEvents {
+    std::function<void(std::u16string_view from, std::u16string_view to)> renamed;
+    std::function<void(std::u16string_view name)> removed;
+};
 
 class ProfileListPanel {
   public:
@@ -31,6 +39,7 @@ class ProfileListPanel {
 
     // Binds the six buttons.
     void bind(ControlEvents& events);
+    void setNameEvents(ProfileNameEvents events) { nameEvents_ = std::move(events); }
 
     void addProfile();
     void deleteProfile();
@@ -48,6 +57,7 @@ class ProfileListPanel {
     PageDialogs* dialogs_;
     std::function<void(int)> selectProfile_;
     std::function<void()> refreshPage_;
+    ProfileNameEvents nameEvents_;
 };
 
 }  // namespace tvq

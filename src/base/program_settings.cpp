@@ -1,0 +1,45 @@
+#include "base/program_settings.h"
+
+#include <algorithm>
+
+#include "base/text.h"
+
+namespace tvq {
+namespace {
+
+bool sameName(std::string_view a, std::string_view b) {
+    return equalIgnoringCase(utf16FromUtf8(a), utf16FromUtf8(b));
+}
+
+}  // namespace
+
+const AppRule* ApplicationRules::find(std::string_view app) const {
+    const auto it = std::find_if(rules.begin(), rules.end(),
+                                 [&](const AppRule& r) { return sameName(r.app, app); });
+    return it != rules.end() ? &*it : nullptr;
+}
+
+bool ApplicationRules::set(std::string_view app, std::string_view profile) {
+    if (app.empty() || app.size() > kMaxAppIdBytes) {
+        return false;
+    }
+    std::erase_if(rules, [&](const AppRule& r) { return sameName(r.app, app); });
+    if (!profile.empty()) {
+        rules.push_back({std::string(app), std::string(profile)});
+    }
+    return true;
+}
+
+void ApplicationRules::renameProfile(std::string_view from, std::string_view to) {
+    for (AppRule& r : rules) {
+        if (sameName(r.profile, from)) {
+            r.profile = to;
+        }
+    }
+}
+
+void ApplicationRules::removeProfile(std::string_view name) {
+    std::erase_if(rules, [&](const AppRule& r) { return sameName(r.profile, name); });
+}
+
+}  // namespace tvq
