@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QWindow>
 
+#include "app/profile_switching.h"
 #include "base/autostart.h"
 #include "base/debug.h"
 #include "base/product.h"
@@ -151,6 +152,11 @@ void MainWindow::onDeferredPartsBuilt() {
                 [this](qint32 value) { logic_.dpiStageShown(value); });
         connect(page_.get(), &SettingsPageView::statusChanged, this,
                 [this](const MouseStatus& status) { showMouseStatus(status); });
+        connect(page_.get(), &SettingsPageView::profileChanged, this, [this] {
+            if (service_) {
+                service_->profilesChanged();
+            }
+        });
         page_->attach(*this, loader_, programFolder(), &libraryMessages_, &hookLibrary_,
                       mouse_ != nullptr && mouse_->probeBle());
     }
@@ -164,6 +170,21 @@ void MainWindow::onDeferredPartsBuilt() {
     }
     if (page_) {
         page_->loadProfiles();
+        if (mouse_ != nullptr) {
+            switching_ = std::make_unique<ProfileSwitching>(page_->logic(), mouse_->settings());
+            // A switch waits while the user is in a dialog of ours.
+            page_->logic().follower().setBusy(
+                [] { return QApplication::activeModalWidget() != nullptr; });
+            connect(switching_.get(), &ProfileSwitching::rulesChanged, this, [this] {
+                if (service_) {
+                    service_->profilesChanged();
+                }
+            });
+            connect(switching_.get(), &ProfileSwitching::rulesNotSaved, this, [this] {
+                MessageDialog::tell(this, &language_, QStringLiteral("settings_not_saved_text"),
+                                    {QString::fromStdString(mouse_->settings().path())});
+            });
+        }
         selectDeviceTab(0);  // the settings, with or without the mouse
         if (QWidget* list = page_->boundControl("ms_1_list_profile")) {
             list->setFocus();  // the keyboard starts in the profiles
@@ -192,9 +213,12 @@ void MainWindow::joinSessionBus() {
     const QDBusConnection bus = QDBusConnection::sessionBus();
     notifier_ = std::make_unique<BatteryNotifier>(language_, bus, alerts_);
     notifier_->update(status_);
-    service_ = std::make_unique<MouseService>(bus);
+    service_ = std::make_unique<MouseService>(bus, switching_.get());
     service_->setStatus(status_);
     service_->start();
+    if (switching_) {
+        switching_->start(chooseFocusSource(processEnvironment()), bus, programFolder());
+    }
 }
 
 void MainWindow::tellSettingsProblem() {

@@ -23,6 +23,7 @@ class BatteryNotifier;
 class DpiDisplay;
 class LanguageManager;
 class MouseService;
+class ProfileSwitching;
 
 class MainWindow final : public WindowBase, public MainWindowView {
   public:
@@ -40,6 +41,7 @@ class MainWindow final : public WindowBase, public MainWindowView {
     HookLibrary& hookLibrary() { return hookLibrary_; }
     MainWindowLogic& logic() { return logic_; }
     SettingsPageView* page() const { return page_.get(); }
+    ProfileSwitching* switching() const { return switching_.get(); }
     DpiDisplay* dpiDisplay() const { return dpiDisplay_.get(); }
     LoadedMenu* trayMenu() const { return trayMenu_.get(); }
     QSystemTrayIcon* trayIcon() const { return tray_.get(); }
@@ -109,6 +111,7 @@ class MainWindow final : public WindowBase, public MainWindowView {
     MouseStatus status_;
     BatteryAlertSettings alerts_;  // in effect, also when they could not be written
     std::unique_ptr<BatteryNotifier> notifier_;
+    std::unique_ptr<ProfileSwitching> switching_;
     std::unique_ptr<MouseService> service_;
     QString trayMenuFile_ = "traymenu.xml";
     bool quitting_ = false;

@@ -1,15 +1,22 @@
 #include "desktop/mouse_service.h"
 
 #include <QDBusConnectionInterface>
+#include <QDBusError>
 #include <QDBusMessage>
+#include <QDBusMetaType>
 #include <QVariantMap>
 
 #include "base/debug.h"
+#include "base/program_settings.h"
 
 namespace tvq {
 
-MouseService::MouseService(QDBusConnection bus, QObject* parent)
-    : QObject(parent), bus_(std::move(bus)) {}
+MouseService::MouseService(QDBusConnection bus, ProfileControl* control, QObject* parent)
+    : QObject(parent), bus_(std::move(bus)), control_(control) {
+    qDBusRegisterMetaType<QMap<QString, QString>>();
+    announcedProfile_ = currentProfile();
+    announcedAutomatic_ = automaticSwitching();
+}
 
 MouseService::~MouseService() {
     if (registered_) {
@@ -23,8 +30,9 @@ bool MouseService::start() {
         debug::write("no session bus: the program is not offered on it\n");
         return false;
     }
-    if (!bus_.registerObject(QString::fromLatin1(kObjectPath), this,
-                             QDBusConnection::ExportAllProperties)) {
+    if (!bus_.registerObject(
+            QString::fromLatin1(kObjectPath), this,
+            QDBusConnection::ExportAllProperties | QDBusConnection::ExportAllSlots)) {
         debug::write("the program's object could not be put on the session bus\n");
         return false;
     }
@@ -34,6 +42,21 @@ bool MouseService::start() {
         return false;
     }
     return true;
+}
+
+QString MouseService::currentProfile() const {
+    return control_ != nullptr ? control_->currentProfile() : QString();
+}
+
+bool MouseService::automaticSwitching() const {
+    return control_ != nullptr && control_->automaticSwitching();
+}
+
+void MouseService::setAutomaticSwitching(bool on) {
+    if (control_ != nullptr) {
+        control_->setAutomaticSwitching(on);
+        profilesChanged();
+    }
 }
 
 QString MouseService::connection() const {
@@ -65,6 +88,23 @@ void MouseService::setStatus(const MouseStatus& status) {
     if (charging() != oldCharging) {
         changed.insert(QStringLiteral("Charging"), charging());
     }
+    announce(changed);
+}
+
+void MouseService::profilesChanged() {
+    QVariantMap changed;
+    if (currentProfile() != announcedProfile_) {
+        announcedProfile_ = currentProfile();
+        changed.insert(QStringLiteral("CurrentProfile"), announcedProfile_);
+    }
+    if (automaticSwitching() != announcedAutomatic_) {
+        announcedAutomatic_ = automaticSwitching();
+        changed.insert(QStringLiteral("AutomaticSwitching"), announcedAutomatic_);
+    }
+    announce(changed);
+}
+
+void MouseService::announce(const QVariantMap& changed) {
     if (!registered_ || changed.isEmpty()) {
         return;
     }
@@ -73,6 +113,48 @@ void MouseService::setStatus(const MouseStatus& status) {
         QStringLiteral("PropertiesChanged"));
     signal << QString::fromLatin1(kInterface) << changed << QStringList();
     bus_.send(signal);
+}
+
+QStringList MouseService::ListProfiles() {
+    return control_ != nullptr ? control_->profileNames() : QStringList();
+}
+
+void MouseService::SelectProfile(const QString& name) {
+    if (control_ == nullptr || !control_->selectProfile(name)) {
+        sendErrorReply(QString::fromLatin1(kNoSuchProfile),
+                       QStringLiteral("No profile is named \"%1\"").arg(name.left(64)));
+    }
+}
+
+bool MouseService::validAppId(const QString& appId) {
+    const qsizetype bytes = appId.toUtf8().size();
+    if (bytes == 0 || bytes > static_cast<qsizetype>(ApplicationRules::kMaxAppIdBytes)) {
+        sendErrorReply(QDBusError::InvalidArgs,
+                       QStringLiteral("An application id has 1 to %1 bytes")
+                           .arg(ApplicationRules::kMaxAppIdBytes));
+        return false;
+    }
+    return true;
+}
+
+void MouseService::ActiveApplicationChanged(const QString& appId) {
+    if (validAppId(appId) && control_ != nullptr) {
+        control_->activeApplicationChanged(appId);
+    }
+}
+
+void MouseService::SetApplicationRule(const QString& appId, const QString& profile) {
+    if (!validAppId(appId)) {
+        return;
+    }
+    if (control_ == nullptr || !control_->setApplicationRule(appId, profile)) {
+        sendErrorReply(QString::fromLatin1(kNoSuchProfile),
+                       QStringLiteral("No profile is named \"%1\"").arg(profile.left(64)));
+    }
+}
+
+QMap<QString, QString> MouseService::ApplicationRules() {
+    return control_ != nullptr ? control_->applicationRules() : QMap<QString, QString>();
 }
 
 }  // namespace tvq

@@ -1,21 +1,44 @@
 // The program on the session bus: "io.github.tvq_config.TvqConfig" at
 // "/io/github/tvq_config/TvqConfig", interface
-// "io.github.tvq_config.Profiles1", with the mouse's connection, battery
-// and charging as properties that announce their changes
-// (org.freedesktop.DBus.Properties.PropertiesChanged).
+// "io.github.tvq_config.Profiles1": the profiles (list, select), the
+// application rules and the focus reported by the desktop's scripts, and the
+// mouse's connection, battery and charging. Every property announces its
+// changes (org.freedesktop.DBus.Properties.PropertiesChanged). Bad input
+// gets a D-Bus error and changes nothing.
 #pragma once
 
 #include <QDBusConnection>
+#include <QDBusContext>
+#include <QMap>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include "device/mouse_status.h"
 
 namespace tvq {
 
-class MouseService final : public QObject {
+// What the service does with the profiles; the program gives it.
+class ProfileControl {
+  public:
+    virtual ~ProfileControl() = default;
+    virtual QStringList profileNames() const = 0;
+    virtual QString currentProfile() const = 0;
+    // False when no profile has the name (letter case ignored).
+    virtual bool selectProfile(const QString& name) = 0;
+    virtual void activeApplicationChanged(const QString& app) = 0;
+    // `profile` empty removes the rule. False for a profile that does not exist.
+    virtual bool setApplicationRule(const QString& app, const QString& profile) = 0;
+    virtual QMap<QString, QString> applicationRules() const = 0;
+    virtual bool automaticSwitching() const = 0;
+    virtual void setAutomaticSwitching(bool on) = 0;
+};
+
+class MouseService final : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "io.github.tvq_config.Profiles1")
+    Q_PROPERTY(QString CurrentProfile READ currentProfile)
+    Q_PROPERTY(bool AutomaticSwitching READ automaticSwitching WRITE setAutomaticSwitching)
     Q_PROPERTY(QString Connection READ connection)
     Q_PROPERTY(int Battery READ battery)
     Q_PROPERTY(bool Charging READ charging)
@@ -24,8 +47,11 @@ class MouseService final : public QObject {
     static constexpr const char* kServiceName = "io.github.tvq_config.TvqConfig";
     static constexpr const char* kObjectPath = "/io/github/tvq_config/TvqConfig";
     static constexpr const char* kInterface = "io.github.tvq_config.Profiles1";
+    static constexpr const char* kNoSuchProfile = "io.github.tvq_config.Error.NoSuchProfile";
 
-    explicit MouseService(QDBusConnection bus, QObject* parent = nullptr);
+    // Without `control` (a program without profiles) the profile members
+    // answer with nothing.
+    MouseService(QDBusConnection bus, ProfileControl* control, QObject* parent = nullptr);
     ~MouseService() override;
 
     // Registers the object and the name; false (and a debug line) when the
@@ -34,16 +60,35 @@ class MouseService final : public QObject {
 
     // The mouse's state changed: the properties follow.
     void setStatus(const MouseStatus& status);
+    // The selected profile or the switch changed: their properties are announced.
+    void profilesChanged();
 
+    QString currentProfile() const;
+    bool automaticSwitching() const;
+    void setAutomaticSwitching(bool on);
     // "", "cable", "receiver" or "bluetooth".
     QString connection() const;
     // Percent, or -1 while unknown.
     int battery() const { return status_.battery > 0 ? status_.battery : -1; }
     bool charging() const { return status_.charging; }
 
+  public Q_SLOTS:
+    QStringList ListProfiles();
+    void SelectProfile(const QString& name);
+    void ActiveApplicationChanged(const QString& appId);
+    void SetApplicationRule(const QString& appId, const QString& profile);
+    QMap<QString, QString> ApplicationRules();
+
   private:
+    // False, with an error reply, for an id that is empty or overlong.
+    bool validAppId(const QString& appId);
+    void announce(const QVariantMap& changed);
+
     QDBusConnection bus_;
+    ProfileControl* control_;
     MouseStatus status_;
+    QString announcedProfile_;
+    bool announcedAutomatic_ = true;
     bool registered_ = false;
 };
 

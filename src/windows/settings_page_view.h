@@ -74,6 +74,7 @@ class SettingsPageView final : public QObject, public ListPageView {
     void mousePresenceChanged() override { emit presenceChanged(); }
     void dpiStageShown(std::int32_t dpiValue) override { emit dpiStageReported(dpiValue); }
     void mouseStatusChanged(const MouseStatus& status) override { emit statusChanged(status); }
+    void currentProfileChanged() override { emit profileChanged(); }
     void appendListRow(std::string_view list, std::string_view text) override;
     void removeListRow(std::string_view list, int row) override;
     void setListRowText(std::string_view list, int row, std::string_view text) override;
@@ -82,6 +83,7 @@ class SettingsPageView final : public QObject, public ListPageView {
     void presenceChanged();
     void dpiStageReported(qint32 dpiValue);
     void statusChanged(const tvq::MouseStatus& status);
+    void profileChanged();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -4,12 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "base/autostart.h"
 #include "memory_file_system.h"
+#include "shell/focus_source.h"
 
 namespace tvq {
 namespace {
@@ -148,6 +151,38 @@ TEST(Autostart, TheEntryGoesToTheConfigFolderAndComesBack) {
     EXPECT_FALSE(autostartEnabled(fs, xdg));
     fs.failFolderCreation = true;
     EXPECT_FALSE(setAutostart(fs, env("/other"), true, "/p"));
+}
+
+}  // namespace
+}  // namespace tvq
+
+namespace tvq {
+namespace {
+
+TEST(FocusSourceTest, TheSessionNamesTheWayTheFocusIsFollowed) {
+    using Vars = std::map<std::string, std::string, std::less<>>;
+    const auto source = [](Vars vars) {
+        return chooseFocusSource([vars](std::string_view name) -> std::optional<std::string> {
+            const auto it = vars.find(name);
+            return it != vars.end() ? std::optional(it->second) : std::nullopt;
+        });
+    };
+    EXPECT_EQ(source({{"XDG_SESSION_TYPE", "x11"}, {"DISPLAY", ":0"}}), FocusSource::kX11);
+    EXPECT_EQ(source({{"DISPLAY", ":0"}}), FocusSource::kX11);
+    EXPECT_EQ(
+        source(
+            {{"XDG_SESSION_TYPE", "wayland"}, {"XDG_CURRENT_DESKTOP", "KDE"}, {"DISPLAY", ":0"}}),
+        FocusSource::kKWin);
+    EXPECT_EQ(source({{"WAYLAND_DISPLAY", "wayland-0"}, {"XDG_CURRENT_DESKTOP", "ubuntu:GNOME"}}),
+              FocusSource::kGnomeShell);
+    EXPECT_EQ(
+        source(
+            {{"XDG_SESSION_TYPE", "wayland"}, {"XDG_CURRENT_DESKTOP", "sway"}, {"DISPLAY", ":0"}}),
+        FocusSource::kXWaylandOnly);
+    EXPECT_EQ(source({{"XDG_SESSION_TYPE", "wayland"}, {"XDG_CURRENT_DESKTOP", "GNOME-Classic"}}),
+              FocusSource::kNone);
+    EXPECT_EQ(source({}), FocusSource::kNone);
+    EXPECT_STREQ(focusSourceTextKey(FocusSource::kNone), "apps_focus_none_text");
 }
 
 }  // namespace

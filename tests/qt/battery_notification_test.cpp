@@ -2,82 +2,14 @@
 // session bus with a stand-in notification service (python3-dbusmock): the
 // battery falls, sleeps, charges; the Notify calls seen are exactly the
 // expected ones, and the program's properties on the bus follow the mouse.
-#include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <functional>
 #include <regex>
-#include <sstream>
-#include <string>
-#include <thread>
-#include <vector>
 
-#include "private_bus.h"
-#include "virtual_mouse_process.h"
+#include "session_bus_program.h"
 
 namespace tvq {
 namespace {
 
-using namespace std::chrono_literals;
-namespace fsys = std::filesystem;
-
-bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds limit = 20s) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!done() && std::chrono::steady_clock::now() < end) {
-        std::this_thread::sleep_for(20ms);
-    }
-    return done();
-}
-
-std::string output(const std::string& command) {
-    std::string out;
-    if (FILE* pipe = ::popen((command + " 2>/dev/null").c_str(), "r")) {
-        char buffer[512];
-        while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
-            out += buffer;
-        }
-        ::pclose(pipe);
-    }
-    return out;
-}
-
-// Starts `args` with this process's environment and `env` added.
-pid_t spawn(std::vector<std::string> args, const std::string& errFile,
-            std::vector<std::string> env = {}) {
-    std::vector<char*> argv, envp;
-    for (auto& a : args) {
-        argv.push_back(a.data());
-    }
-    argv.push_back(nullptr);
-    for (auto& e : env) {
-        envp.push_back(e.data());
-    }
-    for (char** e = environ; *e != nullptr; ++e) {
-        envp.push_back(*e);  // after ours: the first of a name counts
-    }
-    envp.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errFile.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    pid_t pid = -1;
-    posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
-}
-
-void stop(pid_t pid) {
-    if (pid > 0) {
-        ::kill(pid, SIGTERM);
-        ::waitpid(pid, nullptr, 0);
-    }
-}
+using testing::waitFor;
 
 struct Notify {
     std::string app;
@@ -87,23 +19,8 @@ struct Notify {
     int urgency = -1;
 };
 
-class BatteryNotificationTest : public ::testing::Test {
+class BatteryNotificationTest : public testing::SessionBusProgram {
   protected:
-    void SetUp() override {
-        ASSERT_TRUE(bus.running());
-        std::string pattern = (fsys::temp_directory_path() / "tvq-notify-XXXXXX").string();
-        dir = ::mkdtemp(pattern.data());
-        fsys::create_directory(dir + "/run");
-        fsys::permissions(dir + "/run", fsys::perms::owner_all);
-        ::setenv("DBUS_SESSION_BUS_ADDRESS", bus.address().c_str(), 1);
-    }
-    void TearDown() override {
-        stop(program);
-        stop(notifier);
-        ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
-        fsys::remove_all(dir);
-    }
-
     // The Notify calls the stand-in service has logged so far.
     std::vector<Notify> notifications() const {
         std::ifstream in(dir + "/notify.log");
@@ -124,50 +41,20 @@ class BatteryNotificationTest : public ::testing::Test {
         }
         return seen;
     }
-    std::string property(const std::string& name) const {
-        return output(
-            "gdbus call --session --dest io.github.tvq_config.TvqConfig "
-            "--object-path /io/github/tvq_config/TvqConfig "
-            "--method org.freedesktop.DBus.Properties.Get "
-            "io.github.tvq_config.Profiles1 " +
-            name);
-    }
-    pid_t startProgram(const testing::VirtualMouseProcess& mouse) const {
-        return spawn(
-            {TVQ_CONFIG_PATH}, dir + "/program.err",
-            {"QT_QPA_PLATFORM=offscreen", "TVQ_DEBUG=1", "TVQ_VIRTUAL_MOUSE=" + mouse.socketPath(),
-             "XDG_DATA_HOME=" + dir + "/data", "XDG_CONFIG_HOME=" + dir + "/config", "HOME=" + dir,
-             "XDG_RUNTIME_DIR=" + dir + "/run"});
-    }
-    std::string programErrors() const {
-        std::ifstream in(dir + "/program.err");
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
     bool batteryIs(int percent) const {
         return property("Battery") == "(<" + std::to_string(percent) + ">,)\n";
     }
-
-    testing::PrivateBus bus;
-    std::string dir;
-    pid_t notifier = -1;
-    pid_t program = -1;
 };
 
 TEST_F(BatteryNotificationTest, OneNotificationPerCrossingReplacingTheLastWithItsUrgency) {
-    notifier = spawn({"/usr/bin/python3", "-m", "dbusmock", "--template", "notification_daemon",
-                      "-l", dir + "/notify.log"},
-                     dir + "/notifier.err");
-    ASSERT_TRUE(waitFor([] {
-        return output(
-                   "gdbus call --session --dest org.freedesktop.DBus --object-path / --method "
-                   "org.freedesktop.DBus.NameHasOwner org.freedesktop.Notifications") ==
-               "(true,)\n";
-    })) << "python3-dbusmock did not start";
+    helpers.push_back(testing::spawn({"/usr/bin/python3", "-m", "dbusmock", "--template",
+                                      "notification_daemon", "-l", dir + "/notify.log"},
+                                     dir + "/notifier.err"));
+    ASSERT_TRUE(waitFor([this] { return ownerOf("org.freedesktop.Notifications"); }))
+        << "python3-dbusmock did not start";
 
     testing::VirtualMouseProcess mouse({"--receiver", "--heartbeat-ms", "100", "--battery", "6"});
-    program = startProgram(mouse);
+    startProgram(mouse);
     ASSERT_TRUE(waitFor([&] { return batteryIs(60); })) << property("Battery");
     EXPECT_EQ(property("Connection"), "(<'receiver'>,)\n");
     EXPECT_EQ(property("Charging"), "(<false>,)\n");
@@ -217,7 +104,7 @@ TEST_F(BatteryNotificationTest, OneNotificationPerCrossingReplacingTheLastWithIt
 
 TEST_F(BatteryNotificationTest, WithoutANotificationServiceNothingBlocks) {
     testing::VirtualMouseProcess mouse({"--receiver", "--heartbeat-ms", "100", "--battery", "1"});
-    program = startProgram(mouse);
+    startProgram(mouse);
     ASSERT_TRUE(waitFor([&] { return batteryIs(10); }));
     ASSERT_TRUE(waitFor([&] {
         return programErrors().find("notification not shown") != std::string::npos;

@@ -1,0 +1,137 @@
+// Profiles switched from outside the window, with the real program behind
+// the virtual mouse on a private session bus: every method and property of
+// its D-Bus interface with their errors, the application in focus on a
+// private X server, and the KWin script and GNOME Shell extension run by a
+// JavaScript engine against stand-ins for KWin and GNOME Shell.
+#include "base/data_folder.h"
+#include "mouse_config.h"
+#include "profiles/profile_store.h"
+#include "session_bus_program.h"
+#include "xvfb.h"
+
+namespace tvq {
+namespace {
+
+using testing::waitFor;
+
+class ProfilesOnTheBusTest : public testing::SessionBusProgram {
+  protected:
+    // A store of three profiles, the first selected, told apart by their
+    // polling rate.
+    void writeStore() {
+        std::vector<std::unique_ptr<Profile>> profiles;
+        int rate = 0;
+        for (const char16_t* name : {u"Work", u"Games", u"Drawing"}) {
+            profiles.push_back(newProfile(name));
+            writeAllSlots(*profiles.back(), [rate](ModeSettings& m) { m.pollingRate = rate; });
+            ++rate;
+        }
+        const std::string folder = dir + "/data/TERVANA TVQ-R270 WIRELESS MOUSE/ms_1";
+        std::filesystem::create_directories(folder);
+        const auto bytes = encodeProfileStore(0, profiles);
+        std::ofstream(folder + "/pro.data", std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
+        for (auto& p : profiles) {
+            expected.push_back(testing::expectedConfig(*p));
+        }
+    }
+    bool profileIs(const std::string& name) const {
+        return property("CurrentProfile") == "(<'" + name + "'>,)\n";
+    }
+    // `gdbus` with what it says on standard error.
+    std::string callWithError(const std::string& method, const std::string& arguments) const {
+        return testing::output(
+            "(gdbus call --session --dest io.github.tvq_config.TvqConfig "
+            "--object-path /io/github/tvq_config/TvqConfig --method " +
+            method + " -- " + arguments + " 2>&1)");
+    }
+    std::string storeBytes() const {
+        std::ifstream in(dir + "/data/TERVANA TVQ-R270 WIRELESS MOUSE/ms_1/pro.data",
+                         std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    std::vector<testing::MouseJson> expected;
+};
+
+TEST_F(ProfilesOnTheBusTest, EveryMethodAndPropertyWithTheirErrors) {
+    writeStore();
+    testing::VirtualMouseProcess mouse({"--cable"});
+    startProgram(mouse);
+    ASSERT_TRUE(waitFor([this] { return profileIs("Work"); })) << programErrors();
+    // What the program announces on the bus from now on.
+    helpers.push_back(testing::spawn(
+        {"gdbus", "monitor", "--session", "--dest", "io.github.tvq_config.TvqConfig"},
+        dir + "/monitor.err", {}, dir + "/monitor.out"));
+    EXPECT_EQ(call("io.github.tvq_config.Profiles1.ListProfiles"),
+              "(['Work', 'Games', 'Drawing'],)\n");
+    EXPECT_EQ(property("AutomaticSwitching"), "(<true>,)\n");
+
+    call("io.github.tvq_config.Profiles1.SelectProfile", "GAMES");
+    EXPECT_TRUE(waitFor([this] { return profileIs("Games"); }));
+    EXPECT_TRUE(waitFor([&] { return testing::heldConfig(mouse) == expected[1]; }));
+
+    call("io.github.tvq_config.Profiles1.SetApplicationRule", "org.gimp.GIMP Drawing");
+    EXPECT_EQ(call("io.github.tvq_config.Profiles1.ApplicationRules"),
+              "({'org.gimp.GIMP': 'Drawing'},)\n");
+    call("io.github.tvq_config.Profiles1.ActiveApplicationChanged", "org.GIMP.gimp");
+    EXPECT_TRUE(waitFor([this] { return profileIs("Drawing"); }));
+    EXPECT_TRUE(waitFor([&] { return testing::heldConfig(mouse) == expected[2]; }));
+    call("io.github.tvq_config.Profiles1.ActiveApplicationChanged", "xterm");
+    EXPECT_TRUE(waitFor([this] { return profileIs("Games"); }));  // chosen by hand
+    std::string settings;
+    ASSERT_TRUE(waitFor([&] {
+        std::ifstream in(dir + "/config/tvq-config/settings.json");
+        std::stringstream s;
+        s << in.rdbuf();
+        settings = s.str();
+        return settings.find("org.gimp.GIMP") != std::string::npos;
+    })) << settings;
+
+    // Bad input: an error, and neither the store nor the selection changes.
+    ASSERT_TRUE(waitFor([&] { return testing::heldConfig(mouse) == expected[1]; }));
+    const std::string store = storeBytes();
+    EXPECT_NE(callWithError("io.github.tvq_config.Profiles1.SelectProfile", "Nobody")
+                  .find("io.github.tvq_config.Error.NoSuchProfile"),
+              std::string::npos);
+    EXPECT_NE(callWithError("io.github.tvq_config.Profiles1.SetApplicationRule", "gimp Nobody")
+                  .find("io.github.tvq_config.Error.NoSuchProfile"),
+              std::string::npos);
+    for (const std::string& id : {std::string("''"), std::string(100 * 1024, 'a')}) {
+        EXPECT_NE(callWithError("io.github.tvq_config.Profiles1.ActiveApplicationChanged", id)
+                      .find("org.freedesktop.DBus.Error.InvalidArgs"),
+                  std::string::npos);
+        EXPECT_NE(callWithError("io.github.tvq_config.Profiles1.SetApplicationRule", id + " Work")
+                      .find("org.freedesktop.DBus.Error.InvalidArgs"),
+                  std::string::npos);
+    }
+    EXPECT_NE(
+        callWithError("io.github.tvq_config.Profiles1.SelectProfile", std::string(100 * 1024, 'w'))
+            .find("NoSuchProfile"),
+        std::string::npos);
+    EXPECT_TRUE(profileIs("Games"));
+    EXPECT_EQ(storeBytes(), store);
+
+    // Switched off on the bus: the focus no longer chooses.
+    call("org.freedesktop.DBus.Properties.Set",
+         "io.github.tvq_config.Profiles1 AutomaticSwitching '<false>'");
+    EXPECT_EQ(property("AutomaticSwitching"), "(<false>,)\n");
+    call("io.github.tvq_config.Profiles1.ActiveApplicationChanged", "org.gimp.GIMP");
+    call("io.github.tvq_config.Profiles1.SetApplicationRule", "xterm Work");  // a round trip
+    EXPECT_TRUE(profileIs("Games"));
+
+    // Every change was announced.
+    std::string monitor;
+    ASSERT_TRUE(waitFor([&] {
+        monitor = testing::output("cat '" + dir + "/monitor.out'");
+        return monitor.find("'AutomaticSwitching': <false>") != std::string::npos;
+    }));
+    for (const char* seen : {"'CurrentProfile': <'Games'>", "'CurrentProfile': <'Drawing'>"}) {
+        EXPECT_NE(monitor.find(seen), std::string::npos) << seen << "\n" << monitor;
+    }
+}
+
+}  // namespace
+}  // namespace tvq
