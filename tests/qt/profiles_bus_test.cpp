@@ -9,6 +9,11 @@
 #include "session_bus_program.h"
 #include "xvfb.h"
 
+// After the test headers: Xlib's macros (None, Bool) would change them.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
 namespace tvq {
 namespace {
 
@@ -131,6 +136,64 @@ TEST_F(ProfilesOnTheBusTest, EveryMethodAndPropertyWithTheirErrors) {
     for (const char* seen : {"'CurrentProfile': <'Games'>", "'CurrentProfile': <'Drawing'>"}) {
         EXPECT_NE(monitor.find(seen), std::string::npos) << seen << "\n" << monitor;
     }
+}
+
+// X windows of given classes on the test's X server, and the root window's
+// _NET_ACTIVE_WINDOW set as a window manager sets it.
+class XWindows {
+  public:
+    XWindows() : display_(XOpenDisplay(nullptr)) {}
+    ~XWindows() {
+        if (display_ != nullptr) {
+            XCloseDisplay(display_);
+        }
+    }
+    bool open() const { return display_ != nullptr; }
+    Window create(const char* instance, const char* windowClass) {
+        const Window w = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 10, 10,
+                                             0, 0, 0);
+        XClassHint hint{const_cast<char*>(instance), const_cast<char*>(windowClass)};
+        XSetClassHint(display_, w, &hint);
+        XFlush(display_);
+        return w;
+    }
+    void activate(Window w) {
+        const Atom active = XInternAtom(display_, "_NET_ACTIVE_WINDOW", False);
+        XChangeProperty(display_, DefaultRootWindow(display_), active, XA_WINDOW, 32,
+                        PropModeReplace, reinterpret_cast<unsigned char*>(&w), 1);
+        XFlush(display_);
+    }
+
+  private:
+    Display* display_;
+};
+
+TEST_F(ProfilesOnTheBusTest, OnX11TheActiveWindowsClassChoosesTheProfile) {
+    testing::Xvfb x;
+    ASSERT_TRUE(x.running());
+    writeStore();
+    std::filesystem::create_directories(dir + "/config/tvq-config");
+    std::ofstream(dir + "/config/tvq-config/settings.json")
+        << R"({"applications": {"automatic": true, "rules": [
+               {"app": "gimp", "profile": "Drawing"}, {"app": "firefox", "profile": "Games"}]}})";
+    XWindows windows;
+    ASSERT_TRUE(windows.open());
+    const Window gimp = windows.create("gimp-2.10", "Gimp");
+    const Window firefox = windows.create("Navigator", "firefox");
+    const Window terminal = windows.create("xterm", "XTerm");
+
+    testing::VirtualMouseProcess mouse({"--cable"});
+    startProgram(mouse, {"DISPLAY=" + x.display(), "XDG_SESSION_TYPE=x11"});
+    ASSERT_TRUE(waitFor([this] { return profileIs("Work"); })) << programErrors();
+    windows.activate(gimp);
+    EXPECT_TRUE(waitFor([this] { return profileIs("Drawing"); })) << programErrors();
+    EXPECT_TRUE(waitFor([&] { return testing::heldConfig(mouse) == expected[2]; }));
+    windows.activate(firefox);
+    EXPECT_TRUE(waitFor([this] { return profileIs("Games"); }));
+    EXPECT_TRUE(waitFor([&] { return testing::heldConfig(mouse) == expected[1]; }));
+    windows.activate(terminal);  // no rule: back to the profile chosen by hand
+    EXPECT_TRUE(waitFor([this] { return profileIs("Work"); }));
+    EXPECT_TRUE(waitFor([&] { return testing::heldConfig(mouse) == expected[0]; }));
 }
 
 }  // namespace
