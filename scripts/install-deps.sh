@@ -18,6 +18,8 @@ packages=(
     nlohmann-json3-dev libsystemd-dev dbus-daemon
     # the stand-in notification service of the battery notification test
     python3-dbusmock
+    # the JavaScript engine that runs the KWin script and the GNOME Shell extension in their test
+    gjs
     # input hook and keyboard layouts (X11), and the X servers and tools of their tests
     libx11-dev libx11-xcb-dev libxi-dev libxtst-dev libxcb-xkb-dev libxkbcommon-dev
     libxkbcommon-x11-dev xvfb tigervnc-standalone-server xdotool x11-xkb-utils xkb-data xauth

@@ -138,6 +138,49 @@ TEST_F(ProfilesOnTheBusTest, EveryMethodAndPropertyWithTheirErrors) {
     }
 }
 
+TEST_F(ProfilesOnTheBusTest, TheKWinScriptAndTheGnomeShellExtensionReportTheFocus) {
+    writeStore();
+    std::filesystem::create_directories(dir + "/config/tvq-config");
+    std::ofstream(dir + "/config/tvq-config/settings.json")
+        << R"({"applications": {"automatic": true, "rules": [
+               {"app": "org.gimp.GIMP", "profile": "Drawing"},
+               {"app": "firefox", "profile": "Games"}]}})";
+    testing::VirtualMouseProcess mouse({"--cable"});
+    // A session whose focus the program cannot follow by itself: only the
+    // scripts tell it.
+    startProgram(mouse, {"QT_QPA_PLATFORM=offscreen", "XDG_SESSION_TYPE=tty", "DISPLAY="});
+    ASSERT_TRUE(waitFor([this] { return profileIs("Work"); })) << programErrors();
+    const std::string source = TVQ_SOURCE_DIR;
+    const std::string kwin = source + "/res/kwin/focus.js";
+    const std::string gnome =
+        source + "/packaging/gnome-shell/tvq-config@tvq_config.github.io/extension.js";
+    int round = 0;
+    for (const auto& [mode, script] : {std::pair{"kwin6", kwin}, std::pair{"kwin5", kwin},
+                                       std::pair{"gnome", gnome}}) {
+        ++round;
+        const std::string said = testing::output("gjs " + source +
+                                                 "/tests/desktop/focus_script_host.js " + mode +
+                                                 " " + script + " org.gimp.GIMP firefox 2>&1");
+        if (std::string(mode) != "gnome") {
+            EXPECT_EQ(said,
+                      "called ActiveApplicationChanged org.gimp.GIMP\n"
+                      "called ActiveApplicationChanged firefox\n")
+                << mode;
+        }
+        // The first report settled on its profile, the second on its own.
+        EXPECT_TRUE(waitFor([&] {
+            const std::string log = programErrors();
+            std::size_t n = 0;
+            for (std::size_t at = log.find("focus on \"org.gimp.GIMP\": profile 3");
+                 at != std::string::npos; at = log.find("focus on \"org.gimp.GIMP\"", at + 1)) {
+                ++n;
+            }
+            return n == static_cast<std::size_t>(round);
+        })) << mode << "\n" << said << programErrors();
+        EXPECT_TRUE(waitFor([this] { return profileIs("Games"); })) << mode;
+    }
+}
+
 // X windows of given classes on the test's X server, and the root window's
 // _NET_ACTIVE_WINDOW set as a window manager sets it.
 class XWindows {
