@@ -136,6 +136,15 @@ TEST_F(ProfilesOnTheBusTest, EveryMethodAndPropertyWithTheirErrors) {
     for (const char* seen : {"'CurrentProfile': <'Games'>", "'CurrentProfile': <'Drawing'>"}) {
         EXPECT_NE(monitor.find(seen), std::string::npos) << seen << "\n" << monitor;
     }
+    // tvqctl goes through the running program.
+    const std::string tvqctl = std::string(TVQCTL_PATH) + " profile ";
+    EXPECT_EQ(testing::output(tvqctl + "next"), "Drawing\n");
+    EXPECT_TRUE(waitFor([this] { return profileIs("Drawing"); }));
+    EXPECT_EQ(testing::output(tvqctl + "list"), "  Work\n  Games\n* Drawing\n");
+    EXPECT_EQ(testing::output(tvqctl + "previous"), "Games\n");
+    EXPECT_EQ(testing::output("(" + tvqctl + "select nobody 2>&1)"),
+              "tvqctl: nobody: no profile has this name\n");
+    EXPECT_TRUE(waitFor([this] { return profileIs("Games"); }));
 }
 
 TEST_F(ProfilesOnTheBusTest, TheKWinScriptAndTheGnomeShellExtensionReportTheFocus) {
@@ -155,12 +164,12 @@ TEST_F(ProfilesOnTheBusTest, TheKWinScriptAndTheGnomeShellExtensionReportTheFocu
     const std::string gnome =
         source + "/packaging/gnome-shell/tvq-config@tvq_config.github.io/extension.js";
     int round = 0;
-    for (const auto& [mode, script] : {std::pair{"kwin6", kwin}, std::pair{"kwin5", kwin},
-                                       std::pair{"gnome", gnome}}) {
+    for (const auto& [mode, script] :
+         {std::pair{"kwin6", kwin}, std::pair{"kwin5", kwin}, std::pair{"gnome", gnome}}) {
         ++round;
-        const std::string said = testing::output("gjs " + source +
-                                                 "/tests/desktop/focus_script_host.js " + mode +
-                                                 " " + script + " org.gimp.GIMP firefox 2>&1");
+        const std::string said =
+            testing::output("gjs " + source + "/tests/desktop/focus_script_host.js " + mode + " " +
+                            script + " org.gimp.GIMP firefox 2>&1");
         if (std::string(mode) != "gnome") {
             EXPECT_EQ(said,
                       "called ActiveApplicationChanged org.gimp.GIMP\n"
@@ -176,7 +185,9 @@ TEST_F(ProfilesOnTheBusTest, TheKWinScriptAndTheGnomeShellExtensionReportTheFocu
                 ++n;
             }
             return n == static_cast<std::size_t>(round);
-        })) << mode << "\n" << said << programErrors();
+        })) << mode
+            << "\n"
+            << said << programErrors();
         EXPECT_TRUE(waitFor([this] { return profileIs("Games"); })) << mode;
     }
 }
@@ -193,8 +204,8 @@ class XWindows {
     }
     bool open() const { return display_ != nullptr; }
     Window create(const char* instance, const char* windowClass) {
-        const Window w = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 10, 10,
-                                             0, 0, 0);
+        const Window w =
+            XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 10, 10, 0, 0, 0);
         XClassHint hint{const_cast<char*>(instance), const_cast<char*>(windowClass)};
         XSetClassHint(display_, w, &hint);
         XFlush(display_);

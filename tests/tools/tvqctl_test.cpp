@@ -255,5 +255,35 @@ TEST_F(TvqctlTest, StoreShowReadsWithoutCreatingAnything) {
     EXPECT_EQ(fsys::file_size(storeFolder() + "/pro.data"), truncated.size());  // untouched
 }
 
+TEST_F(TvqctlTest, WithoutTheProgramProfilesAreSwitchedInTheStore) {
+    // No session bus and no mouse: the store alone.
+    const std::string alone = "DBUS_SESSION_BUS_ADDRESS='unix:path=" + path("no-bus") +
+                              "' TVQ_VIRTUAL_MOUSE='" + path("no-mouse") + "' ";
+    std::vector<std::unique_ptr<Profile>> profiles;
+    for (const char16_t* name : {u"Work", u"Spiel", u"Zeichnen"}) {
+        profiles.push_back(newProfile(name));
+    }
+    write(storeFolder() + "/pro.data", encodeProfileStore(2, profiles));
+    const Outcome listed = tvqctl("profile list", alone);
+    ASSERT_EQ(listed.status, 0) << listed.err;
+    EXPECT_EQ(listed.out, "  Work\n  Spiel\n* Zeichnen\n");
+
+    const Outcome next = tvqctl("profile next", alone);  // from the last, round to the first
+    EXPECT_EQ(next.out, "Work\n");
+    EXPECT_EQ(next.status, 2);  // stored, but no mouse to write it to
+    EXPECT_EQ(slurp(storeFolder() + "/pro.data").size(), encodeProfileStore(0, profiles).size());
+    const auto stored = slurp(storeFolder() + "/pro.data");
+    const auto expected = encodeProfileStore(0, profiles);
+    EXPECT_EQ(stored, std::string(expected.begin(), expected.end()));
+    EXPECT_EQ(tvqctl("profile previous", alone).out, "Zeichnen\n");
+    EXPECT_EQ(tvqctl("profile select spiel", alone).out, "Spiel\n");
+    EXPECT_EQ(tvqctl("profile list", alone).out, "  Work\n* Spiel\n  Zeichnen\n");
+
+    const auto before = slurp(storeFolder() + "/pro.data");
+    expectOneLineError(tvqctl("profile select Nobody", alone), "Nobody");
+    expectOneLineError(tvqctl("profile next extra", alone), "profile next");
+    EXPECT_EQ(slurp(storeFolder() + "/pro.data"), before);
+}
+
 }  // namespace
 }  // namespace tvq

@@ -16,10 +16,12 @@
 #include "apply_command.h"
 #include "base/data_folder.h"
 #include "base/text.h"
+#include "failure.h"
 #include "json_view.h"
 #include "macros/macro_record.h"
 #include "platform/posix_file_system.h"
 #include "platform/program_folder.h"
+#include "profile_switch.h"
 #include "profiles/profile_store.h"
 #include "protocol/frames.h"
 
@@ -27,22 +29,19 @@ namespace {
 
 using namespace tvq;
 
-constexpr int kExitError = 2;
-
 constexpr const char* kUsage =
     "usage:\n"
     "  tvqctl profile new NAME OUT.pro   write a profile with every default\n"
     "  tvqctl profile show FILE.pro      print a profile file as JSON\n"
+    "  tvqctl profile list               the profiles, the selected one marked *\n"
+    "  tvqctl profile select NAME        select a profile and write it to the mouse\n"
+    "  tvqctl profile next | previous    select the next or previous profile\n"
     "  tvqctl macro show FILE.macro      print a macro file as JSON\n"
     "  tvqctl store show                 print the stores of the data folder\n"
     "  tvqctl frames FILE.pro            print the frames that write the profile, in hex\n"
     "  tvqctl apply FILE.pro             write the profile to the attached mouse\n";
 
 // A failure that ends the command: `subject` is the file (or the command).
-struct Failure {
-    std::string subject;
-    std::string message;
-};
 
 // Reads a regular file of at most `maxBytes`; anything else is refused
 // before a byte is read.
@@ -235,10 +234,10 @@ struct Command {
 
 int run(int argc, char** argv) {
     const std::vector<Command> commands = {
-        {"profile", "new", profileNew},
-        {"profile", "show", profileShow},
-        {"macro", "show", macroShow},
-        {"store", "show", storeShow},
+        {"profile", "new", profileNew},   {"profile", "show", profileShow},
+        {"profile", "list", profileList}, {"profile", "select", profileSelect},
+        {"profile", "next", profileNext}, {"profile", "previous", profilePrevious},
+        {"macro", "show", macroShow},     {"store", "show", storeShow},
     };
     const std::vector<std::pair<std::string_view, decltype(Command::run)>> single = {
         {"frames", frames},
