@@ -1,11 +1,13 @@
 #include "app/main_window.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QFile>
 #include <QLabel>
+#include <QMenu>
 #include <QStackedWidget>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -369,7 +371,33 @@ void MainWindow::openTrayMenu() {
         PosixFileSystem fs;
         autostart->setChecked(autostartEnabled(fs, processEnvironment()));
     }
+    addProfilesToTrayMenu();
     trayMenu_->popup(QCursor::pos() - QPoint(0, kTrayMenuLift));
+}
+
+void MainWindow::addProfilesToTrayMenu() {
+    if (!switching_) {
+        return;
+    }
+    // The profiles first, the selected one checked; a click selects one as
+    // the list does.
+    QMenu& menu = trayMenu_->menu();
+    QAction* first = menu.actions().value(0);
+    auto* group = new QActionGroup(&menu);
+    const QString current = switching_->currentProfile();
+    for (const QString& name : switching_->profileNames()) {
+        auto* item =
+            new QAction(QString(name).replace(QLatin1Char('&'), QStringLiteral("&&")), &menu);
+        item->setCheckable(true);
+        item->setChecked(name == current);
+        item->setObjectName(QStringLiteral("profile"));
+        group->addAction(item);
+        menu.insertAction(first, item);
+        connect(item, &QAction::triggered, this, [this, name] { switching_->selectProfile(name); });
+    }
+    if (first != nullptr) {
+        menu.insertSeparator(first);
+    }
 }
 
 void MainWindow::showDpiDisplay(const std::string& text, int hideAfterMs) {

@@ -91,6 +91,8 @@ class MainWindow final : public WindowBase, public MainWindowView {
     // The mouse's state reaches the tray, the notifications and the bus.
     void showMouseStatus(const MouseStatus& status);
     void updateTray();
+    // The tray menu lists the profiles and switches between them.
+    void addProfilesToTrayMenu();
     // Connects to the session bus: the program's service and its
     // notifications.
     void joinSessionBus();

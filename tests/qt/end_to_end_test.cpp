@@ -929,6 +929,40 @@ class EndToEndTest : public QObject {
         QFile::remove(profileFile);
     }
 
+    void theTrayMenuListsTheProfilesAndSwitchesBetweenThem() {
+        ProgramOnVirtualMouse program(
+            {"--cable"}, language, keys, loader, fs, [&](const DataLocation& location) {
+                std::vector<std::unique_ptr<Profile>> profiles;
+                profiles.push_back(newProfile(u"Work"));
+                profiles.push_back(newProfile(u"Fun & Games"));
+                writeAllSlots(*profiles[1], [](ModeSettings& m) { m.pollingRate = 2; });
+                ensureStoreFolder(fs, location.folder());
+                fs.replaceFile(profileStorePath(location.folder()),
+                               encodeProfileStore(0, profiles));
+            });
+        MainWindow& window = program.window;
+        MouseSession& s = program.session.session();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTRY_VERIFY(window.logic().devicePresent());
+        window.logic().trayClicked(TrayClick::kContext);
+        QVERIFY(window.trayMenu() != nullptr);
+        QList<QAction*> items;
+        for (QAction* a : window.trayMenu()->menu().actions()) {
+            if (a->objectName() == "profile") {
+                items << a;
+            }
+        }
+        QCOMPARE(items.size(), 2);
+        QCOMPARE(items[0]->text(), QStringLiteral("Work"));
+        QCOMPARE(items[1]->text(), QStringLiteral("Fun && Games"));  // not a mnemonic
+        QVERIFY(items[0]->isChecked() && !items[1]->isChecked());
+        items[1]->trigger();
+        QCOMPARE(s.profiles().currentIndex(), 1);
+        QCOMPARE(window.findChild<QListWidget*>("ms_1_list_profile")->currentRow(), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            heldConfig(program.mouse) == expectedConfig(*s.profiles().current()), kApplyTimeoutMs);
+    }
+
     void theWindowFollowsTheMouseBehindTheReceiver() {
         QTemporaryDir data;
         const std::string home = data.path().toStdString();
