@@ -1,7 +1,6 @@
 #include "app/main_window.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
@@ -13,14 +12,10 @@
 #include <QTimer>
 #include <QWindow>
 
-#include "app/profile_switching.h"
+#include "app/desktop_presence.h"
 #include "base/autostart.h"
 #include "base/debug.h"
 #include "base/product.h"
-#include "desktop/battery_notifier.h"
-#include "desktop/mouse_service.h"
-#include "desktop/tray_icon.h"
-#include "dialogs/battery_alerts_dialog.h"
 #include "dialogs/dpi_display.h"
 #include "dialogs/message_dialog.h"
 #include "platform/posix_file_system.h"
@@ -103,9 +98,6 @@ MainWindow::MainWindow(const LanguageManager& language, LibraryLoader& loader,
       mouse_(mouse),
       page_(std::move(page)),
       logic_(*this, [mouse] { return mouse != nullptr ? mouse->anyConnected() : 0; }) {
-    if (mouse_ != nullptr) {
-        alerts_ = mouse_->settings().settings().battery;
-    }
     dpiDisplayHide_.setSingleShot(true);
     connect(&dpiDisplayHide_, &QTimer::timeout, this, [this] { closeDpiDisplay(); });
 }
@@ -116,6 +108,7 @@ MainWindow::~MainWindow() {
     if (mouse_ != nullptr) {
         mouse_->shutdown();
     }
+    presence_.reset();  // it follows the page
     page_.reset();
     dpiDisplay_.reset();
     hookLibrary_.unload();
@@ -152,44 +145,31 @@ void MainWindow::onDeferredPartsBuilt() {
                 [this] { logic_.presenceChanged(); });
         connect(page_.get(), &SettingsPageView::dpiStageReported, this,
                 [this](qint32 value) { logic_.dpiStageShown(value); });
-        connect(page_.get(), &SettingsPageView::statusChanged, this,
-                [this](const MouseStatus& status) { showMouseStatus(status); });
-        connect(page_.get(), &SettingsPageView::profileChanged, this, [this] {
-            if (service_) {
-                service_->profilesChanged();
-            }
-        });
         page_->attach(*this, loader_, programFolder(), &libraryMessages_, &hookLibrary_,
                       mouse_ != nullptr && mouse_->probeBle());
     }
     if (mouse_ != nullptr) {
         mouse_->watchBle();
     }
-    if (mouse_ != nullptr) {
-        controls()->onClick("battery_alerts_btn", [this] { openBatteryAlerts(); });
-    } else if (QWidget* button = control("battery_alerts_btn")) {
-        button->hide();
-    }
     if (page_) {
         page_->loadProfiles();
         if (mouse_ != nullptr) {
-            switching_ = std::make_unique<ProfileSwitching>(page_->logic(), mouse_->settings());
-            // A switch waits while the user is in a dialog of ours.
-            page_->logic().follower().setBusy(
-                [] { return QApplication::activeModalWidget() != nullptr; });
-            connect(switching_.get(), &ProfileSwitching::rulesChanged, this, [this] {
-                if (service_) {
-                    service_->profilesChanged();
-                }
-            });
-            connect(switching_.get(), &ProfileSwitching::rulesNotSaved, this, [this] {
-                MessageDialog::tell(this, &language_, QStringLiteral("settings_not_saved_text"),
-                                    {QString::fromStdString(mouse_->settings().path())});
-            });
+            presence_ = std::make_unique<DesktopPresence>(*this, language_, *mouse_, *page_);
         }
         selectDeviceTab(0);  // the settings, with or without the mouse
         if (QWidget* list = page_->boundControl("ms_1_list_profile")) {
             list->setFocus();  // the keyboard starts in the profiles
+        }
+    }
+    // Without the mouse's session there is nothing to set outside the window.
+    if (presence_) {
+        controls()->onClick("battery_alerts_btn", [this] { openBatteryAlerts(); });
+        controls()->onClick("profile_apps_btn", [this] { presence_->openApplicationRules(); });
+    } else {
+        for (const char* button : {"battery_alerts_btn", "profile_apps_btn"}) {
+            if (QWidget* w = control(button)) {
+                w->hide();
+            }
         }
     }
     debug::write(std::string("settings ready, window ") +
@@ -201,89 +181,29 @@ void MainWindow::onDeferredPartsBuilt() {
     // (which brings the X libraries) follow as soon as the event loop runs.
     QTimer::singleShot(0, this, [this] {
         setWindowIcon(productIcon());
-        joinSessionBus();
+        if (presence_) {
+            presence_->joinSessionBus();
+        }
         showTrayIcon();
         hookLibrary_.load(loader_, programFolder());
-        QTimer::singleShot(0, this, [this] { tellSettingsProblem(); });
+        if (presence_) {
+            QTimer::singleShot(0, this, [this] { presence_->tellSettingsProblem(); });
+        }
     });
 }
 
-void MainWindow::joinSessionBus() {
-    if (mouse_ == nullptr) {
-        return;
-    }
-    const QDBusConnection bus = QDBusConnection::sessionBus();
-    notifier_ = std::make_unique<BatteryNotifier>(language_, bus, alerts_);
-    notifier_->update(status_);
-    service_ = std::make_unique<MouseService>(bus, switching_.get());
-    service_->setStatus(status_);
-    service_->start();
-    if (switching_) {
-        switching_->start(chooseFocusSource(processEnvironment()), bus, programFolder());
-    }
-}
-
-void MainWindow::tellSettingsProblem() {
-    if (mouse_ == nullptr) {
-        return;
-    }
-    const SettingsFile& file = mouse_->settings();
-    if (mouse_->settingsLoaded() == SettingsFile::Loaded::kKeptAside) {
-        MessageDialog::tell(this, &language_, QStringLiteral("settings_damaged_text"),
-                            {QString::fromStdString(file.keptAs())});
-    } else if (mouse_->settingsLoaded() == SettingsFile::Loaded::kUnreadable) {
-        MessageDialog::tell(this, &language_, QStringLiteral("settings_unreadable_text"),
-                            {QString::fromStdString(file.path())});
-    }
-}
-
-void MainWindow::showMouseStatus(const MouseStatus& status) {
-    status_ = status;
-    if (notifier_) {
-        notifier_->update(status);
-    }
-    if (service_) {
-        service_->setStatus(status);
-    }
-    updateTray();
-}
-
-void MainWindow::updateTray() {
-    if (!tray_) {
-        return;
-    }
-    tray_->setIcon(tvq::trayIcon(status_, alerts_));
-    tray_->setToolTip(windowTitle() + QLatin1Char('\n') +
-                      QString::fromStdString(statusText(status_, language_)));
-}
-
 void MainWindow::openBatteryAlerts() {
-    if (mouse_ == nullptr) {
-        return;
-    }
-    BatteryAlertsDialog dialog(&language_, alerts_, this);
-    dialog.create();
-    dialog.placeCentred();
-    if (dialog.runModal() != 1 || dialog.chosen() == alerts_) {
-        return;
-    }
-    alerts_ = dialog.chosen();
-    if (notifier_) {
-        notifier_->setSettings(alerts_);
-    }
-    updateTray();
-    SettingsFile& file = mouse_->settings();
-    ProgramSettings next = file.settings();
-    next.battery = alerts_;
-    if (!file.save(next)) {
-        MessageDialog::tell(this, &language_, QStringLiteral("settings_not_saved_text"),
-                            {QString::fromStdString(file.path())});
+    if (presence_) {
+        presence_->openBatteryAlerts();
     }
 }
 
 void MainWindow::showTrayIcon() {
-    tray_ = std::make_unique<QSystemTrayIcon>();
-    updateTray();
+    tray_ = std::make_unique<QSystemTrayIcon>(windowIcon());
+    tray_->setToolTip(windowTitle());
+    if (presence_) {
+        presence_->showIn(tray_.get());
+    }
     connect(tray_.get(), &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
                 if (reason == QSystemTrayIcon::Trigger) {
@@ -371,33 +291,10 @@ void MainWindow::openTrayMenu() {
         PosixFileSystem fs;
         autostart->setChecked(autostartEnabled(fs, processEnvironment()));
     }
-    addProfilesToTrayMenu();
+    if (presence_) {
+        presence_->addProfilesTo(trayMenu_->menu());
+    }
     trayMenu_->popup(QCursor::pos() - QPoint(0, kTrayMenuLift));
-}
-
-void MainWindow::addProfilesToTrayMenu() {
-    if (!switching_) {
-        return;
-    }
-    // The profiles first, the selected one checked; a click selects one as
-    // the list does.
-    QMenu& menu = trayMenu_->menu();
-    QAction* first = menu.actions().value(0);
-    auto* group = new QActionGroup(&menu);
-    const QString current = switching_->currentProfile();
-    for (const QString& name : switching_->profileNames()) {
-        auto* item =
-            new QAction(QString(name).replace(QLatin1Char('&'), QStringLiteral("&&")), &menu);
-        item->setCheckable(true);
-        item->setChecked(name == current);
-        item->setObjectName(QStringLiteral("profile"));
-        group->addAction(item);
-        menu.insertAction(first, item);
-        connect(item, &QAction::triggered, this, [this, name] { switching_->selectProfile(name); });
-    }
-    if (first != nullptr) {
-        menu.insertSeparator(first);
-    }
 }
 
 void MainWindow::showDpiDisplay(const std::string& text, int hideAfterMs) {

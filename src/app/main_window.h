@@ -19,11 +19,9 @@
 
 namespace tvq {
 
-class BatteryNotifier;
+class DesktopPresence;
 class DpiDisplay;
 class LanguageManager;
-class MouseService;
-class ProfileSwitching;
 
 class MainWindow final : public WindowBase, public MainWindowView {
   public:
@@ -41,7 +39,9 @@ class MainWindow final : public WindowBase, public MainWindowView {
     HookLibrary& hookLibrary() { return hookLibrary_; }
     MainWindowLogic& logic() { return logic_; }
     SettingsPageView* page() const { return page_.get(); }
-    ProfileSwitching* switching() const { return switching_.get(); }
+    // What the program shows of the mouse outside the window; null until
+    // the settings page is loaded, and in a shell window.
+    DesktopPresence* presence() const { return presence_.get(); }
     DpiDisplay* dpiDisplay() const { return dpiDisplay_.get(); }
     LoadedMenu* trayMenu() const { return trayMenu_.get(); }
     QSystemTrayIcon* trayIcon() const { return tray_.get(); }
@@ -88,16 +88,6 @@ class MainWindow final : public WindowBase, public MainWindowView {
     class FirstFrameWatch;
     class ReadyReport;
     void showTrayIcon();
-    // The mouse's state reaches the tray, the notifications and the bus.
-    void showMouseStatus(const MouseStatus& status);
-    void updateTray();
-    // The tray menu lists the profiles and switches between them.
-    void addProfilesToTrayMenu();
-    // Connects to the session bus: the program's service and its
-    // notifications.
-    void joinSessionBus();
-    // Says once that the settings file was damaged or could not be read.
-    void tellSettingsProblem();
 
     const LanguageManager& language_;
     LibraryLoader& loader_;
@@ -110,11 +100,7 @@ class MainWindow final : public WindowBase, public MainWindowView {
     std::unique_ptr<LoadedMenu> trayMenu_;
     std::unique_ptr<DpiDisplay> dpiDisplay_;
     QTimer dpiDisplayHide_;  // closes the DPI display a while after it was last shown
-    MouseStatus status_;
-    BatteryAlertSettings alerts_;  // in effect, also when they could not be written
-    std::unique_ptr<BatteryNotifier> notifier_;
-    std::unique_ptr<ProfileSwitching> switching_;
-    std::unique_ptr<MouseService> service_;
+    std::unique_ptr<DesktopPresence> presence_;
     QString trayMenuFile_ = "traymenu.xml";
     bool quitting_ = false;
 };

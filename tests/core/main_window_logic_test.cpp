@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/autostart.h"
+#include "base/desktop_entries.h"
 #include "memory_file_system.h"
 #include "shell/focus_source.h"
 
@@ -183,6 +184,45 @@ TEST(FocusSourceTest, TheSessionNamesTheWayTheFocusIsFollowed) {
               FocusSource::kNone);
     EXPECT_EQ(source({}), FocusSource::kNone);
     EXPECT_STREQ(focusSourceTextKey(FocusSource::kNone), "apps_focus_none_text");
+}
+
+}  // namespace
+}  // namespace tvq
+
+namespace tvq {
+namespace {
+
+TEST(DesktopEntriesTest, ApplicationsAreReadFromTheirEntriesAndFolders) {
+    EXPECT_EQ(parseDesktopEntry("org.gimp.GIMP.desktop",
+                                "# comment\n[Desktop Entry]\r\nType = Application\nName=GNU Image "
+                                "Manipulation Program\nName[de]=GIMP\nIcon=gimp\n"
+                                "[Desktop Action new]\nName=New window\n"),
+              (DesktopApp{"org.gimp.GIMP", "GNU Image Manipulation Program", "gimp"}));
+    for (const auto& [file, text] :
+         {std::pair{"a.desktop", "[Desktop Entry]\nType=Link\nName=A"},
+          std::pair{"b.desktop", "[Desktop Entry]\nType=Application\nName=B\nNoDisplay=true"},
+          std::pair{"c.desktop", "[Desktop Entry]\nType=Application\n"},
+          std::pair{"d.txt", "[Desktop Entry]\nType=Application\nName=D"},
+          std::pair{".desktop", "[Desktop Entry]\nType=Application\nName=E"},
+          std::pair{"f.desktop", "[Other]\nType=Application\nName=F"}}) {
+        EXPECT_EQ(parseDesktopEntry(file, text), std::nullopt) << file;
+    }
+    const auto env = [](std::optional<std::string> dirs) {
+        return Environment([dirs](std::string_view name) -> std::optional<std::string> {
+            if (name == "HOME") {
+                return "/home/u";
+            }
+            return name == "XDG_DATA_DIRS" ? dirs : std::nullopt;
+        });
+    };
+    EXPECT_EQ(
+        applicationFolders(env(std::nullopt)),
+        (std::vector<std::string>{"/home/u/.local/share/applications",
+                                  "/usr/local/share/applications", "/usr/share/applications"}));
+    EXPECT_EQ(
+        applicationFolders(env("/opt/share::relative:/var/lib/flatpak/exports/share")),
+        (std::vector<std::string>{"/home/u/.local/share/applications", "/opt/share/applications",
+                                  "/var/lib/flatpak/exports/share/applications"}));
 }
 
 }  // namespace

@@ -1,0 +1,69 @@
+// What the program shows and offers of the mouse outside its window: the
+// tray icon's state and tooltip, the profiles in the tray menu, battery
+// notifications, the program's object on the session bus, profiles that
+// follow the application in focus, and the dialogs that set the last two.
+// The main window owns it once the settings page is loaded.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <memory>
+
+#include "app/desktop_session.h"
+#include "base/program_settings.h"
+#include "device/mouse_status.h"
+
+class QMenu;
+class QSystemTrayIcon;
+class QWidget;
+
+namespace tvq {
+
+class BatteryNotifier;
+class LanguageManager;
+class MouseService;
+class ProfileSwitching;
+class SettingsPageView;
+
+class DesktopPresence final : public QObject {
+  public:
+    // `window` owns the dialogs; `mouse` and `page` outlive this object.
+    DesktopPresence(QWidget& window, const LanguageManager& language, DesktopSession& mouse,
+                    SettingsPageView& page);
+    ~DesktopPresence() override;
+
+    // After the first frame: notifications, the program's object on the
+    // session bus, and following the focus the way this desktop allows.
+    void joinSessionBus();
+    // Says once that the settings file was damaged or could not be read.
+    void tellSettingsProblem();
+
+    // The icon and tooltip of `tray` show the mouse's state from now on.
+    void showIn(QSystemTrayIcon* tray);
+    // The profiles first in `menu`, the selected one checked; a click selects.
+    void addProfilesTo(QMenu& menu);
+
+    void openBatteryAlerts();
+    void openApplicationRules();
+
+    ProfileSwitching& switching() { return *switching_; }
+
+  private:
+    void showMouseStatus(const MouseStatus& status);
+    void updateTray();
+    void tellNotSaved(const char* textKey);
+
+    QWidget& window_;
+    const LanguageManager& language_;
+    DesktopSession& mouse_;
+    SettingsPageView& page_;
+    MouseStatus status_;
+    BatteryAlertSettings alerts_;  // in effect, also when they could not be written
+    QSystemTrayIcon* tray_ = nullptr;
+    std::unique_ptr<ProfileSwitching> switching_;
+    std::unique_ptr<BatteryNotifier> notifier_;
+    std::unique_ptr<MouseService> service_;
+    bool toldNotSaved_ = false;
+};
+
+}  // namespace tvq

@@ -1,0 +1,219 @@
+#include "dialogs/application_rules_dialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSet>
+#include <algorithm>
+
+#include "base/desktop_entries.h"
+#include "base/text.h"
+#include "toolkit/language.h"
+
+namespace tvq {
+namespace {
+
+constexpr qint64 kMaxEntryBytes = 64 * 1024;
+constexpr int kIdRole = Qt::UserRole;
+
+bool sameId(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+QIcon iconOf(const QString& icon) {
+    return QDir::isAbsolutePath(icon) ? QIcon(icon) : QIcon::fromTheme(icon);
+}
+
+}  // namespace
+
+ApplicationRulesDialog::ApplicationRulesDialog(const LanguageManager* language, QString profile,
+                                               QString focusNote, Access access, QWidget* owner)
+    : DialogBase("ApplicationRulesDialog", "app_rules.xml", language, owner),
+      profile_(std::move(profile)),
+      focusNote_(std::move(focusNote)),
+      access_(std::move(access)) {
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+}
+
+void ApplicationRulesDialog::setup() {
+    const QString title = language() != nullptr
+                              ? language()->text(QStringLiteral("apps_title_text")).arg(profile_)
+                              : profile_;
+    if (auto* label = control<QLabel>("title_string")) {
+        label->setText(title);
+    }
+    setWindowTitle(title);
+    if (auto* note = control<QLabel>("focus_note")) {
+        note->setText(focusNote_);
+    }
+    auto* list = control<QListWidget>("list_apps");
+    if (auto* label = control<QLabel>("apps_label"); label != nullptr && list != nullptr) {
+        label->setBuddy(list);
+        list->setAccessibleName(label->text().remove(QLatin1Char('&')));
+    }
+    fillInstalled();
+    if (auto* combo = control<QComboBox>("combo_app")) {
+        combo->setInsertPolicy(QComboBox::NoInsert);
+        combo->setAccessibleName(language() != nullptr
+                                     ? language()->text(QStringLiteral("apps_choose_text"))
+                                     : QString());
+        combo->lineEdit()->setPlaceholderText(combo->accessibleName());
+        combo->lineEdit()->setMaxLength(static_cast<int>(ApplicationRules::kMaxAppIdBytes));
+        for (const Installed& app : installed_) {
+            combo->addItem(iconOf(app.icon), app.name + QStringLiteral(" (") + app.id + u')',
+                           app.id);
+        }
+        combo->setCurrentIndex(-1);
+        // Enter in the field adds, as the button does.
+        connect(combo->lineEdit(), &QLineEdit::returnPressed, this, [this] { add(); });
+    }
+    controls()->onToggled("check_automatic", [this](bool on) { access_.setAutomatic(on); });
+    controls()->onClick("btn_add", [this] { add(); });
+    controls()->onClick("btn_remove", [this] { removeSelected(); });
+    controls()->onClick("btn_remove_stale", [this] { removeStale(); });
+    controls()->onClick("btn_ok", [this] { finish(1); });
+    controls()->onClick("btn_exit", [this] { finish(1); });
+    if (list != nullptr) {
+        connect(list, &QListWidget::currentRowChanged, this, [this](int row) {
+            if (QWidget* remove = control("btn_remove")) {
+                remove->setEnabled(row >= 0);
+            }
+        });
+        list->setFocus();
+    }
+    refresh();
+}
+
+void ApplicationRulesDialog::fillInstalled() {
+    QSet<QString> seen;
+    for (const std::string& folder : applicationFolders(processEnvironment())) {
+        const QDir dir(QString::fromStdString(folder));
+        for (const QString& file :
+             dir.entryList({QStringLiteral("*.desktop")}, QDir::Files | QDir::Readable)) {
+            QFile entry(dir.filePath(file));
+            if (seen.contains(file) || entry.size() > kMaxEntryBytes ||
+                !entry.open(QIODevice::ReadOnly)) {
+                continue;
+            }
+            seen.insert(file);  // the first folder wins
+            const QByteArray text = entry.readAll();
+            if (auto app = parseDesktopEntry(file.toStdString(), text.toStdString())) {
+                installed_.push_back({QString::fromStdString(app->id),
+                                      QString::fromStdString(app->name),
+                                      QString::fromStdString(app->icon)});
+            }
+        }
+    }
+    std::sort(installed_.begin(), installed_.end(), [](const Installed& a, const Installed& b) {
+        return a.name.localeAwareCompare(b.name) < 0;
+    });
+}
+
+QString ApplicationRulesDialog::describe(const QString& id) const {
+    for (const Installed& app : installed_) {
+        if (sameId(app.id, id)) {
+            return app.name + QStringLiteral(" (") + id + u')';
+        }
+    }
+    return id;
+}
+
+void ApplicationRulesDialog::refresh() {
+    const ApplicationRules rules = access_.rules();
+    if (auto* check = control<QCheckBox>("check_automatic")) {
+        const QSignalBlocker quiet(check);
+        check->setChecked(rules.automatic);
+    }
+    const QStringList profiles = access_.profiles();
+    QStringList stale;
+    if (auto* list = control<QListWidget>("list_apps")) {
+        list->clear();
+        for (const AppRule& r : rules.rules) {
+            const QString app = QString::fromStdString(r.app);
+            const QString profile = QString::fromStdString(r.profile);
+            if (sameId(profile, profile_)) {
+                auto* item = new QListWidgetItem(describe(app), list);
+                item->setData(kIdRole, app);
+                for (const Installed& i : installed_) {
+                    if (sameId(i.id, app)) {
+                        item->setIcon(iconOf(i.icon));
+                    }
+                }
+            } else if (!std::any_of(profiles.begin(), profiles.end(),
+                                    [&](const QString& p) { return sameId(p, profile); })) {
+                stale << QStringLiteral("%1 (“%2”)").arg(app, profile);
+            }
+        }
+        if (QWidget* remove = control("btn_remove")) {
+            remove->setEnabled(list->currentRow() >= 0);
+        }
+    }
+    if (auto* note = control<QLabel>("stale_note")) {
+        note->setText(
+            language() != nullptr
+                ? language()->text(QStringLiteral("apps_stale_text")).arg(stale.join(", "))
+                : stale.join(", "));
+        note->setVisible(!stale.isEmpty());
+    }
+    if (QWidget* button = control("btn_remove_stale")) {
+        button->setVisible(!stale.isEmpty());
+    }
+}
+
+void ApplicationRulesDialog::add() {
+    auto* combo = control<QComboBox>("combo_app");
+    if (combo == nullptr) {
+        return;
+    }
+    const QString typed = combo->currentText().trimmed();
+    QString id = typed;
+    const int match = combo->findText(typed, Qt::MatchFixedString);
+    if (match >= 0) {
+        id = combo->itemData(match, kIdRole).toString();
+    }
+    auto* problem = control<QLabel>("add_problem");
+    if (id.isEmpty() || !access_.setRule(id, profile_)) {
+        if (problem != nullptr && language() != nullptr) {
+            problem->setText(language()->text(QStringLiteral("apps_bad_id_text")));
+            problem->setVisible(true);
+        }
+        return;
+    }
+    if (problem != nullptr) {
+        problem->setVisible(false);
+    }
+    combo->setCurrentIndex(-1);
+    combo->clearEditText();
+    refresh();
+}
+
+void ApplicationRulesDialog::removeSelected() {
+    auto* list = control<QListWidget>("list_apps");
+    if (list == nullptr || list->currentItem() == nullptr) {
+        return;
+    }
+    const int row = list->currentRow();
+    access_.setRule(list->currentItem()->data(kIdRole).toString(), QString());
+    refresh();
+    list->setCurrentRow(std::min(row, list->count() - 1));
+}
+
+void ApplicationRulesDialog::removeStale() {
+    const QStringList profiles = access_.profiles();
+    for (const AppRule& r : access_.rules().rules) {
+        const QString profile = QString::fromStdString(r.profile);
+        if (!std::any_of(profiles.begin(), profiles.end(),
+                         [&](const QString& p) { return sameId(p, profile); })) {
+            access_.setRule(QString::fromStdString(r.app), QString());
+        }
+    }
+    refresh();
+}
+
+}  // namespace tvq
