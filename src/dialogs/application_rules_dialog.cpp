@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSet>
+#include <QTimer>
 #include <algorithm>
 
 #include "base/desktop_entries.h"
@@ -70,8 +71,20 @@ void ApplicationRulesDialog::setup() {
                            app.id);
         }
         combo->setCurrentIndex(-1);
-        // Enter in the field adds, as the button does.
-        connect(combo->lineEdit(), &QLineEdit::returnPressed, this, [this] { add(); });
+        // Enter in the field adds, as the button does, and only that: no
+        // button of the dialog takes Enter as well.
+        // (The combo box hands a Return its field ignored back to the
+        // field, which says it again: one Return adds once.)
+        connect(combo->lineEdit(), &QLineEdit::returnPressed, this, [this] {
+            if (!returnHandled_) {
+                returnHandled_ = true;
+                QTimer::singleShot(0, this, [this] { returnHandled_ = false; });
+                add();
+            }
+        });
+        for (QPushButton* button : findChildren<QPushButton*>()) {
+            button->setAutoDefault(false);
+        }
     }
     controls()->onToggled("check_automatic", [this](bool on) { access_.setAutomatic(on); });
     controls()->onClick("btn_add", [this] { add(); });

@@ -52,6 +52,7 @@ class ApplicationRulesDialog final : public DialogBase {
         QString icon;
     };
     std::vector<Installed> installed_;
+    bool returnHandled_ = false;
 };
 
 }  // namespace tvq

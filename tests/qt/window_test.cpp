@@ -4,6 +4,8 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
@@ -25,6 +27,7 @@
 
 #include "app/main_window.h"
 #include "base/text.h"
+#include "dialogs/application_rules_dialog.h"
 #include "dialogs/battery_alerts_dialog.h"
 #include "dialogs/colour_picker_dialog.h"
 #include "dialogs/dpi_display.h"
@@ -502,6 +505,77 @@ class WindowTest : public QObject {
         QTest::keyClick(dialog.control<QPushButton>("btn_ok"), Qt::Key_Space);
         QCOMPARE(dialog.result(), 1);
         QCOMPARE(dialog.chosen(), (BatteryAlertSettings{false, 30, 5}));
+    }
+
+    void theRulesDialogAddsInstalledOrTypedApplicationsAndRemovesThem() {
+        QTemporaryDir data;
+        QDir(data.path()).mkpath("applications");
+        QFile entry(data.path() + "/applications/org.gimp.GIMP.desktop");
+        QVERIFY(entry.open(QIODevice::WriteOnly));
+        entry.write("[Desktop Entry]\nType=Application\nName=GIMP\nIcon=gimp\n");
+        entry.close();
+        const testing::ScopedEnv home("XDG_DATA_HOME", data.path().toStdString());
+        const testing::ScopedEnv dirs("XDG_DATA_DIRS", "/nonexistent");
+        ApplicationRules rules;
+        rules.set("firefox", "Web");
+        rules.set("ghost", "Gone");
+        rules.set("xterm", "Work");
+        bool automatic = true;
+        ApplicationRulesDialog dialog(&language, "Web", "How the focus is followed.",
+                                      {.rules = [&] { return rules; },
+                                       .setRule =
+                                           [&](const QString& app, const QString& profile) {
+                                               return rules.set(app.toStdString(),
+                                                                profile.toStdString());
+                                           },
+                                       .setAutomatic = [&](bool on) { automatic = on; },
+                                       .profiles =
+                                           [] {
+                                               return QStringList{"Web", "Work"};
+                                           }},
+                                      nullptr);
+        dialog.create();
+        dialog.show();
+        auto* list = dialog.control<QListWidget>("list_apps");
+        auto* combo = dialog.control<QComboBox>("combo_app");
+        QCOMPARE(list->count(), 1);
+        QCOMPARE(list->item(0)->text(), QStringLiteral("firefox"));
+        QVERIFY(dialog.control<QLabel>("stale_note")->isVisibleTo(&dialog));
+        QVERIFY(dialog.control<QLabel>("stale_note")->text().contains("ghost"));
+        QCOMPARE(list->accessibleName(),
+                 language.text(QStringLiteral("apps_list_text")).remove(QLatin1Char('&')));
+
+        // An installed application, by its name; then an id typed and Enter.
+        QCOMPARE(combo->count(), 1);
+        combo->setCurrentIndex(0);
+        QTest::mouseClick(dialog.control<QPushButton>("btn_add"), Qt::LeftButton);
+        QCOMPARE(rules.find("org.gimp.gimp")->profile, "Web");
+        QCOMPARE(list->item(1)->text(), QStringLiteral("GIMP (org.gimp.GIMP)"));
+        combo->setEditText("  XTerm ");  // moves from "Work" to this profile
+        QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+        QCOMPARE(rules.find("xterm")->profile, "Web");
+        QCOMPARE(list->count(), 3);
+        QVERIFY2(dialog.control<QLabel>("add_problem")->isHidden(),
+                 qPrintable(dialog.control<QLabel>("add_problem")->text()));
+        QCoreApplication::processEvents();  // the next key press, as a user makes it
+        combo->setEditText("   ");
+        QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+        QVERIFY(dialog.control<QLabel>("add_problem")->isVisibleTo(&dialog));
+        QCOMPARE(rules.rules.size(), 4u);
+
+        list->setCurrentRow(0);
+        QTest::mouseClick(dialog.control<QPushButton>("btn_remove"), Qt::LeftButton);
+        QCOMPARE(rules.find("firefox"), nullptr);
+        QTest::mouseClick(dialog.control<QPushButton>("btn_remove_stale"), Qt::LeftButton);
+        QCOMPARE(rules.find("ghost"), nullptr);
+        QVERIFY(dialog.control<QLabel>("stale_note")->isHidden());
+
+        auto* check = dialog.control<QCheckBox>("check_automatic");
+        QAccessible::queryAccessibleInterface(check)->actionInterface()->doAction(
+            QAccessibleActionInterface::toggleAction());
+        QVERIFY(!automatic);
+        QTest::mouseClick(dialog.control<QPushButton>("btn_ok"), Qt::LeftButton);
+        QCOMPARE(dialog.result(), 1);
     }
 
     void aQuestionNamesItsVerbAndKeepsTheFocusOnCancelANoticeHasOneButton() {
