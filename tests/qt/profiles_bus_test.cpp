@@ -248,6 +248,24 @@ TEST_F(ProfilesOnTheBusTest, OnX11TheActiveWindowsClassChoosesTheProfile) {
     windows.activate(terminal);  // no rule: back to the profile chosen by hand
     EXPECT_TRUE(waitFor([this] { return profileIs("Work"); }));
     EXPECT_TRUE(waitFor([&] { return testing::heldConfig(mouse) == expected[0]; }));
+
+    // A switch while the apply of the one before still runs: the newest
+    // profile follows it, whole.
+    const auto switches = [this] {
+        const std::string log = programErrors();
+        std::size_t n = 0;
+        for (std::size_t at = log.find("focus on"); at != std::string::npos;
+             at = log.find("focus on", at + 1)) {
+            ++n;
+        }
+        return n;
+    };
+    const std::size_t before = switches();
+    windows.activate(gimp);
+    ASSERT_TRUE(waitFor([&] { return switches() == before + 1; }));
+    windows.activate(firefox);
+    EXPECT_TRUE(waitFor([this] { return profileIs("Games"); }));
+    EXPECT_TRUE(waitFor([&] { return testing::heldConfig(mouse) == expected[1]; }));
 }
 
 }  // namespace

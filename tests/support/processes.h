@@ -1,0 +1,82 @@
+// Processes for tests and benchmarks: started with extra environment
+// variables and their output in files, stopped, and shell commands whose
+// output is read; waits with a deadline.
+#pragma once
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace tvq::testing {
+
+using namespace std::chrono_literals;
+
+inline bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds limit = 20s) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!done() && std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(20ms);
+    }
+    return done();
+}
+
+inline std::string output(const std::string& command) {
+    std::string out;
+    if (FILE* pipe = ::popen((command + " 2>/dev/null").c_str(), "r")) {
+        char buffer[512];
+        while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
+            out += buffer;
+        }
+        ::pclose(pipe);
+    }
+    return out;
+}
+
+// Starts `args` with this process's environment and `env` added, standard
+// error (and output, when named) into files.
+inline pid_t spawn(std::vector<std::string> args, const std::string& errFile,
+                   std::vector<std::string> env = {}, const std::string& outFile = "") {
+    std::vector<char*> argv, envp;
+    for (auto& a : args) {
+        argv.push_back(a.data());
+    }
+    argv.push_back(nullptr);
+    for (auto& e : env) {
+        envp.push_back(e.data());
+    }
+    for (char** e = environ; *e != nullptr; ++e) {
+        envp.push_back(*e);  // after ours: the first of a name counts
+    }
+    envp.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errFile.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (!outFile.empty()) {
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outFile.c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    }
+    pid_t pid = -1;
+    posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+inline void stop(pid_t pid) {
+    if (pid > 0) {
+        ::kill(pid, SIGTERM);
+        ::waitpid(pid, nullptr, 0);
+    }
+}
+
+}  // namespace tvq::testing
