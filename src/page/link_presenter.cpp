@@ -1,5 +1,6 @@
 #include "page/link_presenter.h"
 
+#include "base/text.h"
 #include "page/controls.h"
 
 namespace tvq {
@@ -135,6 +136,33 @@ void LinkPresenter::pollingReported(int rate) {
 
 void LinkPresenter::applyStarted() {
     view_.setVisible(control::kApplyRing, true);
+    showStatus("writing_text");
+}
+
+void LinkPresenter::frameSent(std::size_t index, std::size_t count, std::uint8_t /*reportId*/,
+                              SendOutcome /*outcome*/) {
+    view_.setText(control::kApplyStatus,
+                  formatText(texts_.text("writing_progress_text"),
+                             {std::to_string(index + 1), std::to_string(count)}));
+    view_.setVisible(control::kApplyStatus, true);
+}
+
+std::string_view LinkPresenter::failureTextKey() const {
+    switch (writingLink(links_)) {
+        case MouseStatus::Link::kCable:
+            return "apply_refused_cable_text";
+        case MouseStatus::Link::kBluetooth:
+            return "apply_refused_ble_text";
+        default:
+            return "apply_incomplete_text";  // the receiver: no answer
+    }
+}
+
+void LinkPresenter::hideApplied() {
+    appliedShown_->stop();
+    if (appliedShowing_) {
+        showStatus("");
+    }
 }
 
 void LinkPresenter::applyFinished(const ApplyResult& result) {
@@ -145,17 +173,26 @@ void LinkPresenter::applyFinished(const ApplyResult& result) {
         waiting_ = true;
         showStatus("saved_for_mouse_text");
     } else if (result.ran && !result.complete()) {
-        showStatus("apply_incomplete_text");
+        showStatus(failureTextKey());
+    } else if (result.ran) {
+        showStatus("applied_text");
+        appliedShowing_ = true;
+        appliedShown_->start(kAppliedShownMs);
     } else {
         showStatus("");
     }
 }
 
 void LinkPresenter::storeSaved(bool written) {
+    if (written && appliedShowing_) {
+        return;  // the line says the mouse has the settings, and it has them
+    }
     showStatus(written ? "" : "store_save_failed_text");
 }
 
 void LinkPresenter::showStatus(std::string_view textKey) {
+    appliedShowing_ = false;
+    appliedShown_->stop();
     if (!textKey.empty()) {
         view_.setTextKey(control::kApplyStatus, textKey);
     }

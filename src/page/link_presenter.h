@@ -8,6 +8,7 @@
 
 #include <functional>
 
+#include "base/text_source.h"
 #include "device/link_events.h"
 #include "device/link_state.h"
 #include "device/mouse_status.h"
@@ -21,15 +22,17 @@ class LinkPresenter final : public LinkObserver {
     // `current` is the selected profile (null before loading); `refreshPage`
     // fills every control from it; `writeAll` writes the whole configuration
     // to the mouse, when it comes back after edits made without it.
-    LinkPresenter(PageView& view, const LinkState& links, SettingsPanels& panels,
-                  std::function<const Profile*()> current, std::function<void()> refreshPage,
-                  std::function<void()> writeAll)
+    LinkPresenter(PageView& view, const TextSource& texts, const LinkState& links,
+                  SettingsPanels& panels, std::function<const Profile*()> current,
+                  std::function<void()> refreshPage, std::function<void()> writeAll)
         : view_(view),
+          texts_(texts),
           links_(links),
           panels_(panels),
           current_(std::move(current)),
           refreshPage_(std::move(refreshPage)),
-          writeAll_(std::move(writeAll)) {}
+          writeAll_(std::move(writeAll)),
+          appliedShown_(view.makeTicker([this] { hideApplied(); })) {}
 
     // Whether the mouse is there, said in words on the page when it is not.
     void showPresence();
@@ -46,19 +49,29 @@ class LinkPresenter final : public LinkObserver {
     void dpiStageReported(int stage, std::int32_t dpiValue) override;
     void buttonModeReported(int mode) override;
     void pollingReported(int rate) override;
+    // The line under the apply button says how far an apply is ("Writing
+    // to the mouse… 3 of 12"), then for kAppliedShownMs that the mouse has
+    // the settings; a failed save or an apply the mouse did not take whole
+    // is said in words fitting the link until the next one goes well.
     void applyStarted() override;
+    void frameSent(std::size_t index, std::size_t count, std::uint8_t reportId,
+                   SendOutcome outcome) override;
     void applyFinished(const ApplyResult& result) override;
-    // A failed save or an apply the mouse did not take whole is said in
-    // words beside the apply button until the next one goes well.
     void storeSaved(bool written) override;
+
+    static constexpr int kAppliedShownMs = 4000;
 
   private:
     void showStatus(std::string_view textKey);
+    void hideApplied();
+    // Why an apply the mouse did not take whole failed, for the link it went over.
+    std::string_view failureTextKey() const;
     // The sleep label: shown only while a link is there to be asleep on.
     void showSleep();
     // Tells the window of the mouse's state when it changed.
     void publishStatus();
     PageView& view_;
+    const TextSource& texts_;
     const LinkState& links_;
     SettingsPanels& panels_;
     std::function<const Profile*()> current_;
@@ -66,9 +79,11 @@ class LinkPresenter final : public LinkObserver {
     std::function<void()> writeAll_;
     bool waiting_ = false;
     bool asleep_ = false;
+    bool appliedShowing_ = false;
     int battery_ = 0;
     bool charging_ = false;
-    MouseStatus status_;  // as the window was last told
+    MouseStatus status_;                    // as the window was last told
+    std::unique_ptr<Ticker> appliedShown_;  // hides "the mouse has your settings"
 };
 
 }  // namespace tvq

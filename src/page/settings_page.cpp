@@ -15,7 +15,7 @@ SettingsPage::SettingsPage(ListPageView& view, const TextSource& texts, const Ke
           view, texts, keys, session, dialogs, [this](int row) { selectProfile(row); },
           [this] { refreshPage(); }),
       presenter_(
-          view, session.links(), panels_, [this] { return session_.profiles().current(); },
+          view, texts, session.links(), panels_, [this] { return session_.profiles().current(); },
           [this] { refreshPage(); }, [this] { session_.requestWholeApply(); }),
       follower_(session.scheduler(), session.profiles(),
                 [this](int row) { selectProfile(row, false); }) {

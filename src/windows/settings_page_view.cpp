@@ -57,6 +57,23 @@ void SettingsPageView::attach(WindowBase& window, LibraryLoader& loader,
     findControls();
     logic_.bindControls(loader, programFolder, libraryWindow, bleFound);
     nameControlsForAccessibility(language_, [this](std::string_view n) { return boundControl(n); });
+    keepApplyButtonInPlace();
+}
+
+void SettingsPageView::keepApplyButtonInPlace() {
+    // The progress strip and the line under the apply button keep their room
+    // when hidden, and the line has room for the longest of its texts, so
+    // neither moves the button under the pointer.
+    for (const char* name : {control::kApplyRing, control::kApplyStatus}) {
+        if (QWidget* w = boundControl(name)) {
+            QSizePolicy policy = w->sizePolicy();
+            policy.setRetainSizeWhenHidden(true);
+            w->setSizePolicy(policy);
+        }
+    }
+    if (QWidget* line = boundControl(control::kApplyStatus)) {
+        line->setMinimumHeight(kApplyStatusLines * line->fontMetrics().lineSpacing());
+    }
 }
 
 void SettingsPageView::findControls() {

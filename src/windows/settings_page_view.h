@@ -91,6 +91,9 @@ class SettingsPageView final : public QObject, public ListPageView {
   private:
     static void showRowText(QListWidgetItem& item, const QString& text);
     void findControls();
+    void keepApplyButtonInPlace();
+    // The line under the apply button has room for this many lines.
+    static constexpr int kApplyStatusLines = 5;
     // Binds `handler` through `bind` when the page found `control`.
     template <class Handler>
     void bindFound(std::string_view control, void (ControlBinder::*bind)(const QString&, Handler),

@@ -40,7 +40,7 @@ for role, name in [
     ("slider", "Sleep timer"),
     ("check box", "Movement mode"),
     ("push button", "Desktop mouse settings"),
-    ("push button", "Apply to mouse"),
+    ("push button", "Write all settings to the mouse again"),
     ("push button", "Minimise"),
     ("push button", "Close window"),
     ("check box", "Buttons"),
@@ -176,7 +176,7 @@ def main():
         print(f"found {len(named)} named nodes, e.g. {named[:20]}", file=sys.stderr)
         return 1
     # The controls the user can operate now are reachable by keyboard.
-    for control in [("push button", "Apply to mouse"), ("list", "Profiles"),
+    for control in [("push button", "Write all settings to the mouse again"), ("list", "Profiles"),
                     ("check box", "Buttons"), ("push button", "Button 3 function")]:
         if control not in focusable:
             print(f"not focusable: {control}", file=sys.stderr)

@@ -290,10 +290,29 @@ TEST_F(FailureLineTest, FailedSavesAndUntakenAppliesAreSaidBesideTheApplyButton)
     }
     EXPECT_TRUE(lineShows("store_save_failed_text"));
 
-    // Frames the mouse never took (a silent receiver).
-    session.link().links().anyConnected = 1;
+    // While frames go out, the line counts them.
+    texts.texts["writing_progress_text"] = "Writing %1 of %2";
+    page.presenter().applyStarted();
+    EXPECT_TRUE(lineShows("writing_text"));
+    page.presenter().frameSent(2, 12, 0x04, SendOutcome::kAccepted);
+    EXPECT_EQ(view.text["ms_1_apply_status"], "Writing 3 of 12");
+    EXPECT_TRUE(view.visible["ms_1_apply_status"]);
+
+    // Frames the mouse never took: why, in the words of the link used.
+    LinkState& links = session.link().links();
+    links.anyConnected = 1;
+    links.receiverState = kAttached;
+    links.receiverLinkUp = 1;
     page.presenter().applyFinished(ApplyResult{true, 12, 4, true});
-    EXPECT_TRUE(lineShows("apply_incomplete_text"));
+    EXPECT_TRUE(lineShows("apply_incomplete_text"));  // a silent receiver
+    links.wiredState = kAttached;
+    page.presenter().applyFinished(ApplyResult{true, 12, 4, true});
+    EXPECT_TRUE(lineShows("apply_refused_cable_text"));
+    links.wiredState = kDetached;
+    links.receiverState = kDetached;
+    links.bleConnected = 1;
+    page.presenter().applyFinished(ApplyResult{true, 12, 4, true});
+    EXPECT_TRUE(lineShows("apply_refused_ble_text"));
 }
 
 }  // namespace
@@ -335,6 +354,14 @@ TEST_F(NoMouseTest, EditsAreSavedForTheMouseAndReachItWholeWhenItComes) {
     scheduler.advance(kAttachSettleMs);
     settle();
     EXPECT_FALSE(view.visible["ms_1_no_mouse_note"]);
+    // The line says the mouse has the settings, for a while.
+    EXPECT_TRUE(view.visible["ms_1_apply_status"]);
+    EXPECT_EQ(view.textKeys["ms_1_apply_status"], "applied_text");
+    const auto shown = std::find_if(view.tickers.begin(), view.tickers.end(), [](auto* t) {
+        return t->interval == LinkPresenter::kAppliedShownMs;
+    });
+    ASSERT_NE(shown, view.tickers.end());
+    (*shown)->tick();
     EXPECT_FALSE(view.visible["ms_1_apply_status"]);
     const std::size_t sent = cable.frames.size();
     // As many frames as the apply button's whole apply sends.

@@ -171,7 +171,7 @@ TEST_F(SettingsPageTest, TheApplyButtonAsksForAnApply) {
 }
 
 TEST_F(SettingsPageTest, ChargingAnimationClimbsWhileCharging) {
-    ASSERT_EQ(view.tickers.size(), 1u);
+    ASSERT_EQ(view.tickers.size(), 2u);  // the animation, and the "applied" line's timer
     testing::FakeTicker& animation = *view.tickers.front();
     page.panels().sleepPower.showCharging(true);
     EXPECT_EQ(animation.interval, 30);

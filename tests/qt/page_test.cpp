@@ -138,6 +138,31 @@ class PageTest : public QObject {
         QVERIFY(page->boundControl("ms_1_sleep_label")->isHidden());
     }
 
+    void theApplyButtonStaysWhereItIsWhateverTheLineUnderItSays() {
+        const auto window = openWindow();
+        window->resize(MainWindow::kWidth, MainWindow::kHeight);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        SettingsPageView* page = window->page();
+        QWidget* button = page->boundControl("ms_1_apply_btn");
+        const auto where = [&] {
+            QCoreApplication::processEvents();
+            return button->mapTo(window.get(), QPoint(0, 0));
+        };
+        const QPoint before = where();
+        LinkPresenter& presenter = page->logic().presenter();
+        presenter.applyStarted();
+        QCOMPARE(where(), before);
+        presenter.frameSent(2, 12, 0x04, SendOutcome::kAcknowledged);
+        QCOMPARE(qobject_cast<QLabel*>(page->boundControl("ms_1_apply_status"))->text(),
+                 lang(language, "writing_progress_text").arg(3).arg(12));
+        QCOMPARE(where(), before);
+        presenter.storeSaved(false);  // the longest of the line's texts
+        QCOMPARE(where(), before);
+        presenter.applyFinished(ApplyResult{true, 12, 12, true});
+        QCOMPARE(where(), before);
+    }
+
     void sectionTogglesHideTheirPanelsAndWriteNothing() {
         const auto window = openWindow();
         window->show();
