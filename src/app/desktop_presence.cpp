@@ -35,7 +35,10 @@ DesktopPresence::DesktopPresence(QWidget& window, const LanguageManager& languag
             service_->profilesChanged();
         }
     };
-    connect(&page_, &SettingsPageView::profileChanged, this, announce);
+    connect(&page_, &SettingsPageView::profileChanged, this, [this, announce] {
+        announce();
+        updateTray();  // the tooltip names the profile
+    });
     connect(switching_.get(), &ProfileSwitching::rulesChanged, this, announce);
     connect(switching_.get(), &ProfileSwitching::rulesNotSaved, this,
             [this] { tellNotSaved("rules_not_saved_text"); });
@@ -96,8 +99,13 @@ void DesktopPresence::updateTray() {
         return;
     }
     tray_->setIcon(trayIcon(status_, alerts_));
-    tray_->setToolTip(window_.windowTitle() + QLatin1Char('\n') +
-                      QString::fromStdString(statusText(status_, language_)));
+    QString tip = window_.windowTitle() + QLatin1Char('\n') +
+                  QString::fromStdString(statusText(status_, language_));
+    if (const QString profile = switching_->currentProfile(); !profile.isEmpty()) {
+        tip +=
+            QLatin1Char('\n') + language_.text(QStringLiteral("status_profile_text")).arg(profile);
+    }
+    tray_->setToolTip(tip);
 }
 
 void DesktopPresence::addProfilesTo(QMenu& menu) {

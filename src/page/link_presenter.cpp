@@ -25,8 +25,9 @@ void LinkPresenter::refreshModePanels() {
         if (view_.isVisible(control::kVerPrate)) {
             view_.setVisible(control::kVerPrate, false);
         }
-        view_.setVisible(control::kCheckPower, false);
-        view_.setVisible(control::kVerPower, false);
+        // Its notifications bring the battery level as the receiver's do.
+        view_.setVisible(control::kCheckPower, true);
+        view_.setVisible(control::kVerPower, true);
     }
 }
 

@@ -38,7 +38,7 @@ class LinkPresenter final : public LinkObserver {
     void showPresence();
 
     // The controls that depend on the link: lighting, polling and power
-    // sections for cable and receiver, fewer over Bluetooth LE.
+    // sections for cable and receiver, no polling rate over Bluetooth LE.
     void refreshModePanels();
     void updateLightRows();
 

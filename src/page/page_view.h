@@ -68,6 +68,8 @@ class PageView : public ControlEvents {
     virtual void selectItem(std::string_view control, int index) = 0;
     // A button's background, as opaque 0xFFRRGGBB.
     virtual void setBackgroundColor(std::string_view control, std::uint32_t argb) = 0;
+    // A state the look of a control follows ("low", "critical"; empty for none).
+    virtual void setStyleState(std::string_view /*control*/, std::string_view /*state*/) {}
 
     // A timer whose tick runs `tick`; it belongs to whoever holds it.
     virtual std::unique_ptr<Ticker> makeTicker(std::function<void()> tick) = 0;

@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QTimer>
 
 #include "base/debug.h"
@@ -236,6 +237,19 @@ void SettingsPageView::selectItem(std::string_view control, int index) {
     } else if (auto* list = qobject_cast<QListWidget*>(w)) {
         ControlBinder::selectRowQuietly(list, index);
     }
+}
+
+void SettingsPageView::setStyleState(std::string_view control, std::string_view state) {
+    QWidget* w = boundControl(control);
+    const QString value = QString::fromUtf8(state.data(), static_cast<qsizetype>(state.size()));
+    if (w == nullptr || w->property("state").toString() == value) {
+        return;
+    }
+    // The style sheet's [state="low"] rules apply once the widget is polished again.
+    w->setProperty("state", value);
+    w->style()->unpolish(w);
+    w->style()->polish(w);
+    w->update();
 }
 
 void SettingsPageView::setBackgroundColor(std::string_view control, std::uint32_t argb) {

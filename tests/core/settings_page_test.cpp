@@ -182,6 +182,29 @@ TEST_F(SettingsPageTest, ChargingAnimationClimbsWhileCharging) {
     EXPECT_FALSE(animation.running());
 }
 
+TEST_F(SettingsPageTest, TheBatteryShowsItsLevelWarnsWhenLowAndSaysWhenItCharges) {
+    texts.texts["battery_charging_percent_text"] = "%1% charging";
+    SleepPowerPanel& power = page.panels().sleepPower;
+    power.showBattery(30);
+    EXPECT_EQ(view.text["ms_1_label_power"], "30%");
+    EXPECT_EQ(view.styleStates["ms_1_progress_power"], "");
+    EXPECT_FALSE(view.visible["ms_1_low_power_label"]);
+    power.showBattery(20);
+    EXPECT_EQ(view.styleStates["ms_1_progress_power"], "low");
+    EXPECT_EQ(view.textKeys["ms_1_low_power_label"], "low_power_text");
+    EXPECT_TRUE(view.visible["ms_1_low_power_label"]);
+    power.showBattery(10);
+    EXPECT_EQ(view.styleStates["ms_1_progress_power"], "critical");
+    EXPECT_EQ(view.textKeys["ms_1_low_power_label"], "critical_power_text");
+    // Charging with a level: the level and the word, no animation, no warning.
+    power.showCharging(true);
+    EXPECT_EQ(view.text["ms_1_label_power"], "10% charging");
+    EXPECT_EQ(view.progress["ms_1_progress_power"], 10);
+    EXPECT_FALSE(view.tickers.front()->running());
+    EXPECT_EQ(view.styleStates["ms_1_progress_power"], "");
+    EXPECT_FALSE(view.visible["ms_1_low_power_label"]);
+}
+
 TEST_F(SettingsPageTest, OutOfRangeStoredValuesShowWithoutHarm) {
     auto profiles = threeProfiles();
     writeAllSlots(*profiles[0], [](ModeSettings& m) {
@@ -283,7 +306,7 @@ TEST_F(BlePageTest, ConnectDisconnectAndReconnectWithNoOtherLink) {
     EXPECT_TRUE(view.shown("ms_1_BLE"));
     EXPECT_TRUE(view.hidden("ms_1_sleep_label"));
     EXPECT_TRUE(view.hidden("ms_1_check_prate"));
-    EXPECT_TRUE(view.hidden("ms_1_check_power"));
+    EXPECT_TRUE(view.shown("ms_1_check_power"));  // its battery reports are shown
     EXPECT_EQ(view.presenceChanges, 1);
     session.link().onBleConnection(true);  // a second arrival changes nothing
     EXPECT_EQ(view.presenceChanges, 1);

@@ -41,6 +41,7 @@ class FakePageView final : public ListPageView {
     std::vector<std::int32_t> dpiShown;
     std::vector<MouseStatus> statuses;
     int profileChanges = 0;
+    std::map<std::string, std::string> styleStates;
     std::map<std::string, std::vector<std::string>> rows;
 
     // The bound handlers, by control.
@@ -123,6 +124,9 @@ class FakePageView final : public ListPageView {
     void dpiStageShown(std::int32_t dpiValue) override { dpiShown.push_back(dpiValue); }
     void mouseStatusChanged(const MouseStatus& status) override { statuses.push_back(status); }
     void currentProfileChanged() override { ++profileChanges; }
+    void setStyleState(std::string_view c, std::string_view state) override {
+        styleStates[std::string(c)] = state;
+    }
     void appendListRow(std::string_view list, std::string_view row) override {
         if (exists(list)) {
             rows[std::string(list)].emplace_back(row);

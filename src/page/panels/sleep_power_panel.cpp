@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "base/text.h"
 #include "base/text_keys.h"
 #include "page/controls.h"
 #include "page/panels/every_slot.h"
@@ -41,18 +42,44 @@ void SleepPowerPanel::setSleepTimer(int position) {
 }
 
 void SleepPowerPanel::showBattery(int percent) {
-    view_.setProgress(control::kProgressPower, percent);
-    view_.setText(control::kLabelPower, std::to_string(percent) + "%");
+    battery_ = percent;
+    showPower();
 }
 
 void SleepPowerPanel::showCharging(bool charging) {
-    if (charging) {
+    charging_ = charging;
+    showPower();
+}
+
+void SleepPowerPanel::showPower() {
+    // Charging with no level known (the cable brings none): the bar climbs.
+    if (charging_ && battery_ == 0) {
         view_.setText(control::kLabelPower, texts_.text(textkeys::kCharging));
-        resetChargeAnimation();
-        chargeAnimation_->start(kChargeAnimationMs);
+        if (!chargeAnimation_->running()) {
+            resetChargeAnimation();
+            chargeAnimation_->start(kChargeAnimationMs);
+        }
     } else {
-        view_.setText(control::kLabelPower, "");
         chargeAnimation_->stop();
+        view_.setProgress(control::kProgressPower, battery_);
+        const std::string percent = std::to_string(battery_);
+        view_.setText(control::kLabelPower,
+                      battery_ == 0 ? std::string()
+                      : charging_
+                          ? formatText(texts_.text("battery_charging_percent_text"), {percent})
+                          : percent + "%");
+    }
+    // Below the thresholds the bar warns, and a line says what to do.
+    const bool running = !charging_ && battery_ > 0;
+    const char* level = !running                              ? ""
+                        : battery_ <= kCriticalBatteryPercent ? "critical"
+                        : battery_ <= kLowBatteryPercent      ? "low"
+                                                              : "";
+    view_.setStyleState(control::kProgressPower, level);
+    view_.setVisible(control::kLowPowerLabel, *level != '\0');
+    if (*level != '\0') {
+        view_.setTextKey(control::kLowPowerLabel,
+                         *level == 'c' ? "critical_power_text" : "low_power_text");
     }
 }
 

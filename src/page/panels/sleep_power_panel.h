@@ -32,10 +32,12 @@ class SleepPowerPanel {
     std::string sleepLabelText(std::int32_t sleepTimer) const;
     void refreshSleepLabel(std::int32_t sleepTimer);
 
-    // A battery level of 10..100 percent: the bar and "<n>%".
+    // A battery level of 10..100 percent: the bar and "<n>%"; at or below
+    // kLowBatteryPercent the bar warns (kCriticalBatteryPercent: critical)
+    // and a line says to charge the mouse.
     void showBattery(int percent);
-    // Charging: the label says so and the bar climbs every
-    // kChargeAnimationMs while it lasts.
+    // Charging: the label says so beside the level; with no level known the
+    // bar climbs every kChargeAnimationMs while it lasts.
     void showCharging(bool charging);
     // One step of the charging animation: the bar climbs 0, 2, ..., 100 and
     // starts again.
@@ -47,12 +49,18 @@ class SleepPowerPanel {
     void setSleepTimer(int position);
 
     static constexpr int kChargeAnimationMs = 30;
+    static constexpr int kLowBatteryPercent = 20;
+    static constexpr int kCriticalBatteryPercent = 10;
 
   private:
     PageView& view_;
     const TextSource& texts_;
     MouseSession& session_;
+    void showPower();
+
     std::int32_t chargeAnimValue_ = 0;
+    int battery_ = 0;  // the last level reported, 0 unknown
+    bool charging_ = false;
     std::unique_ptr<Ticker> chargeAnimation_;
 };
 
