@@ -60,6 +60,10 @@ void showTexts(QWidget* root, const LanguageManager& language) {
         if (const QVariant nameKey = w->property("accessibleNameKey"); nameKey.isValid()) {
             w->setAccessibleName(language.text(nameKey.toString()));
         }
+        // A tooltip explains a term; screen readers read it as the description.
+        if (const QVariant tipKey = w->property("toolTipKey"); tipKey.isValid()) {
+            w->setToolTip(language.text(tipKey.toString()));
+        }
         const QVariant key = w->property("textKey");
         if (!key.isValid()) {
             continue;

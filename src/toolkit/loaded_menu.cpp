@@ -33,6 +33,10 @@ void readItems(QXmlStreamReader& xml, QMenu& menu, const LanguageManager& langua
             QAction* action = menu.addAction(text);
             action->setObjectName(QString::fromStdString(command.name));
             action->setCheckable(a.value(QStringLiteral("checkable")) == u"true");
+            if (const auto tip = a.value(QStringLiteral("toolTipKey")); !tip.isEmpty()) {
+                action->setToolTip(language.text(tip.toString()));
+                menu.setToolTipsVisible(true);
+            }
             QObject::connect(action, &QAction::triggered, &menu,
                              [picked, command] { picked(command); });
         }

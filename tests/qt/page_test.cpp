@@ -138,6 +138,29 @@ class PageTest : public QObject {
         QVERIFY(page->boundControl("ms_1_sleep_label")->isHidden());
     }
 
+    void theTermsANewUserMayNotKnowAreExplainedInTooltips() {
+        const auto window = openWindow();
+        SettingsPageView* page = window->page();
+        for (const auto& [control, key] :
+             {std::pair{"ms_1_check_movemode", "tip_movement_mode_text"},
+              std::pair{"ms_1_combo_light_ble", "tip_light_effect_ble_text"},
+              std::pair{"ms_1_slider_breathspeed", "tip_breath_speed_text"},
+              std::pair{"ms_1_option_button_mode_2", "tip_button_mode_text"}}) {
+            QVERIFY(!lang(language, key).isEmpty());
+            QCOMPARE(page->boundControl(control)->toolTip(), lang(language, key));
+        }
+        LoadedMenu menu;
+        QVERIFY(menu.load(resourceFolder() + "MS/MS_1/ms_1_menu.xml", language,
+                          [](const MenuCommand&) {}));
+        for (const auto& [item, key] : {std::pair{"ms_1_fire_button", "tip_fire_button_text"},
+                                        std::pair{"ms_1_easy_aim", "tip_easy_aim_text"}}) {
+            auto* action = menu.menu().findChild<QAction*>(item);
+            QVERIFY(action != nullptr);
+            QCOMPARE(action->toolTip(), lang(language, key));
+            QVERIFY(qobject_cast<QMenu*>(action->parent())->toolTipsVisible());
+        }
+    }
+
     void theApplyButtonStaysWhereItIsWhateverTheLineUnderItSays() {
         const auto window = openWindow();
         window->resize(MainWindow::kWidth, MainWindow::kHeight);
