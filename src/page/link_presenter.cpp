@@ -110,9 +110,24 @@ void LinkPresenter::publishStatus() {
         now.charging = charging_;
         now.asleep = asleep_;
     }
+    if (now.link != status_.link) {
+        markWritingLink(now.link);
+    }
     if (now != status_) {
         status_ = now;
         view_.mouseStatusChanged(status_);
+    }
+}
+
+void LinkPresenter::markWritingLink(MouseStatus::Link link) {
+    // The link the settings go through stands out, and says so.
+    for (const auto& [control, shown] :
+         {std::pair{control::kWired, MouseStatus::Link::kCable},
+          std::pair{control::kWireless, MouseStatus::Link::kReceiver},
+          std::pair{control::kBle, MouseStatus::Link::kBluetooth}}) {
+        const bool writing = link == shown;
+        view_.setStyleState(control, writing ? "writing" : "");
+        view_.setToolTipKey(control, writing ? "link_writing_text" : "link_standby_text");
     }
 }
 

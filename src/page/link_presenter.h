@@ -70,6 +70,7 @@ class LinkPresenter final : public LinkObserver {
     void showSleep();
     // Tells the window of the mouse's state when it changed.
     void publishStatus();
+    void markWritingLink(MouseStatus::Link link);
     PageView& view_;
     const TextSource& texts_;
     const LinkState& links_;

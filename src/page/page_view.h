@@ -70,6 +70,9 @@ class PageView : public ControlEvents {
     virtual void setBackgroundColor(std::string_view control, std::uint32_t argb) = 0;
     // A state the look of a control follows ("low", "critical"; empty for none).
     virtual void setStyleState(std::string_view /*control*/, std::string_view /*state*/) {}
+    // The tooltip of a control by text key (empty: none); screen readers
+    // read it as the control's description.
+    virtual void setToolTipKey(std::string_view /*control*/, std::string_view /*key*/) {}
 
     // A timer whose tick runs `tick`; it belongs to whoever holds it.
     virtual std::unique_ptr<Ticker> makeTicker(std::function<void()> tick) = 0;

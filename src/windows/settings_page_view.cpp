@@ -252,6 +252,14 @@ void SettingsPageView::setStyleState(std::string_view control, std::string_view 
     w->update();
 }
 
+void SettingsPageView::setToolTipKey(std::string_view control, std::string_view key) {
+    if (QWidget* w = boundControl(control)) {
+        w->setToolTip(key.empty() ? QString()
+                                  : language_.text(QString::fromUtf8(
+                                        key.data(), static_cast<qsizetype>(key.size()))));
+    }
+}
+
 void SettingsPageView::setBackgroundColor(std::string_view control, std::uint32_t argb) {
     if (QWidget* w = boundControl(control)) {
         const QString colour = QColor::fromRgba(argb).name(QColor::HexRgb);

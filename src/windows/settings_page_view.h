@@ -71,6 +71,7 @@ class SettingsPageView final : public QObject, public ListPageView {
     void selectItem(std::string_view control, int index) override;
     void setBackgroundColor(std::string_view control, std::uint32_t argb) override;
     void setStyleState(std::string_view control, std::string_view state) override;
+    void setToolTipKey(std::string_view control, std::string_view key) override;
     std::unique_ptr<Ticker> makeTicker(std::function<void()> tick) override;
     void mousePresenceChanged() override { emit presenceChanged(); }
     void dpiStageShown(std::int32_t dpiValue) override { emit dpiStageReported(dpiValue); }

@@ -331,7 +331,12 @@ TEST_F(BlePageTest, ConnectDisconnectAndReconnectWithNoOtherLink) {
 TEST_F(BlePageTest, CableAndReceiverTakePrecedence) {
     start(true, false);
     session.link().onBleConnection(true);
-    EXPECT_EQ(view.presenceChanges, 0);           // the cable carries on
+    EXPECT_EQ(view.presenceChanges, 0);  // the cable carries on
+    // The link that writes stands out, and says so to screen readers.
+    EXPECT_EQ(view.styleStates["ms_1_wired"], "writing");
+    EXPECT_EQ(view.styleStates["ms_1_BLE"], "");
+    EXPECT_EQ(view.toolTipKeys["ms_1_wired"], "link_writing_text");
+    EXPECT_EQ(view.toolTipKeys["ms_1_BLE"], "link_standby_text");
     EXPECT_TRUE(view.shown("ms_1_check_prate"));  // the cable's panels stay
     session.link().onBleConnection(false);
     EXPECT_EQ(view.presenceChanges, 0);

@@ -42,6 +42,7 @@ class FakePageView final : public ListPageView {
     std::vector<MouseStatus> statuses;
     int profileChanges = 0;
     std::map<std::string, std::string> styleStates;
+    std::map<std::string, std::string> toolTipKeys;
     std::map<std::string, std::vector<std::string>> rows;
 
     // The bound handlers, by control.
@@ -126,6 +127,9 @@ class FakePageView final : public ListPageView {
     void currentProfileChanged() override { ++profileChanges; }
     void setStyleState(std::string_view c, std::string_view state) override {
         styleStates[std::string(c)] = state;
+    }
+    void setToolTipKey(std::string_view c, std::string_view key) override {
+        toolTipKeys[std::string(c)] = key;
     }
     void appendListRow(std::string_view list, std::string_view row) override {
         if (exists(list)) {
