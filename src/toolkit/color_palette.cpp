@@ -11,6 +11,9 @@ namespace {
 
 constexpr int kStripWidth = 14;
 constexpr int kGap = 6;
+// Room around the field and the strip for the selection marks, which stand
+// out of them by up to 8 pixels: a mark in a corner is drawn whole.
+constexpr int kMarkRoom = 8;
 
 }  // namespace
 
@@ -20,11 +23,13 @@ ColorPalette::ColorPalette(QWidget* parent) : QWidget(parent) {
 }
 
 QRect ColorPalette::fieldRect() const {
-    return {0, 0, std::max(1, width() - kStripWidth - kGap), std::max(1, height())};
+    return {kMarkRoom, kMarkRoom, std::max(1, width() - kStripWidth - kGap - 2 * kMarkRoom),
+            std::max(1, height() - 2 * kMarkRoom)};
 }
 
 QRect ColorPalette::stripRect() const {
-    return {width() - kStripWidth, 0, kStripWidth, std::max(1, height())};
+    return {width() - kStripWidth - kMarkRoom / 2, kMarkRoom, kStripWidth,
+            std::max(1, height() - 2 * kMarkRoom)};
 }
 
 void ColorPalette::resizeEvent(QResizeEvent*) {
