@@ -148,6 +148,17 @@ void DesktopPresence::openBatteryAlerts() {
     }
 }
 
+void DesktopPresence::tellClosedToTrayOnce() {
+    SettingsFile& file = mouse_.settings();
+    if (file.settings().closedToTrayTold || !QSystemTrayIcon::isSystemTrayAvailable()) {
+        return;
+    }
+    ProgramSettings next = file.settings();
+    next.closedToTrayTold = true;
+    file.save(next);  // not kept: said again at the next start, nothing worse
+    MessageDialog::tell(nullptr, &language_, QStringLiteral("closed_to_tray_text"));
+}
+
 void DesktopPresence::openApplicationRules() {
     const FocusSource source = switching_->source();
     const char* noteKey = source == FocusSource::kGnomeShell && switching_->extensionEnabled()

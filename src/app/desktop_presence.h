@@ -45,6 +45,8 @@ class DesktopPresence final : public QObject {
 
     void openBatteryAlerts();
     void openApplicationRules();
+    // The window was closed into the tray: the first time ever, says so.
+    void tellClosedToTrayOnce();
 
     ProfileSwitching& switching() { return *switching_; }
 

@@ -107,7 +107,7 @@ int main(int argc, char** argv) {
         // The first frame needs the window's frame and the "waiting for your
         // mouse" view only: the settings page is built right after it.
         window.create(nullptr, Qt::Window, true);
-        if (!texts || window.control("exit_btn") == nullptr) {
+        if (!texts || window.control("main_menu_btn") == nullptr) {
             // Without its texts or its layout the program can show nothing
             // useful: it says so, in English, the texts being what is missing.
             const QString text =

@@ -115,14 +115,9 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::setup() {
-    controls()->onClick("exit_btn", [this] { logic_.closeRequested(); });
-    controls()->onClick("min_btn", [this] { logic_.minimizeRequested(); });
-    for (const auto& [button, nameKey] :
-         {std::pair{"exit_btn", "a11y_close_text"}, std::pair{"min_btn", "a11y_minimise_text"}}) {
-        if (QWidget* w = control(button)) {
-            w->setAccessibleName(language_.text(QString::fromUtf8(nameKey)));
-        }
-    }
+    // The window manager draws the frame and its buttons; the header keeps
+    // the product's name and the program menu.
+    controls()->onClick("main_menu_btn", [this] { openProgramMenu(); });
     const QString name = language_.text(QStringLiteral("mouse_name_text"));
     setWindowTitle(name);
     // The first frame needs only the large picture; the window's icon in
@@ -244,6 +239,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
     if (!quitting_) {
         logic_.closeRequested();
+        if (presence_ && !isVisible()) {
+            presence_->tellClosedToTrayOnce();
+        }
     }
 }
 
@@ -295,6 +293,30 @@ void MainWindow::openTrayMenu() {
         presence_->addProfilesTo(trayMenu_->menu());
     }
     trayMenu_->popup(QCursor::pos() - QPoint(0, kTrayMenuLift));
+}
+
+void MainWindow::openProgramMenu() {
+    programMenu_ = std::make_unique<LoadedMenu>();
+    programMenu_->load(resourceFolder() + "programmenu.xml", language_,
+                       [this](const MenuCommand& command) { logic_.trayMenuPicked(command.name); });
+    QMenu& menu = programMenu_->menu();
+    if (auto* autostart = menu.findChild<QAction*>(QStringLiteral("autostart"))) {
+        PosixFileSystem fs;
+        autostart->setChecked(autostartEnabled(fs, processEnvironment()));
+    }
+    if (!presence_) {
+        if (auto* battery = menu.findChild<QAction*>(QStringLiteral("battery"))) {
+            battery->setVisible(false);
+        }
+    }
+    QWidget* button = control("main_menu_btn");
+    menu.popup(button != nullptr ? button->mapToGlobal(QPoint(0, button->height()))
+                                 : QCursor::pos());
+}
+
+void MainWindow::showAbout() {
+    MessageDialog::tell(this, &language_, QStringLiteral("about_text"),
+                        {QStringLiteral(TVQ_VERSION)});
 }
 
 void MainWindow::showDpiDisplay(const std::string& text, int hideAfterMs) {

@@ -45,6 +45,7 @@ class MainWindow final : public WindowBase, public MainWindowView {
     DpiDisplay* dpiDisplay() const { return dpiDisplay_.get(); }
     LoadedMenu* trayMenu() const { return trayMenu_.get(); }
     QSystemTrayIcon* trayIcon() const { return tray_.get(); }
+    LoadedMenu* programMenu() const { return programMenu_.get(); }
     // The file the tray menu is read from (tests use their own).
     void setTrayMenuFile(QString file) { trayMenuFile_ = std::move(file); }
 
@@ -76,6 +77,7 @@ class MainWindow final : public WindowBase, public MainWindowView {
     void quit() override;
     void toggleStartWithDesktop() override;
     void openBatteryAlerts() override;
+    void showAbout() override;
 
   protected:
     void setup() override;
@@ -88,6 +90,8 @@ class MainWindow final : public WindowBase, public MainWindowView {
     class FirstFrameWatch;
     class ReadyReport;
     void showTrayIcon();
+    // The header's program menu, under its button.
+    void openProgramMenu();
 
     const LanguageManager& language_;
     LibraryLoader& loader_;
@@ -98,6 +102,7 @@ class MainWindow final : public WindowBase, public MainWindowView {
     HookLibrary hookLibrary_;
     std::unique_ptr<QSystemTrayIcon> tray_;
     std::unique_ptr<LoadedMenu> trayMenu_;
+    std::unique_ptr<LoadedMenu> programMenu_;
     std::unique_ptr<DpiDisplay> dpiDisplay_;
     QTimer dpiDisplayHide_;  // closes the DPI display a while after it was last shown
     std::unique_ptr<DesktopPresence> presence_;

@@ -56,6 +56,8 @@ struct ApplicationRules {
 struct ProgramSettings {
     BatteryAlertSettings battery;
     ApplicationRules applications;
+    // The user was told once that closing the window leaves the program in the tray.
+    bool closedToTrayTold = false;
     bool operator==(const ProgramSettings&) const = default;
 };
 

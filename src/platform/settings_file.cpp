@@ -18,6 +18,7 @@ constexpr const char* kNotificationsKey = "notifications";
 constexpr const char* kLowKey = "low";
 constexpr const char* kCriticalKey = "critical";
 constexpr const char* kApplicationsKey = "applications";
+constexpr const char* kClosedToTrayKey = "closedToTrayTold";
 constexpr const char* kAutomaticKey = "automatic";
 constexpr const char* kRulesKey = "rules";
 constexpr const char* kAppKey = "app";
@@ -117,6 +118,9 @@ SettingsFile::Loaded SettingsFile::load() {
     }
     settings_.battery = readBattery(doc);
     settings_.applications = readApplications(doc);
+    if (const auto told = doc.find(kClosedToTrayKey); told != doc.end() && told->is_boolean()) {
+        settings_.closedToTrayTold = told->get<bool>();
+    }
     document_ = doc.dump();
     return Loaded::kRead;
 }
@@ -134,6 +138,7 @@ bool SettingsFile::save(const ProgramSettings& settings) {
                         {kLowKey, settings.battery.low},
                         {kCriticalKey, settings.battery.critical}};
     doc[kApplicationsKey] = applicationsJson(settings.applications);
+    doc[kClosedToTrayKey] = settings.closedToTrayTold;
     const std::string text = doc.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
     const std::size_t slash = path_.find_last_of('/');
     if (slash != std::string::npos && slash > 0) {

@@ -47,6 +47,8 @@ void MainWindowLogic::trayMenuPicked(std::string_view item) {
         view_.toggleStartWithDesktop();
     } else if (equalIgnoringAsciiCase(item, "battery")) {
         view_.openBatteryAlerts();
+    } else if (equalIgnoringAsciiCase(item, "about")) {
+        view_.showAbout();
     }
 }
 
@@ -64,10 +66,6 @@ void MainWindowLogic::dpiStageShown(std::int32_t dpiValue) {
 
 void MainWindowLogic::closeRequested() {
     putAway();
-}
-
-void MainWindowLogic::minimizeRequested() {
-    view_.minimizeWindow();
 }
 
 void MainWindowLogic::exitRequested() {

@@ -38,6 +38,8 @@ class MainWindowView {
     virtual void toggleStartWithDesktop() = 0;
     // The battery notifications' settings, in their dialog.
     virtual void openBatteryAlerts() = 0;
+    // The program's name, version, licence and home.
+    virtual void showAbout() = 0;
 };
 
 // How the tray icon was clicked.
@@ -54,8 +56,8 @@ class MainWindowLogic {
         : view_(view), anyConnected_(std::move(anyConnected)) {}
 
     void trayClicked(TrayClick click);
-    // An item of the tray menu, by name (letter case ignored):
-    // "configuration", "autostart", "battery" and "exit".
+    // An item of the tray menu or the program menu, by name (letter case
+    // ignored): "configuration", "autostart", "battery", "about" and "exit".
     void trayMenuPicked(std::string_view item);
     // The window is wanted in front: the tray's "configuration", a second
     // copy of the program.
@@ -66,7 +68,6 @@ class MainWindowLogic {
     void dpiStageShown(std::int32_t dpiValue);
     // The window's close button: the window goes to the tray.
     void closeRequested();
-    void minimizeRequested();
     // The program ends.
     void exitRequested();
 

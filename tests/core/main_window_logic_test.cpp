@@ -44,6 +44,7 @@ class FakeWindow final : public MainWindowView {
     void quit() override { log.push_back("quit"); }
     void toggleStartWithDesktop() override { log.push_back("autostart"); }
     void openBatteryAlerts() override { log.push_back("battery"); }
+    void showAbout() override { log.push_back("about"); }
 };
 
 class MainWindowTest : public ::testing::Test {
@@ -68,6 +69,8 @@ TEST_F(MainWindowTest, TrayMenuNamesIgnoreLetterCase) {
     EXPECT_EQ(window.log.back(), "autostart");
     logic.trayMenuPicked("Battery");
     EXPECT_EQ(window.log.back(), "battery");
+    logic.trayMenuPicked("about");
+    EXPECT_EQ(window.log.back(), "about");
     logic.trayMenuPicked("Exit");
     EXPECT_EQ(window.log.back(), "quit");
 }

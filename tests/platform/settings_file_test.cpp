@@ -53,6 +53,7 @@ TEST(SettingsFileTest, WrittenSettingsReadBackAndKeysOfOtherVersionsStay) {
 
     ProgramSettings changed = file.settings();
     changed.battery.low = 40;
+    changed.closedToTrayTold = true;
     ASSERT_TRUE(file.save(changed));
     const std::string written = textOf(fs.files[kPath]);
     EXPECT_NE(written.find("\"appearance\": \"dark\""), std::string::npos) << written;

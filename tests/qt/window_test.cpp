@@ -675,6 +675,37 @@ class WindowTest : public QObject {
         QCOMPARE(window.trayMenu()->menu().actions().size(), 0);
     }
 
+    void theHeaderHasAProgramMenuAndNoWindowButtonsOfItsOwn() {
+        NoLibraries loader;
+        MainWindow window(language, loader);
+        window.create();
+        for (const char* gone : {"exit_btn", "min_btn", "skin_btn"}) {
+            QVERIFY(window.control(gone) == nullptr);  // the window manager's frame has them
+        }
+        auto* button = window.control<QPushButton>("main_menu_btn");
+        QVERIFY(button != nullptr);
+        QCOMPARE(button->accessibleName(), language.text(QStringLiteral("a11y_program_menu_text")));
+        QVERIFY(!button->toolTip().isEmpty());
+        QTest::keyClick(button, Qt::Key_Space);
+        QVERIFY(window.programMenu() != nullptr);
+        QMenu& menu = window.programMenu()->menu();
+        QVERIFY(menu.findChild<QAction*>("autostart")->isCheckable());
+        QVERIFY(!menu.findChild<QAction*>("battery")->isVisible());  // no mouse session here
+        QString told;
+        QTimer::singleShot(50, [&told] {
+            for (QWidget* top : QApplication::topLevelWidgets()) {
+                if (top->objectName() == "MessageDialog" && top->isVisible()) {
+                    for (const QLabel* label : top->findChildren<QLabel*>()) {
+                        told += label->text();
+                    }
+                    QTest::keyClick(top, Qt::Key_Escape);
+                }
+            }
+        });
+        menu.findChild<QAction*>("about")->trigger();
+        QVERIFY2(told.contains(QStringLiteral(TVQ_VERSION_FOR_TESTS)), qPrintable(told));
+    }
+
     void startWithTheDesktopIsACheckItemOfTheTrayMenu() {
         QTemporaryDir config;
         const testing::ScopedEnv env("XDG_CONFIG_HOME", config.path().toStdString());
