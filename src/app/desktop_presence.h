@@ -48,8 +48,6 @@ class DesktopPresence final : public QObject {
     // The window was closed into the tray: the first time ever, says so.
     void tellClosedToTrayOnce();
 
-    ProfileSwitching& switching() { return *switching_; }
-
   private:
     void showMouseStatus(const MouseStatus& status);
     void updateTray();

@@ -39,12 +39,8 @@ class MainWindow final : public WindowBase, public MainWindowView {
     HookLibrary& hookLibrary() { return hookLibrary_; }
     MainWindowLogic& logic() { return logic_; }
     SettingsPageView* page() const { return page_.get(); }
-    // What the program shows of the mouse outside the window; null until
-    // the settings page is loaded, and in a shell window.
-    DesktopPresence* presence() const { return presence_.get(); }
     DpiDisplay* dpiDisplay() const { return dpiDisplay_.get(); }
     LoadedMenu* trayMenu() const { return trayMenu_.get(); }
-    QSystemTrayIcon* trayIcon() const { return tray_.get(); }
     LoadedMenu* programMenu() const { return programMenu_.get(); }
     // The file the tray menu is read from (tests use their own).
     void setTrayMenuFile(QString file) { trayMenuFile_ = std::move(file); }

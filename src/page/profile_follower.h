@@ -49,7 +49,6 @@ class ProfileFollower {
 
     // The desktop says which application has the focus ("" for none known).
     void activeApplicationChanged(std::string_view app);
-    const std::string& activeApplication() const { return active_; }
 
     static constexpr int kSettleMs = 300;
 

@@ -22,7 +22,6 @@ class BatteryAlerts {
 
     // Thresholds and the switch, from the next report on.
     void setSettings(const BatteryAlertSettings& settings) { settings_ = settings; }
-    const BatteryAlertSettings& settings() const { return settings_; }
 
     // The mouse's state changed; the alert it calls for, if any. With
     // notifications switched off the state is followed all the same, so that

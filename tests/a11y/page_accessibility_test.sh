@@ -50,11 +50,17 @@ dbus-run-session -- bash -c '
     export DBUS_SYSTEM_BUS_ADDRESS="$DBUS_SESSION_BUS_ADDRESS"  # no BlueZ here
     /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
     launcher=$!
-    "$1/tvq-config" >/dev/null 2>&1 &
+    TVQ_DEBUG=1 "$1/tvq-config" >/dev/null 2>"$4/program.err" &
     program=$!
     status=0
     "$2" "$3/walk_page.py" || status=$?
+    if [ "$status" -ne 0 ]; then
+        # What the program said of itself (no keystrokes are typed here).
+        echo "the program said:" >&2
+        tail -n 20 "$4/program.err" >&2
+        kill -0 "$program" 2>/dev/null || echo "(the program had ended)" >&2
+    fi
     kill "$program" "$launcher" 2>/dev/null || true
     wait "$program" 2>/dev/null || true
     exit "$status"
-' bash "$bin" "$python" "$here"
+' bash "$bin" "$python" "$here" "$work"

@@ -365,9 +365,11 @@ TEST_F(MouseLinkOnRealLibraries, MalformedReportsAreDropped) {
         mouse->command(bad);
     }
     mouse->command("status 0x4010 0x0501");
+    // On the cable the level is shown beside "charging".
     ASSERT_TRUE(pumpUntil(
         [&] {
-            return view.text.contains("ms_1_label_power") && view.text["ms_1_label_power"] == "50%";
+            return view.progress.contains("ms_1_progress_power") &&
+                   view.progress["ms_1_progress_power"] == 50;
         },
         2000ms));
     EXPECT_TRUE(view.selected.empty());
