@@ -13,7 +13,8 @@ namespace tvq {
 
 class DesktopNotifications final : public QObject {
   public:
-    // The urgency levels of the notification specification.
+    // How pressing a notification is, as the desktop's notification
+    // service takes it in the "urgency" hint.
     enum class Urgency : uchar { kLow = 0, kNormal = 1, kCritical = 2 };
 
     // `bus`: the session bus (tests give a private one).
@@ -33,8 +34,8 @@ class DesktopNotifications final : public QObject {
     void send(const Pending& n);
 
     QDBusConnection bus_;
-    uint lastId_ = 0;     // the service's id of our last notification
-    bool waiting_ = false;  // a Notify call has not answered yet
+    uint lastId_ = 0;              // the service's id of our last notification
+    bool waiting_ = false;         // a Notify call has not answered yet
     std::optional<Pending> next_;  // asked for meanwhile: sent with the id it gives
 };
 

@@ -85,17 +85,7 @@ void ProfileFollower::settle(unsigned generation) {
 }
 
 int ProfileFollower::rowOf(std::string_view profile) const {
-    if (profile.empty()) {
-        return -1;
-    }
-    const std::u16string name = utf16FromUtf8(profile);
-    const auto& all = store_.profiles();
-    for (std::size_t i = 0; i < all.size(); ++i) {
-        if (equalIgnoringCase(fieldText(all[i]->name), name)) {
-            return static_cast<int>(i);
-        }
-    }
-    return -1;
+    return profile.empty() ? -1 : store_.rowOf(utf16FromUtf8(profile));
 }
 
 void ProfileFollower::tell() const {

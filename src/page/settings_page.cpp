@@ -102,14 +102,12 @@ void SettingsPage::selectProfile(int index, bool byHand) {
 }
 
 bool SettingsPage::selectProfileNamed(std::u16string_view name) {
-    const auto& all = session_.profiles().profiles();
-    for (std::size_t i = 0; i < all.size(); ++i) {
-        if (equalIgnoringCase(fieldText(all[i]->name), name)) {
-            selectProfile(static_cast<int>(i));
-            return true;
-        }
+    const std::int32_t row = session_.profiles().rowOf(name);
+    if (row < 0) {
+        return false;
     }
-    return false;
+    selectProfile(row);
+    return true;
 }
 
 void SettingsPage::refreshPage() {

@@ -230,6 +230,15 @@ void ProfileStore::settleImportNote(MacroStore& macros) {
     fs.removeFile(path);
 }
 
+std::int32_t ProfileStore::rowOf(std::u16string_view name) const {
+    for (std::size_t i = 0; i < profiles_.size(); ++i) {
+        if (equalIgnoringCase(fieldText(profiles_[i]->name), name)) {
+            return static_cast<std::int32_t>(i);
+        }
+    }
+    return -1;
+}
+
 bool ProfileStore::nameTaken(std::u16string_view name, std::int32_t except) const {
     for (std::size_t i = 0; i < profiles_.size(); ++i) {
         if (static_cast<std::int32_t>(i) != except &&

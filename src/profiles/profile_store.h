@@ -89,6 +89,8 @@ class ProfileStore {
     // `renaming`, when it is not -1, may keep its own name in other letters).
     enum class NameProblem { kNone, kEmpty, kTaken };
     NameProblem nameProblem(std::u16string_view name, std::int32_t renaming = -1) const;
+    // The row of the profile named `name`, letter case ignored; -1 for none.
+    std::int32_t rowOf(std::u16string_view name) const;
 
     const std::vector<std::unique_ptr<Profile>>& profiles() const { return profiles_; }
     std::int32_t currentIndex() const { return currentIndex_; }

@@ -19,6 +19,7 @@
 #include <thread>
 #include <vector>
 
+#include "processes.h"
 #include "xvfb.h"
 
 extern char** environ;
@@ -27,6 +28,7 @@ namespace tvq {
 namespace {
 
 using namespace std::chrono_literals;
+using testing::waitFor;
 namespace fsys = std::filesystem;
 
 const std::string kProduct = "TERVANA TVQ-R270 WIRELESS MOUSE";
@@ -103,14 +105,6 @@ class ProgramTest : public ::testing::Test {
         std::stringstream s;
         s << in.rdbuf();
         return s.str();
-    }
-
-    bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds limit) {
-        const auto end = std::chrono::steady_clock::now() + limit;
-        while (!done() && std::chrono::steady_clock::now() < end) {
-            std::this_thread::sleep_for(20ms);
-        }
-        return done();
     }
 
     std::string dir_;

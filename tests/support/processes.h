@@ -22,6 +22,9 @@ namespace tvq::testing {
 
 using namespace std::chrono_literals;
 
+// Waits until `done` holds or `limit` has passed, looking again every 20 ms
+// (other processes change what it reads, so there is nothing to be woken
+// by); whether it holds. Never a fixed wait followed by one look.
 inline bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds limit = 20s) {
     const auto end = std::chrono::steady_clock::now() + limit;
     while (!done() && std::chrono::steady_clock::now() < end) {
