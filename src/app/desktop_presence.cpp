@@ -42,6 +42,14 @@ DesktopPresence::DesktopPresence(QWidget& window, const LanguageManager& languag
     connect(switching_.get(), &ProfileSwitching::rulesChanged, this, announce);
     connect(switching_.get(), &ProfileSwitching::rulesNotSaved, this,
             [this] { tellNotSaved("rules_not_saved_text"); });
+    page_.logic().keepSectionsClosed(mouse_.settings().settings().closedSections,
+                                     [this](const std::vector<std::string>& closed) {
+                                         ProgramSettings next = mouse_.settings().settings();
+                                         next.closedSections = closed;
+                                         if (!mouse_.settings().save(next)) {
+                                             tellNotSaved("choice_not_saved_text");
+                                         }
+                                     });
     // A switch waits while the user is in a dialog of ours.
     page_.logic().follower().setBusy([] { return QApplication::activeModalWidget() != nullptr; });
 }

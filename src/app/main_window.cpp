@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QWindow>
 
+#include "app/appearance.h"
 #include "app/desktop_presence.h"
 #include "base/autostart.h"
 #include "base/debug.h"
@@ -98,6 +99,10 @@ MainWindow::MainWindow(const LanguageManager& language, LibraryLoader& loader,
       mouse_(mouse),
       page_(std::move(page)),
       logic_(*this, [mouse] { return mouse != nullptr ? mouse->anyConnected() : 0; }) {
+    if (mouse_ != nullptr) {
+        // Before the first frame, so that it is drawn in the scheme it keeps.
+        appearance_ = std::make_unique<Appearance>(mouse_->settings());
+    }
     dpiDisplayHide_.setSingleShot(true);
     connect(&dpiDisplayHide_, &QTimer::timeout, this, [this] { closeDpiDisplay(); });
 }
@@ -176,6 +181,9 @@ void MainWindow::onDeferredPartsBuilt() {
     // (which brings the X libraries) follow as soon as the event loop runs.
     QTimer::singleShot(0, this, [this] {
         setWindowIcon(productIcon());
+        if (appearance_) {
+            appearance_->followDesktop(QDBusConnection::sessionBus());
+        }
         if (presence_) {
             presence_->joinSessionBus();
         }
@@ -298,8 +306,20 @@ void MainWindow::openTrayMenu() {
 void MainWindow::openProgramMenu() {
     programMenu_ = std::make_unique<LoadedMenu>();
     programMenu_->load(resourceFolder() + "programmenu.xml", language_,
-                       [this](const MenuCommand& command) { logic_.trayMenuPicked(command.name); });
+                       [this](const MenuCommand& command) {
+                           if (!chooseAppearance(command.name)) {
+                               logic_.trayMenuPicked(command.name);
+                           }
+                       });
     QMenu& menu = programMenu_->menu();
+    if (auto* appearance = menu.findChild<QMenu*>(QStringLiteral("appearance"))) {
+        appearance->menuAction()->setVisible(appearance_ != nullptr);
+        for (const auto& [name, choice] : kAppearanceItems) {
+            if (auto* item = appearance->findChild<QAction*>(QString::fromLatin1(name))) {
+                item->setChecked(appearance_ && appearance_->choice() == choice);
+            }
+        }
+    }
     if (auto* autostart = menu.findChild<QAction*>(QStringLiteral("autostart"))) {
         PosixFileSystem fs;
         autostart->setChecked(autostartEnabled(fs, processEnvironment()));
@@ -312,6 +332,19 @@ void MainWindow::openProgramMenu() {
     QWidget* button = control("main_menu_btn");
     menu.popup(button != nullptr ? button->mapToGlobal(QPoint(0, button->height()))
                                  : QCursor::pos());
+}
+
+bool MainWindow::chooseAppearance(std::string_view item) {
+    for (const auto& [name, choice] : kAppearanceItems) {
+        if (item == name) {
+            if (appearance_ && !appearance_->choose(choice)) {
+                MessageDialog::tell(this, &language_, QStringLiteral("choice_not_saved_text"),
+                                    {QString::fromStdString(mouse_->settings().path())});
+            }
+            return true;
+        }
+    }
+    return false;
 }
 
 void MainWindow::showAbout() {

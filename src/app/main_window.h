@@ -19,6 +19,7 @@
 
 namespace tvq {
 
+class Appearance;
 class DesktopPresence;
 class DpiDisplay;
 class LanguageManager;
@@ -88,6 +89,13 @@ class MainWindow final : public WindowBase, public MainWindowView {
     void showTrayIcon();
     // The header's program menu, under its button.
     void openProgramMenu();
+    // False when `item` is not one of the appearance menu's.
+    bool chooseAppearance(std::string_view item);
+    static constexpr std::pair<const char*, AppearanceChoice> kAppearanceItems[] = {
+        {"appearance_system", AppearanceChoice::kSystem},
+        {"appearance_light", AppearanceChoice::kLight},
+        {"appearance_dark", AppearanceChoice::kDark},
+    };
 
     const LanguageManager& language_;
     LibraryLoader& loader_;
@@ -102,6 +110,7 @@ class MainWindow final : public WindowBase, public MainWindowView {
     std::unique_ptr<DpiDisplay> dpiDisplay_;
     QTimer dpiDisplayHide_;  // closes the DPI display a while after it was last shown
     std::unique_ptr<DesktopPresence> presence_;
+    std::unique_ptr<Appearance> appearance_;
     QString trayMenuFile_ = "traymenu.xml";
     bool quitting_ = false;
 };

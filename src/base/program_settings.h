@@ -53,9 +53,26 @@ struct ApplicationRules {
     bool operator==(const ApplicationRules&) const = default;
 };
 
+// Light or dark: as the desktop prefers, or the user's own choice.
+enum class AppearanceChoice { kSystem, kLight, kDark };
+
+struct AppearanceSettings {
+    AppearanceChoice choice = AppearanceChoice::kSystem;
+    // What the desktop preferred when last asked: the first frame shows it
+    // while the desktop is asked again.
+    bool desktopDark = false;
+    bool operator==(const AppearanceSettings&) const = default;
+};
+
 struct ProgramSettings {
     BatteryAlertSettings battery;
     ApplicationRules applications;
+    AppearanceSettings appearance;
+    // The page's sections the user closed, by their control names.
+    std::vector<std::string> closedSections;
+    // The language file the user chose ("de", "pt_BR"); empty follows the
+    // desktop's locale.
+    std::string language;
     // The user was told once that closing the window leaves the program in the tray.
     bool closedToTrayTold = false;
     bool operator==(const ProgramSettings&) const = default;

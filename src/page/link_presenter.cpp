@@ -9,26 +9,23 @@ void LinkPresenter::refreshModePanels() {
     const bool receiverUp = links_.receiver() && links_.receiverLinkUp.load() == 1;
     if (links_.wired() || receiverUp) {
         view_.setVisible(control::kComboLight, true);
-        view_.setVisible(control::kCheckPrate, true);
+        showSection(control::kCheckPrate, control::kVerPrate, true);
         updateLightRows();
-        view_.setVisible(control::kCheckPower, true);
-        if (!links_.wired()) {
-            view_.setVisible(control::kVerPower, true);
-        }
+        showSection(control::kCheckPower, control::kVerPower, true);
     } else if (links_.ble()) {
         view_.setVisible(control::kComboLight, true);
         updateLightRows();
-        if (view_.isChecked(control::kCheckPrate)) {
-            view_.setChecked(control::kCheckPrate, false);
-        }
-        view_.setVisible(control::kCheckPrate, false);
-        if (view_.isVisible(control::kVerPrate)) {
-            view_.setVisible(control::kVerPrate, false);
-        }
+        // Bluetooth LE has no polling rate; the section is back, as the user
+        // left it, with the cable or the receiver.
+        showSection(control::kCheckPrate, control::kVerPrate, false);
         // Its notifications bring the battery level as the receiver's do.
-        view_.setVisible(control::kCheckPower, true);
-        view_.setVisible(control::kVerPower, true);
+        showSection(control::kCheckPower, control::kVerPower, true);
     }
+}
+
+void LinkPresenter::showSection(const char* header, const char* body, bool available) {
+    view_.setVisible(header, available);
+    view_.setVisible(body, available && view_.isChecked(header));
 }
 
 void LinkPresenter::updateLightRows() {

@@ -40,6 +40,8 @@ class LinkPresenter final : public LinkObserver {
     // The controls that depend on the link: lighting, polling and power
     // sections for cable and receiver, no polling rate over Bluetooth LE.
     void refreshModePanels();
+    // A section the link offers is shown, its body as the user left it.
+    void showSection(const char* header, const char* body, bool available);
     void updateLightRows();
 
     void linksChanged(LinkChange change, bool presenceChanged) override;

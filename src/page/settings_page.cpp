@@ -1,5 +1,7 @@
 #include "page/settings_page.h"
 
+#include <algorithm>
+
 #include "base/debug.h"
 #include "base/text.h"
 #include "page/controls.h"
@@ -114,6 +116,20 @@ void SettingsPage::refreshPage() {
     panels_.refreshPage(session_.profiles().current(), [this] { presenter_.refreshModePanels(); });
 }
 
+void SettingsPage::keepSectionsClosed(
+    const std::vector<std::string>& closed,
+    std::function<void(const std::vector<std::string>&)> changed) {
+    closedSections_.clear();
+    for (const SectionToggle& t : kSectionToggles) {
+        if (std::find(closed.begin(), closed.end(), t.section) != closed.end()) {
+            closedSections_.push_back(t.section);
+            view_.setChecked(t.check, false);
+            view_.setVisible(t.section, false);
+        }
+    }
+    sectionsChanged_ = std::move(changed);
+}
+
 void SettingsPage::bind() {
     // Every edit is written at once; the button writes everything again.
     view_.onClick(control::kApplyButton, [this] { session_.requestWholeApply(); });
@@ -121,7 +137,16 @@ void SettingsPage::bind() {
     view_.onItemChosen(control::kListProfile, [this](int row) { onProfileListSelect(row); });
     for (const SectionToggle& t : kSectionToggles) {
         const std::string section = t.section;
-        view_.onToggle(t.check, [this, section](bool open) { view_.setVisible(section, open); });
+        view_.onToggle(t.check, [this, section](bool open) {
+            view_.setVisible(section, open);
+            std::erase(closedSections_, section);
+            if (!open) {
+                closedSections_.push_back(section);
+            }
+            if (sectionsChanged_) {
+                sectionsChanged_(closedSections_);
+            }
+        });
     }
     for (int n = 1; n <= control::kButtonModeOptionCount; ++n) {
         view_.onOptionSelected(numbered(control::kOptionButtonMode, static_cast<std::size_t>(n)),

@@ -54,6 +54,11 @@ class SettingsPage final {
 
     void refreshPage();
 
+    // Closes the sections named in `closed` (by their bodies' names) and
+    // tells `changed` the closed ones whenever the user opens or closes one.
+    void keepSectionsClosed(const std::vector<std::string>& closed,
+                            std::function<void(const std::vector<std::string>&)> changed);
+
     // The button mode 0..1 picked on the page: every control is filled from
     // the new slot.
     void chooseButtonMode(int mode);
@@ -74,6 +79,8 @@ class SettingsPage final {
     SettingsPanels panels_;
     LinkPresenter presenter_;
     ProfileFollower follower_;
+    std::vector<std::string> closedSections_;
+    std::function<void(const std::vector<std::string>&)> sectionsChanged_;
     bool ignoreNextListSelection_ = true;
     bool loaded_ = false;
 };

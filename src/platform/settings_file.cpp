@@ -1,5 +1,6 @@
 #include "platform/settings_file.h"
 
+#include <algorithm>
 #include <nlohmann/json.hpp>
 
 #include "base/data_folder.h"
@@ -23,7 +24,64 @@ constexpr const char* kAutomaticKey = "automatic";
 constexpr const char* kRulesKey = "rules";
 constexpr const char* kAppKey = "app";
 constexpr const char* kProfileKey = "profile";
+constexpr const char* kAppearanceKey = "appearance";
+constexpr const char* kChoiceKey = "choice";
+constexpr const char* kDesktopDarkKey = "desktopDark";
+constexpr const char* kClosedSectionsKey = "closedSections";
+constexpr const char* kLanguageKey = "language";
 constexpr std::size_t kMaxProfileNameBytes = 4 * 49;  // 49 UTF-16 units at most
+// Section names and language codes are short words.
+constexpr std::size_t kMaxWordBytes = 64;
+
+constexpr std::pair<AppearanceChoice, const char*> kChoiceNames[] = {
+    {AppearanceChoice::kSystem, "system"},
+    {AppearanceChoice::kLight, "light"},
+    {AppearanceChoice::kDark, "dark"},
+};
+
+bool isWord(const Json& v) {
+    if (!v.is_string()) {
+        return false;
+    }
+    const auto& s = v.get_ref<const std::string&>();
+    return !s.empty() && s.size() <= kMaxWordBytes && std::all_of(s.begin(), s.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+               c == '_' || c == '-';
+    });
+}
+
+AppearanceSettings readAppearance(const Json& doc) {
+    AppearanceSettings read;
+    const auto it = doc.find(kAppearanceKey);
+    if (it == doc.end() || !it->is_object()) {
+        return read;
+    }
+    if (const auto choice = it->find(kChoiceKey); choice != it->end() && choice->is_string()) {
+        for (const auto& [value, name] : kChoiceNames) {
+            if (*choice == name) {
+                read.choice = value;
+            }
+        }
+    }
+    if (const auto dark = it->find(kDesktopDarkKey); dark != it->end() && dark->is_boolean()) {
+        read.desktopDark = dark->get<bool>();
+    }
+    return read;
+}
+
+std::vector<std::string> readClosedSections(const Json& doc) {
+    std::vector<std::string> read;
+    const auto it = doc.find(kClosedSectionsKey);
+    if (it == doc.end() || !it->is_array()) {
+        return read;
+    }
+    for (const Json& name : *it) {
+        if (isWord(name) && std::find(read.begin(), read.end(), name) == read.end()) {
+            read.push_back(name.get<std::string>());
+        }
+    }
+    return read;
+}
 
 BatteryAlertSettings readBattery(const Json& doc) {
     BatteryAlertSettings battery;
@@ -121,6 +179,11 @@ SettingsFile::Loaded SettingsFile::load() {
     if (const auto told = doc.find(kClosedToTrayKey); told != doc.end() && told->is_boolean()) {
         settings_.closedToTrayTold = told->get<bool>();
     }
+    settings_.appearance = readAppearance(doc);
+    settings_.closedSections = readClosedSections(doc);
+    if (const auto language = doc.find(kLanguageKey); language != doc.end() && isWord(*language)) {
+        settings_.language = language->get<std::string>();
+    }
     document_ = doc.dump();
     return Loaded::kRead;
 }
@@ -139,6 +202,14 @@ bool SettingsFile::save(const ProgramSettings& settings) {
                         {kCriticalKey, settings.battery.critical}};
     doc[kApplicationsKey] = applicationsJson(settings.applications);
     doc[kClosedToTrayKey] = settings.closedToTrayTold;
+    for (const auto& [value, name] : kChoiceNames) {
+        if (value == settings.appearance.choice) {
+            doc[kAppearanceKey] = {{kChoiceKey, name},
+                                   {kDesktopDarkKey, settings.appearance.desktopDark}};
+        }
+    }
+    doc[kClosedSectionsKey] = settings.closedSections;
+    doc[kLanguageKey] = settings.language;
     const std::string text = doc.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
     const std::size_t slash = path_.find_last_of('/');
     if (slash != std::string::npos && slash > 0) {

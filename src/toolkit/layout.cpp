@@ -11,10 +11,12 @@
 #include <QStackedWidget>
 #include <QUiLoader>
 #include <QVBoxLayout>
+#include <optional>
 
 #include "base/debug.h"
 #include "platform/program_folder.h"
 #include "toolkit/language.h"
+#include "toolkit/scheme.h"
 
 namespace tvq {
 namespace {
@@ -151,6 +153,33 @@ QString takeRootStyleSheet(QByteArray& xml) {
     return sheet;
 }
 
+// Shows a layout's sheet in the application's scheme, and again whenever the
+// application's palette changes.
+class SchemedSheet final : public QObject {
+  public:
+    SchemedSheet(QWidget* content, QString sheet) : QObject(content), sheet_(std::move(sheet)) {
+        apply(content);
+        content->installEventFilter(this);
+    }
+
+  private:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::ApplicationPaletteChange) {
+            apply(static_cast<QWidget*>(watched));
+        }
+        return false;
+    }
+    void apply(QWidget* content) {
+        const Scheme scheme = currentScheme();
+        if (shown_ != scheme || content->styleSheet().isEmpty()) {
+            shown_ = scheme;
+            content->setStyleSheet(themedSheet(sheet_, scheme));
+        }
+    }
+    QString sheet_;
+    std::optional<Scheme> shown_;
+};
+
 QWidget* load(QByteArray xml, QWidget* parent, const QString& file) {
     QBuffer buffer(&xml);
     buffer.open(QIODevice::ReadOnly);
@@ -178,7 +207,7 @@ LoadedLayout::LoadedLayout(const QString& file, QWidget* host, const LanguageMan
     }
     // Worked on as UTF-8 bytes: the markers looked for are ASCII.
     QByteArray xml = source.readAll();
-    sheet_ = takeRootStyleSheet(xml);
+    const QString sheet = takeRootStyleSheet(xml);
     const std::vector<Range> ranges = deferredRanges(xml);
     for (auto it = ranges.rbegin(); it != ranges.rend(); ++it) {
         deferred_.push_back({it->name, xml.mid(it->begin, it->end - it->begin)});
@@ -200,7 +229,9 @@ LoadedLayout::LoadedLayout(const QString& file, QWidget* host, const LanguageMan
     if (language_ != nullptr) {
         showTexts(content_, *language_);
     }
-    content_->setStyleSheet(sheet_);
+    if (!sheet.isEmpty()) {
+        new SchemedSheet(content_, sheet);  // owned by the content
+    }
     if (!deferParts) {
         buildDeferred();
     }

@@ -46,7 +46,6 @@ class LoadedLayout {
     QString file_;
     const LanguageManager* language_;
     QWidget* content_ = nullptr;
-    QString sheet_;
     std::vector<Deferred> deferred_;
 };
 

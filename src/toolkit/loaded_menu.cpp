@@ -22,6 +22,7 @@ void readItems(QXmlStreamReader& xml, QMenu& menu, const LanguageManager& langua
             menu.addSeparator();
         } else if (xml.name() == u"menu") {
             QMenu* sub = menu.addMenu(language.text(a.value(QStringLiteral("textKey")).toString()));
+            sub->setObjectName(a.value(QStringLiteral("name")).toString());
             readItems(xml, *sub, language, picked);
             continue;  // readItems ended at this element's end
         } else if (xml.name() == u"item") {

@@ -11,9 +11,11 @@
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QTimer>
+#include <QToolButton>
 
 #include "base/debug.h"
 #include "page/controls.h"
+#include "toolkit/disclosure.h"
 #include "toolkit/language.h"
 #include "toolkit/library_messages.h"
 #include "toolkit/window_base.h"
@@ -58,6 +60,7 @@ void SettingsPageView::attach(WindowBase& window, LibraryLoader& loader,
     findControls();
     logic_.bindControls(loader, programFolder, libraryWindow, bleFound);
     nameControlsForAccessibility(language_, [this](std::string_view n) { return boundControl(n); });
+    makeDisclosures(&window);
     keepApplyButtonInPlace();
 }
 
@@ -204,6 +207,7 @@ void SettingsPageView::setChecked(std::string_view control, bool checked) {
         return;
     }
     ControlBinder::setCheckedQuietly(button, checked);
+    showDisclosureState(qobject_cast<QToolButton*>(button));
 }
 
 void SettingsPageView::setText(std::string_view control, std::string_view text) {

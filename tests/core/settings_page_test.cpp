@@ -149,6 +149,19 @@ TEST_F(SettingsPageTest, SectionTogglesOnlyShowAndHideTheirPanels) {
     EXPECT_EQ(applies(), 0);
 }
 
+TEST_F(SettingsPageTest, SectionsTheUserClosedStayClosedAndAreTold) {
+    start(true, false);
+    std::vector<std::string> told;
+    page.keepSectionsClosed({"ms_1_hor_dpi", "not_a_section"},
+                            [&told](const std::vector<std::string>& closed) { told = closed; });
+    EXPECT_FALSE(view.isChecked("ms_1_check_dpi"));
+    EXPECT_TRUE(view.hidden("ms_1_hor_dpi"));
+    view.toggle("ms_1_check_light", false);
+    EXPECT_EQ(told, (std::vector<std::string>{"ms_1_hor_dpi", "ms_1_ver_light"}));
+    view.toggle("ms_1_check_dpi", true);
+    EXPECT_EQ(told, std::vector<std::string>{"ms_1_ver_light"});
+}
+
 TEST_F(SettingsPageTest, KeyOverlaysFollowTheirOwnKeyButtonOnly) {
     start(false, false);
     view.visible.clear();
@@ -326,6 +339,26 @@ TEST_F(BlePageTest, ConnectDisconnectAndReconnectWithNoOtherLink) {
     EXPECT_EQ(session.links().anyConnected.load(), 1);
     EXPECT_EQ(transport.calls,
               (std::vector<std::string>{"subscribe", "unsubscribe", "unsubscribe", "subscribe"}));
+}
+
+TEST_F(BlePageTest, PollingRateComesBackWithTheCableAsTheUserLeftIt) {
+    start(false, false);
+    for (const bool open : {true, false}) {
+        view.checked["ms_1_check_prate"] = open;
+        session.link().onBleConnection(true);
+        EXPECT_TRUE(view.hidden("ms_1_check_prate"));
+        EXPECT_TRUE(view.hidden("ms_1_ver_prate"));
+        FakeCableLibrary::state().present = 1;
+        session.link().onDeviceMessage(msg::kWiredAttach, 1, 0);
+        scheduler.advance(kAttachSettleMs);
+        EXPECT_TRUE(view.shown("ms_1_check_prate"));
+        EXPECT_EQ(view.isChecked("ms_1_check_prate"), open);
+        EXPECT_EQ(view.shown("ms_1_ver_prate"), open);
+        FakeCableLibrary::state().present = 0;
+        session.link().onDeviceMessage(msg::kWiredAttach, 0, 0);
+        scheduler.advance(kAttachSettleMs);
+        session.link().onBleConnection(false);
+    }
 }
 
 TEST_F(BlePageTest, CableAndReceiverTakePrecedence) {

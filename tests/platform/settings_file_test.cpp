@@ -38,7 +38,7 @@ TEST(SettingsFileTest, WrittenSettingsReadBackAndKeysOfOtherVersionsStay) {
     EXPECT_EQ(file.load(), SettingsFile::Loaded::kNoFile);
     EXPECT_EQ(file.settings(), ProgramSettings{});
 
-    put(fs, R"({"version": 7, "appearance": "dark", "battery": {"low": 30, "critical": 15,
+    put(fs, R"({"version": 7, "toolbar": "left", "battery": {"low": 30, "critical": 15,
                 "notifications": false, "sound": true}, "applications": {"automatic": false,
                 "rules": [{"app": "gimp", "profile": "Drawing"}, {"app": "", "profile": "x"},
                           {"app": 3, "profile": "x"}, "x", {"app": "GIMP", "profile": "Later"},
@@ -54,9 +54,12 @@ TEST(SettingsFileTest, WrittenSettingsReadBackAndKeysOfOtherVersionsStay) {
     ProgramSettings changed = file.settings();
     changed.battery.low = 40;
     changed.closedToTrayTold = true;
+    changed.appearance = {AppearanceChoice::kDark, true};
+    changed.closedSections = {"ms_1_ver_light", "ms_1_hor_dpi"};
+    changed.language = "pt_BR";
     ASSERT_TRUE(file.save(changed));
     const std::string written = textOf(fs.files[kPath]);
-    EXPECT_NE(written.find("\"appearance\": \"dark\""), std::string::npos) << written;
+    EXPECT_NE(written.find("\"toolbar\": \"left\""), std::string::npos) << written;
     SettingsFile again(fs, kPath);
     ASSERT_EQ(again.load(), SettingsFile::Loaded::kRead);
     EXPECT_EQ(again.settings(), changed);
@@ -94,6 +97,13 @@ TEST(SettingsFileTest, BadContentIsKeptAsideOrTakesTheDefaults) {
         ASSERT_EQ(file.load(), SettingsFile::Loaded::kRead) << odd;
         EXPECT_EQ(file.settings().battery, (BatteryAlertSettings{false, 20, 10})) << odd;
     }
+    put(fs, R"({"appearance": {"choice": "purple", "desktopDark": 1}, "language": "../../x",
+                "closedSections": ["a b", 3, "ms_1_hor_dpi", "ms_1_hor_dpi", ""]})");
+    SettingsFile file(fs, kPath);
+    ASSERT_EQ(file.load(), SettingsFile::Loaded::kRead);
+    EXPECT_EQ(file.settings().appearance, AppearanceSettings{});
+    EXPECT_EQ(file.settings().language, "");
+    EXPECT_EQ(file.settings().closedSections, std::vector<std::string>{"ms_1_hor_dpi"});
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // reports show. The device libraries are fakes; the data folder is a
 // temporary one.
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,6 +18,7 @@
 #include <QSlider>
 #include <QStackedWidget>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QtTest>
 
 #include "app/main_window.h"
@@ -104,8 +106,8 @@ class PageTest : public QObject {
         FakeReceiverLibrary::state().present = 1;  // only the receiver
         data = std::make_unique<QTemporaryDir>();
         const std::string home = data->path().toStdString();
-        location = std::make_unique<DataLocation>(fs, testing::environmentWith(home, std::nullopt),
-                                                  "/nonexistent/");
+        location = std::make_unique<DataLocation>(
+            fs, testing::environmentWith(home, std::nullopt, home + "/config"), "/nonexistent/");
     }
 
     void cleanup() { mouse.reset(); }
@@ -186,20 +188,31 @@ class PageTest : public QObject {
         QCOMPARE(where(), before);
     }
 
-    void sectionTogglesHideTheirPanelsAndWriteNothing() {
-        const auto window = openWindow();
+    void sectionsOpenAndCloseAreKeptAcrossStartsAndWriteNothing() {
+        auto window = openWindow();
         window->show();
         SettingsPageView* page = window->page();
         QFile store(storePath());
         QVERIFY(store.open(QIODevice::ReadOnly));
         const QByteArray before = store.readAll();
         store.close();
-        auto* check = qobject_cast<QCheckBox*>(page->boundControl("ms_1_check_dpi"));
-        QVERIFY(check->isChecked());
-        check->click();
+        // A disclosure header: an expandable button whose arrow and
+        // accessible state follow it, opened and closed by a click or by a
+        // screen reader's Toggle.
+        auto* header = qobject_cast<QToolButton*>(page->boundControl("ms_1_check_dpi"));
+        QVERIFY(header != nullptr && header->isChecked());
+        QAccessibleInterface* a11y = QAccessible::queryAccessibleInterface(header);
+        QVERIFY(a11y->state().expandable && a11y->state().expanded);
+        QCOMPARE(a11y->role(), QAccessible::Button);
+        QCOMPARE(a11y->text(QAccessible::Name), QStringLiteral("DPI stages"));
+        QCOMPARE(header->arrowType(), Qt::DownArrow);
+        header->click();
         QVERIFY(page->boundControl("ms_1_hor_dpi")->isHidden());
-        check->click();
+        QVERIFY(!a11y->state().expanded && a11y->state().collapsed);
+        QCOMPARE(header->arrowType(), Qt::RightArrow);
+        a11y->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
         QVERIFY(!page->boundControl("ms_1_hor_dpi")->isHidden());
+        QVERIFY(a11y->state().expanded);
         QCOMPARE(mouse->session().link().applyRequests(), 0);
         QVERIFY(FakeReceiverLibrary::state().frames.empty());
         QVERIFY(store.open(QIODevice::ReadOnly));
@@ -208,6 +221,18 @@ class PageTest : public QObject {
         page->boundControl("ms_1_slider_dpi_1")->setFocus();
         page->boundControl("ms_1_slider_dpi_2")->setFocus();
         QVERIFY(FakeReceiverLibrary::state().frames.empty());
+
+        // A section left closed is closed at the next start.
+        qobject_cast<QAbstractButton*>(page->boundControl("ms_1_check_light"))->click();
+        window.reset();
+        mouse.reset();
+        window = openWindow();
+        page = window->page();
+        auto* light = qobject_cast<QToolButton*>(page->boundControl("ms_1_check_light"));
+        QVERIFY(!light->isChecked());
+        QCOMPARE(light->arrowType(), Qt::RightArrow);
+        QVERIFY(page->boundControl("ms_1_ver_light")->isHidden());
+        QVERIFY(!page->boundControl("ms_1_hor_dpi")->isHidden());
     }
 
     void theStoredProfileIsSelectedAndShown() {

@@ -16,11 +16,14 @@ inline const std::string kDataFolder = std::string(kDataHome) + "/TERVANA TVQ-R2
 inline const std::string kProPath = kDataFolder + "ms_1/pro.data";
 inline const std::string kMacroPath = kDataFolder + "ms_1/macro.data";
 
-inline Environment environmentWith(std::optional<std::string> xdg,
-                                   std::optional<std::string> home) {
-    return [xdg, home](std::string_view name) -> std::optional<std::string> {
+inline Environment environmentWith(std::optional<std::string> xdg, std::optional<std::string> home,
+                                   std::optional<std::string> config = std::nullopt) {
+    return [xdg, home, config](std::string_view name) -> std::optional<std::string> {
         if (name == "XDG_DATA_HOME") {
             return xdg;
+        }
+        if (name == "XDG_CONFIG_HOME") {
+            return config;
         }
         if (name == "HOME") {
             return home;

@@ -1,0 +1,58 @@
+#include "desktop/colour_scheme_watch.h"
+
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QDBusVariant>
+
+#include "base/debug.h"
+
+namespace tvq {
+
+ColourSchemeWatch::ColourSchemeWatch(QDBusConnection bus, std::function<void(Preference)> answered,
+                                     QObject* parent)
+    : QObject(parent), answered_(std::move(answered)) {
+    bus.connect(kService, kPath, kInterface, QStringLiteral("SettingChanged"), this,
+                SLOT(settingChanged(QString, QString, QDBusVariant)));
+    QDBusMessage read =
+        QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Read"));
+    read << QString::fromLatin1(kNamespace) << QString::fromLatin1(kKey);
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(read), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this](QDBusPendingCallWatcher* call) {
+                call->deleteLater();
+                const QDBusPendingReply<QDBusVariant> reply = *call;
+                if (reply.isError()) {
+                    debug::write("appearance: no desktop portal answers (" +
+                                 reply.error().name().toStdString() + ")\n");
+                    return;
+                }
+                tell(reply.value().variant());
+            });
+}
+
+void ColourSchemeWatch::settingChanged(const QString& space, const QString& key,
+                                       const QDBusVariant& value) {
+    if (space == QLatin1String(kNamespace) && key == QLatin1String(kKey)) {
+        tell(value.variant());
+    }
+}
+
+void ColourSchemeWatch::tell(const QVariant& value) {
+    // Read answers with the value in a second variant; unwrap as many as come.
+    QVariant v = value;
+    for (int depth = 0; depth < 4 && v.canConvert<QDBusVariant>() &&
+                        v.metaType() == QMetaType::fromType<QDBusVariant>();
+         ++depth) {
+        v = v.value<QDBusVariant>().variant();
+    }
+    bool ok = false;
+    const uint n = v.toUInt(&ok);
+    if (!ok || v.metaType() != QMetaType::fromType<uint>()) {
+        debug::write("appearance: the portal's color-scheme is not a number\n");
+        return;
+    }
+    answered_(n == 1 ? Preference::kDark : n == 2 ? Preference::kLight : Preference::kNone);
+}
+
+}  // namespace tvq
