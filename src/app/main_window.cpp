@@ -307,7 +307,9 @@ void MainWindow::openProgramMenu() {
     programMenu_ = std::make_unique<LoadedMenu>();
     programMenu_->load(resourceFolder() + "programmenu.xml", language_,
                        [this](const MenuCommand& command) {
-                           if (!chooseAppearance(command.name)) {
+                           if (command.name == "start_hidden") {
+                               toggleStartHidden();
+                           } else if (!chooseAppearance(command.name)) {
                                logic_.trayMenuPicked(command.name);
                            }
                        });
@@ -320,9 +322,14 @@ void MainWindow::openProgramMenu() {
             }
         }
     }
-    if (auto* autostart = menu.findChild<QAction*>(QStringLiteral("autostart"))) {
-        PosixFileSystem fs;
-        autostart->setChecked(autostartEnabled(fs, processEnvironment()));
+    PosixFileSystem fs;
+    const bool autostart = autostartEnabled(fs, processEnvironment());
+    if (auto* item = menu.findChild<QAction*>(QStringLiteral("autostart"))) {
+        item->setChecked(autostart);
+    }
+    if (auto* item = menu.findChild<QAction*>(QStringLiteral("start_hidden"))) {
+        item->setEnabled(autostart);
+        item->setChecked(autostart && autostartHidden(fs, processEnvironment()));
     }
     if (!presence_) {
         if (auto* battery = menu.findChild<QAction*>(QStringLiteral("battery"))) {
@@ -375,7 +382,16 @@ void MainWindow::toggleStartWithDesktop() {
     PosixFileSystem fs;
     const Environment env = processEnvironment();
     const bool on = !autostartEnabled(fs, env);
-    if (!setAutostart(fs, env, on, programFolder() + "tvq-config")) {
+    if (!setAutostart(fs, env, on, programFolder() + "tvq-config", autostartHidden(fs, env))) {
+        MessageDialog::tell(this, &language_, QStringLiteral("autostart_failed_text"));
+    }
+}
+
+void MainWindow::toggleStartHidden() {
+    PosixFileSystem fs;
+    const Environment env = processEnvironment();
+    if (autostartEnabled(fs, env) &&
+        !setAutostart(fs, env, true, programFolder() + "tvq-config", !autostartHidden(fs, env))) {
         MessageDialog::tell(this, &language_, QStringLiteral("autostart_failed_text"));
     }
 }

@@ -89,6 +89,8 @@ class MainWindow final : public WindowBase, public MainWindowView {
     void showTrayIcon();
     // The header's program menu, under its button.
     void openProgramMenu();
+    // Started with the desktop: hidden in the tray, or with the window.
+    void toggleStartHidden();
     // False when `item` is not one of the appearance menu's.
     bool chooseAppearance(std::string_view item);
     static constexpr std::pair<const char*, AppearanceChoice> kAppearanceItems[] = {

@@ -19,7 +19,7 @@ std::string autostartPath(const Environment& env) {
     return config + "/autostart/" + kAppId + ".desktop";
 }
 
-std::string autostartEntry(const std::string& program) {
+std::string autostartEntry(const std::string& program, bool hidden) {
     // Exec takes the path quoted. Within quotes '"', '`', '$' and '\\' are
     // escaped with a backslash, which the string rules then double; '%'
     // is doubled for the field codes.
@@ -38,8 +38,8 @@ std::string autostartEntry(const std::string& program) {
     }
     quoted += '"';
     return std::string("[Desktop Entry]\n") + "Type=Application\n" + "Name=" + kProductName + "\n" +
-           "Exec=" + quoted + " " + paths::kStartHiddenOption + "\n" + "Icon=" + kAppId + "\n" +
-           "Terminal=false\n" + "X-GNOME-Autostart-enabled=true\n";
+           "Exec=" + quoted + (hidden ? std::string(" ") + paths::kStartHiddenOption : "") + "\n" +
+           "Icon=" + kAppId + "\n" + "Terminal=false\n" + "X-GNOME-Autostart-enabled=true\n";
 }
 
 bool autostartEnabled(FileSystem& fs, const Environment& env) {
@@ -47,7 +47,21 @@ bool autostartEnabled(FileSystem& fs, const Environment& env) {
     return !path.empty() && fs.regularFileSize(path).has_value();
 }
 
-bool setAutostart(FileSystem& fs, const Environment& env, bool on, const std::string& program) {
+bool autostartHidden(FileSystem& fs, const Environment& env) {
+    const std::string path = autostartPath(env);
+    const auto bytes = path.empty() ? std::nullopt : fs.readFile(path);
+    if (!bytes) {
+        return true;
+    }
+    const std::string text(bytes->begin(), bytes->end());
+    const std::size_t exec = text.find("\nExec=");
+    const std::size_t end = text.find('\n', exec + 1);
+    return exec == std::string::npos ||
+           text.substr(exec, end - exec).find(paths::kStartHiddenOption) != std::string::npos;
+}
+
+bool setAutostart(FileSystem& fs, const Environment& env, bool on, const std::string& program,
+                  bool hidden) {
     const std::string path = autostartPath(env);
     if (path.empty()) {
         return false;
@@ -59,7 +73,7 @@ bool setAutostart(FileSystem& fs, const Environment& env, bool on, const std::st
     if (!fs.isDirectory(folder) && !fs.createDirectories(folder)) {
         return false;
     }
-    const std::string text = autostartEntry(program);
+    const std::string text = autostartEntry(program, hidden);
     const std::vector<std::uint8_t> bytes(text.begin(), text.end());
     return fs.replaceFile(path, bytes);
 }

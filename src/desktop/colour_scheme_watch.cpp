@@ -12,8 +12,10 @@ namespace tvq {
 ColourSchemeWatch::ColourSchemeWatch(QDBusConnection bus, std::function<void(Preference)> answered,
                                      QObject* parent)
     : QObject(parent), answered_(std::move(answered)) {
-    bus.connect(kService, kPath, kInterface, QStringLiteral("SettingChanged"), this,
-                SLOT(settingChanged(QString, QString, QDBusVariant)));
+    if (!bus.connect(kService, kPath, kInterface, QStringLiteral("SettingChanged"), this,
+                     SLOT(settingChanged(QDBusMessage)))) {
+        debug::write("appearance: cannot follow the portal's changes\n");
+    }
     QDBusMessage read =
         QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Read"));
     read << QString::fromLatin1(kNamespace) << QString::fromLatin1(kKey);
@@ -31,10 +33,11 @@ ColourSchemeWatch::ColourSchemeWatch(QDBusConnection bus, std::function<void(Pre
             });
 }
 
-void ColourSchemeWatch::settingChanged(const QString& space, const QString& key,
-                                       const QDBusVariant& value) {
-    if (space == QLatin1String(kNamespace) && key == QLatin1String(kKey)) {
-        tell(value.variant());
+void ColourSchemeWatch::settingChanged(const QDBusMessage& message) {
+    const QVariantList args = message.arguments();
+    if (args.size() == 3 && args[0].toString() == QLatin1String(kNamespace) &&
+        args[1].toString() == QLatin1String(kKey)) {
+        tell(args[2]);
     }
 }
 

@@ -8,7 +8,6 @@
 #include <functional>
 
 class QDBusMessage;
-class QDBusVariant;
 
 namespace tvq {
 
@@ -31,7 +30,7 @@ class ColourSchemeWatch final : public QObject {
     static constexpr const char* kKey = "color-scheme";
 
   private slots:
-    void settingChanged(const QString& space, const QString& key, const QDBusVariant& value);
+    void settingChanged(const QDBusMessage& message);
 
   private:
     void tell(const QVariant& value);

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QScreen>
 
 namespace tvq {
@@ -28,6 +29,11 @@ void DialogBase::create() {
         close->setFocusPolicy(Qt::NoFocus);
     }
     setup();
+    // Room for every text at the layout's width: a longer text (another
+    // language's) makes the dialog taller instead of being cut.
+    if (QLayout* l = layout(); l != nullptr && l->hasHeightForWidth()) {
+        resize(width(), std::max(height(), l->totalHeightForWidth(width())));
+    }
 }
 
 int DialogBase::runModal() {

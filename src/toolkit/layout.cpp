@@ -164,7 +164,10 @@ class SchemedSheet final : public QObject {
 
   private:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::ApplicationPaletteChange) {
+        // A change of the application's palette reaches the widget as a
+        // change of its own; the sheet is shown again only for a new scheme.
+        if (event->type() == QEvent::ApplicationPaletteChange ||
+            event->type() == QEvent::PaletteChange) {
             apply(static_cast<QWidget*>(watched));
         }
         return false;

@@ -151,6 +151,10 @@ TEST(Autostart, TheEntryGoesToTheConfigFolderAndComesBack) {
     EXPECT_NE(text.find("Exec=\"/opt/my \\\\\"tvq\\\\\" \\\\$x/tvq-config\" --hidden\n"),
               std::string::npos)
         << text;
+    EXPECT_TRUE(autostartHidden(fs, xdg));
+    // Or with its window, when the user asks for that.
+    ASSERT_TRUE(setAutostart(fs, xdg, true, "/opt/tvq/tvq-config", false));
+    EXPECT_FALSE(autostartHidden(fs, xdg));
     ASSERT_TRUE(setAutostart(fs, xdg, false, ""));
     EXPECT_FALSE(autostartEnabled(fs, xdg));
     fs.failFolderCreation = true;

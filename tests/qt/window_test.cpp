@@ -706,7 +706,7 @@ class WindowTest : public QObject {
         QVERIFY2(told.contains(QStringLiteral(TVQ_VERSION_FOR_TESTS)), qPrintable(told));
     }
 
-    void startWithTheDesktopIsACheckItemOfTheTrayMenu() {
+    void startWithTheDesktopIsACheckItemOfTheTrayMenuHiddenOrNot() {
         QTemporaryDir config;
         const testing::ScopedEnv env("XDG_CONFIG_HOME", config.path().toStdString());
         const QString entry = config.path() + "/autostart/io.github.tvq_config.TvqConfig.desktop";
@@ -725,10 +725,23 @@ class WindowTest : public QObject {
         QFile file(entry);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.readAll().contains("Exec=\""));
+        file.close();
         QVERIFY(item()->isChecked());
+        // The program menu offers to start with the window instead.
+        const auto hidden = [&window] {
+            QTest::keyClick(window.control<QPushButton>("main_menu_btn"), Qt::Key_Space);
+            return window.programMenu()->menu().findChild<QAction*>("start_hidden");
+        };
+        QVERIFY(hidden()->isEnabled() && hidden()->isChecked());
+        hidden()->trigger();
+        QVERIFY(!hidden()->isChecked());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(!file.readAll().contains("--"));
+        file.close();
         item()->trigger();
         QTRY_VERIFY(!QFile::exists(entry));
         QVERIFY(!item()->isChecked());
+        QVERIFY(!hidden()->isEnabled());
     }
 
     void destroyWithoutHookLibrary() {

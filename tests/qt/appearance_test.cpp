@@ -1,0 +1,402 @@
+// Light and dark, offscreen: every window, dialog and menu is opened the way
+// a user opens it and rendered in both schemes, and every text on it must
+// stand out from what is drawn behind it by at least 4.5:1 (WCAG AA). The
+// scheme follows a stand-in desktop portal on a private bus, or the user's
+// choice. With TVQ_SCREENSHOT_DIR set, each rendering is also saved there.
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVariant>
+#include <QDBusVirtualObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <cmath>
+#include <functional>
+#include <map>
+
+#include "app/appearance.h"
+#include "app/main_window.h"
+#include "desktop/colour_scheme_watch.h"
+#include "fake_device_library.h"
+#include "input/us_layout.h"
+#include "platform/posix_file_system.h"
+#include "private_bus.h"
+#include "store_fixture.h"
+#include "toolkit/language.h"
+#include "toolkit/loaded_menu.h"
+#include "windows/settings_page_view.h"
+
+namespace tvq {
+namespace {
+
+using testing::FakeLibraryLoader;
+using testing::FakeReceiverLibrary;
+
+double luminance(QColor c) {
+    const auto channel = [](double v) {
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+}
+
+double contrast(QColor a, QColor b) {
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The text a widget shows, or empty for one that shows none.
+QString textOf(const QWidget* w) {
+    if (const auto* label = qobject_cast<const QLabel*>(w)) {
+        return label->pixmap().isNull() ? label->text() : QString();
+    }
+    if (const auto* button = qobject_cast<const QAbstractButton*>(w)) {
+        return button->text();
+    }
+    if (const auto* combo = qobject_cast<const QComboBox*>(w)) {
+        return combo->currentText();
+    }
+    if (const auto* field = qobject_cast<const QLineEdit*>(w)) {
+        return field->text();
+    }
+    if (const auto* list = qobject_cast<const QAbstractItemView*>(w)) {
+        const QAbstractItemModel* model = list->model();
+        return model != nullptr && model->rowCount() > 0
+                   ? model->index(model->rowCount() - 1, 0).data().toString()
+                   : QString();
+    }
+    return {};
+}
+
+// The colour most of `image` has: what the text is drawn on.
+QColor backgroundOf(const QImage& image) {
+    std::map<QRgb, int> counts;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            ++counts[image.pixel(x, y) & 0xFFFFFF];
+        }
+    }
+    const auto most = std::max_element(counts.begin(), counts.end(),
+                                       [](auto& a, auto& b) { return a.second < b.second; });
+    return QColor::fromRgb(most->first);
+}
+
+// How many pixels of `image` are `colour`, give or take antialiasing.
+int pixelsOf(const QImage& image, QColor colour) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor p = QColor::fromRgb(image.pixel(x, y));
+            const int d = std::abs(p.red() - colour.red()) + std::abs(p.green() - colour.green()) +
+                          std::abs(p.blue() - colour.blue());
+            n += d <= 48 ? 1 : 0;
+        }
+    }
+    return n;
+}
+
+class AppearanceTest : public QObject {
+    Q_OBJECT
+
+  private:
+    LanguageManager language;
+    UsKeyboardLayout us;
+    KeyNames keys{us, language};
+    PosixFileSystem fs;
+    std::unique_ptr<QTemporaryDir> data;
+    std::unique_ptr<DataLocation> location;
+    FakeLibraryLoader loader;
+    std::unique_ptr<DesktopSession> mouse;
+    QStringList problems;
+    int checkedTexts = 0;
+
+    std::unique_ptr<MainWindow> openWindow() {
+        mouse = std::make_unique<DesktopSession>(*location, language);
+        auto window = std::make_unique<MainWindow>(
+            language, loader, mouse.get(),
+            std::make_unique<SettingsPageView>(language, keys, mouse->session()));
+        window->create(nullptr, Qt::Window);
+        return window;
+    }
+
+    // Every text of `top` as it is drawn now, against its background.
+    void checkContrast(QWidget* top, const QString& name) {
+        QCoreApplication::processEvents();
+        const QImage image = top->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const qreal scale = image.devicePixelRatio();
+        const QString scheme = currentScheme() == Scheme::kDark ? "dark" : "light";
+        if (const QByteArray dir = qgetenv("TVQ_SCREENSHOT_DIR"); !dir.isEmpty()) {
+            image.save(QStringLiteral("%1/%2-%3@%4x.png")
+                           .arg(QString::fromLocal8Bit(dir), name, scheme)
+                           .arg(scale));
+        }
+        QList<QWidget*> widgets = top->findChildren<QWidget*>();
+        widgets.prepend(top);
+        for (QWidget* w : widgets) {
+            const QString text = textOf(w);
+            const QRect visible = w->visibleRegion().boundingRect();
+            if (text.isEmpty() || !w->isVisibleTo(top) || !w->isEnabled() || visible.width() < 6 ||
+                visible.height() < 6) {
+                continue;
+            }
+            const QRect at(w->mapTo(top, visible.topLeft()), visible.size());
+            const QImage part = image.copy(QRect(at.topLeft() * scale, at.size() * scale));
+            const QColor bg = backgroundOf(part);
+            // The palette's text colour where the text is drawn in it; else
+            // (a selected row, a focused or selected field) the colour
+            // drawn that stands out most, at least 2 pixels of it.
+            QColor fg = w->palette().color(w->foregroundRole());
+            int drawn = pixelsOf(part, fg);
+            if (drawn < 3) {
+                const QImage inside = part.copy(part.rect().adjusted(2, 2, -2, -2));
+                double best = 0;
+                for (int y = 0; y < inside.height(); ++y) {
+                    for (int x = 0; x < inside.width(); ++x) {
+                        const QColor p = QColor::fromRgb(inside.pixel(x, y));
+                        if (const double r = contrast(p, bg); r > best) {
+                            if (const int n = pixelsOf(inside, p); n >= 2) {
+                                best = r;
+                                fg = p;
+                                drawn = n;
+                            }
+                        }
+                    }
+                }
+            }
+            const double ratio = contrast(fg, bg);
+            ++checkedTexts;
+            if (ratio < 4.5 || drawn < 2) {
+                problems << QStringLiteral("%1 (%2): %3 \"%4\": %5 on %6 is %7:1, %8 pixels")
+                                .arg(name, scheme, w->objectName(), text.left(30), fg.name(),
+                                     bg.name())
+                                .arg(ratio, 0, 'f', 2)
+                                .arg(drawn);
+            }
+        }
+    }
+
+    // Opens what `open` opens modally, checks it and closes it.
+    void checkModal(const QString& name, const std::function<void()>& open) {
+        bool seen = false;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            if (QWidget* dialog = QApplication::activeModalWidget(); dialog && !seen) {
+                seen = true;
+                checkContrast(dialog, name);
+                dialog->close();
+            }
+        });
+        poll.start(10);
+        open();
+        QVERIFY2(seen, qPrintable(name + " did not open"));
+    }
+
+    // Opens the popup menu `open` opens, checks it and closes it.
+    void checkPopup(const QString& name, const std::function<void()>& open) {
+        open();
+        QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+        QWidget* menu = QApplication::activePopupWidget();
+        checkContrast(menu, name);
+        menu->close();
+    }
+
+    void everyWindowIn(AppearanceChoice choice) {
+        std::unique_ptr<MainWindow> window = openWindow();
+        mouse->session().macros().addNew();  // the macro picker has one to show
+        // Chosen as a user chooses it: in the program menu.
+        qobject_cast<QPushButton*>(window->control("main_menu_btn"))->click();
+        QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+        auto* appearance = QApplication::activePopupWidget()->findChild<QMenu*>("appearance");
+        QVERIFY(appearance != nullptr);
+        const char* item =
+            choice == AppearanceChoice::kDark ? "appearance_dark" : "appearance_light";
+        appearance->findChild<QAction*>(item)->trigger();
+        QApplication::activePopupWidget()->close();
+        QCOMPARE(currentScheme(),
+                 choice == AppearanceChoice::kDark ? Scheme::kDark : Scheme::kLight);
+
+        window->show();
+        window->libraryMessages().post(msg::kReceiverData, 0x4010, 0x0701);  // battery 7
+        QTRY_COMPARE(mouse->session().links().receiverLinkUp.load(), 1);
+        SettingsPageView* page = window->page();
+        // Tall enough that nothing of the page is scrolled away.
+        window->resize(MainWindow::kWidth, 2600);
+        checkContrast(window.get(), "main-window");
+        window->resize(MainWindow::kWidth, MainWindow::kHeight);
+        checkContrast(window.get(), "main-window-start");
+
+        const auto click = [page](const char* name) {
+            return
+                [page, name] { qobject_cast<QAbstractButton*>(page->boundControl(name))->click(); };
+        };
+        checkModal("profile-name", click("ms_1_profile_add_btn"));
+        checkModal("notice", click("ms_1_profile_delete_btn"));  // the last profile stays
+        checkModal("question", click("ms_1_profile_reset_btn"));
+        checkModal("colour-picker", click("ms_1_btn_dpi_color_1"));
+        checkModal("macro-editor", click("ms_1_btn_macro"));
+        checkModal("battery-alerts", [&window] {
+            qobject_cast<QAbstractButton*>(window->control("battery_alerts_btn"))->click();
+        });
+        checkModal("application-rules", [&window] {
+            qobject_cast<QAbstractButton*>(window->control("profile_apps_btn"))->click();
+        });
+        checkPopup("function-menu", click("ms_1_btn_key_5"));
+        checkModal("shortcut", [page] {
+            page->dialogs().functionMenu()->menu().findChild<QAction*>("ms_1_shortcut")->trigger();
+        });
+        checkModal("macro-picker", [page] {
+            page->dialogs()
+                .functionMenu()
+                ->menu()
+                .findChild<QAction*>("ms_1_select_macro")
+                ->trigger();
+        });
+        checkPopup("program-menu", [&window] {
+            qobject_cast<QAbstractButton*>(window->control("main_menu_btn"))->click();
+        });
+        checkPopup("tray-menu", [&window] { window->openTrayMenu(); });
+        checkPopup("lighting-effects", [page] {
+            qobject_cast<QComboBox*>(page->boundControl("ms_1_combo_light"))->showPopup();
+        });
+        window->showDpiDisplay("1600", 10000);
+        QWidget* dpi = nullptr;
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (top->objectName() == "DpiDisplay" && top->isVisible()) {
+                dpi = top;
+            }
+        }
+        QVERIFY(dpi != nullptr);
+        checkContrast(dpi, "dpi-display");
+    }
+
+    // Returns once what the portal sent before now has been handled.
+    static void settle(QDBusConnection& bus) {
+        QDBusMessage read =
+            QDBusMessage::createMethodCall(ColourSchemeWatch::kService, ColourSchemeWatch::kPath,
+                                           ColourSchemeWatch::kInterface, "Read");
+        read << QString(ColourSchemeWatch::kNamespace) << QString(ColourSchemeWatch::kKey);
+        bus.call(read, QDBus::BlockWithGui);  // the stand-in answers on this thread
+        QCoreApplication::processEvents();
+    }
+
+  private slots:
+    void initTestCase() {
+        QVERIFY(language.load(resourceFolder() + "lan.xml"));
+        loader.missingFiles = {"Hook.so"};
+    }
+
+    void init() {
+        FakeLibraryLoader::reset();
+        FakeReceiverLibrary::state().present = 1;
+        data = std::make_unique<QTemporaryDir>();
+        const std::string home = data->path().toStdString();
+        location = std::make_unique<DataLocation>(
+            fs, testing::environmentWith(home, std::nullopt, home + "/config"), "/nonexistent/");
+        problems.clear();
+        checkedTexts = 0;
+        QApplication::setPalette(QPalette());  // as a new start finds it: the desktop's
+    }
+
+    void cleanup() { mouse.reset(); }
+
+    void everyTextStandsOutInTheLightScheme() {
+        everyWindowIn(AppearanceChoice::kLight);
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
+        QVERIFY(checkedTexts > 150);
+    }
+
+    void everyTextStandsOutInTheDarkScheme() {
+        everyWindowIn(AppearanceChoice::kDark);
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
+        QVERIFY(checkedTexts > 150);
+    }
+
+    // The desktop's preference, from a portal that answers and changes its
+    // mind; the user's choice overrides it and is kept.
+    void theSchemeFollowsTheDesktopPortalUnlessTheUserChose() {
+        testing::PrivateBus bus;
+        QVERIFY(bus.running());
+        const QString address = QString::fromStdString(bus.address());
+        QDBusConnection portalSide = QDBusConnection::connectToBus(address, "portal");
+        QDBusConnection programSide = QDBusConnection::connectToBus(address, "program");
+
+        class Portal final : public QDBusVirtualObject {
+          public:
+            uint scheme = 1;  // dark
+            QString introspect(const QString&) const override { return {}; }
+            bool handleMessage(const QDBusMessage& m, const QDBusConnection& c) override {
+                if (m.member() != "Read") {
+                    return false;
+                }
+                // As the portal answers Read: the value in a second variant.
+                const QVariant inner = QVariant::fromValue(QDBusVariant(scheme));
+                c.send(m.createReply(QVariant::fromValue(QDBusVariant(inner))));
+                return true;
+            }
+        } portal;
+        QVERIFY(portalSide.registerVirtualObject(ColourSchemeWatch::kPath, &portal));
+        QVERIFY(portalSide.registerService(ColourSchemeWatch::kService));
+        const auto change = [&](uint scheme) {
+            QDBusMessage signal = QDBusMessage::createSignal(
+                ColourSchemeWatch::kPath, ColourSchemeWatch::kInterface, "SettingChanged");
+            signal << QString(ColourSchemeWatch::kNamespace) << QString(ColourSchemeWatch::kKey)
+                   << QVariant::fromValue(QDBusVariant(scheme));
+            portalSide.send(signal);
+        };
+
+        SettingsFile settings(fs, settingsFilePath(location->environment()));
+        settings.load();
+        {
+            Appearance appearance(settings);
+            QCOMPARE(currentScheme(), Scheme::kLight);  // the offscreen desktop's palette
+            appearance.followDesktop(programSide);
+            QTRY_COMPARE(currentScheme(), Scheme::kDark);
+            change(2);
+            QTRY_COMPARE(currentScheme(), Scheme::kLight);
+            change(1);
+            QTRY_COMPARE(currentScheme(), Scheme::kDark);
+            change(0);  // no preference: the desktop's palette decides
+            QTRY_COMPARE(currentScheme(), Scheme::kLight);
+            change(1);
+            QTRY_COMPARE(currentScheme(), Scheme::kDark);
+            QVERIFY(appearance.choose(AppearanceChoice::kLight));
+            QCOMPARE(currentScheme(), Scheme::kLight);
+            change(1);  // the desktop's preference no longer decides
+            settle(programSide);
+            QCOMPARE(currentScheme(), Scheme::kLight);
+        }
+        // At the next start the choice is kept; back on the desktop's, its
+        // last preference is shown before the portal is asked again.
+        SettingsFile again(fs, settings.path());
+        again.load();
+        QCOMPARE(again.settings().appearance.choice, AppearanceChoice::kLight);
+        QVERIFY(again.settings().appearance.desktopDark);
+        ProgramSettings system = again.settings();
+        system.appearance.choice = AppearanceChoice::kSystem;
+        QVERIFY(again.save(system));
+        QApplication::setPalette(QPalette());
+        Appearance restarted(again);
+        QCOMPARE(currentScheme(), Scheme::kDark);
+        // A value the portal does not define counts as no preference: the
+        // desktop's palette decides.
+        portal.scheme = 7;
+        restarted.followDesktop(programSide);
+        QTRY_COMPARE(currentScheme(), Scheme::kLight);
+        QDBusConnection::disconnectFromBus("program");
+        QDBusConnection::disconnectFromBus("portal");
+    }
+};
+
+}  // namespace
+}  // namespace tvq
+
+QTEST_MAIN(tvq::AppearanceTest)
+#include "appearance_test.moc"
