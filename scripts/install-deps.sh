@@ -13,6 +13,8 @@ packages=(
     libhidapi-dev libudev-dev
     # the desktop program (UiTools needs the OpenGL widgets, which apt only recommends)
     qt6-base-dev qt6-tools-dev libqt6opengl6-dev fonts-dejavu-core
+    # a font with Chinese glyphs, for the layout test of the Chinese texts
+    fonts-droid-fallback
     # tvqctl and the virtual mouse; Bluetooth LE over D-Bus (BlueZ), and the private
     # bus of its tests
     nlohmann-json3-dev libsystemd-dev dbus-daemon

@@ -16,6 +16,7 @@
 #include "app/main_window.h"
 #include "app/single_instance.h"
 #include "base/debug.h"
+#include "base/language_choice.h"
 #include "base/paths.h"
 #include "base/product.h"
 #include "dialogs/message_dialog.h"
@@ -80,6 +81,9 @@ int main(int argc, char** argv) {
 
     tvq::LanguageManager language;
     const bool texts = language.load(tvq::resourceFolder() + "lan.xml");
+    // The desktop's language until the settings file, read below, names another.
+    std::string shownLanguage = tvq::chooseLanguage(tvq::processEnvironment(), "");
+    tvq::showLanguage(language, shownLanguage);
     tvq::SharedLibraryLoader loader;
     tvq::PosixFileSystem fileSystem;
     const tvq::DataLocation data(fileSystem, tvq::processEnvironment(), tvq::programFolder());
@@ -101,6 +105,12 @@ int main(int argc, char** argv) {
     {
         tvq::DesktopSession mouse(
             data, language, std::make_unique<tvq::BluezTransport>(QDBusConnection::systemBus()));
+        if (const std::string chosen = tvq::chooseLanguage(tvq::processEnvironment(),
+                                                           mouse.settings().settings().language);
+            chosen != shownLanguage && texts) {
+            language.load(tvq::resourceFolder() + "lan.xml");
+            tvq::showLanguage(language, chosen);
+        }
         tvq::MainWindow window(
             language, loader, &mouse,
             std::make_unique<tvq::SettingsPageView>(language, keys, mouse.session()));

@@ -16,6 +16,7 @@
 #include "app/desktop_presence.h"
 #include "base/autostart.h"
 #include "base/debug.h"
+#include "base/language_choice.h"
 #include "base/product.h"
 #include "dialogs/dpi_display.h"
 #include "dialogs/message_dialog.h"
@@ -314,6 +315,9 @@ void MainWindow::openProgramMenu() {
                            }
                        });
     QMenu& menu = programMenu_->menu();
+    if (auto* languages = menu.findChild<QMenu*>(QStringLiteral("language"))) {
+        fillLanguageMenu(*languages);
+    }
     if (auto* appearance = menu.findChild<QMenu*>(QStringLiteral("appearance"))) {
         appearance->menuAction()->setVisible(appearance_ != nullptr);
         for (const auto& [name, choice] : kAppearanceItems) {
@@ -339,6 +343,41 @@ void MainWindow::openProgramMenu() {
     QWidget* button = control("main_menu_btn");
     menu.popup(button != nullptr ? button->mapToGlobal(QPoint(0, button->height()))
                                  : QCursor::pos());
+}
+
+void MainWindow::fillLanguageMenu(QMenu& menu) {
+    // Each language by its own name, after the desktop's.
+    menu.menuAction()->setVisible(mouse_ != nullptr);
+    const std::string chosen = mouse_ != nullptr ? mouse_->settings().settings().language : "";
+    std::vector<std::pair<std::string, QString>> items{{"en", QStringLiteral("English")}};
+    for (const LanguageName& l : translations()) {
+        items.emplace_back(l.code, QString::fromUtf8(l.name));
+    }
+    if (auto* system = menu.findChild<QAction*>(QStringLiteral("language_system"))) {
+        system->setChecked(chosen.empty());
+        connect(system, &QAction::triggered, this, [this] { chooseLanguage({}); });
+    }
+    for (const auto& [code, name] : items) {
+        QAction* item = menu.addAction(name);
+        item->setObjectName(QString::fromStdString("language_" + code));
+        item->setCheckable(true);
+        item->setChecked(code == chosen);
+        connect(item, &QAction::triggered, this, [this, code = code] { chooseLanguage(code); });
+    }
+}
+
+void MainWindow::chooseLanguage(const std::string& code) {
+    ProgramSettings next = mouse_->settings().settings();
+    if (next.language == code) {
+        return;
+    }
+    next.language = code;
+    if (!mouse_->settings().save(next)) {
+        MessageDialog::tell(this, &language_, QStringLiteral("choice_not_saved_text"),
+                            {QString::fromStdString(mouse_->settings().path())});
+        return;
+    }
+    MessageDialog::tell(this, &language_, QStringLiteral("language_next_start_text"));
 }
 
 bool MainWindow::chooseAppearance(std::string_view item) {

@@ -89,6 +89,9 @@ class MainWindow final : public WindowBase, public MainWindowView {
     void showTrayIcon();
     // The header's program menu, under its button.
     void openProgramMenu();
+    // The program menu's languages; a choice is kept for the next start.
+    void fillLanguageMenu(QMenu& menu);
+    void chooseLanguage(const std::string& code);
     // Started with the desktop: hidden in the tray, or with the window.
     void toggleStartHidden();
     // False when `item` is not one of the appearance menu's.

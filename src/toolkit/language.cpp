@@ -1,14 +1,36 @@
 #include "toolkit/language.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QXmlStreamReader>
 
 #include "base/debug.h"
+#include "toolkit/layout.h"
 
 namespace tvq {
 
 bool LanguageManager::load(const QString& path) {
     texts_.clear();
+    return read(path, texts_);
+}
+
+bool LanguageManager::translate(const QString& path) {
+    QHash<QString, QString> translated;
+    if (!read(path, translated)) {
+        return false;
+    }
+    for (auto it = translated.cbegin(); it != translated.cend(); ++it) {
+        if (texts_.contains(it.key()) && !it.value().isEmpty()) {
+            texts_.insert(it.key(), it.value());
+        }
+    }
+    return true;
+}
+
+bool LanguageManager::read(const QString& path, QHash<QString, QString>& out) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         debug::write("cannot read " + path.toStdString());
@@ -32,8 +54,28 @@ bool LanguageManager::load(const QString& path) {
         debug::write("malformed " + path.toStdString() + ": " + xml.errorString().toStdString());
         return false;
     }
-    texts_ = std::move(texts);
+    out = std::move(texts);
     return true;
+}
+
+void showLanguage(LanguageManager& language, const std::string& code) {
+    if (code.empty()) {
+        return;
+    }
+    const QString name = QString::fromStdString(code);
+    if (!language.translate(resourceFolder() + "lang/" + name + ".xml")) {
+        debug::write("no translation " + code + ": the texts are English\n");
+        return;
+    }
+    // Qt's own texts (the file dialog's) in the same language, where the
+    // system has them; the translator lives as long as the application.
+    auto* qt = new QTranslator(QCoreApplication::instance());
+    if (qt->load(QLocale(name), QStringLiteral("qtbase"), QStringLiteral("_"),
+                 QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(qt);
+    } else {
+        delete qt;
+    }
 }
 
 std::string LanguageManager::text(std::string_view key) const {

@@ -4,7 +4,9 @@
 //     <text key="no_mouse_note_text">No mouse is connected.</text>
 //   </language>
 //
-// A key the file does not define answers the empty text.
+// A key the file does not define answers the empty text. A translation
+// ("res/lang/<code>.xml", the same form) is laid over the English texts:
+// a key it lacks keeps its English text, a key English lacks is ignored.
 #pragma once
 
 #include <QHash>
@@ -18,12 +20,21 @@ class LanguageManager final : public TextSource {
   public:
     // Reads the file; false (and no texts) when it is missing or malformed.
     bool load(const QString& path);
+    // Lays the translation at `path` over the texts; false (the texts as
+    // they were) when it is missing or malformed.
+    bool translate(const QString& path);
     QString text(const QString& key) const { return texts_.value(key); }
     std::string text(std::string_view key) const override;
     int size() const { return static_cast<int>(texts_.size()); }
 
   private:
+    static bool read(const QString& path, QHash<QString, QString>& texts);
     QHash<QString, QString> texts_;
 };
+
+// Lays the translation `code` ("de", "pt_BR") of "res/lang/" over the
+// English texts of `language`, with Qt's own translation for its standard
+// dialogs where the system has it; an empty code leaves English.
+void showLanguage(LanguageManager& language, const std::string& code);
 
 }  // namespace tvq

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <optional>
+
+#include "base/language_choice.h"
 #include "base/unique_name.h"
 
 namespace tvq {
@@ -72,6 +76,50 @@ TEST(UniqueNames, SuffixesCountFromOneAndAlwaysFit) {
     EXPECT_EQ(makeUniqueName(u"Profile1xyz", 8, isTaken), u"Profil_1");
     EXPECT_EQ(numberedName(u"Profile", 12, 49), u"Profile12");
     EXPECT_EQ(numberedName(u"Profile", 12, 5), u"Pro12");
+}
+
+}  // namespace
+}  // namespace tvq
+
+namespace tvq {
+namespace {
+
+TEST(LanguageChoice, TheUsersChoiceThenTheDesktopsLocaleElseEnglish) {
+    const auto env = [](std::map<std::string, std::string> vars) -> Environment {
+        return [vars](std::string_view name) -> std::optional<std::string> {
+            const auto it = vars.find(std::string(name));
+            return it == vars.end() ? std::nullopt : std::optional(it->second);
+        };
+    };
+    using V = std::map<std::string, std::string>;
+    const std::vector<std::pair<V, std::string>> cases = {
+        {{}, ""},
+        {{{"LANG", "de_DE.UTF-8"}}, "de"},
+        {{{"LANG", "de_AT.UTF-8@euro"}}, "de"},
+        {{{"LANG", "pt_BR.UTF-8"}}, "pt_BR"},
+        {{{"LANG", "pt_PT.UTF-8"}}, ""},  // no European Portuguese: English
+        {{{"LANG", "zh_CN.UTF-8"}}, "zh_CN"},
+        {{{"LANG", "zh_TW.UTF-8"}}, ""},
+        {{{"LANG", "ja_JP.UTF-8"}}, ""},
+        {{{"LANG", "C.UTF-8"}, {"LANGUAGE", "fr"}}, ""},  // "C" turns LANGUAGE off
+        {{{"LANG", "en_US.UTF-8"}, {"LC_MESSAGES", "pl_PL.UTF-8"}}, "pl"},
+        {{{"LC_ALL", "it_IT.UTF-8"}, {"LC_MESSAGES", "pl_PL.UTF-8"}}, "it"},
+        {{{"LANG", "de_DE.UTF-8"}, {"LANGUAGE", "ja:ru:de"}}, "ru"},
+        {{{"LANG", "de_DE.UTF-8"}, {"LANGUAGE", "en_GB:de"}}, ""},
+        {{{"LANG", "es_MX.UTF-8"}, {"LANGUAGE", ""}}, "es"},
+    };
+    for (const auto& [vars, expected] : cases) {
+        std::string shown;
+        for (const auto& [k, v] : vars) {
+            shown += k + "=" + v + " ";
+        }
+        EXPECT_EQ(chooseLanguage(env(vars), ""), expected) << shown;
+    }
+    // The user's choice wins; one without a file is the desktop's.
+    EXPECT_EQ(chooseLanguage(env({{"LANG", "de_DE.UTF-8"}}), "fr"), "fr");
+    EXPECT_EQ(chooseLanguage(env({{"LANG", "de_DE.UTF-8"}}), "en"), "");
+    EXPECT_EQ(chooseLanguage(env({{"LANG", "de_DE.UTF-8"}}), "xx"), "de");
+    EXPECT_EQ(translations().size(), 8u);
 }
 
 }  // namespace

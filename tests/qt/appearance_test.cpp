@@ -24,6 +24,7 @@
 
 #include "app/appearance.h"
 #include "app/main_window.h"
+#include "base/language_choice.h"
 #include "desktop/colour_scheme_watch.h"
 #include "fake_device_library.h"
 #include "input/us_layout.h"
@@ -127,17 +128,28 @@ class AppearanceTest : public QObject {
         return window;
     }
 
+    // What each window, dialog and menu is checked for as it is opened.
+    std::function<void(QWidget*, const QString&)> check;
+    QString languageCode;  // of the texts shown; empty for English
+
+    void inspect(QWidget* top, const QString& name) {
+        QCoreApplication::processEvents();
+        if (const QByteArray dir = qgetenv("TVQ_SCREENSHOT_DIR"); !dir.isEmpty()) {
+            const QImage image = top->grab().toImage();
+            image.save(QStringLiteral("%1/%2%3-%4@%5x.png")
+                           .arg(QString::fromLocal8Bit(dir),
+                                languageCode.isEmpty() ? QString() : languageCode + "-", name,
+                                currentScheme() == Scheme::kDark ? "dark" : "light")
+                           .arg(image.devicePixelRatio()));
+        }
+        check(top, name);
+    }
+
     // Every text of `top` as it is drawn now, against its background.
     void checkContrast(QWidget* top, const QString& name) {
-        QCoreApplication::processEvents();
         const QImage image = top->grab().toImage().convertToFormat(QImage::Format_RGB32);
         const qreal scale = image.devicePixelRatio();
         const QString scheme = currentScheme() == Scheme::kDark ? "dark" : "light";
-        if (const QByteArray dir = qgetenv("TVQ_SCREENSHOT_DIR"); !dir.isEmpty()) {
-            image.save(QStringLiteral("%1/%2-%3@%4x.png")
-                           .arg(QString::fromLocal8Bit(dir), name, scheme)
-                           .arg(scale));
-        }
         QList<QWidget*> widgets = top->findChildren<QWidget*>();
         widgets.prepend(top);
         for (QWidget* w : widgets) {
@@ -183,6 +195,32 @@ class AppearanceTest : public QObject {
         }
     }
 
+    // No text of `top` is cut: a control narrower than its text needs.
+    void checkFit(QWidget* top, const QString& name) {
+        QList<QWidget*> widgets = top->findChildren<QWidget*>();
+        for (QWidget* w : widgets) {
+            const auto* label = qobject_cast<QLabel*>(w);
+            const bool text =
+                (label != nullptr && !label->wordWrap() && label->pixmap().isNull()) ||
+                qobject_cast<QAbstractButton*>(w) != nullptr;
+            if (!text || textOf(w).isEmpty() || !w->isVisibleTo(top) ||
+                w->visibleRegion().isEmpty() ||  // scrolled away: seen when scrolled to
+                w->sizePolicy().horizontalPolicy() == QSizePolicy::Ignored) {
+                continue;
+            }
+            ++checkedTexts;
+            // Narrower than its text, or wider than what shows it (a
+            // scrolled panel) and so cut at the side.
+            const int shown = std::min(w->width(), w->visibleRegion().boundingRect().width());
+            if (shown + 1 < w->minimumSizeHint().width()) {
+                problems << QStringLiteral("%1 (%2): %3 \"%4\" needs %5 px, shows %6")
+                                .arg(name, languageCode, w->objectName(), textOf(w))
+                                .arg(w->minimumSizeHint().width())
+                                .arg(shown);
+            }
+        }
+    }
+
     // Opens what `open` opens modally, checks it and closes it.
     void checkModal(const QString& name, const std::function<void()>& open) {
         bool seen = false;
@@ -190,7 +228,7 @@ class AppearanceTest : public QObject {
         connect(&poll, &QTimer::timeout, this, [&] {
             if (QWidget* dialog = QApplication::activeModalWidget(); dialog && !seen) {
                 seen = true;
-                checkContrast(dialog, name);
+                inspect(dialog, name);
                 dialog->close();
             }
         });
@@ -204,7 +242,7 @@ class AppearanceTest : public QObject {
         open();
         QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
         QWidget* menu = QApplication::activePopupWidget();
-        checkContrast(menu, name);
+        inspect(menu, name);
         menu->close();
     }
 
@@ -229,9 +267,9 @@ class AppearanceTest : public QObject {
         SettingsPageView* page = window->page();
         // Tall enough that nothing of the page is scrolled away.
         window->resize(MainWindow::kWidth, 2600);
-        checkContrast(window.get(), "main-window");
+        inspect(window.get(), "main-window");
         window->resize(MainWindow::kWidth, MainWindow::kHeight);
-        checkContrast(window.get(), "main-window-start");
+        inspect(window.get(), "main-window-start");
 
         const auto click = [page](const char* name) {
             return
@@ -274,7 +312,7 @@ class AppearanceTest : public QObject {
             }
         }
         QVERIFY(dpi != nullptr);
-        checkContrast(dpi, "dpi-display");
+        inspect(dpi, "dpi-display");
     }
 
     // Returns once what the portal sent before now has been handled.
@@ -308,15 +346,61 @@ class AppearanceTest : public QObject {
     void cleanup() { mouse.reset(); }
 
     void everyTextStandsOutInTheLightScheme() {
+        check = [this](QWidget* w, const QString& name) { checkContrast(w, name); };
         everyWindowIn(AppearanceChoice::kLight);
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
         QVERIFY(checkedTexts > 150);
     }
 
     void everyTextStandsOutInTheDarkScheme() {
+        check = [this](QWidget* w, const QString& name) { checkContrast(w, name); };
         everyWindowIn(AppearanceChoice::kDark);
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
         QVERIFY(checkedTexts > 150);
+    }
+
+    // Every language's texts fit their labels and buttons on every screen.
+    void everyLanguageFitsItsControls() {
+        check = [this](QWidget* w, const QString& name) { checkFit(w, name); };
+        QStringList codes{QString()};
+        for (const LanguageName& l : translations()) {
+            codes << QString::fromLatin1(l.code);
+        }
+        for (const QString& code : codes) {
+            languageCode = code;
+            QVERIFY(language.load(resourceFolder() + "lan.xml"));
+            QVERIFY(code.isEmpty() ||
+                    language.translate(resourceFolder() + "lang/" + code + ".xml"));
+            everyWindowIn(AppearanceChoice::kLight);
+            QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
+            cleanup();
+            init();
+        }
+        languageCode.clear();
+        QVERIFY(language.load(resourceFolder() + "lan.xml"));
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
+    }
+
+    // A language chosen in the program menu is kept for the next start,
+    // and the user is told when it takes effect.
+    void theLanguageChosenInTheMenuIsKeptForTheNextStart() {
+        std::unique_ptr<MainWindow> window = openWindow();
+        window->show();
+        const auto item = [&window](const char* name) {
+            qobject_cast<QPushButton*>(window->control("main_menu_btn"))->click();
+            QMenu* menu = QApplication::activePopupWidget()->findChild<QMenu*>("language");
+            return menu != nullptr ? menu->findChild<QAction*>(name) : nullptr;
+        };
+        QVERIFY(item("language_system")->isChecked());
+        QCOMPARE(item("language_pt_BR")->text(), QStringLiteral("Português (Brasil)"));
+        QApplication::activePopupWidget()->close();
+        check = [](QWidget*, const QString&) {};
+        checkModal("language-told", [&item] { item("language_pt_BR")->trigger(); });
+        SettingsFile settings(fs, mouse->settings().path());
+        QCOMPARE(settings.load(), SettingsFile::Loaded::kRead);
+        QCOMPARE(settings.settings().language, std::string("pt_BR"));
+        QVERIFY(item("language_pt_BR")->isChecked());
+        QApplication::activePopupWidget()->close();
     }
 
     // The desktop's preference, from a portal that answers and changes its

@@ -114,6 +114,21 @@ class WindowTest : public QObject {
         ResourceFile wrongRoot("wrong-lan.xml", "<texts><text key=\"a\">x</text></texts>");
         QVERIFY(!other.load(wrongRoot.path()));
         QVERIFY(!other.load(resourceFolder() + "missing-lan.xml"));
+
+        // A translation over English: a key it lacks stays English, a key
+        // English lacks is left out, a broken file changes nothing.
+        QVERIFY(other.load(resourceFolder() + "lan.xml"));
+        ResourceFile german("de-test.xml",
+                            "<language name=\"Deutsch\"><text key=\"ok_text\">Gut</text>"
+                            "<text key=\"invented_text\">x</text><text key=\"cancel_text\"/>"
+                            "</language>");
+        QVERIFY(other.translate(german.path()));
+        QCOMPARE(other.text(QStringLiteral("ok_text")), QStringLiteral("Gut"));
+        QCOMPARE(other.text(QStringLiteral("cancel_text")), QStringLiteral("Cancel"));
+        QCOMPARE(other.text(QStringLiteral("invented_text")), QString());
+        QVERIFY(!other.translate(broken.path()));
+        QCOMPARE(other.text(QStringLiteral("ok_text")), QStringLiteral("Gut"));
+        QCOMPARE(other.size(), language.size());
     }
 
     void missingAndMalformedLayoutsLeaveAnEmptyWindow() {
