@@ -55,7 +55,8 @@ std::string chooseLanguage(const Environment& env, std::string_view chosen) {
             break;
         }
     }
-    if (locale == "C" || locale == "POSIX" || locale.starts_with("C.")) {
+    // No locale at all is the "C" locale, which turns LANGUAGE off too.
+    if (locale.empty() || locale == "C" || locale == "POSIX" || locale.starts_with("C.")) {
         return {};
     }
     if (const auto list = env("LANGUAGE"); list && !list->empty()) {

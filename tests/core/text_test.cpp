@@ -94,6 +94,7 @@ TEST(LanguageChoice, TheUsersChoiceThenTheDesktopsLocaleElseEnglish) {
     using V = std::map<std::string, std::string>;
     const std::vector<std::pair<V, std::string>> cases = {
         {{}, ""},
+        {{{"LANGUAGE", "de"}}, ""},  // no locale is "C"
         {{{"LANG", "de_DE.UTF-8"}}, "de"},
         {{{"LANG", "de_AT.UTF-8@euro"}}, "de"},
         {{{"LANG", "pt_BR.UTF-8"}}, "pt_BR"},
