@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
     tvq::LanguageManager language;
     const bool texts = language.load(tvq::resourceFolder() + "lan.xml");
     // The desktop's language until the settings file, read below, names another.
-    std::string shownLanguage = tvq::chooseLanguage(tvq::processEnvironment(), "");
+    const std::string shownLanguage = tvq::chooseLanguage(tvq::processEnvironment(), "");
     tvq::showLanguage(language, shownLanguage);
     tvq::SharedLibraryLoader loader;
     tvq::PosixFileSystem fileSystem;
@@ -107,8 +107,7 @@ int main(int argc, char** argv) {
             data, language, std::make_unique<tvq::BluezTransport>(QDBusConnection::systemBus()));
         if (const std::string chosen = tvq::chooseLanguage(tvq::processEnvironment(),
                                                            mouse.settings().settings().language);
-            chosen != shownLanguage && texts) {
-            language.load(tvq::resourceFolder() + "lan.xml");
+            chosen != shownLanguage) {
             tvq::showLanguage(language, chosen);
         }
         tvq::MainWindow window(

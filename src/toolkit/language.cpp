@@ -13,8 +13,10 @@
 namespace tvq {
 
 bool LanguageManager::load(const QString& path) {
-    texts_.clear();
-    return read(path, texts_);
+    english_.clear();
+    const bool read = LanguageManager::read(path, english_);
+    texts_ = english_;
+    return read;
 }
 
 bool LanguageManager::translate(const QString& path) {
@@ -22,6 +24,7 @@ bool LanguageManager::translate(const QString& path) {
     if (!read(path, translated)) {
         return false;
     }
+    texts_ = english_;
     for (auto it = translated.cbegin(); it != translated.cend(); ++it) {
         if (texts_.contains(it.key()) && !it.value().isEmpty()) {
             texts_.insert(it.key(), it.value());
@@ -59,17 +62,24 @@ bool LanguageManager::read(const QString& path, QHash<QString, QString>& out) {
 }
 
 void showLanguage(LanguageManager& language, const std::string& code) {
-    if (code.empty()) {
-        return;
+    // Qt's own texts (the file dialog's) follow; the translator lives as
+    // long as the application, or until another language is shown.
+    const QString qtTranslation = QStringLiteral("tvq-qt-translation");
+    QCoreApplication* app = QCoreApplication::instance();
+    if (auto* earlier = app->findChild<QTranslator*>(qtTranslation, Qt::FindDirectChildrenOnly)) {
+        QCoreApplication::removeTranslator(earlier);
+        delete earlier;
     }
     const QString name = QString::fromStdString(code);
-    if (!language.translate(resourceFolder() + "lang/" + name + ".xml")) {
-        debug::write("no translation " + code + ": the texts are English\n");
+    if (code.empty() || !language.translate(resourceFolder() + "lang/" + name + ".xml")) {
+        if (!code.empty()) {
+            debug::write("no translation " + code + ": the texts are English\n");
+        }
+        language.showEnglish();
         return;
     }
-    // Qt's own texts (the file dialog's) in the same language, where the
-    // system has them; the translator lives as long as the application.
-    auto* qt = new QTranslator(QCoreApplication::instance());
+    auto* qt = new QTranslator(app);
+    qt->setObjectName(qtTranslation);
     if (qt->load(QLocale(name), QStringLiteral("qtbase"), QStringLiteral("_"),
                  QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         QCoreApplication::installTranslator(qt);
