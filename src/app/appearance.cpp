@@ -11,9 +11,8 @@ namespace tvq {
 Appearance::Appearance(SettingsFile& settings)
     : settings_(settings),
       choice_(settings.settings().appearance.choice),
-      desktopPalette_(QApplication::palette()),
-      desktop_(settings.settings().appearance.desktopDark ? Scheme::kDark
-                                                          : schemeOf(desktopPalette_)) {
+      desktopPalette_(currentScheme()),
+      desktop_(settings.settings().appearance.desktopDark ? Scheme::kDark : desktopPalette_) {
     apply();
 }
 
@@ -30,7 +29,7 @@ void Appearance::followDesktop(QDBusConnection bus) {
 
 void Appearance::desktopPreferred(std::optional<Scheme> preferred) {
     // No preference: the palette the desktop gave Qt decides.
-    desktop_ = preferred.value_or(schemeOf(desktopPalette_));
+    desktop_ = preferred.value_or(desktopPalette_);
     debug::write(std::string("appearance: the desktop prefers ") +
                  (desktop_ == Scheme::kDark ? "dark" : "light") + "\n");
     const bool dark = desktop_ == Scheme::kDark;

@@ -6,7 +6,6 @@
 #pragma once
 
 #include <QDBusConnection>
-#include <QPalette>
 #include <memory>
 #include <optional>
 
@@ -40,8 +39,8 @@ class Appearance final {
 
     SettingsFile& settings_;
     AppearanceChoice choice_;
-    const QPalette desktopPalette_;  // the desktop's, before ours replaced it
-    Scheme desktop_;
+    const Scheme desktopPalette_;  // of the palette the desktop gave Qt, before ours
+    Scheme desktop_;               // what the desktop prefers
     std::optional<Scheme> shown_;
     std::unique_ptr<ColourSchemeWatch> watch_;
 };

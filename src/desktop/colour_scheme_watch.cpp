@@ -44,17 +44,14 @@ void ColourSchemeWatch::settingChanged(const QDBusMessage& message) {
 void ColourSchemeWatch::tell(const QVariant& value) {
     // Read answers with the value in a second variant; unwrap as many as come.
     QVariant v = value;
-    for (int depth = 0; depth < 4 && v.canConvert<QDBusVariant>() &&
-                        v.metaType() == QMetaType::fromType<QDBusVariant>();
-         ++depth) {
+    for (int depth = 0; depth < 4 && v.metaType() == QMetaType::fromType<QDBusVariant>(); ++depth) {
         v = v.value<QDBusVariant>().variant();
     }
-    bool ok = false;
-    const uint n = v.toUInt(&ok);
-    if (!ok || v.metaType() != QMetaType::fromType<uint>()) {
+    if (v.metaType() != QMetaType::fromType<uint>()) {
         debug::write("appearance: the portal's color-scheme is not a number\n");
         return;
     }
+    const uint n = v.toUInt();
     answered_(n == 1 ? Preference::kDark : n == 2 ? Preference::kLight : Preference::kNone);
 }
 

@@ -174,7 +174,7 @@ class SchemedSheet final : public QObject {
     }
     void apply(QWidget* content) {
         const Scheme scheme = currentScheme();
-        if (shown_ != scheme || content->styleSheet().isEmpty()) {
+        if (shown_ != scheme) {
             shown_ = scheme;
             content->setStyleSheet(themedSheet(sheet_, scheme));
         }
