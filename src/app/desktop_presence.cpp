@@ -42,6 +42,7 @@ DesktopPresence::DesktopPresence(QWidget& window, const LanguageManager& languag
     connect(switching_.get(), &ProfileSwitching::rulesChanged, this, announce);
     connect(switching_.get(), &ProfileSwitching::rulesNotSaved, this,
             [this] { tellNotSaved("rules_not_saved_text"); });
+    page_.logic().panels().sleepPower.setWarningLevels(alerts_);
     page_.logic().keepSectionsClosed(mouse_.settings().settings().closedSections,
                                      [this](const std::vector<std::string>& closed) {
                                          ProgramSettings next = mouse_.settings().settings();
@@ -143,6 +144,7 @@ void DesktopPresence::openBatteryAlerts() {
         return;
     }
     alerts_ = dialog.chosen();
+    page_.logic().panels().sleepPower.setWarningLevels(alerts_);
     if (notifier_) {
         notifier_->setSettings(alerts_);
     }

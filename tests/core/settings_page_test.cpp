@@ -210,6 +210,12 @@ TEST_F(SettingsPageTest, TheBatteryShowsItsLevelWarnsWhenLowAndSaysWhenItCharges
     EXPECT_EQ(view.styleStates["ms_1_progress_power"], "critical");
     EXPECT_EQ(view.textKeys["ms_1_low_power_label"], "critical_power_text");
     // Charging with a level: the level and the word, no animation, no warning.
+    // The user's notification levels are the bar's too.
+    power.setWarningLevels({true, 40, 30});
+    EXPECT_EQ(view.styleStates["ms_1_progress_power"], "critical");
+    power.showBattery(40);
+    EXPECT_EQ(view.styleStates["ms_1_progress_power"], "low");
+    power.showBattery(10);
     power.showCharging(true);
     EXPECT_EQ(view.text["ms_1_label_power"], "10% charging");
     EXPECT_EQ(view.progress["ms_1_progress_power"], 10);

@@ -46,6 +46,11 @@ void SleepPowerPanel::showBattery(int percent) {
     showPower();
 }
 
+void SleepPowerPanel::setWarningLevels(const BatteryAlertSettings& levels) {
+    levels_ = levels;
+    showPower();
+}
+
 void SleepPowerPanel::showCharging(bool charging) {
     charging_ = charging;
     showPower();
@@ -71,10 +76,10 @@ void SleepPowerPanel::showPower() {
     }
     // Below the thresholds the bar warns, and a line says what to do.
     const bool running = !charging_ && battery_ > 0;
-    const char* level = !running                              ? ""
-                        : battery_ <= kCriticalBatteryPercent ? "critical"
-                        : battery_ <= kLowBatteryPercent      ? "low"
-                                                              : "";
+    const char* level = !running                       ? ""
+                        : battery_ <= levels_.critical ? "critical"
+                        : battery_ <= levels_.low      ? "low"
+                                                       : "";
     view_.setStyleState(control::kProgressPower, level);
     view_.setVisible(control::kLowPowerLabel, *level != '\0');
     if (*level != '\0') {

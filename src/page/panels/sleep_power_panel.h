@@ -8,6 +8,7 @@
 
 #include <string_view>
 
+#include "base/program_settings.h"
 #include "base/text_source.h"
 #include "page/page_view.h"
 #include "profiles/profile.h"
@@ -33,9 +34,11 @@ class SleepPowerPanel {
     void refreshSleepLabel(std::int32_t sleepTimer);
 
     // A battery level of 10..100 percent: the bar and "<n>%"; at or below
-    // kLowBatteryPercent the bar warns (kCriticalBatteryPercent: critical)
+    // the low level the bar warns (at or below the critical one: critical)
     // and a line says to charge the mouse.
     void showBattery(int percent);
+    // The levels the bar warns at: the ones the battery notifications use.
+    void setWarningLevels(const BatteryAlertSettings& levels);
     // Charging: the label says so beside the level; with no level known the
     // bar climbs every kChargeAnimationMs while it lasts.
     void showCharging(bool charging);
@@ -49,8 +52,6 @@ class SleepPowerPanel {
     void setSleepTimer(int position);
 
     static constexpr int kChargeAnimationMs = 30;
-    static constexpr int kLowBatteryPercent = 20;
-    static constexpr int kCriticalBatteryPercent = 10;
 
   private:
     PageView& view_;
@@ -61,6 +62,7 @@ class SleepPowerPanel {
     std::int32_t chargeAnimValue_ = 0;
     int battery_ = 0;  // the last level reported, 0 unknown
     bool charging_ = false;
+    BatteryAlertSettings levels_;
     std::unique_ptr<Ticker> chargeAnimation_;
 };
 
