@@ -16,7 +16,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
 #include <functional>
@@ -27,6 +26,7 @@
 #include "base/language_choice.h"
 #include "desktop/colour_scheme_watch.h"
 #include "fake_device_library.h"
+#include "fake_page_window.h"
 #include "input/us_layout.h"
 #include "platform/posix_file_system.h"
 #include "private_bus.h"
@@ -38,7 +38,6 @@
 namespace tvq {
 namespace {
 
-using testing::FakeLibraryLoader;
 using testing::FakeReceiverLibrary;
 
 double luminance(QColor c) {
@@ -104,29 +103,12 @@ int pixelsOf(const QImage& image, QColor colour) {
     return n;
 }
 
-class AppearanceTest : public QObject {
+class AppearanceTest : public QObject, private testing::FakePageWindow {
     Q_OBJECT
 
   private:
-    LanguageManager language;
-    UsKeyboardLayout us;
-    KeyNames keys{us, language};
-    PosixFileSystem fs;
-    std::unique_ptr<QTemporaryDir> data;
-    std::unique_ptr<DataLocation> location;
-    FakeLibraryLoader loader;
-    std::unique_ptr<DesktopSession> mouse;
     QStringList problems;
     int checkedTexts = 0;
-
-    std::unique_ptr<MainWindow> openWindow() {
-        mouse = std::make_unique<DesktopSession>(*location, language);
-        auto window = std::make_unique<MainWindow>(
-            language, loader, mouse.get(),
-            std::make_unique<SettingsPageView>(language, keys, mouse->session()));
-        window->create(nullptr, Qt::Window);
-        return window;
-    }
 
     // What each window, dialog and menu is checked for as it is opened.
     std::function<void(QWidget*, const QString&)> check;
@@ -332,12 +314,7 @@ class AppearanceTest : public QObject {
     }
 
     void init() {
-        FakeLibraryLoader::reset();
-        FakeReceiverLibrary::state().present = 1;
-        data = std::make_unique<QTemporaryDir>();
-        const std::string home = data->path().toStdString();
-        location = std::make_unique<DataLocation>(
-            fs, testing::environmentWith(home, std::nullopt, home + "/config"), "/nonexistent/");
+        freshStart();
         problems.clear();
         checkedTexts = 0;
         QApplication::setPalette(QPalette());  // as a new start finds it: the desktop's

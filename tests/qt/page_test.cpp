@@ -28,6 +28,7 @@
 #include "dialogs/macro_picker_dialog.h"
 #include "dialogs/shortcut_dialog.h"
 #include "fake_device_library.h"
+#include "fake_page_window.h"
 #include "input/us_layout.h"
 #include "page/controls.h"
 #include "page/function_catalogue.h"
@@ -43,7 +44,6 @@ namespace tvq {
 namespace {
 
 using testing::FakeCableLibrary;
-using testing::FakeLibraryLoader;
 using testing::FakeReceiverLibrary;
 
 // A window with a layout of the test's own, for pages that lack controls.
@@ -54,19 +54,10 @@ class PartialWindow final : public WindowBase {
 
 }  // namespace
 
-class PageTest : public QObject {
+class PageTest : public QObject, private testing::FakePageWindow {
     Q_OBJECT
 
   private:
-    LanguageManager language;
-    UsKeyboardLayout us;
-    KeyNames keys{us, language};
-    PosixFileSystem fs;
-    std::unique_ptr<QTemporaryDir> data;
-    std::unique_ptr<DataLocation> location;
-    FakeLibraryLoader loader;
-    std::unique_ptr<DesktopSession> mouse;
-
     QString storePath() const {
         return data->path() + "/TERVANA TVQ-R270 WIRELESS MOUSE/ms_1/pro.data";
     }
@@ -76,14 +67,6 @@ class PageTest : public QObject {
         QFile f(storePath());
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
-    }
-    std::unique_ptr<MainWindow> openWindow() {
-        mouse = std::make_unique<DesktopSession>(*location, language);
-        auto window = std::make_unique<MainWindow>(
-            language, loader, mouse.get(),
-            std::make_unique<SettingsPageView>(language, keys, mouse->session()));
-        window->create(nullptr, Qt::Window);
-        return window;
     }
     // A heartbeat with battery level 7, awake, as the receiver's library
     // posts it; returns once the page has shown it.
@@ -101,14 +84,7 @@ class PageTest : public QObject {
         loader.missingFiles = {"Hook.so"};
     }
 
-    void init() {
-        FakeLibraryLoader::reset();
-        FakeReceiverLibrary::state().present = 1;  // only the receiver
-        data = std::make_unique<QTemporaryDir>();
-        const std::string home = data->path().toStdString();
-        location = std::make_unique<DataLocation>(
-            fs, testing::environmentWith(home, std::nullopt, home + "/config"), "/nonexistent/");
-    }
+    void init() { freshStart(); }
 
     void cleanup() { mouse.reset(); }
 

@@ -130,8 +130,9 @@ class WindowTest : public QObject {
         QCOMPARE(other.text(QStringLiteral("ok_text")), QStringLiteral("Gut"));
         QCOMPARE(other.size(), language.size());
         // Another language replaces the first, English again where it is silent.
-        ResourceFile french("fr-test.xml", "<language name=\"Français\">"
-                                           "<text key=\"cancel_text\">Annuler</text></language>");
+        ResourceFile french("fr-test.xml",
+                            "<language name=\"Français\">"
+                            "<text key=\"cancel_text\">Annuler</text></language>");
         QVERIFY(other.translate(french.path()));
         QCOMPARE(other.text(QStringLiteral("ok_text")), QStringLiteral("OK"));
         QCOMPARE(other.text(QStringLiteral("cancel_text")), QStringLiteral("Annuler"));
