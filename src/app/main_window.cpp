@@ -373,19 +373,22 @@ void MainWindow::chooseLanguage(const std::string& code) {
     }
     next.language = code;
     if (!mouse_->settings().save(next)) {
-        MessageDialog::tell(this, &language_, QStringLiteral("choice_not_saved_text"),
-                            {QString::fromStdString(mouse_->settings().path())});
+        tellChoiceNotSaved();
         return;
     }
     MessageDialog::tell(this, &language_, QStringLiteral("language_next_start_text"));
+}
+
+void MainWindow::tellChoiceNotSaved() {
+    MessageDialog::tell(this, &language_, QStringLiteral("choice_not_saved_text"),
+                        {QString::fromStdString(mouse_->settings().path())});
 }
 
 bool MainWindow::chooseAppearance(std::string_view item) {
     for (const auto& [name, choice] : kAppearanceItems) {
         if (item == name) {
             if (appearance_ && !appearance_->choose(choice)) {
-                MessageDialog::tell(this, &language_, QStringLiteral("choice_not_saved_text"),
-                                    {QString::fromStdString(mouse_->settings().path())});
+                tellChoiceNotSaved();
             }
             return true;
         }

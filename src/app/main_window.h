@@ -92,6 +92,8 @@ class MainWindow final : public WindowBase, public MainWindowView {
     // The program menu's languages; a choice is kept for the next start.
     void fillLanguageMenu(QMenu& menu);
     void chooseLanguage(const std::string& code);
+    // A choice from the program menu applies but could not be kept.
+    void tellChoiceNotSaved();
     // Started with the desktop: hidden in the tray, or with the window.
     void toggleStartHidden();
     // False when `item` is not one of the appearance menu's.

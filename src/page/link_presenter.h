@@ -40,8 +40,6 @@ class LinkPresenter final : public LinkObserver {
     // The controls that depend on the link: lighting, polling and power
     // sections for cable and receiver, no polling rate over Bluetooth LE.
     void refreshModePanels();
-    // A section the link offers is shown, its body as the user left it.
-    void showSection(const char* header, const char* body, bool available);
     void updateLightRows();
 
     void linksChanged(LinkChange change, bool presenceChanged) override;
@@ -64,6 +62,8 @@ class LinkPresenter final : public LinkObserver {
     static constexpr int kAppliedShownMs = 4000;
 
   private:
+    // A section the link offers is shown, its body as the user left it.
+    void showSection(const char* header, const char* body, bool available);
     void showStatus(std::string_view textKey);
     void hideApplied();
     // Why an apply the mouse did not take whole failed, for the link it went over.
