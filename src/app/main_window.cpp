@@ -23,6 +23,7 @@
 #include "platform/posix_file_system.h"
 #include "platform/program_folder.h"
 #include "toolkit/language.h"
+#include "toolkit/window_style.h"
 
 namespace tvq {
 namespace {
@@ -123,6 +124,9 @@ MainWindow::~MainWindow() {
 void MainWindow::setup() {
     // The window manager draws the frame and its buttons; the header keeps
     // the product's name and the program menu.
+    if (auto* root = findChild<QWidget*>(QStringLiteral("main_root"))) {
+        dressWindow(root);
+    }
     controls()->onClick("main_menu_btn", [this] { openProgramMenu(); });
     const QString name = language_.text(QStringLiteral("mouse_name_text"));
     setWindowTitle(name);
@@ -134,6 +138,9 @@ void MainWindow::setup() {
 }
 
 void MainWindow::onDeferredPartsBuilt() {
+    if (auto* root = findChild<QWidget*>(QStringLiteral("main_root"))) {
+        dressWindow(root);  // the page's widgets too
+    }
     // The settings page binds its controls and starts the device link, then
     // the profiles are shown.
     if (mouse_ != nullptr) {

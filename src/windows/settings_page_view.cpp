@@ -19,6 +19,7 @@
 #include "toolkit/language.h"
 #include "toolkit/library_messages.h"
 #include "toolkit/window_base.h"
+#include "toolkit/window_style.h"
 #include "windows/page_accessibility.h"
 
 namespace tvq {
@@ -249,7 +250,8 @@ void SettingsPageView::setStyleState(std::string_view control, std::string_view 
     if (w == nullptr || w->property("state").toString() == value) {
         return;
     }
-    // The style sheet's [state="low"] rules apply once the widget is polished again.
+    // The window's style draws by the state; polished again, a label takes
+    // the colour of its state.
     w->setProperty("state", value);
     w->style()->unpolish(w);
     w->style()->polish(w);
@@ -266,8 +268,8 @@ void SettingsPageView::setToolTipKey(std::string_view control, std::string_view 
 
 void SettingsPageView::setBackgroundColor(std::string_view control, std::uint32_t argb) {
     if (QWidget* w = boundControl(control)) {
-        const QString colour = QColor::fromRgba(argb).name(QColor::HexRgb);
-        w->setStyleSheet(QStringLiteral("background-color: %1;").arg(colour));
+        w->setProperty(kSwatchColourProperty, QColor::fromRgb(argb));  // opaque
+        w->update();
     }
 }
 

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -265,8 +266,12 @@ class EndToEndTest : public QObject {
                 }
             }
         });
-        qobject_cast<QPushButton*>(window.page()->boundControl("ms_1_btn_dpi_color_2"))->click();
+        QWidget* swatch = window.page()->boundControl("ms_1_btn_dpi_color_2");
+        qobject_cast<QPushButton*>(swatch)->click();
         QCOMPARE(current().modes[1].dpiColor[1], 0x0AB41Eu);
+        // The swatch shows it (the profile keeps blue, green, red).
+        const QImage shown = swatch->grab().toImage();
+        QCOMPARE(shown.pixelColor(shown.rect().center()), QColor(0x1EB40A));
         QTRY_COMPARE_WITH_TIMEOUT(heldConfig(mouse), expectedConfig(current()), kApplyTimeoutMs);
     }
 
