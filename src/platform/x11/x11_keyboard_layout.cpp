@@ -11,10 +11,17 @@ namespace tvq {
 
 X11KeyboardLayout::X11KeyboardLayout(const char* display) {
     const char* name = display != nullptr ? display : std::getenv("DISPLAY");
-    if (name == nullptr || name[0] == '\0') {
+    if (name != nullptr) {
+        display_ = name;
+    }
+}
+
+void X11KeyboardLayout::open() const {
+    opened_ = true;
+    if (display_.empty()) {
         return;
     }
-    connection_ = xcb_connect(name, nullptr);
+    connection_ = xcb_connect(display_.c_str(), nullptr);
     if (xcb_connection_has_error(connection_) != 0) {
         xcb_disconnect(connection_);
         connection_ = nullptr;
@@ -34,6 +41,9 @@ X11KeyboardLayout::~X11KeyboardLayout() {
 }
 
 bool X11KeyboardLayout::connected() const {
+    if (!opened_) {
+        open();
+    }
     return keymap_ != nullptr;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "input/keyboard_layout.h"
 #include "input/us_layout.h"
@@ -15,7 +16,9 @@ class XkbKeymap;
 
 class X11KeyboardLayout final : public KeyboardLayout {
   public:
-    // Connects to the display named by DISPLAY (or `display` when given).
+    // Connects to the display named by DISPLAY (or `display` when given)
+    // when first asked, so that a window's first frame does not wait for the
+    // keyboard map.
     explicit X11KeyboardLayout(const char* display = nullptr);
     ~X11KeyboardLayout() override;
 
@@ -26,11 +29,14 @@ class X11KeyboardLayout final : public KeyboardLayout {
     std::u16string characters(std::uint32_t virtualKey, std::uint32_t scanCode) const override;
 
   private:
+    void open() const;
     // Reads the map again when the server announced a change.
     void follow() const;
 
-    xcb_connection_t* connection_ = nullptr;
-    std::unique_ptr<XkbKeymap> keymap_;
+    std::string display_;
+    mutable bool opened_ = false;
+    mutable xcb_connection_t* connection_ = nullptr;
+    mutable std::unique_ptr<XkbKeymap> keymap_;
     UsKeyboardLayout fallback_;
 };
 
