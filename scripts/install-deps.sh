@@ -11,8 +11,8 @@ packages=(
     libgtest-dev libgmock-dev clang libclang-rt-14-dev
     # device access
     libhidapi-dev libudev-dev
-    # the desktop program (UiTools needs the OpenGL widgets, which apt only recommends)
-    qt6-base-dev qt6-tools-dev libqt6opengl6-dev fonts-dejavu-core
+    # the desktop program
+    qt6-base-dev fonts-dejavu-core
     # a font with Chinese glyphs, for the layout test of the Chinese texts
     fonts-droid-fallback
     # tvqctl and the virtual mouse; Bluetooth LE over D-Bus (BlueZ), and the private

@@ -1,50 +1,25 @@
 #include "toolkit/layout.h"
 
 #include <QAbstractButton>
-#include <QBuffer>
 #include <QComboBox>
-#include <QCoreApplication>
-#include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QLabel>
 #include <QLayout>
 #include <QStackedWidget>
-#include <QUiLoader>
 #include <QVBoxLayout>
 #include <optional>
 
 #include "base/debug.h"
 #include "platform/program_folder.h"
 #include "toolkit/language.h"
+#include "toolkit/layout_reader.h"
 #include "toolkit/scheme.h"
 
 namespace tvq {
-namespace {
-
-// One loader for the process. Layouts use standard widgets only, so the
-// loader must never load a Designer plugin (QtQuick's among them costs more
-// than a whole layout). It loads them from the library paths as it is built,
-// so these are empty for that moment only.
-QUiLoader& loader() {
-    static QUiLoader* const instance = [] {
-        const QStringList libraryPaths = QCoreApplication::libraryPaths();
-        QCoreApplication::setLibraryPaths({});
-        auto* l = new QUiLoader;  // lives as long as the process
-        QCoreApplication::setLibraryPaths(libraryPaths);
-        l->clearPluginPaths();
-        l->setWorkingDirectory(QDir(resourceFolder()));
-        return l;
-    }();
-    return *instance;
-}
-
-}  // namespace
 
 QWidget* buildWidget(const QByteArray& layoutText, QWidget* parent) {
-    QByteArray text = layoutText;
-    QBuffer buffer(&text);
-    buffer.open(QIODevice::ReadOnly);
-    return loader().load(&buffer, parent);
+    return readLayout(layoutText, parent, nullptr);
 }
 
 namespace {
@@ -183,13 +158,11 @@ class SchemedSheet final : public QObject {
     std::optional<Scheme> shown_;
 };
 
-QWidget* load(QByteArray xml, QWidget* parent, const QString& file) {
-    QBuffer buffer(&xml);
-    buffer.open(QIODevice::ReadOnly);
-    QWidget* w = loader().load(&buffer, parent);
+QWidget* load(const QByteArray& xml, QWidget* parent, const QString& file) {
+    QString error;
+    QWidget* w = readLayout(xml, parent, &error);
     if (w == nullptr) {
-        debug::write("malformed layout " + file.toStdString() + ": " +
-                     loader().errorString().toStdString() + "\n");
+        debug::write("malformed layout " + file.toStdString() + ": " + error.toStdString() + "\n");
     }
     return w;
 }

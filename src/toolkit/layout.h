@@ -21,8 +21,8 @@ class LanguageManager;
 // "<program folder>res/".
 QString resourceFolder();
 
-// A widget built from a layout's text (a row template), with the process's
-// one loader; null when the text is malformed.
+// A widget built from a layout's text (a row template); null when the text
+// is malformed.
 QWidget* buildWidget(const QByteArray& layoutText, QWidget* parent);
 
 class LoadedLayout {

@@ -41,6 +41,7 @@
 #include "toolkit/color_palette.h"
 #include "toolkit/dialog_base.h"
 #include "toolkit/language.h"
+#include "toolkit/layout_reader.h"
 #include "toolkit/library_messages.h"
 #include "toolkit/window_base.h"
 
@@ -148,6 +149,31 @@ class WindowTest : public QObject {
         Recorder malformed("bad-layout.xml");
         malformed.create();
         QCOMPARE(malformed.control("btn_ok"), nullptr);
+        // Well-formed, but not a layout the program can build: nothing is
+        // built, and the reason names the problem.
+        const QByteArray deep = QByteArray("<ui><widget class=\"QWidget\">").repeated(1) +
+                                QByteArray("<widget class=\"QWidget\">").repeated(100) +
+                                QByteArray("</widget>").repeated(101) + "</ui>";
+        for (const auto& [text, problem] :
+             {std::pair{QByteArray(R"(<ui><widget class="QFancy" name="a"/></ui>)"), "QFancy"},
+              {R"(<ui><widget class="QFrame"><layout class="QFlowLayout"/></widget></ui>)",
+               "QFlowLayout"},
+              {R"(<ui><widget class="QLabel" name="l"><property name="colour">)"
+               R"(<string>red</string></property></widget></ui>)",
+               "colour"},
+              {R"(<ui><widget class="QSlider"><property name="orientation">)"
+               R"(<enum>Qt::Diagonal</enum></property></widget></ui>)",
+               "Qt::Diagonal"},
+              {R"(<ui><widget class="QLabel"><property name="font"><font/></property>)"
+               R"(</widget></ui>)",
+               "font"},
+              {"<language/>", "<ui>"},
+              {R"(<ui version="4.0"/>)", "no widget"},
+              {deep, "deeper"}}) {
+            QString error;
+            QCOMPARE(readLayout(text, nullptr, &error), nullptr);
+            QVERIFY2(error.contains(QLatin1StringView(problem)), qPrintable(error));
+        }
         // Binding a control the layout lacks is skipped.
         bool clicked = false;
         malformed.controls()->onClick("btn_ok", [&] { clicked = true; });

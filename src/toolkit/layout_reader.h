@@ -1,0 +1,25 @@
+#pragma once
+
+// Builds widgets from a Qt Designer layout (".ui" XML), in one pass over the
+// text: the widget and layout classes, properties, list and drop-down items,
+// spacers and grid cells that the program's layouts use. Reading them
+// ourselves spares the start-up the UiTools library and the OpenGL libraries
+// it brings, and the document tree it builds before the first widget.
+//
+// A property is set through Qt's property system by its name, so designable
+// properties and the layouts' own dynamic ones ("textKey", "class"…) alike;
+// enumerations and flags are given by their names ("Qt::AlignLeft|…").
+
+#include <QByteArray>
+#include <QString>
+
+class QWidget;
+
+namespace tvq {
+
+// The root widget of `text`, under `parent`; null, with `error` set, when the
+// text is not well-formed XML or names a class this reader does not build.
+// Nothing of a layout that fails is left behind.
+QWidget* readLayout(const QByteArray& text, QWidget* parent, QString* error);
+
+}  // namespace tvq
