@@ -103,8 +103,9 @@ int main(int argc, char** argv) {
     const tvq::KeyNames keys(keyboard, language);
     int status = 0;
     {
-        tvq::DesktopSession mouse(
-            data, language, std::make_unique<tvq::BluezTransport>(QDBusConnection::systemBus()));
+        tvq::DesktopSession mouse(data, language, std::make_unique<tvq::BluezTransport>([] {
+                                      return QDBusConnection::systemBus();
+                                  }));
         if (const std::string chosen = tvq::chooseLanguage(tvq::processEnvironment(),
                                                            mouse.settings().settings().language);
             chosen != shownLanguage) {

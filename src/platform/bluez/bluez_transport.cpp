@@ -122,38 +122,46 @@ BleObjects parseManagedObjects(const QDBusMessage& reply) {
 }
 
 BluezTransport::BluezTransport(QDBusConnection bus, int timeoutMs)
-    : bus_(std::move(bus)), timeoutMs_(timeoutMs) {}
+    : BluezTransport([bus] { return bus; }, timeoutMs) {}
+
+BluezTransport::BluezTransport(std::function<QDBusConnection()> openBus, int timeoutMs)
+    : openBus_(std::move(openBus)), timeoutMs_(timeoutMs) {}
+
+QDBusConnection& BluezTransport::bus() const {
+    std::call_once(opened_, [this] { bus_.emplace(openBus_()); });
+    return *bus_;
+}
 
 BluezTransport::~BluezTransport() = default;
 
 void BluezTransport::connectSignals() {
-    if (signalsConnected_ || !bus_.isConnected()) {
+    if (signalsConnected_ || !bus().isConnected()) {
         return;
     }
     signalsConnected_ = true;
-    bus_.connect(kBluez, "/", kObjectManager, "InterfacesAdded", this,
-                 SLOT(onInterfacesAdded(QDBusMessage)));
-    bus_.connect(kBluez, "/", kObjectManager, "InterfacesRemoved", this,
-                 SLOT(onInterfacesRemoved(QDBusMessage)));
+    bus().connect(kBluez, "/", kObjectManager, "InterfacesAdded", this,
+                  SLOT(onInterfacesAdded(QDBusMessage)));
+    bus().connect(kBluez, "/", kObjectManager, "InterfacesRemoved", this,
+                  SLOT(onInterfacesRemoved(QDBusMessage)));
     // Devices' connection changes and the notify characteristic's values.
-    bus_.connect(kBluez, QString(), kProperties, "PropertiesChanged", this,
-                 SLOT(onPropertiesChanged(QDBusMessage)));
+    bus().connect(kBluez, QString(), kProperties, "PropertiesChanged", this,
+                  SLOT(onPropertiesChanged(QDBusMessage)));
 }
 
 void BluezTransport::watch() {
-    if (watching_ || !bus_.isConnected()) {
+    if (watching_ || !bus().isConnected()) {
         return;
     }
     watching_ = true;
     connectSignals();
-    watcher_ = new QDBusServiceWatcher(kBluez, bus_, QDBusServiceWatcher::WatchForUnregistration,
+    watcher_ = new QDBusServiceWatcher(kBluez, bus(), QDBusServiceWatcher::WatchForUnregistration,
                                        this);  // a child: destroyed with this object
     connect(watcher_, &QDBusServiceWatcher::serviceUnregistered, this,
             &BluezTransport::onBluezGone);
 
     QDBusMessage call =
         QDBusMessage::createMethodCall(kBluez, "/", kObjectManager, "GetManagedObjects");
-    auto* pending = new QDBusPendingCallWatcher(bus_.asyncCall(call, timeoutMs_), this);
+    auto* pending = new QDBusPendingCallWatcher(bus().asyncCall(call, timeoutMs_), this);
     connect(pending, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* w) {
         w->deleteLater();
         if (w->isError()) {
@@ -173,12 +181,12 @@ void BluezTransport::watch() {
 }
 
 std::optional<BleObjects> BluezTransport::managedObjects() const {
-    if (!bus_.isConnected()) {
+    if (!bus().isConnected()) {
         return std::nullopt;
     }
     const QDBusMessage call =
         QDBusMessage::createMethodCall(kBluez, "/", kObjectManager, "GetManagedObjects");
-    const QDBusMessage reply = bus_.call(call, QDBus::Block, timeoutMs_);
+    const QDBusMessage reply = bus().call(call, QDBus::Block, timeoutMs_);
     if (reply.type() != QDBusMessage::ReplyMessage) {
         debug::write("BlueZ: " + reply.errorMessage().toStdString() + "\n");
         return std::nullopt;
@@ -219,7 +227,7 @@ bool BluezTransport::writeFrame(std::string_view vendorTag, std::string_view pro
         QDBusMessage call = QDBusMessage::createMethodCall(kBluez, QString::fromStdString(path),
                                                            kCharInterface, "WriteValue");
         call << value << options;
-        const QDBusMessage reply = bus_.call(call, QDBus::Block, timeoutMs_);
+        const QDBusMessage reply = bus().call(call, QDBus::Block, timeoutMs_);
         if (reply.type() == QDBusMessage::ReplyMessage) {
             debug::write("Bluetooth LE frame written to " + path + "\n");
             return true;
@@ -231,13 +239,13 @@ bool BluezTransport::writeFrame(std::string_view vendorTag, std::string_view pro
 }
 
 void BluezTransport::subscribe(std::string_view vendorTag, std::string_view productTag) {
-    if (!bus_.isConnected()) {
+    if (!bus().isConnected()) {
         return;
     }
     connectSignals();
     QDBusMessage call =
         QDBusMessage::createMethodCall(kBluez, "/", kObjectManager, "GetManagedObjects");
-    auto* pending = new QDBusPendingCallWatcher(bus_.asyncCall(call, timeoutMs_), this);
+    auto* pending = new QDBusPendingCallWatcher(bus().asyncCall(call, timeoutMs_), this);
     connect(pending, &QDBusPendingCallWatcher::finished, this,
             [this, vendor = std::string(vendorTag),
              product = std::string(productTag)](QDBusPendingCallWatcher* w) {
@@ -264,7 +272,7 @@ void BluezTransport::subscribeTo(const BleObjects& objects, const std::string& v
         debug::write("Setting Notification for " + p + "\n");
         const QDBusMessage call =
             QDBusMessage::createMethodCall(kBluez, path, kCharInterface, "StartNotify");
-        auto* pending = new QDBusPendingCallWatcher(bus_.asyncCall(call, timeoutMs_), this);
+        auto* pending = new QDBusPendingCallWatcher(bus().asyncCall(call, timeoutMs_), this);
         connect(pending, &QDBusPendingCallWatcher::finished, this, [p](QDBusPendingCallWatcher* w) {
             w->deleteLater();
             if (w->isError()) {
@@ -279,7 +287,7 @@ void BluezTransport::unsubscribe() {
         // The answer does not matter: a mouse that went away has ended it.
         const QDBusMessage call =
             QDBusMessage::createMethodCall(kBluez, path, kCharInterface, "StopNotify");
-        auto* pending = new QDBusPendingCallWatcher(bus_.asyncCall(call, timeoutMs_), this);
+        auto* pending = new QDBusPendingCallWatcher(bus().asyncCall(call, timeoutMs_), this);
         connect(pending, &QDBusPendingCallWatcher::finished, pending, &QObject::deleteLater);
     }
     subscribed_.clear();

@@ -42,6 +42,10 @@ class BluezTransport final : public QObject, public BleTransport {
     static constexpr int kCallTimeoutMs = 2000;
 
     explicit BluezTransport(QDBusConnection bus, int timeoutMs = kCallTimeoutMs);
+    // Connects with `openBus` when BlueZ is first asked, not before: the
+    // program's first frame does not wait for the system bus.
+    explicit BluezTransport(std::function<QDBusConnection()> openBus,
+                            int timeoutMs = kCallTimeoutMs);
     ~BluezTransport() override;
 
     void setEvents(Events events) { events_ = std::move(events); }
@@ -80,7 +84,11 @@ class BluezTransport final : public QObject, public BleTransport {
     void reportIfMouse(const BleDevice& device);
     void onValueChanged(const QString& path, const QVariantMap& changed);
 
-    QDBusConnection bus_;
+    QDBusConnection& bus() const;
+
+    std::function<QDBusConnection()> openBus_;
+    mutable std::once_flag opened_;
+    mutable std::optional<QDBusConnection> bus_;
     int timeoutMs_;
     Events events_;
     QDBusServiceWatcher* watcher_ = nullptr;  // a child of this object
