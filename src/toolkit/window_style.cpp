@@ -1,33 +1,25 @@
 #include "toolkit/window_style.h"
 
 #include <QAbstractScrollArea>
-#include <QApplication>
-#include <QComboBox>
-#include <QEvent>
-#include <QLabel>
 #include <QListWidget>
 #include <QPainter>
-#include <QPainterPath>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QScrollBar>
 #include <QSlider>
 #include <QStyleOption>
 #include <QToolButton>
-#include <optional>
 
-#include "toolkit/scheme.h"
+#include "toolkit/window_look.h"
 
 namespace tvq {
 namespace {
 
-// Marks the widgets drawn in the window's look.
-constexpr char kDressedProperty[] = "windowLook";
-// The layouts' own word for what a widget is: "panel", "key", "link"…
-constexpr char kClassProperty[] = "class";
-constexpr char kStateProperty[] = "state";
-constexpr char kFontFamily[] = "DejaVu Sans";
+using look::colour;
+using look::dressed;
+using look::kindOf;
+using look::kStateProperty;
+using look::named;
 
 // Sizes, in pixels.
 constexpr int kPanelRadius = 10;
@@ -45,34 +37,7 @@ constexpr int kScrollBarHandleMin = 30;
 constexpr int kComboPadX = 8;
 constexpr int kComboPadY = 3;
 constexpr int kComboArrowWidth = 18;
-constexpr int kComboMinWidth = 150;
-constexpr int kListPadding = 4;
 constexpr int kListItemIndent = 8;
-constexpr int kSwatchWidth = 22;
-constexpr int kSwatchHeight = 18;
-constexpr int kKeyNumberWidth = 18;
-constexpr QSize kMenuButtonMinimum(34, 30);
-constexpr QMargins kLinkMargins(10, 3, 10, 3);  // the pill's padding and edge
-constexpr QMargins kBadgeMargins(6, 2, 6, 2);
-constexpr int kPowerBarHeight = 8;
-constexpr int kApplyRingHeight = 4;
-constexpr int kApplyProgressHeight = 3;
-
-bool dressed(const QWidget* w) {
-    return w != nullptr && w->property(kDressedProperty).toBool();
-}
-
-QString kindOf(const QWidget* w) {
-    return w->property(kClassProperty).toString();
-}
-
-bool named(const QWidget* w, QLatin1StringView name) {
-    return w->objectName() == name;
-}
-
-QColor colour(const char16_t* name) {
-    return schemeColour(currentScheme(), name);
-}
 
 // A rectangle with rounded corners, its one-pixel border inside the rect.
 void roundedBox(QPainter* p, const QRectF& r, qreal radius, const QColor& fill,
@@ -86,159 +51,6 @@ void roundedBox(QPainter* p, const QRectF& r, qreal radius, const QColor& fill,
     p->drawRoundedRect(box, radius, radius);
     p->restore();
 }
-
-struct Look {
-    int pixelSize = 0;  // 0: the window's size
-    bool bold = false;
-    const char16_t* text = nullptr;  // the text colour, when not the scheme's text
-};
-
-// What each kind of label and button shows; the rest keep the window's font.
-std::optional<Look> lookOf(const QWidget* w) {
-    const QString kind = kindOf(w);
-    if (qobject_cast<const QLabel*>(w) != nullptr) {
-        if (kind == u"link") {
-            return Look{
-                11, true,
-                w->property(kStateProperty).toString() == u"writing" ? u"value" : u"text_muted"};
-        }
-        if (kind == u"value" || named(w, QLatin1StringView("ms_1_label_power"))) {
-            return Look{0, true, u"value"};
-        }
-        if (kind == u"keyno") {
-            return Look{11, true, u"value"};
-        }
-        if (kind == u"keyhint") {
-            return Look{12, false, u"accent"};
-        }
-        static constexpr std::pair<QLatin1StringView, Look> kNamed[] = {
-            {QLatin1StringView("product_name"), {15, true, nullptr}},
-            {QLatin1StringView("product_badge"), {11, true, u"on_accent"}},
-            {QLatin1StringView("no_device_title"), {22, true, nullptr}},
-            {QLatin1StringView("no_device_hint"), {13, false, u"text_muted"}},
-            {QLatin1StringView("no_device_art"), {64, false, u"accent"}},
-            {QLatin1StringView("ms_1_no_mouse_note"), {12, false, u"warning"}},
-            {QLatin1StringView("ms_1_apply_status"), {12, false, u"text_soft"}},
-            {QLatin1StringView("ms_1_sleep_label"), {12, false, u"warning"}},
-            {QLatin1StringView("ms_1_low_power_label"), {12, false, u"danger"}},
-        };
-        for (const auto& [name, look] : kNamed) {
-            if (named(w, name)) {
-                return look;
-            }
-        }
-        return std::nullopt;
-    }
-    if (qobject_cast<const QToolButton*>(w) != nullptr && kind == u"section") {
-        return Look{13, true, u"text_soft"};
-    }
-    if (qobject_cast<const QPushButton*>(w) != nullptr) {
-        if (named(w, QLatin1StringView("main_menu_btn"))) {
-            return Look{16, false, u"text_muted"};
-        }
-        if (named(w, QLatin1StringView("ms_1_apply_btn"))) {
-            return Look{14, true, u"on_accent"};
-        }
-    }
-    return std::nullopt;
-}
-
-void dressWidget(QWidget* w) {
-    w->setProperty(kDressedProperty, true);
-    if (const std::optional<Look> look = lookOf(w)) {
-        if (look->pixelSize > 0 || look->bold) {
-            QFont font;  // only what is set here; the family comes from the window
-            if (look->pixelSize > 0) {
-                font.setPixelSize(look->pixelSize);
-            }
-            if (look->bold) {
-                font.setBold(true);
-            }
-            if (named(w, QLatin1StringView("product_name"))) {
-                font.setLetterSpacing(QFont::AbsoluteSpacing, 1);
-            }
-            w->setFont(font);
-        }
-        if (look->text != nullptr) {
-            QPalette p = w->palette();
-            const QColor text = colour(look->text);
-            for (const auto group : {QPalette::Active, QPalette::Inactive}) {
-                p.setColor(group, QPalette::WindowText, text);
-                p.setColor(group, QPalette::ButtonText, text);
-            }
-            w->setPalette(p);
-        }
-    }
-    const QString kind = kindOf(w);
-    if (auto* label = qobject_cast<QLabel*>(w)) {
-        if (kind == u"link") {
-            label->setContentsMargins(kLinkMargins);
-        } else if (named(w, QLatin1StringView("product_badge"))) {
-            label->setContentsMargins(kBadgeMargins);
-        } else if (kind == u"keyno") {
-            label->setFixedWidth(kKeyNumberWidth);
-        }
-    } else if (auto* button = qobject_cast<QPushButton*>(w)) {
-        if (kind == u"swatch") {
-            button->setFixedSize(kSwatchWidth, kSwatchHeight);
-        } else if (named(w, QLatin1StringView("main_menu_btn"))) {
-            button->setMinimumSize(kMenuButtonMinimum);
-        }
-    } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
-        combo->setMinimumWidth(kComboMinWidth);
-    } else if (auto* bar = qobject_cast<QProgressBar*>(w)) {
-        bar->setMaximumHeight(named(w, QLatin1StringView("ms_1_progress_power")) ? kPowerBarHeight
-                              : named(w, QLatin1StringView("apply_ring"))        ? kApplyRingHeight
-                                                                          : kApplyProgressHeight);
-    } else if (auto* list = qobject_cast<QListWidget*>(w)) {
-        list->setContentsMargins(kListPadding, kListPadding, kListPadding, kListPadding);
-        list->viewport()->setAttribute(Qt::WA_Hover);
-        QPalette p = list->palette();
-        for (const auto group : {QPalette::Active, QPalette::Inactive}) {
-            p.setColor(group, QPalette::Base, colour(u"sunken"));
-        }
-        list->setPalette(p);
-    } else if (auto* area = qobject_cast<QScrollArea*>(w)) {
-        // The window's background shows through the scrolled settings.
-        area->viewport()->setAutoFillBackground(false);
-        if (QWidget* content = area->widget()) {
-            content->setAutoFillBackground(false);
-        }
-    } else if (kind == u"keycell") {
-        w->setAttribute(Qt::WA_Hover);  // its edge lights up under the pointer
-    }
-}
-
-void dressAll(QWidget* root) {
-    dressWidget(root);
-    for (QWidget* w : root->findChildren<QWidget*>()) {
-        dressWidget(w);
-    }
-}
-
-// Gives the window's widgets their colours again when the application's
-// scheme changes.
-class SchemeFollower final : public QObject {
-  public:
-    explicit SchemeFollower(QWidget* root) : QObject(root), shown_(currentScheme()) {
-        root->installEventFilter(this);
-    }
-
-  private:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::PaletteChange ||
-            event->type() == QEvent::ApplicationPaletteChange) {
-            if (const Scheme now = currentScheme(); now != shown_) {
-                shown_ = now;
-                dressAll(static_cast<QWidget*>(watched));
-            }
-        }
-        return false;
-    }
-    Scheme shown_;
-};
-
-constexpr char kFollowerName[] = "windowLookFollower";
 
 // The frame of a button of the window, in its state.
 void drawButtonPanel(QPainter* p, const QStyleOption* option, const QWidget* w) {
@@ -384,7 +196,7 @@ void WindowStyle::polish(QWidget* widget) {
     QProxyStyle::polish(widget);
     // Polished again after a change of state ("writing", "low"…).
     if (dressed(widget)) {
-        dressWidget(widget);
+        look::dressWidget(widget);
     }
 }
 
@@ -668,21 +480,6 @@ int WindowStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWi
         return 0;
     }
     return QProxyStyle::styleHint(hint, option, widget, returnData);
-}
-
-void dressWindow(QWidget* root) {
-    if (dynamic_cast<WindowStyle*>(QApplication::style()) == nullptr) {
-        QApplication::setStyle(new WindowStyle);  // owned by the application
-    }
-    if (root->findChild<QObject*>(QLatin1StringView(kFollowerName), Qt::FindDirectChildrenOnly) ==
-        nullptr) {
-        QFont family;
-        family.setFamily(QString::fromLatin1(kFontFamily));
-        root->setFont(family);
-        auto* follower = new SchemeFollower(root);  // owned by the root
-        follower->setObjectName(QLatin1StringView(kFollowerName));
-    }
-    dressAll(root);
 }
 
 }  // namespace tvq

@@ -1,0 +1,211 @@
+#include "toolkit/window_style.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QToolButton>
+#include <optional>
+
+#include "toolkit/window_look.h"
+
+// The main window's widgets dressed in its look: fonts, text colours and
+// sizes by their kind, again when the scheme changes.
+
+namespace tvq {
+namespace look {
+namespace {
+
+constexpr char kFontFamily[] = "DejaVu Sans";
+constexpr int kComboMinWidth = 150;
+constexpr int kListPadding = 4;
+constexpr int kSwatchWidth = 22;
+constexpr int kSwatchHeight = 18;
+constexpr int kKeyNumberWidth = 18;
+constexpr QSize kMenuButtonMinimum(34, 30);
+constexpr QMargins kLinkMargins(10, 3, 10, 3);  // the pill's padding and edge
+constexpr QMargins kBadgeMargins(6, 2, 6, 2);
+constexpr int kPowerBarHeight = 8;
+constexpr int kApplyRingHeight = 4;
+constexpr int kApplyProgressHeight = 3;
+
+struct Look {
+    int pixelSize = 0;  // 0: the window's size
+    bool bold = false;
+    const char16_t* text = nullptr;  // the text colour, when not the scheme's text
+};
+
+// What each kind of label and button shows; the rest keep the window's font.
+std::optional<Look> lookOf(const QWidget* w) {
+    const QString kind = kindOf(w);
+    if (qobject_cast<const QLabel*>(w) != nullptr) {
+        if (kind == u"link") {
+            return Look{
+                11, true,
+                w->property(kStateProperty).toString() == u"writing" ? u"value" : u"text_muted"};
+        }
+        if (kind == u"value" || named(w, QLatin1StringView("ms_1_label_power"))) {
+            return Look{0, true, u"value"};
+        }
+        if (kind == u"keyno") {
+            return Look{11, true, u"value"};
+        }
+        if (kind == u"keyhint") {
+            return Look{12, false, u"accent"};
+        }
+        static constexpr std::pair<QLatin1StringView, Look> kNamed[] = {
+            {QLatin1StringView("product_name"), {15, true, nullptr}},
+            {QLatin1StringView("product_badge"), {11, true, u"on_accent"}},
+            {QLatin1StringView("no_device_title"), {22, true, nullptr}},
+            {QLatin1StringView("no_device_hint"), {13, false, u"text_muted"}},
+            {QLatin1StringView("no_device_art"), {64, false, u"accent"}},
+            {QLatin1StringView("ms_1_no_mouse_note"), {12, false, u"warning"}},
+            {QLatin1StringView("ms_1_apply_status"), {12, false, u"text_soft"}},
+            {QLatin1StringView("ms_1_sleep_label"), {12, false, u"warning"}},
+            {QLatin1StringView("ms_1_low_power_label"), {12, false, u"danger"}},
+        };
+        for (const auto& [name, look] : kNamed) {
+            if (named(w, name)) {
+                return look;
+            }
+        }
+        return std::nullopt;
+    }
+    if (qobject_cast<const QToolButton*>(w) != nullptr && kind == u"section") {
+        return Look{13, true, u"text_soft"};
+    }
+    if (qobject_cast<const QPushButton*>(w) != nullptr) {
+        if (named(w, QLatin1StringView("main_menu_btn"))) {
+            return Look{16, false, u"text_muted"};
+        }
+        if (named(w, QLatin1StringView("ms_1_apply_btn"))) {
+            return Look{14, true, u"on_accent"};
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+void dressWidget(QWidget* w) {
+    w->setProperty(kDressedProperty, true);
+    if (const std::optional<Look> look = lookOf(w)) {
+        if (look->pixelSize > 0 || look->bold) {
+            QFont font;  // only what is set here; the family comes from the window
+            if (look->pixelSize > 0) {
+                font.setPixelSize(look->pixelSize);
+            }
+            if (look->bold) {
+                font.setBold(true);
+            }
+            if (named(w, QLatin1StringView("product_name"))) {
+                font.setLetterSpacing(QFont::AbsoluteSpacing, 1);
+            }
+            w->setFont(font);
+        }
+        if (look->text != nullptr) {
+            QPalette p = w->palette();
+            const QColor text = colour(look->text);
+            for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+                p.setColor(group, QPalette::WindowText, text);
+                p.setColor(group, QPalette::ButtonText, text);
+            }
+            w->setPalette(p);
+        }
+    }
+    const QString kind = kindOf(w);
+    if (auto* label = qobject_cast<QLabel*>(w)) {
+        if (kind == u"link") {
+            label->setContentsMargins(kLinkMargins);
+        } else if (named(w, QLatin1StringView("product_badge"))) {
+            label->setContentsMargins(kBadgeMargins);
+        } else if (kind == u"keyno") {
+            label->setFixedWidth(kKeyNumberWidth);
+        }
+    } else if (auto* button = qobject_cast<QPushButton*>(w)) {
+        if (kind == u"swatch") {
+            button->setFixedSize(kSwatchWidth, kSwatchHeight);
+        } else if (named(w, QLatin1StringView("main_menu_btn"))) {
+            button->setMinimumSize(kMenuButtonMinimum);
+        }
+    } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
+        combo->setMinimumWidth(kComboMinWidth);
+    } else if (auto* bar = qobject_cast<QProgressBar*>(w)) {
+        bar->setMaximumHeight(named(w, QLatin1StringView("ms_1_progress_power")) ? kPowerBarHeight
+                              : named(w, QLatin1StringView("apply_ring"))        ? kApplyRingHeight
+                                                                          : kApplyProgressHeight);
+    } else if (auto* list = qobject_cast<QListWidget*>(w)) {
+        list->setContentsMargins(kListPadding, kListPadding, kListPadding, kListPadding);
+        list->viewport()->setAttribute(Qt::WA_Hover);
+        QPalette p = list->palette();
+        for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+            p.setColor(group, QPalette::Base, colour(u"sunken"));
+        }
+        list->setPalette(p);
+    } else if (auto* area = qobject_cast<QScrollArea*>(w)) {
+        // The window's background shows through the scrolled settings.
+        area->viewport()->setAutoFillBackground(false);
+        if (QWidget* content = area->widget()) {
+            content->setAutoFillBackground(false);
+        }
+    } else if (kind == u"keycell") {
+        w->setAttribute(Qt::WA_Hover);  // its edge lights up under the pointer
+    }
+}
+
+namespace {
+
+void dressAll(QWidget* root) {
+    dressWidget(root);
+    for (QWidget* w : root->findChildren<QWidget*>()) {
+        dressWidget(w);
+    }
+}
+
+// Gives the window's widgets their colours again when the application's
+// scheme changes.
+class SchemeFollower final : public QObject {
+  public:
+    explicit SchemeFollower(QWidget* root) : QObject(root), shown_(currentScheme()) {
+        root->installEventFilter(this);
+    }
+
+  private:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::PaletteChange ||
+            event->type() == QEvent::ApplicationPaletteChange) {
+            if (const Scheme now = currentScheme(); now != shown_) {
+                shown_ = now;
+                dressAll(static_cast<QWidget*>(watched));
+            }
+        }
+        return false;
+    }
+    Scheme shown_;
+};
+
+constexpr char kFollowerName[] = "windowLookFollower";
+
+}  // namespace
+}  // namespace look
+
+void dressWindow(QWidget* root) {
+    if (dynamic_cast<WindowStyle*>(QApplication::style()) == nullptr) {
+        QApplication::setStyle(new WindowStyle);  // owned by the application
+    }
+    if (root->findChild<QObject*>(QLatin1StringView(look::kFollowerName),
+                                  Qt::FindDirectChildrenOnly) == nullptr) {
+        QFont family;
+        family.setFamily(QString::fromLatin1(look::kFontFamily));
+        root->setFont(family);
+        auto* follower = new look::SchemeFollower(root);  // owned by the root
+        follower->setObjectName(QLatin1StringView(look::kFollowerName));
+    }
+    look::dressAll(root);
+}
+
+}  // namespace tvq
