@@ -62,7 +62,6 @@ std::optional<Look> lookOf(const QWidget* w) {
             {QLatin1StringView("product_badge"), {11, true, u"on_accent"}},
             {QLatin1StringView("no_device_title"), {22, true, nullptr}},
             {QLatin1StringView("no_device_hint"), {13, false, u"text_muted"}},
-            {QLatin1StringView("no_device_art"), {64, false, u"accent"}},
             {QLatin1StringView("ms_1_no_mouse_note"), {12, false, u"warning"}},
             {QLatin1StringView("ms_1_apply_status"), {12, false, u"text_soft"}},
             {QLatin1StringView("ms_1_sleep_label"), {12, false, u"warning"}},
