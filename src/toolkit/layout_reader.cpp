@@ -152,24 +152,18 @@ class Builder {
     // At <widget>: the widget, its properties, layout, items and children.
     QWidget* widget(QWidget* parent) {
         const Nesting nesting(*this);
-        if (depth_ > kMaxDepth) {
-            xml_.raiseError(QStringLiteral("widgets nested deeper than %1").arg(kMaxDepth));
-            return nullptr;
-        }
-        const QString type = xml_.attributes().value(QLatin1StringView("class")).toString();
-        QWidget* w = createWidget(type, parent);
+        QWidget* w = made<QWidget>(
+            "widget", [parent](const QString& type) { return createWidget(type, parent); });
         if (w == nullptr) {
-            xml_.raiseError(QStringLiteral("no widget of class \"%1\"").arg(type));
             return nullptr;
         }
-        w->setObjectName(xml_.attributes().value(QLatin1StringView("name")).toString());
 
         std::optional<int> currentIndex;  // once the pages or items exist
         while (xml_.readNextStartElement()) {
             const QStringView element = xml_.name();
             if (element == u"property") {
                 if (xml_.attributes().value(QLatin1StringView("name")) == u"currentIndex") {
-                    currentIndex = readValue(nullptr).value_or(QVariant()).toInt();
+                    currentIndex = plainValue().toInt();
                 } else {
                     property(w);
                 }
@@ -202,17 +196,11 @@ class Builder {
     // its widgets are children of `holder`.
     QLayout* layout(QWidget* owner, QWidget* holder) {
         const Nesting nesting(*this);
-        if (depth_ > kMaxDepth) {
-            xml_.raiseError(QStringLiteral("layouts nested deeper than %1").arg(kMaxDepth));
-            return nullptr;
-        }
-        const QString type = xml_.attributes().value(QLatin1StringView("class")).toString();
-        QLayout* l = createLayout(type, owner);
+        QLayout* l = made<QLayout>(
+            "layout", [owner](const QString& type) { return createLayout(type, owner); });
         if (l == nullptr) {
-            xml_.raiseError(QStringLiteral("no layout of class \"%1\"").arg(type));
             return nullptr;
         }
-        l->setObjectName(xml_.attributes().value(QLatin1StringView("name")).toString());
         // The margins the layout names none of are the style's as the widget
         // stands now, as Designer builds them; none in a plain widget that
         // only holds a layout inside another.
@@ -224,11 +212,11 @@ class Builder {
                 const QString name = xml_.attributes().value(QLatin1StringView("name")).toString();
                 auto* grid = qobject_cast<QGridLayout*>(l);
                 if (name.endsWith(u"Margin")) {
-                    margin(l, name, readValue(nullptr).value_or(QVariant()).toInt());
+                    margin(l, name, plainValue().toInt());
                 } else if (grid != nullptr && name == u"horizontalSpacing") {
-                    grid->setHorizontalSpacing(readValue(nullptr).value_or(QVariant()).toInt());
+                    grid->setHorizontalSpacing(plainValue().toInt());
                 } else if (grid != nullptr && name == u"verticalSpacing") {
-                    grid->setVerticalSpacing(readValue(nullptr).value_or(QVariant()).toInt());
+                    grid->setVerticalSpacing(plainValue().toInt());
                 } else {
                     property(l);
                 }
@@ -312,7 +300,7 @@ class Builder {
                 continue;
             }
             const QString name = xml_.attributes().value(QLatin1StringView("name")).toString();
-            const QVariant v = readValue(nullptr).value_or(QVariant());
+            const QVariant v = plainValue();
             if (name == u"orientation") {
                 orientation = v.toString().endsWith(u"Vertical") ? Qt::Vertical : Qt::Horizontal;
             } else if (name == u"sizeType") {
@@ -332,7 +320,7 @@ class Builder {
         while (xml_.readNextStartElement()) {
             if (xml_.name() == u"property" &&
                 xml_.attributes().value(QLatin1StringView("name")) == u"text") {
-                text = readValue(nullptr).value_or(QVariant()).toString();
+                text = plainValue().toString();
             } else {
                 xml_.skipCurrentElement();
             }
@@ -451,6 +439,26 @@ class Builder {
         p.setVerticalStretch(n.value(QStringLiteral("verstretch")));
         return p;
     }
+
+    // The object of the class the element names, made by `make` and named;
+    // null, with the reason, for a class it does not know or nesting too deep.
+    template <class T, class Make>
+    T* made(const char* what, Make make) {
+        const QString type = xml_.attributes().value(QLatin1StringView("class")).toString();
+        T* object = depth_ <= kMaxDepth ? make(type) : nullptr;
+        if (object == nullptr) {
+            xml_.raiseError(
+                depth_ > kMaxDepth
+                    ? QStringLiteral("%1s nested deeper than %2").arg(what).arg(kMaxDepth)
+                    : QStringLiteral("no %1 of class \"%2\"").arg(what, type));
+            return nullptr;
+        }
+        object->setObjectName(xml_.attributes().value(QLatin1StringView("name")).toString());
+        return object;
+    }
+
+    // At <property>: its value as written, enumerations by name.
+    QVariant plainValue() { return readValue(nullptr).value_or(QVariant()); }
 
     // Far deeper than any window; a deeper text is not a layout of ours.
     static constexpr int kMaxDepth = 64;
