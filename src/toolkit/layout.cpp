@@ -2,13 +2,11 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QEvent>
 #include <QFile>
 #include <QLabel>
 #include <QLayout>
 #include <QStackedWidget>
 #include <QVBoxLayout>
-#include <optional>
 
 #include "base/debug.h"
 #include "platform/program_folder.h"
@@ -128,36 +126,6 @@ QString takeRootStyleSheet(QByteArray& xml) {
     return sheet;
 }
 
-// Shows a layout's sheet in the application's scheme, and again whenever the
-// application's palette changes.
-class SchemedSheet final : public QObject {
-  public:
-    SchemedSheet(QWidget* content, QString sheet) : QObject(content), sheet_(std::move(sheet)) {
-        apply(content);
-        content->installEventFilter(this);
-    }
-
-  private:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        // A change of the application's palette reaches the widget as a
-        // change of its own; the sheet is shown again only for a new scheme.
-        if (event->type() == QEvent::ApplicationPaletteChange ||
-            event->type() == QEvent::PaletteChange) {
-            apply(static_cast<QWidget*>(watched));
-        }
-        return false;
-    }
-    void apply(QWidget* content) {
-        const Scheme scheme = currentScheme();
-        if (shown_ != scheme) {
-            shown_ = scheme;
-            content->setStyleSheet(themedSheet(sheet_, scheme));
-        }
-    }
-    QString sheet_;
-    std::optional<Scheme> shown_;
-};
-
 QWidget* load(const QByteArray& xml, QWidget* parent, const QString& file) {
     QString error;
     QWidget* w = readLayout(xml, parent, &error);
@@ -206,7 +174,9 @@ LoadedLayout::LoadedLayout(const QString& file, QWidget* host, const LanguageMan
         showTexts(content_, *language_);
     }
     if (!sheet.isEmpty()) {
-        new SchemedSheet(content_, sheet);  // owned by the content
+        followScheme(content_, [content = content_, sheet](Scheme scheme) {
+            content->setStyleSheet(themedSheet(sheet, scheme));
+        });
     }
     if (!deferParts) {
         buildDeferred();

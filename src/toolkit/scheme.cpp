@@ -1,7 +1,10 @@
 #include "toolkit/scheme.h"
 
+#include <QEvent>
 #include <QGuiApplication>
+#include <QWidget>
 #include <array>
+#include <utility>
 
 namespace tvq {
 namespace {
@@ -46,6 +49,31 @@ constexpr std::array kSwatches{
 };
 
 constexpr char16_t kMark = u'@';
+
+class SchemeFollower final : public QObject {
+  public:
+    SchemeFollower(QWidget* widget, std::function<void(Scheme)> show)
+        : QObject(widget), show_(std::move(show)), shown_(currentScheme()) {
+        show_(shown_);
+        widget->installEventFilter(this);
+    }
+
+  private:
+    bool eventFilter(QObject*, QEvent* event) override {
+        // A change of the application's palette reaches the widget as a
+        // change of its own.
+        if (event->type() == QEvent::ApplicationPaletteChange ||
+            event->type() == QEvent::PaletteChange) {
+            if (const Scheme now = currentScheme(); now != shown_) {
+                shown_ = now;
+                show_(now);
+            }
+        }
+        return false;
+    }
+    std::function<void(Scheme)> show_;
+    Scheme shown_;
+};
 
 }  // namespace
 
@@ -119,6 +147,10 @@ Scheme schemeOf(const QPalette& palette) {
 
 Scheme currentScheme() {
     return schemeOf(QGuiApplication::palette());
+}
+
+void followScheme(QWidget* widget, std::function<void(Scheme)> show) {
+    new SchemeFollower(widget, std::move(show));  // owned by the widget
 }
 
 }  // namespace tvq

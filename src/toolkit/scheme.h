@@ -8,6 +8,9 @@
 #include <QPalette>
 #include <QString>
 #include <QStringView>
+#include <functional>
+
+class QWidget;
 
 namespace tvq {
 
@@ -24,5 +27,9 @@ QPalette schemePalette(Scheme scheme);
 Scheme schemeOf(const QPalette& palette);
 // The scheme of the application's palette.
 Scheme currentScheme();
+// Calls `show` with the scheme now, and again each time a change of the
+// application's palette brings `widget` another scheme; for as long as
+// `widget` lives.
+void followScheme(QWidget* widget, std::function<void(Scheme)> show);
 
 }  // namespace tvq

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
@@ -165,30 +164,6 @@ void dressAll(QWidget* root) {
     }
 }
 
-// Gives the window's widgets their colours again when the application's
-// scheme changes.
-class SchemeFollower final : public QObject {
-  public:
-    explicit SchemeFollower(QWidget* root) : QObject(root), shown_(currentScheme()) {
-        root->installEventFilter(this);
-    }
-
-  private:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::PaletteChange ||
-            event->type() == QEvent::ApplicationPaletteChange) {
-            if (const Scheme now = currentScheme(); now != shown_) {
-                shown_ = now;
-                dressAll(static_cast<QWidget*>(watched));
-            }
-        }
-        return false;
-    }
-    Scheme shown_;
-};
-
-constexpr char kFollowerName[] = "windowLookFollower";
-
 }  // namespace
 }  // namespace look
 
@@ -196,15 +171,19 @@ void dressWindow(QWidget* root) {
     if (dynamic_cast<WindowStyle*>(QApplication::style()) == nullptr) {
         QApplication::setStyle(new WindowStyle);  // owned by the application
     }
-    if (root->findChild<QObject*>(QLatin1StringView(look::kFollowerName),
-                                  Qt::FindDirectChildrenOnly) == nullptr) {
+    if (!look::dressed(root)) {
         QFont family;
         family.setFamily(QString::fromLatin1(look::kFontFamily));
         root->setFont(family);
-        auto* follower = new look::SchemeFollower(root);  // owned by the root
-        follower->setObjectName(QLatin1StringView(look::kFollowerName));
+        // Every widget now, and again in each new scheme.
+        followScheme(root, [root](Scheme) { look::dressAll(root); });
+        return;
     }
-    look::dressAll(root);
+    for (QWidget* w : root->findChildren<QWidget*>()) {
+        if (!look::dressed(w)) {  // a part built since
+            look::dressWidget(w);
+        }
+    }
 }
 
 }  // namespace tvq
