@@ -243,12 +243,6 @@ void WindowStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* op
                     return;
                 }
                 break;
-            case PE_Frame:
-            case PE_FrameWindow:
-                if (qobject_cast<const QAbstractScrollArea*>(widget) != nullptr) {
-                    return;
-                }
-                break;
             default:
                 break;
         }
@@ -472,14 +466,6 @@ QSize WindowStyle::sizeFromContents(ContentsType type, const QStyleOption* optio
         }
     }
     return QProxyStyle::sizeFromContents(type, option, size, widget);
-}
-
-int WindowStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
-                           QStyleHintReturn* returnData) const {
-    if (dressed(widget) && hint == SH_ScrollBar_Transient) {
-        return 0;
-    }
-    return QProxyStyle::styleHint(hint, option, widget, returnData);
 }
 
 }  // namespace tvq

@@ -39,8 +39,6 @@ class WindowStyle final : public QProxyStyle {
                     const QWidget* widget) const override;
     QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
                            const QWidget* widget) const override;
-    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
-                  QStyleHintReturn* returnData) const override;
 };
 
 // Gives root and every widget under it the window's look: the application's
