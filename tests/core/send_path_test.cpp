@@ -31,6 +31,27 @@ class SendPathTest : public ::testing::Test {
         links.receiverState = kAttached;
         links.receiverLinkUp = 1;
     }
+    // The mouse behind the receiver answers each write after `latencies`
+    // in turn (a negative one: the answer is lost), and also at the extra
+    // times set in `extraAnswers` (absolute, in ms).
+    void answerAfter(std::vector<int> latencies) {
+        receiver.answer = [this, latencies, n = std::size_t{0}](auto) mutable {
+            const int latency = n < latencies.size() ? latencies[n] : -1;
+            ++n;
+            if (latency >= 0) {
+                answerAt(clock.now + latency);
+            }
+            return 1;
+        };
+    }
+    void answerAt(std::int64_t time) {
+        clock.at(time, [this] { links.ackReceived = 1; });
+    }
+    SendOutcome send(const Frame& frame) {
+        SendOutcome outcome{};
+        path.sendReport(frame, &outcome);
+        return outcome;
+    }
 };
 
 TEST_F(SendPathTest, NoLinkWritesNothing) {
@@ -77,10 +98,7 @@ TEST_F(SendPathTest, ARefusedLastChunkSendsTheWholeFrameThroughTheReceiver) {
     links.wiredState = kAttached;
     receiverUp();
     cable.answer = [](std::span<const std::uint8_t> chunk) { return chunk[3] == 2 ? 0 : 1; };
-    receiver.answer = [&](auto) {
-        links.ackReceived = 1;
-        return 1;
-    };
+    answerAfter({10});
     const Frame macro = macroFrame(ButtonBinding{}, 1);
     SendOutcome outcome{};
     path.sendReport(macro, &outcome);
@@ -93,19 +111,55 @@ TEST_F(SendPathTest, ARefusedLastChunkSendsTheWholeFrameThroughTheReceiver) {
     EXPECT_EQ(outcome, SendOutcome::kRefused);
 }
 
-TEST_F(SendPathTest, ReceiverFrameAcknowledgedInTheFirstWaitIsWrittenOnce) {
+TEST_F(SendPathTest, AReceiverWriteMovesOnOnceAcknowledgedAfterTheSettleTime) {
     receiverUp();
-    clock.onSleep = [&](int) { links.ackReceived = 1; };
     links.ackReceived = 1;  // a stale acknowledgement is cleared first
-    receiver.answer = [&](auto) {
-        EXPECT_EQ(links.ackReceived.load(), 0);
-        return 1;
-    };
-    SendOutcome outcome{};
-    EXPECT_EQ(path.sendReport(lighting, &outcome), 1);
-    EXPECT_EQ(outcome, SendOutcome::kAcknowledged);
+    answerAfter({20, 9});
+    EXPECT_EQ(send(lighting), SendOutcome::kAcknowledged);
     EXPECT_EQ(receiver.count(), 1u);
-    EXPECT_EQ(clock.sleeps, std::vector<int>{700});
+    EXPECT_EQ(clock.now, 20 + wait::kReceiverSettleMs);
+    EXPECT_EQ(send(polling), SendOutcome::kAcknowledged);
+    EXPECT_EQ(clock.now, 2 * wait::kReceiverSettleMs + 29);
+    EXPECT_FALSE(path.receiverAtFixedPace());
+}
+
+TEST_F(SendPathTest, RepeatedAndEarlyAnswersAreNotCountedForTheNextFrame) {
+    receiverUp();
+    // The first frame is answered after 10 ms and again 4 ms later, within
+    // the settle time; the second frame's own answer is lost, and an answer
+    // 1 ms after its write (sooner than the mouse can answer) is an old one.
+    answerAfter({10});
+    answerAt(14);
+    answerAt(10 + wait::kReceiverSettleMs + 1);
+    EXPECT_EQ(send(lighting), SendOutcome::kAcknowledged);
+    EXPECT_EQ(send(polling), SendOutcome::kUnacknowledged);
+    EXPECT_EQ(receiver.count(), 1u + wait::kReceiverWrites);
+}
+
+TEST_F(SendPathTest, ARewrittenFrameSendsTheRestOfTheConnectionAtTheFixedPace) {
+    receiverUp();
+    // The first write's answer is lost; the second's comes after 15 ms.
+    // The late answer to the second write of the first frame lands 1 ms
+    // after the next frame's write and does not count for it.
+    answerAfter({-1, 15, -1});
+    answerAt(2 * wait::kReceiverMs + 1);
+    EXPECT_EQ(send(lighting), SendOutcome::kAcknowledged);
+    EXPECT_EQ(receiver.count(), 2u);
+    EXPECT_EQ(clock.now, 2 * wait::kReceiverMs);  // the rewrite waits its whole interval
+    EXPECT_TRUE(path.receiverAtFixedPace());
+    EXPECT_EQ(send(polling), SendOutcome::kUnacknowledged);
+    EXPECT_EQ(receiver.count(), 2u + wait::kReceiverWrites);
+
+    // A frame answered at once still waits the whole interval, until the
+    // connection changes.
+    answerAfter({5, 5});
+    const std::int64_t before = clock.now;
+    send(lighting);
+    EXPECT_EQ(clock.now - before, wait::kReceiverMs);
+    links.mouseMayHoldOther();
+    EXPECT_FALSE(path.receiverAtFixedPace());
+    send(lighting);
+    EXPECT_EQ(clock.now - before, wait::kReceiverMs + 5 + wait::kReceiverSettleMs);
 }
 
 TEST_F(SendPathTest, UnacknowledgedReceiverFrameIsWrittenTenTimes) {

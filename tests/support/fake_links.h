@@ -1,7 +1,9 @@
 // Fake time and fake links for the send path.
 #pragma once
 
+#include <algorithm>
 #include <functional>
+#include <map>
 #include <mutex>
 #include <vector>
 
@@ -10,23 +12,63 @@
 
 namespace tvq::testing {
 
-// Time that passes only when code sleeps. `onSleep` runs at every sleep,
-// after the time moved on, so a test can answer in the middle of a wait.
+// Time that passes only when code waits. Events set with at() happen when a
+// wait reaches their time (a receiver's acknowledgement 20 ms after a
+// write). `onSleep` runs at the end of every wait that ran its full time,
+// after the time moved on, so a test can also answer then.
 class FakeClock final : public Clock {
   public:
     std::int64_t now = 0;
-    std::vector<int> sleeps;
+    std::vector<int> sleeps;  // every sleepFor, and every waitFor that ran out
     std::function<void(int)> onSleep;
 
+    void at(std::int64_t time, std::function<void()> event) {
+        events_.emplace(time, std::move(event));
+    }
     std::int64_t nowMs() const override { return now; }
     bool sleepFor(int ms) override {
-        now += ms;
+        runEventsUntil(now + ms, nullptr);
+        return ranOut(ms);
+    }
+    bool waitFor(int ms, const std::function<bool()>& done) override {
+        if (done()) {
+            return true;
+        }
+        if (runEventsUntil(now + ms, &done)) {
+            return true;
+        }
+        ranOut(ms);
+        return done();
+    }
+    void wake() override {}
+
+  private:
+    // Runs the events due up to `end` in time order; stops at the first
+    // after which `done` holds.
+    bool runEventsUntil(std::int64_t end, const std::function<bool()>* done) {
+        startOfWait_ = now;
+        while (!events_.empty() && events_.begin()->first <= end) {
+            auto event = std::move(events_.begin()->second);
+            now = std::max(now, events_.begin()->first);
+            events_.erase(events_.begin());
+            event();
+            if (done != nullptr && (*done)()) {
+                return true;
+            }
+        }
+        return false;
+    }
+    bool ranOut(int ms) {
+        now = startOfWait_ + ms;
         sleeps.push_back(ms);
         if (onSleep) {
             onSleep(ms);
         }
         return true;
     }
+
+    std::multimap<std::int64_t, std::function<void()>> events_;
+    std::int64_t startOfWait_ = 0;
 };
 
 // A link that records every write and answers from a script.

@@ -48,10 +48,17 @@ constexpr const char* kHelp =
     "  sleep                         wake\n"
     "  dpi-stage N (1..8)            button-mode N       polling N\n"
     "  status CODE VALUE             report HEX...       (raw status / input report)\n"
-    "  ack on|off                    ack-delay MS        loss PERCENT      refuse N\n"
+    "  ack on|off                    ack-delay MS[-MS]   loss PERCENT      refuse N\n"
+    "  late PERCENT                  duplicate PERCENT   (acknowledgements)\n"
     "  config                        stats               quit\n"
     "  ble connect|disconnect|remove|add|freeze|thaw   (with --ble-bus)\n"
     "  ble refuse-first on|off       ble notify HEX...   (a raw notification)\n";
+
+// A late acknowledgement comes this much after the frame's own delay: after
+// the program's repeat interval of 700 ms.
+constexpr int kLateAckMs = 760;
+// A repeated acknowledgement follows the first within this many ms.
+constexpr int kDuplicateGapMaxMs = 5;
 
 enum class Device { kCable, kReceiver };
 
@@ -117,12 +124,28 @@ struct Settings {
     int battery = 8;
     bool awake = true;
     bool acks = true;
-    int ackDelayMs = 5;
+    // An acknowledgement comes this long after its frame, at random within
+    // the range, as a 2.4 GHz link answers; `latePercent` of them come only
+    // after the program's 700 ms repeat interval, `duplicatePercent` come
+    // twice, the second a few ms after the first.
+    int ackDelayMinMs = 8;
+    int ackDelayMaxMs = 25;
+    int latePercent = 0;
+    int duplicatePercent = 0;
     int lossPercent = 0;
     unsigned seed = 1;
     std::string bleBus;  // the D-Bus address to act as a BlueZ peer on
     bool bleConnected = true;
 };
+
+// "N" or "N-M": the acknowledgement delay, fixed or at random in the range.
+void setAckDelay(Settings& s, const std::string& text) {
+    const std::size_t dash = text.find('-');
+    const int low = std::max(0, std::atoi(text.substr(0, dash).c_str()));
+    const int high = dash == std::string::npos ? low : std::atoi(text.substr(dash + 1).c_str());
+    s.ackDelayMinMs = low;
+    s.ackDelayMaxMs = std::max(low, high);
+}
 
 class VirtualMouse {
   public:
@@ -331,12 +354,22 @@ void VirtualMouse::onFrame(int fd, Device device, std::span<const std::uint8_t> 
     std::uint8_t result = v.accepted ? 1 : 0;
     if (device == Device::kReceiver) {
         result = 1;  // the receiver took the transfer; the mouse answers by report
-        const bool lost = s_.lossPercent > 0 &&
-                          std::uniform_int_distribution<int>(0, 99)(random_) < s_.lossPercent;
-        if (s_.acks && !lost && !v.partial) {
-            pending_.push_back({Clock::now() + std::chrono::milliseconds(s_.ackDelayMs),
-                                Device::kReceiver,
-                                {status::kAck, static_cast<std::uint16_t>(v.accepted ? 0 : 1)}});
+        const auto chance = [this](int percent) {
+            return percent > 0 && std::uniform_int_distribution<int>(0, 99)(random_) < percent;
+        };
+        if (s_.acks && !chance(s_.lossPercent) && !v.partial) {
+            int delay =
+                std::uniform_int_distribution<int>(s_.ackDelayMinMs, s_.ackDelayMaxMs)(random_);
+            if (chance(s_.latePercent)) {
+                delay += kLateAckMs;
+            }
+            const StatusPair ack{status::kAck, static_cast<std::uint16_t>(v.accepted ? 0 : 1)};
+            const auto due = Clock::now() + std::chrono::milliseconds(delay);
+            pending_.push_back({due, Device::kReceiver, ack});
+            if (chance(s_.duplicatePercent)) {
+                const int gap = std::uniform_int_distribution<int>(1, kDuplicateGapMaxMs)(random_);
+                pending_.push_back({due + std::chrono::milliseconds(gap), Device::kReceiver, ack});
+            }
         }
     }
     const auto reply = wire::packet(wire::kResult, std::span(&result, 1));
@@ -443,7 +476,11 @@ std::string VirtualMouse::command(const std::string& line) {
     } else if (verb == "ack") {
         s_.acks = arg != "off";
     } else if (verb == "ack-delay") {
-        s_.ackDelayMs = static_cast<int>(std::max(0L, number(arg, 5)));
+        setAckDelay(s_, arg);
+    } else if (verb == "late") {
+        s_.latePercent = static_cast<int>(std::clamp(number(arg, 0), 0L, 100L));
+    } else if (verb == "duplicate") {
+        s_.duplicatePercent = static_cast<int>(std::clamp(number(arg, 0), 0L, 100L));
     } else if (verb == "loss") {
         s_.lossPercent = static_cast<int>(std::clamp(number(arg, 0), 0L, 100L));
     } else if (verb == "refuse") {
@@ -643,7 +680,8 @@ static int runVirtualMouse(int argc, char** argv) {
     const std::string usage =
         "usage: tvq-virtual-mouse [--socket PATH] [--control PATH] [--log FILE]\n"
         "         [--cable] [--receiver] [--heartbeat-ms N] [--battery N] [--asleep]\n"
-        "         [--no-heartbeat] [--no-ack] [--ack-delay-ms N] [--loss PERCENT] [--seed N]\n"
+        "         [--no-heartbeat] [--no-ack] [--ack-delay-ms N[-M]] [--loss PERCENT]\n"
+        "         [--late PERCENT] [--duplicate PERCENT] [--seed N]\n"
         "         [--ble-bus ADDRESS] [--ble-disconnected]\n"
         "The socket defaults to $TVQ_VIRTUAL_MOUSE. Commands come on standard input\n"
         "and on the control socket; type help.\n";
@@ -677,7 +715,11 @@ static int runVirtualMouse(int argc, char** argv) {
         else if (a == "--no-ack")
             s.acks = false;
         else if (a == "--ack-delay-ms")
-            s.ackDelayMs = std::max(0, std::atoi(value().c_str()));
+            setAckDelay(s, value());
+        else if (a == "--late")
+            s.latePercent = std::clamp(std::atoi(value().c_str()), 0, 100);
+        else if (a == "--duplicate")
+            s.duplicatePercent = std::clamp(std::atoi(value().c_str()), 0, 100);
         else if (a == "--loss")
             s.lossPercent = std::clamp(std::atoi(value().c_str()), 0, 100);
         else if (a == "--ble-bus")
