@@ -17,10 +17,9 @@ class ColorPalette;
 class ColourPickerDialog final : public DialogBase {
   public:
     static constexpr int kSwatchCount = 16;
-    // Sixteen colours told apart at a glance (the sixth is a pure green,
-    // not a second yellow-green beside the second).
+    // The sixteen fixed colours, in the order of the swatches.
     static constexpr std::array<std::uint32_t, kSwatchCount> kSwatches = {
-        0xFF00FFFF, 0xFF6CFF00, 0xFF7F00FF, 0xFF007FFF, 0xFF0000FF, 0xFF00C853,
+        0xFF00FFFF, 0xFF6CFF00, 0xFF7F00FF, 0xFF007FFF, 0xFF0000FF, 0xFF7FFF00,
         0xFFFF5400, 0xFFFF7F00, 0xFFFFB400, 0xFFFFFF00, 0xFFFF0000, 0xFFFF00FF,
         0xFF1EB40A, 0xFF48B1FF, 0xFFFF48B0, 0xFFFFFFFF};
 

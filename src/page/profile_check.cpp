@@ -6,6 +6,7 @@
 #include "base/text.h"
 #include "page/function_catalogue.h"
 #include "profiles/record_layout.h"
+#include "protocol/frames.h"
 
 namespace tvq {
 namespace {
@@ -23,8 +24,11 @@ constexpr std::uint32_t kMaxColour = 0x00FFFFFF;
 constexpr std::int32_t kMaxRepeatMode = 2;
 constexpr std::int32_t kMaxLoopCount = 255;  // 0 plays once, as 1 does
 
+// A function the page offers or the mouse has bytes for: a profile made on
+// another computer may hold any of them.
 bool knownFunction(std::uint8_t code) {
-    return std::any_of(kFunctionCatalogue.begin(), kFunctionCatalogue.end(),
+    return hasDeviceFunction(code) ||
+           std::any_of(kFunctionCatalogue.begin(), kFunctionCatalogue.end(),
                        [code](const FunctionEntry& e) { return e.code == code; });
 }
 

@@ -86,6 +86,11 @@ std::array<std::uint8_t, 3> deviceFunction(std::uint8_t code) {
     return {0, 0, 0};
 }
 
+bool hasDeviceFunction(std::uint8_t code) {
+    return std::any_of(kFunctionTable.begin(), kFunctionTable.end(),
+                       [code](const FunctionRow& row) { return row.code == code; });
+}
+
 DpiCounts dpiCounts(std::int32_t dpiValue) {
     const std::int64_t dpi = shownDpi(dpiValue);
     DpiCounts counts;

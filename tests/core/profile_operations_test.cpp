@@ -238,6 +238,33 @@ TEST_F(ProfileOperationsTest, AGarbageProfileFileIsRepairedBeforeItIsStoredOrSen
     EXPECT_TRUE(leftClickSent);
 }
 
+TEST_F(ProfileOperationsTest, FunctionsTheMouseHasBytesForSurviveAnImport) {
+    start({u"A"}, 0);
+    settle();
+    // Codes with a row in the button function table but none in the menus,
+    // and one the menus offer that has no row: none is a fault.
+    const std::uint8_t codes[] = {19, 21, 47, 48, 49, 115, 51};
+    auto imported = newProfile(u"Other computer");
+    for (std::size_t i = 0; i < std::size(codes); ++i) {
+        ButtonBinding b;
+        b.function = codes[i];
+        storeBinding(*imported, i + 2, b);
+    }
+    fs.folders.insert("/tmp");
+    fs.files["/tmp/other.pro"] = encodeProfile(*imported);
+    dialogs.file = "/tmp/other.pro";
+    dialogs.asked.clear();
+    view.click("ms_1_profile_import_btn");
+    settle();
+    const Profile& p = *session.profiles().current();
+    for (std::size_t i = 0; i < std::size(codes); ++i) {
+        EXPECT_EQ(p.modes[0].buttons[i + 2].function, codes[i]);
+    }
+    for (const std::string& asked : dialogs.asked) {
+        EXPECT_EQ(asked.find("import_repaired_text"), std::string::npos) << asked;
+    }
+}
+
 TEST_F(ProfileOperationsTest, ExportThenImportAddsACopyWithTheNextFreeName) {
     start({u"Work"});
     fs.folders.insert("/home/user");
