@@ -7,6 +7,7 @@
 
 #include "base/debug.h"
 #include "base/text.h"
+#include "page/profile_check.h"
 
 namespace tvq {
 namespace {
@@ -159,6 +160,26 @@ bool ProfileSwitching::automaticSwitching() const {
 
 void ProfileSwitching::setAutomaticSwitching(bool on) {
     page_.follower().setAutomatic(on);
+}
+
+QString ProfileSwitching::applyProfileFile(const QByteArray& bytes,
+                                           std::function<void(const ApplyResult&, int)> done) {
+    std::string error;
+    std::unique_ptr<Profile> profile =
+        parseProfileFile(std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                   static_cast<std::size_t>(bytes.size())),
+                         &error);
+    if (!profile) {
+        return QString::fromStdString(error);
+    }
+    // What the page could not have made never reaches the mouse; the name
+    // is not sent.
+    const ProfileRepairs repairs = repairImportedProfile(*profile);
+    const int repaired = repairs.valuesRepaired + (repairs.leftClickRestored ? 1 : 0);
+    page_.session().link().requestApply(
+        std::move(profile),
+        [done = std::move(done), repaired](const ApplyResult& r) { done(r, repaired); });
+    return {};
 }
 
 }  // namespace tvq

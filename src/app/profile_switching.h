@@ -42,6 +42,8 @@ class ProfileSwitching final : public QObject, public ProfileControl {
     QMap<QString, QString> applicationRules() const override;
     bool automaticSwitching() const override;
     void setAutomaticSwitching(bool on) override;
+    QString applyProfileFile(const QByteArray& bytes,
+                             std::function<void(const ApplyResult&, int)> done) override;
 
     static constexpr const char* kGnomeExtension = "tvq-config@tvq_config.github.io";
     static constexpr const char* kKWinScript = "tvq-config-focus";

@@ -153,6 +153,27 @@ void MouseService::SetApplicationRule(const QString& appId, const QString& profi
     }
 }
 
+bool MouseService::ApplyProfile(const QByteArray& profile, uint& frames, uint& taken,
+                                uint& repaired) {
+    frames = taken = repaired = 0;
+    if (control_ == nullptr) {
+        sendErrorReply(QDBusError::NotSupported, QStringLiteral("This program has no profiles"));
+        return false;
+    }
+    setDelayedReply(true);
+    const QDBusMessage call = message();
+    const QString refused = control_->applyProfileFile(
+        profile, [bus = bus_, call](const ApplyResult& r, int valuesRepaired) {
+            QDBusConnection(bus).send(
+                call.createReply({r.ran, static_cast<uint>(r.frames), static_cast<uint>(r.taken),
+                                  static_cast<uint>(valuesRepaired)}));
+        });
+    if (!refused.isEmpty()) {
+        bus_.send(call.createErrorReply(QString::fromLatin1(kNotAProfile), refused));
+    }
+    return false;
+}
+
 QMap<QString, QString> MouseService::ApplicationRules() {
     return control_ != nullptr ? control_->applicationRules() : QMap<QString, QString>();
 }

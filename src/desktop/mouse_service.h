@@ -7,6 +7,7 @@
 // gets a D-Bus error and changes nothing.
 #pragma once
 
+#include <QByteArray>
 #include <QDBusConnection>
 #include <QDBusContext>
 #include <QMap>
@@ -14,6 +15,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
+#include "device/link_events.h"
 #include "device/mouse_status.h"
 
 namespace tvq {
@@ -32,6 +36,13 @@ class ProfileControl {
     virtual QMap<QString, QString> applicationRules() const = 0;
     virtual bool automaticSwitching() const = 0;
     virtual void setAutomaticSwitching(bool on) = 0;
+    // Writes the profile in a profile file's bytes to the mouse once, in
+    // place of the selected one, after the checks of an import; `done` hears
+    // how the apply went and how many values the checks put back to their
+    // defaults. Returns why the bytes are no profile file (and `done` is
+    // never called), or an empty text.
+    virtual QString applyProfileFile(
+        const QByteArray& bytes, std::function<void(const ApplyResult&, int repaired)> done) = 0;
 };
 
 class MouseService final : public QObject, protected QDBusContext {
@@ -48,6 +59,7 @@ class MouseService final : public QObject, protected QDBusContext {
     static constexpr const char* kObjectPath = "/io/github/tvq_config/TvqConfig";
     static constexpr const char* kInterface = "io.github.tvq_config.Profiles1";
     static constexpr const char* kNoSuchProfile = "io.github.tvq_config.Error.NoSuchProfile";
+    static constexpr const char* kNotAProfile = "io.github.tvq_config.Error.NotAProfile";
 
     // Without `control` (a program without profiles) the profile members
     // answer with nothing.
@@ -78,6 +90,9 @@ class MouseService final : public QObject, protected QDBusContext {
     void ActiveApplicationChanged(const QString& appId);
     void SetApplicationRule(const QString& appId, const QString& profile);
     QMap<QString, QString> ApplicationRules();
+    // Answers once the apply has ended: whether the mouse could be reached,
+    // the frames sent and taken, and the values the checks repaired.
+    bool ApplyProfile(const QByteArray& profile, uint& frames, uint& taken, uint& repaired);
 
   private:
     // False, with an error reply, for an id that is empty or overlong.

@@ -5,6 +5,7 @@
 // JavaScript engine against stand-ins for KWin and GNOME Shell.
 #include "base/data_folder.h"
 #include "mouse_config.h"
+#include "page/profile_check.h"
 #include "profiles/profile_store.h"
 #include "session_bus_program.h"
 #include "xvfb.h"
@@ -145,6 +146,36 @@ TEST_F(ProfilesOnTheBusTest, EveryMethodAndPropertyWithTheirErrors) {
     EXPECT_EQ(testing::output("(" + tvqctl + "select nobody 2>&1)"),
               "tvqctl: nobody: no profile has this name\n");
     EXPECT_TRUE(waitFor([this] { return profileIs("Games"); }));
+
+    // tvqctl apply goes through the program as well, with the checks of an
+    // import: the file's profile reaches the mouse with its left click back,
+    // and the program knows what the mouse then holds.
+    auto file = newProfile(u"From a file");
+    writeAllSlots(*file, [](ModeSettings& m) {
+        m.lightMode = 5;
+        m.buttons[0].function = 2;  // no button left on the left click
+    });
+    const std::string path = dir + "/file.pro";
+    const auto bytes = encodeProfile(*file);
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    const std::string applied =
+        testing::output("(" + std::string(TVQCTL_PATH) + " apply '" + path + "' 2>&1; echo $?)");
+    EXPECT_NE(applied.find("put back to their defaults"), std::string::npos) << applied;
+    EXPECT_NE(applied.find("profile written through the running program"), std::string::npos)
+        << applied;
+    EXPECT_EQ(applied.substr(applied.size() - 2), "1\n") << applied;  // something was changed
+    repairImportedProfile(*file);
+    EXPECT_TRUE(
+        waitFor([&] { return testing::heldConfig(mouse) == testing::expectedConfig(*file); }));
+    EXPECT_TRUE(profileIs("Games"));
+    // The next profile the program writes is whole on the mouse.
+    call("io.github.tvq_config.Profiles1.SelectProfile", "Work");
+    EXPECT_TRUE(waitFor([&] { return testing::heldConfig(mouse) == expected[0]; }));
+    EXPECT_NE(callWithError("io.github.tvq_config.Profiles1.ApplyProfile", "'[byte 1, 2, 3]'")
+                  .find("io.github.tvq_config.Error.NotAProfile"),
+              std::string::npos);
 }
 
 TEST_F(ProfilesOnTheBusTest, TheKWinScriptAndTheGnomeShellExtensionReportTheFocus) {

@@ -101,6 +101,10 @@ int runApply(const Profile& profile, MouseSession& session, ManualScheduler& sch
                         std::chrono::steady_clock::now() - started)
                         .count();
     const ApplyResult& r = printer.result;
+    if (r.deferred != 0) {
+        std::cout << r.deferred << " polling frame(s) not sent: Bluetooth LE does not carry them"
+                  << std::endl;
+    }
     if (!r.complete()) {
         const std::size_t failures = r.ran ? r.frames - r.taken : 1;
         std::cout << failures << " frame(s) not taken by the mouse (" << ms << " ms)" << std::endl;

@@ -19,6 +19,7 @@
 #include "failure.h"
 #include "json_view.h"
 #include "macros/macro_record.h"
+#include "page/profile_check.h"
 #include "platform/posix_file_system.h"
 #include "platform/program_folder.h"
 #include "profile_switch.h"
@@ -223,7 +224,23 @@ int apply(FileSystem& fs, const std::vector<std::string>& args) {
     if (args.size() != 1) {
         throw Failure{"apply", "takes one profile file"};
     }
-    return applyToMouse(*readProfile(fs, args[0]));
+    const std::unique_ptr<Profile> profile = readProfile(fs, args[0]);
+    // The checks of the program's import: nothing reaches the mouse that no
+    // profile of the program could hold.
+    const ProfileRepairs repairs = repairImportedProfile(*profile);
+    const int repaired = repairs.valuesRepaired + (repairs.leftClickRestored ? 1 : 0);
+    if (repaired != 0) {
+        std::cerr << "tvqctl: " << args[0] << ": " << repaired
+                  << " value(s) no profile can have were put back to their defaults"
+                  << (repairs.leftClickRestored ? " (no button kept the left click)" : "") << '\n';
+    }
+    // While the program runs it writes the mouse, so that it always knows
+    // what the mouse holds.
+    int status = applyThroughProgram(*profile);
+    if (status < 0) {
+        status = applyToMouse(*profile);
+    }
+    return status == 0 && repaired != 0 ? 1 : status;
 }
 
 struct Command {

@@ -21,6 +21,9 @@ constexpr const char* kService = "io.github.tvq_config.TvqConfig";
 constexpr const char* kPath = "/io/github/tvq_config/TvqConfig";
 constexpr const char* kInterface = "io.github.tvq_config.Profiles1";
 constexpr const char* kNoSuchProfile = "io.github.tvq_config.Error.NoSuchProfile";
+// An apply through the receiver that the mouse never answers can take
+// minutes; the program answers when it has ended.
+constexpr std::uint64_t kApplyTimeoutUs = 10ull * 60 * 1000 * 1000;
 
 // The profiles and the selected one, wherever they come from.
 struct Profiles {
@@ -89,6 +92,55 @@ class Program {
         if (rc < 0) {
             throw Failure{"tvq-config", why};
         }
+    }
+
+    // The program's ApplyProfile; -1 when the program is not on the bus.
+    int apply(const Profile& profile) {
+        if (bus_ == nullptr) {
+            return -1;
+        }
+        const std::vector<std::uint8_t> bytes = encodeProfile(profile);
+        sd_bus_message* call = nullptr;
+        sd_bus_message* reply = nullptr;
+        sd_bus_error error = SD_BUS_ERROR_NULL;
+        int rc = sd_bus_message_new_method_call(bus_, &call, kService, kPath, kInterface,
+                                                "ApplyProfile");
+        if (rc >= 0) {
+            rc = sd_bus_message_append_array(call, 'y', bytes.data(), bytes.size());
+        }
+        if (rc >= 0) {
+            rc = sd_bus_call(bus_, call, kApplyTimeoutUs, &error, &reply);
+        }
+        sd_bus_message_unref(call);
+        const bool absent = sd_bus_error_has_name(&error, SD_BUS_ERROR_SERVICE_UNKNOWN) ||
+                            sd_bus_error_has_name(&error, SD_BUS_ERROR_NAME_HAS_NO_OWNER);
+        const std::string why = error.message != nullptr ? error.message : "no answer";
+        sd_bus_error_free(&error);
+        if (absent) {
+            return -1;
+        }
+        if (rc < 0) {
+            throw Failure{"tvq-config", why};
+        }
+        int reached = 0;
+        std::uint32_t frames = 0, taken = 0, repaired = 0;
+        rc = sd_bus_message_read(reply, "buuu", &reached, &frames, &taken, &repaired);
+        sd_bus_message_unref(reply);
+        if (rc < 0) {
+            throw Failure{"tvq-config", "answered in a form this tvqctl does not know"};
+        }
+        if (reached == 0) {
+            std::cerr << "tvqctl: the running program could not reach the mouse (none connected, "
+                         "or it sleeps); it was not written\n";
+            return 2;
+        }
+        if (taken != frames) {
+            std::cout << frames - taken << " frame(s) not taken by the mouse" << std::endl;
+            return 1;
+        }
+        std::cout << "profile written through the running program (" << frames << " frame(s))"
+                  << std::endl;
+        return 0;
     }
 
   private:
@@ -175,6 +227,11 @@ void noArguments(const std::vector<std::string>& args, const char* command) {
 }
 
 }  // namespace
+
+int applyThroughProgram(const Profile& profile) {
+    Program program;
+    return program.apply(profile);
+}
 
 int profileList(FileSystem& fs, const std::vector<std::string>& args) {
     noArguments(args, "profile list");
