@@ -44,6 +44,10 @@ struct ApplyResult {
     std::size_t frames = 0;  // frames the apply was made of
     std::size_t taken = 0;   // frames the mouse took (frameTaken)
     bool saved = true;       // the profile store was written after it
+    bool selected = true;  // false: a profile handed in from outside was sent, not the selected one
+    // Frames the link could not carry (polling over Bluetooth LE), written
+    // when a link that carries them comes.
+    std::size_t deferred = 0;
     bool complete() const { return ran && taken == frames; }
 };
 

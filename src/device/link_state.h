@@ -1,10 +1,11 @@
 // Which links to the mouse are up. Written on the user-interface thread
 // (presence, status reports) and read by the device worker, so every field
-// is a whole atomic 32-bit value.
+// it reads is a whole atomic 32-bit value.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 
 namespace tvq {
 
@@ -23,12 +24,21 @@ struct LinkState {
     // those written to it: a link attached, detached or changed, the mouse
     // woke up, the libraries were loaded.
     std::atomic<std::uint32_t> connectionEpoch{0};
+    // Runs after every move of the epoch, on the user-interface thread
+    // (where links change and the mouse wakes). Set by the link's owner
+    // before the links start; not shared with the worker.
+    std::function<void()> afterMayHoldOther;
 
     bool wired() const { return wiredState.load() == kAttached; }
     bool receiver() const { return receiverState.load() == kAttached; }
     bool ble() const { return bleConnected.load() != 0; }
     bool anyLink() const { return wired() || receiver() || ble(); }
-    void mouseMayHoldOther() { connectionEpoch.fetch_add(1); }
+    void mouseMayHoldOther() {
+        connectionEpoch.fetch_add(1);
+        if (afterMayHoldOther) {
+            afterMayHoldOther();
+        }
+    }
 };
 
 }  // namespace tvq

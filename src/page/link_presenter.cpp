@@ -65,12 +65,6 @@ void LinkPresenter::linksChanged(LinkChange change, bool presenceChanged) {
     publishStatus();
     if (presenceChanged) {
         view_.mousePresenceChanged();
-        if (waiting_ && links_.anyConnected.load() == 1) {
-            // What was edited without it reaches it now, whole.
-            waiting_ = false;
-            showStatus("");
-            writeAll_();
-        }
     }
 }
 
@@ -182,17 +176,18 @@ void LinkPresenter::applyFinished(const ApplyResult& result) {
     view_.setVisible(control::kApplyRing, false);
     if (!result.saved) {
         showStatus("store_save_failed_text");
-    } else if (links_.anyConnected.load() != 1) {
-        waiting_ = true;
-        showStatus("saved_for_mouse_text");
-    } else if (result.ran && !result.complete()) {
+    } else if (!result.ran) {
+        // Written by the link as soon as the mouse can take it.
+        showStatus(links_.anyConnected.load() != 1 ? "saved_for_mouse_text"
+                                                   : "saved_for_asleep_mouse_text");
+    } else if (!result.complete()) {
         showStatus(failureTextKey());
-    } else if (result.ran) {
+    } else if (!result.selected) {
+        showStatus("written_from_outside_text");
+    } else {
         showStatus("applied_text");
         appliedShowing_ = true;
         appliedShown_->start(kAppliedShownMs);
-    } else {
-        showStatus("");
     }
 }
 

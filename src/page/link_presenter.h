@@ -20,18 +20,16 @@ namespace tvq {
 class LinkPresenter final : public LinkObserver {
   public:
     // `current` is the selected profile (null before loading); `refreshPage`
-    // fills every control from it; `writeAll` writes the whole configuration
-    // to the mouse, when it comes back after edits made without it.
+    // fills every control from it.
     LinkPresenter(PageView& view, const TextSource& texts, const LinkState& links,
                   SettingsPanels& panels, std::function<const Profile*()> current,
-                  std::function<void()> refreshPage, std::function<void()> writeAll)
+                  std::function<void()> refreshPage)
         : view_(view),
           texts_(texts),
           links_(links),
           panels_(panels),
           current_(std::move(current)),
           refreshPage_(std::move(refreshPage)),
-          writeAll_(std::move(writeAll)),
           appliedShown_(view.makeTicker([this] { hideApplied(); })) {}
 
     // Whether the mouse is there, said in words on the page when it is not.
@@ -52,7 +50,9 @@ class LinkPresenter final : public LinkObserver {
     // The line under the apply button says how far an apply is ("Writing
     // to the mouse… 3 of 12"), then for kAppliedShownMs that the mouse has
     // the settings; a failed save or an apply the mouse did not take whole
-    // is said in words fitting the link until the next one goes well.
+    // is said in words fitting the link until the next one goes well. An
+    // apply that could not reach the mouse (away or asleep) says that the
+    // settings are saved and written to it when it comes back or wakes.
     void applyStarted() override;
     void frameSent(std::size_t index, std::size_t count, std::uint8_t reportId,
                    SendOutcome outcome) override;
@@ -79,8 +79,6 @@ class LinkPresenter final : public LinkObserver {
     SettingsPanels& panels_;
     std::function<const Profile*()> current_;
     std::function<void()> refreshPage_;
-    std::function<void()> writeAll_;
-    bool waiting_ = false;
     bool asleep_ = false;
     bool appliedShowing_ = false;
     int battery_ = 0;

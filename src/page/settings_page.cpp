@@ -18,7 +18,7 @@ SettingsPage::SettingsPage(ListPageView& view, const TextSource& texts, const Ke
           [this] { refreshPage(); }),
       presenter_(
           view, texts, session.links(), panels_, [this] { return session_.profiles().current(); },
-          [this] { refreshPage(); }, [this] { session_.requestWholeApply(); }),
+          [this] { refreshPage(); }),
       follower_(session.scheduler(), session.profiles(),
                 [this](int row) { selectProfile(row, false); }) {
     session_.link().setObserver(&presenter_);

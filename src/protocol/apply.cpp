@@ -1,9 +1,15 @@
 #include "protocol/apply.h"
 
+#include "protocol/report_layout.h"
+
 namespace tvq {
 
+// One bit per report id in ProfileApplier::changedByMouse_.
+static_assert(report::kProfileSelect < 32 && report::kMacro < 32);
+
 bool ProfileApplier::apply(bool whole) {
-    if (links_.deviceAsleep.load() == 1) {
+    deferred_ = 0;
+    if (links_.deviceAsleep.load() == 1 || !sendPath_.reachable()) {
         return false;
     }
     const std::unique_ptr<Profile> profile = snapshot_();
@@ -15,14 +21,26 @@ bool ProfileApplier::apply(bool whole) {
     if (whole) {
         held_.forget();
     }
-    // The two profile-select frames open and close whatever is sent.
-    std::vector<const Frame*> frames;
-    for (std::size_t i = 1; i + 1 < all.size(); ++i) {
-        if (!held_.holds(all[i])) {
-            frames.push_back(&all[i]);
+    const std::uint32_t changed = changedByMouse_.exchange(0);
+    for (std::uint8_t id = 0; id < 32; ++id) {
+        if ((changed & (1u << id)) != 0) {
+            held_.forget(id);
         }
     }
-    if (frames.empty()) {
+    // The two profile-select frames open and close whatever is sent; they
+    // go alone when the button mode is all that differs.
+    std::vector<const Frame*> frames;
+    for (std::size_t i = 1; i + 1 < all.size(); ++i) {
+        if (held_.holds(all[i])) {
+            continue;
+        }
+        if (sendPath_.carries(all[i])) {
+            frames.push_back(&all[i]);
+        } else {
+            ++deferred_;
+        }
+    }
+    if (frames.empty() && held_.holds(all.front())) {
         return true;  // the mouse holds the profile already
     }
     frames.insert(frames.begin(), &all.front());

@@ -1,7 +1,9 @@
 // ApplyProfile: writes the selected profile into the mouse, frame by frame.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -33,11 +35,22 @@ class ProfileApplier {
           hooks_(std::move(hooks)) {}
 
     // Sends the frames of the profile that the mouse does not already hold,
-    // between the two profile-select frames; with `whole`, or after the
-    // mouse may have changed (see LinkState::connectionEpoch), every frame.
-    // Nothing at all when the mouse holds every frame. Returns false when
-    // nothing was done (the mouse asleep or absent).
+    // between the two profile-select frames (which go alone when only the
+    // button mode differs); with `whole`, or after the mouse may have
+    // changed (see LinkState::connectionEpoch), every frame. Nothing at all
+    // when the mouse holds every frame. Returns false when nothing was done
+    // (the mouse asleep, or no link that could carry a frame).
     bool apply(bool whole = false);
+
+    // The mouse changed the setting that frames of `reportId` carry by
+    // itself (a DPI stage, polling or button mode report): what it holds of
+    // them is no longer known, and the next apply sends them. Any thread.
+    void changedByMouse(std::uint8_t reportId) { changedByMouse_.fetch_or(1u << reportId); }
+
+    // Frames of the last apply that differ from what the mouse holds but
+    // that the link could not carry (polling frames over Bluetooth LE);
+    // they go when a link that carries them is up.
+    std::size_t deferred() const { return deferred_; }
 
     // Slot numbers given to the macros in the last apply.
     const MacroSlotTable& macroSlots() const { return slots_; }
@@ -49,6 +62,8 @@ class ProfileApplier {
     ApplyHooks hooks_;
     MacroSlotTable slots_{};
     HeldFrames held_;
+    std::size_t deferred_ = 0;
+    std::atomic<std::uint32_t> changedByMouse_{0};  // one bit per report id
 };
 
 }  // namespace tvq

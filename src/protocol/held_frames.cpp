@@ -7,7 +7,10 @@
 namespace tvq {
 
 HeldFrames::Slot HeldFrames::slotOf(std::span<const std::uint8_t> frame) {
-    return {frame[report::kId], frame[report::kSelector]};
+    const std::uint8_t id = frame[report::kId];
+    // The selector of the profile-select frame is the mode it selects, not
+    // a place in the mouse: a second mode replaces the first.
+    return {id, id == report::kProfileSelect ? std::uint8_t{0} : frame[report::kSelector]};
 }
 
 void HeldFrames::follow(std::uint32_t epoch) {
@@ -15,6 +18,10 @@ void HeldFrames::follow(std::uint32_t epoch) {
         held_.clear();
         epoch_ = epoch;
     }
+}
+
+void HeldFrames::forget(std::uint8_t reportId) {
+    std::erase_if(held_, [reportId](const auto& entry) { return entry.first.first == reportId; });
 }
 
 bool HeldFrames::holds(std::span<const std::uint8_t> frame) const {

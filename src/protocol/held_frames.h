@@ -1,8 +1,8 @@
 // What the mouse holds of the frames written to it over the current
 // connection: for each frame slot (report id and selector: the DPI frame of
 // mode slot 1, the macro frame of device slot 3, ...), the bytes it took
-// last. An apply leaves out the frames the mouse already holds. Device
-// worker only.
+// last. The profile-select frame has one slot whatever mode it selects. An
+// apply leaves out the frames the mouse already holds. Device worker only.
 #pragma once
 
 #include <cstdint>
@@ -20,6 +20,8 @@ class HeldFrames {
     // from the one the memory was filled under.
     void follow(std::uint32_t epoch);
     void forget() { held_.clear(); }
+    // Forgets every slot of one report: the mouse changed that setting itself.
+    void forget(std::uint8_t reportId);
 
     bool holds(std::span<const std::uint8_t> frame) const;
     // The mouse took `frame`: it now holds these bytes for its slot.

@@ -1,5 +1,6 @@
 #include "protocol/status.h"
 
+#include "protocol/report_layout.h"
 #include "protocol/status_codes.h"
 
 namespace tvq {
@@ -77,6 +78,19 @@ bool applyStatusToProfile(const StatusEvent& event, Profile& profile) {
     }
 }
 
+std::uint8_t reportChangedBy(const StatusEvent& event) {
+    switch (event.kind) {
+        case StatusEvent::Kind::kDpiStage:
+            return report::kDpi;
+        case StatusEvent::Kind::kPolling:
+            return report::kPolling;
+        case StatusEvent::Kind::kButtonMode:
+            return report::kProfileSelect;
+        default:
+            return 0;
+    }
+}
+
 void StatusHandler::tellLinksChanged(LinkChange change, bool presenceChanged) {
     links_.mouseMayHoldOther();
     events_->linksChanged(change, presenceChanged);
@@ -89,12 +103,15 @@ void StatusHandler::onStatusReport(std::uint16_t code, std::uint16_t value, bool
             return;
         case StatusEvent::Kind::kAck:
             links_.ackReceived.store(event.acknowledged ? 1 : 0);
+            if (hooks_.acknowledged) {
+                hooks_.acknowledged();
+            }
             return;
         case StatusEvent::Kind::kHeartbeat:
             onHeartbeat(event, overBle);
             return;
         case StatusEvent::Kind::kSaveOnly:
-            save_();
+            hooks_.save();
             return;
         case StatusEvent::Kind::kDpiStage:
         case StatusEvent::Kind::kPolling:
@@ -112,6 +129,12 @@ void StatusHandler::onProfileSetting(const StatusEvent& event) {
             dpiValue = modeOf(p).dpiValue[static_cast<std::size_t>(event.setting)];
         }
     });
+    // Whatever the store makes of it, the mouse now holds something else
+    // than the frames it was last sent. Told after the store holds the
+    // change, since an apply may follow at once.
+    if (hooks_.changedByMouse) {
+        hooks_.changedByMouse(reportChangedBy(event));
+    }
     if (!edited) {
         return;  // no profile loaded: nothing to show or keep
     }
@@ -126,7 +149,7 @@ void StatusHandler::onProfileSetting(const StatusEvent& event) {
             events_->buttonModeReported(event.setting);
             break;
     }
-    save_();
+    hooks_.save();
 }
 
 void StatusHandler::onHeartbeat(const StatusEvent& event, bool overBle) {

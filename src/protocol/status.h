@@ -37,16 +37,27 @@ bool applyStatusToProfile(const StatusEvent& event, Profile& profile);
 // between the four the mouse offers takes the nearer faster one.
 std::int32_t pollingRateFromReport(std::uint16_t value);
 
+// What the status handling asks of the rest of the link.
+struct StatusHooks {
+    std::function<void()> save;  // write the store
+    // The mouse changed by itself what frames of this report id carry.
+    std::function<void(std::uint8_t reportId)> changedByMouse;
+    std::function<void()> acknowledged;  // an acknowledgement came in
+};
+
+// The report id of the frames that carry what `event` says the mouse
+// changed by itself; 0 for an event that changes no setting.
+std::uint8_t reportChangedBy(const StatusEvent& event);
+
 class StatusHandler {
   public:
-    // `save` asks for the store to be written.
     StatusHandler(LinkState& links, ObserverSlot& events, ProfileStore& store,
-                  LinkWatchdog& watchdog, std::function<void()> save)
+                  LinkWatchdog& watchdog, StatusHooks hooks)
         : links_(links),
           events_(events),
           store_(store),
           watchdog_(watchdog),
-          save_(std::move(save)) {}
+          hooks_(std::move(hooks)) {}
 
     // One (code, value) report, on the user-interface thread.
     // `overBle`: the report came as a Bluetooth LE notification; a heartbeat
@@ -66,7 +77,7 @@ class StatusHandler {
     ObserverSlot& events_;
     ProfileStore& store_;
     LinkWatchdog& watchdog_;
-    std::function<void()> save_;
+    StatusHooks hooks_;
 };
 
 }  // namespace tvq

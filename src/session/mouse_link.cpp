@@ -8,9 +8,9 @@ namespace tvq {
 MouseLink::MouseLink(Scheduler& scheduler, ProfileStore& store, BleTransport* ble, Clock* sendClock)
     : scheduler_(scheduler),
       store_(store),
+      sendClock_(sendClock != nullptr ? *sendClock : clock_),
       ble_(ble),
-      sendPath_(links_, sendClock != nullptr ? *sendClock : clock_, &cable_, &receiver_,
-                ble != nullptr ? &ble_ : nullptr),
+      sendPath_(links_, sendClock_, &cable_, &receiver_, ble != nullptr ? &ble_ : nullptr),
       applier_(
           sendPath_, links_, [this] { return snapshot(); },
           ApplyHooks{
@@ -34,14 +34,21 @@ MouseLink::MouseLink(Scheduler& scheduler, ProfileStore& store, BleTransport* bl
       watchdog_(scheduler, [this] { status_.onWatchdog(); }),
       presence_(links_, scheduler, observer_, watchdog_, cable_, receiver_,
                 ble != nullptr ? &ble_ : nullptr),
-      status_(links_, observer_, store, watchdog_, [this] { requestSave(); }),
+      status_(links_, observer_, store, watchdog_,
+              StatusHooks{
+                  .save = [this] { requestSave(); },
+                  .changedByMouse = [this](std::uint8_t id) { mouseChangedItself(id); },
+                  .acknowledged = [this] { sendClock_.wake(); },
+              }),
       worker_([] { return true; }, [this] { runApply(); },
               [this] {
                   if (savePending_.exchange(false)) {
                       const bool written = store_.save();
                       scheduler_.runOnUiThread([this, written] { observer_->storeSaved(written); });
                   }
-              }) {}
+              }) {
+    links_.afterMayHoldOther = [this] { writeWhatTheMouseMissed(); };
+}
 
 MouseLink::~MouseLink() {
     shutdown();
@@ -105,6 +112,7 @@ void MouseLink::onBleNotification(std::span<const std::uint8_t> value) {
 
 void MouseLink::requestApply() {
     ++applyRequests_;
+    ++appliesOpen_;
     worker_.post(msg::kApply);
 }
 
@@ -113,33 +121,68 @@ void MouseLink::requestWholeApply() {
     requestApply();
 }
 
-void MouseLink::requestApply(std::unique_ptr<Profile> profile) {
+void MouseLink::requestApply(std::unique_ptr<Profile> profile,
+                             std::function<void(const ApplyResult&)> done) {
     {
         std::lock_guard lock(overrideMutex_);
         override_ = std::move(profile);
+        overrideDone_ = std::move(done);
     }
     requestApply();
 }
 
 std::unique_ptr<Profile> MouseLink::snapshot() {
-    {
-        std::lock_guard lock(overrideMutex_);
-        if (override_) {
-            return std::move(override_);
-        }
-    }
-    return store_.copyCurrent();
+    return sending_ ? std::move(sending_) : store_.copyCurrent();
 }
 
 void MouseLink::runApply() {
     result_ = ApplyResult{};
-    result_.ran = links_.anyLink() && applier_.apply(wholeRequested_.exchange(false));
+    std::function<void(const ApplyResult&)> done;
+    {
+        std::lock_guard lock(overrideMutex_);
+        sending_ = std::move(override_);
+        done = std::move(overrideDone_);
+    }
+    result_.selected = sending_ == nullptr;
+    result_.ran = applier_.apply(wholeRequested_.exchange(false));
+    sending_.reset();  // not sent when the mouse could not be reached
+    result_.deferred = applier_.deferred();
+    if (result_.selected) {
+        unwritten_.store(!result_.complete());
+        deferred_.store(result_.deferred != 0);
+    }
     // The store is saved after every apply, also one that could send
     // nothing: an edit is never lost because the mouse was away.
     result_.saved = store_.save();
     const ApplyResult result = result_;
-    scheduler_.runOnUiThread([this, result] { observer_->applyFinished(result); });
+    scheduler_.runOnUiThread([this, result, done = std::move(done)] {
+        --appliesOpen_;
+        if (done) {
+            done(result);
+        }
+        observer_->applyFinished(result);
+    });
     ++appliesFinished_;  // counted once its event is on its way
+}
+
+void MouseLink::mouseChangedItself(std::uint8_t reportId) {
+    applier_.changedByMouse(reportId);
+    // Reports reach this thread in the order the mouse sent them, before the
+    // end of an apply that was still sending when the mouse changed: frames
+    // of that apply may have overwritten the change, so one more apply
+    // sends what the store now holds.
+    if (appliesOpen_ > 0) {
+        requestApply();
+    }
+}
+
+void MouseLink::writeWhatTheMouseMissed() {
+    if (links_.deviceAsleep.load() != 0 || !sendPath_.reachable()) {
+        return;
+    }
+    if (unwritten_.exchange(false) || (sendPath_.carriesPolling() && deferred_.exchange(false))) {
+        requestApply();
+    }
 }
 
 void MouseLink::requestSave() {

@@ -72,13 +72,24 @@ class MouseLink {
 
     // Hands an apply of the store's selected profile to the worker. Never
     // waits. Only the frames the mouse does not already hold are sent (none
-    // at all when it holds them all); when no link is up, or the mouse
-    // sleeps, nothing is sent. The store is saved either way.
+    // at all when it holds them all); when no link can reach the mouse, or
+    // it sleeps, nothing is sent, and the profile is written to it as soon
+    // as it wakes or a link comes back. The store is saved either way.
     void requestApply();
     // The same, sending every frame of the profile whatever the mouse holds.
     void requestWholeApply();
-    // Sends `profile` instead of the store's selected one, once.
-    void requestApply(std::unique_ptr<Profile> profile);
+    // Sends `profile` instead of the store's selected one, once; `done`
+    // hears how it went, on the user-interface thread. The frames it sends
+    // count as what the mouse holds, so the next apply of the selected
+    // profile sends what differs from them.
+    void requestApply(std::unique_ptr<Profile> profile,
+                      std::function<void(const ApplyResult&)> done = nullptr);
+    // Whether the selected profile waits to be written (its last apply could
+    // not reach the mouse, or did not complete).
+    bool unwritten() const { return unwritten_.load(); }
+    // Whether frames of it wait for a link that carries them (polling over
+    // Bluetooth LE).
+    bool deferred() const { return deferred_.load(); }
     // Has the worker write the profile store; requests that pile up while it
     // is busy make one write. A request still open at shutdown is written
     // then. Never waits.
@@ -103,6 +114,11 @@ class MouseLink {
     // On the worker.
     void runApply();
     std::unique_ptr<Profile> snapshot();
+    // The mouse may hold something else now: an apply it could not take is
+    // made again once it can. User-interface thread.
+    void writeWhatTheMouseMissed();
+    // A report of a setting the mouse changed by itself. User-interface thread.
+    void mouseChangedItself(std::uint8_t reportId);
 
     Scheduler& scheduler_;
     ProfileStore& store_;
@@ -110,6 +126,7 @@ class MouseLink {
     bool librariesLoaded_ = true;
     LinkState links_;
     SystemClock clock_;
+    Clock& sendClock_;
     FeatureTransport cable_;
     FeatureTransport receiver_;
     BleLink ble_;
@@ -121,6 +138,14 @@ class MouseLink {
     StatusHandler status_;
     std::mutex overrideMutex_;
     std::unique_ptr<Profile> override_;
+    std::function<void(const ApplyResult&)> overrideDone_;
+    // Worker only: the profile handed in that the apply in progress sends.
+    std::unique_ptr<Profile> sending_;
+    std::atomic<bool> unwritten_{false};
+    std::atomic<bool> deferred_{false};
+    // Applies asked for whose end the user-interface thread has not yet
+    // heard of. User-interface thread.
+    int appliesOpen_ = 0;
     DeviceWorker worker_;
     std::atomic<bool> savePending_{false};
     std::atomic<int> saveRequests_{0};

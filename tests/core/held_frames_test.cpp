@@ -1,5 +1,5 @@
 // Sending only what the mouse does not hold: which frames an apply leaves
-// out over each link, and what makes the next apply whole again.
+// out. That the mouse ends up holding the profile is the model test's.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -75,49 +75,27 @@ TEST_F(HeldFramesTest, AfterAWholeApplyOnlyChangedFramesGoBetweenTheSelectFrames
     bindMacro(4);
     EXPECT_EQ(apply(), (std::vector<int>{0x0C, 0x09, 0x09, 0x09, 0x08, 0x08, 0x0C}));
     EXPECT_TRUE(apply().empty());
+    // A button-mode switch: the two profile-select frames alone.
+    profile->buttonMode = 1;
+    EXPECT_EQ(apply(), (std::vector<int>{0x0C, 0x0C}));
+    EXPECT_TRUE(apply().empty());
+    // The mouse switched DPI stage itself: its DPI frames go again, though
+    // the profile's bytes are those sent last.
+    applier.changedByMouse(r::kDpi);
+    EXPECT_EQ(apply(), (std::vector<int>{0x0C, 0x04, 0x04, 0x0C}));
     // "Write all settings again" sends everything.
     EXPECT_EQ(apply(true).size(), kWhole.size() + 3);
 }
 
-TEST_F(HeldFramesTest, WhateverMayHaveChangedTheMouseMakesTheNextApplyWhole) {
-    apply();
-    links.mouseMayHoldOther();  // a link came or went, the mouse woke up
-    EXPECT_EQ(apply(), kWhole);
-
-    // A refused chunk of a macro frame: that frame is not taken, and what
-    // the mouse holds is no longer known.
-    bindMacro(2);
-    cable.answer = [](std::span<const std::uint8_t> f) {
-        return f[r::kId] == r::kMacro && f[r::kChunkIndex] == 1 ? 0 : 1;
-    };
-    apply();
-    cable.answer = [](std::span<const std::uint8_t>) { return 1; };
-    EXPECT_EQ(apply().size(), kWhole.size() + 3);
-    EXPECT_TRUE(apply().empty());
-}
-
-TEST_F(HeldFramesTest, ThroughTheReceiverOnlyAcknowledgedFramesAreHeld) {
-    links.wiredState.store(kDetached);
-    links.receiverState.store(kAttached);
-    links.receiverLinkUp.store(1);
-    bool acknowledge = true;
-    clock.onSleep = [&](int) { links.ackReceived.store(acknowledge ? 1 : 0); };
-    EXPECT_EQ(apply(), kWhole);
-    everySlot([](ModeSettings& m) { m.pollingRate = 3; });
-    EXPECT_EQ(apply(), (std::vector<int>{0x0C, 0x06, 0x06, 0x06, 0x06, 0x0C}));
-    // A frame never acknowledged (ten writes each): the next apply is whole.
-    acknowledge = false;
-    everySlot([](ModeSettings& m) { m.sleepTimer = 9; });
-    EXPECT_EQ(apply().size(), 4u * 10u);
-    acknowledge = true;
-    EXPECT_EQ(apply(), kWhole);
-}
-
-TEST_F(HeldFramesTest, OverBluetoothLeSkippedPollingFramesCountAsHeld) {
+TEST_F(HeldFramesTest, OverBluetoothLePollingFramesWaitForALinkThatCarriesThem) {
     links.wiredState.store(kDetached);
     links.bleConnected.store(1);
     EXPECT_EQ(apply(), (std::vector<int>{0x0C, 0x04, 0x05, 0x04, 0x05, 0x08, 0x08, 0x0C}));
+    EXPECT_EQ(applier.deferred(), 4u);
     EXPECT_TRUE(apply().empty());
+    links.wiredState.store(kAttached);  // the same connection: only the polling frames
+    EXPECT_EQ(apply(), (std::vector<int>{0x0C, 0x06, 0x06, 0x06, 0x06, 0x0C}));
+    EXPECT_EQ(applier.deferred(), 0u);
 }
 
 }  // namespace

@@ -313,6 +313,13 @@ TEST_F(FailureLineTest, FailedSavesAndUntakenAppliesAreSaidBesideTheApplyButton)
     links.bleConnected = 1;
     page.presenter().applyFinished(ApplyResult{true, 12, 4, true});
     EXPECT_TRUE(lineShows("apply_refused_ble_text"));
+
+    // A mouse asleep takes nothing; the line never says it has the settings.
+    page.presenter().applyFinished(ApplyResult{false, 0, 0, true});
+    EXPECT_TRUE(lineShows("saved_for_asleep_mouse_text"));
+    // tvqctl wrote a file through the program: the mouse has another profile.
+    page.presenter().applyFinished(ApplyResult{true, 12, 12, true, false});
+    EXPECT_TRUE(lineShows("written_from_outside_text"));
 }
 
 }  // namespace

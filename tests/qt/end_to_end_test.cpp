@@ -1024,6 +1024,27 @@ class EndToEndTest : public QObject {
         QTRY_COMPARE_WITH_TIMEOUT(heldConfig(mouse), first, kApplyTimeoutMs);
         QTRY_VERIFY(control("apply_ring")->isHidden());
 
+        // What the mouse holds follows the page. Mode 2 reaches it, though
+        // only the profile-select frames differ.
+        const auto radio = [&](const char* name) {
+            return qobject_cast<QRadioButton*>(control(name));
+        };
+        const auto heldAsShown = [&] {
+            return heldConfig(mouse) == expectedConfig(*session.session().profiles().current());
+        };
+        QTest::mouseClick(radio("ms_1_option_button_mode_2"), Qt::LeftButton);
+        QCOMPARE(session.session().profiles().current()->buttonMode, 1);
+        QTRY_VERIFY_WITH_TIMEOUT(heldAsShown(), kApplyTimeoutMs);
+        // The mouse switches its own stage, and the user picks the one it left.
+        mouse.command("dpi-stage 5");
+        QTRY_VERIFY(radio("ms_1_option_dpi_step_5")->isChecked());
+        QTRY_VERIFY(heldAsShown());
+        QTest::mouseClick(radio("ms_1_option_dpi_step_3"), Qt::LeftButton);
+        QCOMPARE(session.session().profiles().current()->modes[0].dpiStage, 2);
+        QTRY_VERIFY_WITH_TIMEOUT(heldAsShown(), kApplyTimeoutMs);
+        QTest::mouseClick(radio("ms_1_option_button_mode_1"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(heldAsShown(), kApplyTimeoutMs);
+
         // Picking the other row sends the other profile.
         auto* list = qobject_cast<QListWidget*>(control("ms_1_list_profile"));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},

@@ -4,9 +4,11 @@
 #pragma once
 
 #include <cstring>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -23,6 +25,8 @@ struct FakeDeviceState {
     std::int32_t accept = 1;   // what SetFeature answers
     std::vector<std::vector<std::uint8_t>> frames;
     std::set<std::string> missingSymbols;
+    // When set, answers SetFeature instead of `accept`.
+    std::function<std::int32_t(std::span<const std::uint8_t>)> onFrame;
 };
 
 template <int N>
@@ -50,6 +54,9 @@ struct FakeDeviceLibrary {
     static void closeFeature() { state().calls.push_back("Close_FeatureDevice"); }
     static std::int32_t setFeature(const std::uint8_t* f, std::int32_t length) {
         state().frames.emplace_back(f, f + length);
+        if (state().onFrame) {
+            return state().onFrame({f, static_cast<std::size_t>(length)});
+        }
         return state().accept;
     }
     static std::int32_t getFeature(std::uint8_t*, std::int32_t) { return 0; }
