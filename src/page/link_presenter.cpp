@@ -142,15 +142,32 @@ void LinkPresenter::pollingReported(int rate) {
 }
 
 void LinkPresenter::applyStarted() {
+    framesSent_ = frameCount_ = 0;
+    writingDue_->start(kWritingShownAfterMs);
+}
+
+void LinkPresenter::showWriting() {
+    writingDue_->stop();
+    writingShown_ = true;
     view_.setVisible(control::kApplyRing, true);
     showStatus("writing_text");
+    showProgress();
 }
 
 void LinkPresenter::frameSent(std::size_t index, std::size_t count, std::uint8_t /*reportId*/,
                               SendOutcome /*outcome*/) {
+    framesSent_ = index + 1;
+    frameCount_ = count;
+    showProgress();
+}
+
+void LinkPresenter::showProgress() {
+    if (!writingShown_ || frameCount_ == 0) {
+        return;
+    }
     view_.setText(control::kApplyStatus,
                   formatText(texts_.text("writing_progress_text"),
-                             {std::to_string(index + 1), std::to_string(count)}));
+                             {std::to_string(framesSent_), std::to_string(frameCount_)}));
     view_.setVisible(control::kApplyStatus, true);
 }
 
@@ -173,6 +190,8 @@ void LinkPresenter::hideApplied() {
 }
 
 void LinkPresenter::applyFinished(const ApplyResult& result) {
+    writingDue_->stop();
+    writingShown_ = false;
     view_.setVisible(control::kApplyRing, false);
     if (!result.saved) {
         showStatus("store_save_failed_text");

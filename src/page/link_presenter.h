@@ -30,7 +30,8 @@ class LinkPresenter final : public LinkObserver {
           panels_(panels),
           current_(std::move(current)),
           refreshPage_(std::move(refreshPage)),
-          appliedShown_(view.makeTicker([this] { hideApplied(); })) {}
+          appliedShown_(view.makeTicker([this] { hideApplied(); })),
+          writingDue_(view.makeTicker([this] { showWriting(); })) {}
 
     // Whether the mouse is there, said in words on the page when it is not.
     void showPresence();
@@ -48,11 +49,12 @@ class LinkPresenter final : public LinkObserver {
     void buttonModeReported(int mode) override;
     void pollingReported(int rate) override;
     // The line under the apply button says how far an apply is ("Writing
-    // to the mouse… 3 of 12"), then for kAppliedShownMs that the mouse has
-    // the settings; a failed save or an apply the mouse did not take whole
-    // is said in words fitting the link until the next one goes well. An
-    // apply that could not reach the mouse (away or asleep) says that the
-    // settings are saved and written to it when it comes back or wakes.
+    // to the mouse… 3 of 12", with the apply ring) once it has run for
+    // kWritingShownAfterMs, so that a quick apply does not flash them, then
+    // for kAppliedShownMs that the mouse has the settings; a failed save or an apply the mouse did
+    // not take whole is said in words fitting the link until the next one goes well. An apply that
+    // could not reach the mouse (away or asleep) says that the settings are saved and written to it
+    // when it comes back or wakes.
     void applyStarted() override;
     void frameSent(std::size_t index, std::size_t count, std::uint8_t reportId,
                    SendOutcome outcome) override;
@@ -60,12 +62,15 @@ class LinkPresenter final : public LinkObserver {
     void storeSaved(bool written) override;
 
     static constexpr int kAppliedShownMs = 4000;
+    static constexpr int kWritingShownAfterMs = 300;
 
   private:
     // A section the link offers is shown, its body as the user left it.
     void showSection(const char* header, const char* body, bool available);
     void showStatus(std::string_view textKey);
     void hideApplied();
+    void showWriting();
+    void showProgress();
     // Why an apply the mouse did not take whole failed, for the link it went over.
     std::string_view failureTextKey() const;
     // The sleep label: shown only while a link is there to be asleep on.
@@ -85,6 +90,10 @@ class LinkPresenter final : public LinkObserver {
     bool charging_ = false;
     MouseStatus status_;                    // as the window was last told
     std::unique_ptr<Ticker> appliedShown_;  // hides "the mouse has your settings"
+    std::unique_ptr<Ticker> writingDue_;    // shows that an apply is under way
+    bool writingShown_ = false;
+    std::size_t framesSent_ = 0;  // of the apply under way
+    std::size_t frameCount_ = 0;
 };
 
 }  // namespace tvq

@@ -184,7 +184,8 @@ TEST_F(SettingsPageTest, TheApplyButtonAsksForAnApply) {
 }
 
 TEST_F(SettingsPageTest, ChargingAnimationClimbsWhileCharging) {
-    ASSERT_EQ(view.tickers.size(), 2u);  // the animation, and the "applied" line's timer
+    // The animation, and the timers of the line under the apply button.
+    ASSERT_EQ(view.tickers.size(), 3u);
     testing::FakeTicker& animation = *view.tickers.front();
     page.panels().sleepPower.showCharging(true);
     EXPECT_EQ(animation.interval, 30);

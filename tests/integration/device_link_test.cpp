@@ -311,6 +311,16 @@ class MouseLinkOnRealLibraries : public ::testing::Test, public testing::StoreFi
         return done();
     }
     const Profile& current() { return *session.profiles().current(); }
+    // Whether the apply ring shows; plays the timer that shows it once an
+    // apply has lasted a moment.
+    bool ringShown() {
+        for (testing::FakeTicker* t : view.tickers) {
+            if (t->interval == LinkPresenter::kWritingShownAfterMs) {
+                t->tick();
+            }
+        }
+        return view.shown("apply_ring");
+    }
 
     SystemClock uiClock;
     ManualScheduler scheduler{uiClock};
@@ -376,10 +386,43 @@ TEST_F(MouseLinkOnRealLibraries, MalformedReportsAreDropped) {
     EXPECT_EQ(current().buttonMode, 0);
 }
 
+// Through a receiver whose answers come after 8 to 25 ms, now and then
+// late, twice or never: after a series of edits of every kind the mouse
+// holds exactly the stored profile.
+TEST_F(MouseLinkOnRealLibraries, TheReceiverPacedByItsAnswersEndsHoldingTheProfile) {
+    start({"--receiver", "--heartbeat-ms", "100", "--ack-delay-ms", "8-25", "--loss", "10",
+           "--late", "5", "--duplicate", "20", "--seed", "3"});
+    ASSERT_TRUE(pumpUntil([&] { return link.links().receiverLinkUp.load() == 1; }, 3000ms));
+    const std::vector<std::function<void(Profile&)>> edits = {
+        [](Profile& p) { writeAllSlots(p, [](ModeSettings& m) { m.dpiValue[1] = 90; }); },
+        [](Profile& p) { p.buttonMode = 1; },
+        [](Profile& p) { writeAllSlots(p, [](ModeSettings& m) { m.lightMode = 5; }); },
+        [](Profile& p) {
+            ButtonBinding b;
+            b.function = 69;
+            storeBinding(p, 4, b);
+        },
+        [](Profile& p) { writeAllSlots(p, [](ModeSettings& m) { m.dpiStage = 4; }); },
+    };
+    for (const auto& edit : edits) {
+        const int before = link.applyRequests();
+        session.edit(edit, AfterEdit::kApply);
+        ASSERT_TRUE(pumpUntil(
+            [&] {
+                return link.applyRequests() > before &&
+                       link.appliesFinished() == link.applyRequests();
+            },
+            60000ms));
+    }
+    EXPECT_FALSE(link.unwritten());
+    EXPECT_EQ(heldConfig(*mouse), expectedConfig(current()));
+}
+
 TEST_F(MouseLinkOnRealLibraries, ApplyOverTheCableAndThePlugEvents) {
     start({"--cable"});
     session.edit([](Profile& p) { p.modes[0].lightMode = 3; }, AfterEdit::kApply);
-    ASSERT_TRUE(pumpUntil([&] { return view.hidden("apply_ring"); }, 6000ms));
+    ASSERT_TRUE(pumpUntil([&] { return link.appliesFinished() == 1 && view.hidden("apply_ring"); },
+                          6000ms));
     EXPECT_EQ(heldConfig(*mouse), expectedConfig(current()));
     EXPECT_TRUE(link.watchdogArmed());
 
@@ -395,7 +438,7 @@ TEST_F(MouseLinkOnRealLibraries, ApplyOverTheCableAndThePlugEvents) {
 TEST_F(MouseLinkOnRealLibraries, TheVirtualMouseVanishingMidwayIsSurvived) {
     start({"--cable"});
     link.requestApply();
-    ASSERT_TRUE(pumpUntil([&] { return view.shown("apply_ring"); }, 2000ms));
+    ASSERT_TRUE(pumpUntil([&] { return ringShown(); }, 2000ms));
     mouse->kill();
     ASSERT_TRUE(pumpUntil([&] { return view.hidden("apply_ring"); }, 6000ms));
     const auto start = SteadyClock::now();
@@ -407,7 +450,7 @@ TEST_F(MouseLinkOnRealLibraries, ShutdownDuringAnApplyToASilentReceiverTakesUnde
     start({"--receiver", "--heartbeat-ms", "100", "--no-ack"});
     ASSERT_TRUE(pumpUntil([&] { return link.links().receiverLinkUp.load() == 1; }, 3000ms));
     link.requestApply();
-    ASSERT_TRUE(pumpUntil([&] { return view.shown("apply_ring"); }, 2000ms));
+    ASSERT_TRUE(pumpUntil([&] { return ringShown(); }, 2000ms));
     const auto begin = SteadyClock::now();
     session.shutdown();
     EXPECT_LT(SteadyClock::now() - begin, 1000ms);
