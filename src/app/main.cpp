@@ -37,8 +37,9 @@ constexpr int kExitNoDisplay = 1;
 constexpr int kExitDamagedInstall = 1;
 constexpr int kExitDataFolderInUse = 1;
 
-// SIGTERM and SIGINT (logout, Ctrl-C) end the program the way the tray's
-// "exit" does: the handler only writes a byte that the event loop picks up.
+// SIGTERM, SIGINT and SIGHUP (logout, Ctrl-C, the terminal or session gone)
+// end the program the way the tray's "exit" does: the handler only writes a
+// byte that the event loop picks up.
 int signalPipe[2] = {-1, -1};
 
 void onSignal(int) {
@@ -73,6 +74,15 @@ int main(int argc, char** argv) {
         return kExitAlreadyRunning;
     }
     tvq::debug::write("command line: " + std::to_string(commandLineBytes(argc, argv)) + " bytes\n");
+    // From the moment another copy can find this one, an ending signal is
+    // kept until the event loop runs and acts on it.
+    const bool signalsCaught =
+        ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) == 0;
+    if (signalsCaught) {
+        std::signal(SIGTERM, onSignal);
+        std::signal(SIGINT, onSignal);
+        std::signal(SIGHUP, onSignal);
+    }
 
     QApplication app(argc, argv);
     display.release();
@@ -148,7 +158,7 @@ int main(int argc, char** argv) {
         }
 
         std::unique_ptr<QSocketNotifier> signalNotifier;
-        if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) == 0) {
+        if (signalsCaught) {
             signalNotifier =
                 std::make_unique<QSocketNotifier>(signalPipe[0], QSocketNotifier::Read);
             QObject::connect(signalNotifier.get(), &QSocketNotifier::activated, &window, [&window] {
@@ -156,8 +166,6 @@ int main(int argc, char** argv) {
                 [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], &byte, 1);
                 window.logic().exitRequested();
             });
-            std::signal(SIGTERM, onSignal);
-            std::signal(SIGINT, onSignal);
         }
         status = QApplication::exec();
     }

@@ -8,6 +8,10 @@ namespace tvq::paths {
 inline constexpr const char* kStoreFolder = "ms_1";
 inline constexpr const char* kProfileStoreFile = "pro.data";
 inline constexpr const char* kMacroStoreFile = "macro.data";
+// Left when the program ended before the mouse had the selected profile
+// (an edit still settling, the mouse away or asleep, an apply cut short):
+// the next start writes it whole at the first connection. Empty.
+inline constexpr const char* kUnwrittenMarkerFile = "unwritten";
 inline constexpr const char* kFallbackDataFolder = "Data";
 // The program's own settings: "<config home>/tvq-config/settings.json".
 inline constexpr const char* kSettingsFolder = "tvq-config";

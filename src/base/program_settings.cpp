@@ -23,8 +23,12 @@ bool ApplicationRules::set(std::string_view app, std::string_view profile) {
     if (app.empty() || app.size() > kMaxAppIdBytes) {
         return false;
     }
-    std::erase_if(rules, [&](const AppRule& r) { return sameName(r.app, app); });
+    const std::size_t removed =
+        std::erase_if(rules, [&](const AppRule& r) { return sameName(r.app, app); });
     if (!profile.empty()) {
+        if (removed == 0 && rules.size() >= kMaxRules) {
+            return false;
+        }
         rules.push_back({std::string(app), std::string(profile)});
     }
     return true;

@@ -41,11 +41,15 @@ struct ApplicationRules {
 
     // Longer application ids are not ids.
     static constexpr std::size_t kMaxAppIdBytes = 255;
+    // More rules are refused, so that the settings file stays well within
+    // what its reader takes (SettingsFile::kMaxBytes).
+    static constexpr std::size_t kMaxRules = 1000;
 
     // The rule for `app`, letter case ignored; null when there is none.
     const AppRule* find(std::string_view app) const;
     // Names `profile` for `app`, replacing the rule it had; an empty profile
-    // removes the rule. False for an empty or overlong id.
+    // removes the rule. False for an empty or overlong id, and for a new
+    // rule beyond kMaxRules.
     bool set(std::string_view app, std::string_view profile);
     // The rules follow a profile that was renamed or deleted.
     void renameProfile(std::string_view from, std::string_view to);

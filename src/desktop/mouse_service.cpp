@@ -1,5 +1,7 @@
 #include "desktop/mouse_service.h"
 
+#include <algorithm>
+
 #include <QDBusConnectionInterface>
 #include <QDBusError>
 #include <QDBusMessage>
@@ -146,6 +148,18 @@ void MouseService::ActiveApplicationChanged(const QString& appId) {
 void MouseService::SetApplicationRule(const QString& appId, const QString& profile) {
     if (!validAppId(appId)) {
         return;
+    }
+    if (control_ != nullptr && !profile.isEmpty()) {
+        const QMap<QString, QString> rules = control_->applicationRules();
+        const bool known = std::any_of(rules.keyBegin(), rules.keyEnd(), [&](const QString& id) {
+            return id.compare(appId, Qt::CaseInsensitive) == 0;
+        });
+        if (!known && static_cast<std::size_t>(rules.size()) >= ApplicationRules::kMaxRules) {
+            sendErrorReply(QDBusError::LimitsExceeded,
+                           QStringLiteral("At most %1 applications can have rules")
+                               .arg(ApplicationRules::kMaxRules));
+            return;
+        }
     }
     if (control_ == nullptr || !control_->setApplicationRule(appId, profile)) {
         sendErrorReply(QString::fromLatin1(kNoSuchProfile),

@@ -1,5 +1,5 @@
-// One writer per data folder: a lock on a file in the folder, held for the
-// program's life. Two copies of the program with different runtime folders
+// One writer per data folder: a lock on the folder and on a file in it, held
+// for the program's life. Two copies of the program with different runtime folders
 // (two sessions of one user) would otherwise both write the same stores.
 #pragma once
 
@@ -15,7 +15,8 @@ class DataFolderLock {
         kUnavailable,  // no lock file could be made (read-only folder): unguarded
     };
 
-    // Takes the lock on "<folder>/tvq-config.lock", creating the file.
+    // Takes the locks on the folder and on "<folder>/tvq-config.lock",
+    // creating the file.
     explicit DataFolderLock(const std::string& folder);
     ~DataFolderLock();
     DataFolderLock(const DataFolderLock&) = delete;
@@ -27,6 +28,7 @@ class DataFolderLock {
 
   private:
     int fd_ = -1;
+    int folderFd_ = -1;
     State state_ = State::kUnavailable;
 };
 

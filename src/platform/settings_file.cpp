@@ -148,30 +148,67 @@ Json applicationsJson(const ApplicationRules& applications) {
     return {{kAutomaticKey, applications.automatic}, {kRulesKey, std::move(rules)}};
 }
 
+// Whether the document's arrays and objects nest at most `maxDepth` deep;
+// looked at before the document is built, whose printing recurses.
+class DepthCheck final : public nlohmann::json_sax<Json> {
+  public:
+    explicit DepthCheck(std::size_t maxDepth) : max_(maxDepth) {}
+    bool null() override { return true; }
+    bool boolean(bool) override { return true; }
+    bool number_integer(number_integer_t) override { return true; }
+    bool number_unsigned(number_unsigned_t) override { return true; }
+    bool number_float(number_float_t, const string_t&) override { return true; }
+    bool string(string_t&) override { return true; }
+    bool binary(binary_t&) override { return true; }
+    bool start_object(std::size_t) override { return ++depth_ <= max_; }
+    bool key(string_t&) override { return true; }
+    bool end_object() override { return --depth_, true; }
+    bool start_array(std::size_t) override { return ++depth_ <= max_; }
+    bool end_array() override { return --depth_, true; }
+    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) override {
+        return false;
+    }
+
+  private:
+    std::size_t max_;
+    std::size_t depth_ = 0;
+};
+
+bool shallowEnough(const std::vector<std::uint8_t>& bytes) {
+    DepthCheck check(SettingsFile::kMaxDepth);
+    return Json::sax_parse(bytes.begin(), bytes.end(), &check);
+}
+
 }  // namespace
 
 SettingsFile::Loaded SettingsFile::load() {
     settings_ = {};
     document_.clear();
     keptAs_.clear();
+    unreadable_ = false;
     if (path_.empty() || !fs_.exists(path_)) {
         return Loaded::kNoFile;
     }
     const std::optional<std::uint64_t> size = fs_.regularFileSize(path_);
     if (!size) {
+        unreadable_ = true;
         return Loaded::kUnreadable;
     }
     std::optional<std::vector<std::uint8_t>> bytes;
     if (*size <= kMaxBytes) {
         bytes = fs_.readFile(path_);
         if (!bytes) {
+            unreadable_ = true;
             return Loaded::kUnreadable;
         }
     }
-    Json doc = bytes ? Json::parse(bytes->begin(), bytes->end(), nullptr, false) : Json();
+    Json doc = bytes && shallowEnough(*bytes)
+                   ? Json::parse(bytes->begin(), bytes->end(), nullptr, false)
+                   : Json();
     if (!bytes || doc.is_discarded() || !doc.is_object()) {
         keptAs_ = keepDamagedStore(fs_, path_);
         debug::write("settings: " + path_ + " is not a settings file; kept as " + keptAs_ + "\n");
+        unreadable_ = keptAs_.empty();
         return keptAs_.empty() ? Loaded::kUnreadable : Loaded::kKeptAside;
     }
     settings_.battery = readBattery(doc);
@@ -192,6 +229,14 @@ bool SettingsFile::save(const ProgramSettings& settings) {
     if (path_.empty()) {
         return false;
     }
+    if (unreadable_) {
+        // What is there may be the user's settings, unreadable for now (its
+        // permissions, say): it is not replaced by ours.
+        if (load() == Loaded::kUnreadable) {
+            debug::write("settings: " + path_ + " cannot be read; not written over\n");
+            return false;
+        }
+    }
     Json doc = document_.empty() ? Json::object() : Json::parse(document_, nullptr, false);
     if (!doc.is_object()) {
         doc = Json::object();
@@ -211,6 +256,10 @@ bool SettingsFile::save(const ProgramSettings& settings) {
     doc[kClosedSectionsKey] = settings.closedSections;
     doc[kLanguageKey] = settings.language;
     const std::string text = doc.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+    if (text.size() > kMaxBytes) {
+        debug::write("settings: too large to be read again; not written\n");
+        return false;
+    }
     const std::size_t slash = path_.find_last_of('/');
     if (slash != std::string::npos && slash > 0) {
         fs_.createDirectories(path_.substr(0, slash));

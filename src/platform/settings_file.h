@@ -27,14 +27,17 @@ class SettingsFile {
     Loaded load();
     const ProgramSettings& settings() const { return settings_; }
     // Writes `settings`, creating the folder; the settings in memory are the
-    // new ones only when the file was written.
+    // new ones only when the file was written. Refused while a file is there
+    // that could not be read (it is never written over), and for settings
+    // that would make a file the reader refuses.
     bool save(const ProgramSettings& settings);
 
     const std::string& path() const { return path_; }
     const std::string& keptAs() const { return keptAs_; }
 
-    // Larger files are not settings.
+    // Larger files are not settings, nor are documents nested deeper.
     static constexpr std::uint64_t kMaxBytes = 1 << 20;
+    static constexpr std::size_t kMaxDepth = 32;
 
   private:
     FileSystem& fs_;
@@ -42,6 +45,7 @@ class SettingsFile {
     ProgramSettings settings_;
     std::string document_;  // the JSON last read or written, with keys of other versions
     std::string keptAs_;
+    bool unreadable_ = false;  // a file is there that load() could not read
 };
 
 }  // namespace tvq

@@ -9,6 +9,7 @@ static_assert(report::kProfileSelect < 32 && report::kMacro < 32);
 
 bool ProfileApplier::apply(bool whole) {
     deferred_ = 0;
+    interrupted_ = false;
     if (links_.deviceAsleep.load() == 1 || !sendPath_.reachable()) {
         return false;
     }
@@ -50,6 +51,11 @@ bool ProfileApplier::apply(bool whole) {
     }
     bool known = true;
     for (std::size_t i = 0; i < frames.size(); ++i) {
+        if (sendPath_.stopped()) {
+            interrupted_ = true;  // the rest would go without their waits
+            known = false;
+            break;
+        }
         const Frame& frame = *frames[i];
         SendOutcome outcome = SendOutcome::kNoLink;
         sendPath_.sendReport(frame, &outcome);

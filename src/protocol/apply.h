@@ -51,6 +51,9 @@ class ProfileApplier {
     // that the link could not carry (polling frames over Bluetooth LE);
     // they go when a link that carries them is up.
     std::size_t deferred() const { return deferred_; }
+    // Whether the last apply stopped between two frames because the send
+    // path was stopped.
+    bool interrupted() const { return interrupted_; }
 
     // Slot numbers given to the macros in the last apply.
     const MacroSlotTable& macroSlots() const { return slots_; }
@@ -63,6 +66,7 @@ class ProfileApplier {
     MacroSlotTable slots_{};
     HeldFrames held_;
     std::size_t deferred_ = 0;
+    bool interrupted_ = false;
     std::atomic<std::uint32_t> changedByMouse_{0};  // one bit per report id
 };
 

@@ -55,6 +55,9 @@ class SendPath {
 
     // Whether some link could carry a frame now.
     bool reachable() const;
+    // Whether the waits were ended for good (the program ends): no frame
+    // is to go out any more, since it could not be given its wait.
+    bool stopped() const { return clock_.cancelled(); }
     // Whether the link that would carry `frame` now takes frames of its
     // kind: Bluetooth LE takes no polling frames.
     bool carries(std::span<const std::uint8_t> frame) const;

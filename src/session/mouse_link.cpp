@@ -148,7 +148,7 @@ void MouseLink::runApply() {
     sending_.reset();  // not sent when the mouse could not be reached
     result_.deferred = applier_.deferred();
     if (result_.selected) {
-        unwritten_.store(!result_.complete());
+        unwritten_.store(!result_.complete() || applier_.interrupted());
         deferred_.store(result_.deferred != 0);
     }
     // The store is saved after every apply, also one that could send
@@ -174,6 +174,11 @@ void MouseLink::mouseChangedItself(std::uint8_t reportId) {
     if (appliesOpen_ > 0) {
         requestApply();
     }
+}
+
+void MouseLink::markUnwritten() {
+    unwritten_.store(true);
+    links_.mouseMayHoldOther();  // whole, and at once when it can be reached
 }
 
 void MouseLink::writeWhatTheMouseMissed() {

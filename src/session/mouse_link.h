@@ -87,6 +87,10 @@ class MouseLink {
     // Whether the selected profile waits to be written (its last apply could
     // not reach the mouse, or did not complete).
     bool unwritten() const { return unwritten_.load(); }
+    // The selected profile waits to be written (an earlier run ended before
+    // the mouse had it): it is, whole, as soon as the mouse can take it.
+    // User-interface thread.
+    void markUnwritten();
     // Whether frames of it wait for a link that carries them (polling over
     // Bluetooth LE).
     bool deferred() const { return deferred_.load(); }

@@ -33,8 +33,10 @@ class MouseSession {
     MouseSession(const MouseSession&) = delete;
     MouseSession& operator=(const MouseSession&) = delete;
 
-    // Reads both stores (see ProfileStore::load).
-    ProfileStore::LoadReport load() { return profiles_.load(macros_); }
+    // Reads both stores (see ProfileStore::load). When the last run ended
+    // before the mouse had the selected profile, it is written, whole, as
+    // soon as the mouse can take it.
+    ProfileStore::LoadReport load();
 
     // The one way to change the selected profile: `change` runs under the
     // store's lock, then `then` follows. With `settleMs` above 0 an apply
@@ -61,9 +63,12 @@ class MouseSession {
     const MouseLink& link() const { return link_; }
     const LinkState& links() const { return link_.links(); }
 
-    // Stops the link (worker, libraries). Called by the destructor at the
-    // latest; the owner calls it earlier when the scheduler goes first.
-    void shutdown() { link_.shutdown(); }
+    // Stops the link (worker, libraries); an apply under way stops between
+    // two frames. An edit still settling is saved, and when the mouse does
+    // not have the selected profile a note in the data folder says so for
+    // the next start. Called by the destructor at the latest; the owner
+    // calls it earlier when the scheduler goes first.
+    void shutdown();
 
   private:
     const DataLocation& location_;
@@ -72,6 +77,9 @@ class MouseSession {
     MacroStore macros_;
     MouseLink link_;
     unsigned settleGeneration_ = 0;
+    bool settling_ = false;  // an edit waits for its settle time
+    bool loaded_ = false;
+    bool shutDown_ = false;
 };
 
 }  // namespace tvq

@@ -422,6 +422,35 @@ TEST_F(DeviceStateTest, AnEditWithoutALinkIsStillSaved) {
     EXPECT_EQ(parseProfileStore(fs.files.at(testing::kProPath)).profiles.at(0)->buttonMode, 1);
 }
 
+TEST_F(DeviceStateTest, AnEditStillSettlingAtTheEndIsSavedAndWrittenWholeAtTheNextStart) {
+    start(true, false);
+    session.edit([](Profile& p) { writeAllSlots(p, [](ModeSettings& m) { m.dpiValue[0] = 77; }); },
+                 AfterEdit::kApply, 500);
+    session.shutdown();  // SIGTERM within the settle time
+    EXPECT_EQ(
+        parseProfileStore(fs.files.at(testing::kProPath)).profiles.at(0)->modes[0].dpiValue[0], 77);
+    const std::string marker = testing::kDataFolder + "ms_1/unwritten";
+    ASSERT_TRUE(fs.files.contains(marker));
+
+    // The next start writes the profile, whole, at its first connection.
+    FakeLibraryLoader::reset();
+    FakeCableLibrary::state().present = 1;
+    testing::FakeScheduler nextScheduler;
+    testing::FakeClock nextClock;
+    MouseSession next{location, texts, nextScheduler, &ble, &nextClock};
+    next.load();
+    next.link().start(loader, "/opt/tvq/", &window, false);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (next.link().appliesFinished() == 0 && std::chrono::steady_clock::now() < end) {
+        nextScheduler.drainUiTasks();
+    }
+    ASSERT_EQ(next.link().appliesFinished(), 1);
+    EXPECT_EQ(FakeCableLibrary::state().frames.size(), 12u);
+    EXPECT_FALSE(next.link().unwritten());
+    next.shutdown();
+    EXPECT_FALSE(fs.files.contains(marker));
+}
+
 TEST_F(DeviceStateTest, EditsWithASettleTimeMakeOneApply) {
     start(true, false);
     for (int step = 0; step < 10; ++step) {

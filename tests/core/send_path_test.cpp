@@ -234,6 +234,20 @@ TEST_F(SendPathTest, ApplySendsTwelveFramesPlusMacrosAndSkipsWhileAsleep) {
     EXPECT_EQ(applier.macroSlots()[0][2], 1);
 }
 
+TEST_F(SendPathTest, AnApplyStopsBetweenFramesWhenTheWaitsAreEndedForGood) {
+    links.wiredState = kAttached;
+    links.deviceAsleep = 0;
+    auto profile = newProfile(u"A");
+    ProfileApplier applier(path, links, [&] { return std::make_unique<Profile>(*profile); }, {});
+    cable.answer = [&](auto) {
+        clock.stopped = cable.writes.size() == 3;  // the program ends after the third frame
+        return 1;
+    };
+    EXPECT_TRUE(applier.apply());
+    EXPECT_EQ(cable.count(), 3u);  // never a frame without its wait
+    EXPECT_TRUE(applier.interrupted());
+}
+
 TEST_F(SendPathTest, OverBleTheApplySendsEightFrames) {
     links.bleConnected = 1;
     links.deviceAsleep = 0;

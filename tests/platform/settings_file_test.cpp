@@ -75,8 +75,11 @@ TEST(SettingsFileTest, WrittenSettingsReadBackAndKeysOfOtherVersionsStay) {
 
 TEST(SettingsFileTest, BadContentIsKeptAsideOrTakesTheDefaults) {
     testing::MemoryFileSystem fs;
+    // Among them a document nested deeper than any settings file: it is
+    // refused before it is built (printing it would recurse that deep).
+    const std::string deep = "{\"x\": " + std::string(70000, '[') + std::string(70000, ']') + "}";
     for (const std::string& bad : {std::string("{\"battery\": "), std::string("[1, 2]"),
-                                   std::string("\xff\xfe{}"), std::string(2 << 20, ' ')}) {
+                                   std::string("\xff\xfe{}"), std::string(2 << 20, ' '), deep}) {
         put(fs, bad);
         SettingsFile file(fs, kPath);
         ASSERT_EQ(file.load(), SettingsFile::Loaded::kKeptAside) << bad.substr(0, 20);
@@ -104,6 +107,34 @@ TEST(SettingsFileTest, BadContentIsKeptAsideOrTakesTheDefaults) {
     EXPECT_EQ(file.settings().appearance, AppearanceSettings{});
     EXPECT_EQ(file.settings().language, "");
     EXPECT_EQ(file.settings().closedSections, std::vector<std::string>{"ms_1_hor_dpi"});
+}
+
+TEST(SettingsFileTest, NothingIsWrittenThatCouldNotBeReadAgain) {
+    testing::MemoryFileSystem fs;
+    SettingsFile file(fs, kPath);
+    ProgramSettings settings;
+    // The rules stop at their limit, well within what the reader takes.
+    for (std::size_t i = 0; i <= ApplicationRules::kMaxRules; ++i) {
+        const std::string id =
+            std::to_string(i) + std::string(ApplicationRules::kMaxAppIdBytes - 8, 'a');
+        EXPECT_EQ(settings.applications.set(id, std::string(196, 'p')),
+                  i < ApplicationRules::kMaxRules);
+    }
+    ASSERT_TRUE(file.save(settings));
+    SettingsFile again(fs, kPath);
+    ASSERT_EQ(again.load(), SettingsFile::Loaded::kRead);
+    EXPECT_EQ(again.settings().applications.rules.size(), ApplicationRules::kMaxRules);
+
+    // A file that cannot be read now (its permissions, say) is not replaced
+    // by a save; once it can be read, saves go on.
+    fs.unreadable.insert(kPath);
+    const std::vector<std::uint8_t> kept = fs.files[kPath];
+    SettingsFile locked(fs, kPath);
+    ASSERT_EQ(locked.load(), SettingsFile::Loaded::kUnreadable);
+    EXPECT_FALSE(locked.save(ProgramSettings{}));
+    EXPECT_EQ(fs.files[kPath], kept);
+    fs.unreadable.clear();
+    EXPECT_TRUE(locked.save(ProgramSettings{}));
 }
 
 }  // namespace

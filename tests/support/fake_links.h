@@ -41,6 +41,8 @@ class FakeClock final : public Clock {
         return done();
     }
     void wake() override {}
+    bool cancelled() const override { return stopped; }
+    bool stopped = false;  // what cancelled() says
 
   private:
     // Runs the events due up to `end` in time order; stops at the first

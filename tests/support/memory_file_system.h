@@ -17,12 +17,13 @@ class MemoryFileSystem final : public FileSystem {
     bool failWrites = false;              // every replaceFile fails
     std::set<std::string> failWritesTo;   // replaceFile of these paths fails
     bool failFolderCreation = false;      // every createDirectory fails
+    std::set<std::string> unreadable;     // there, but reading them fails
     int writes = 0;                       // replaceFile calls that succeeded
     std::map<std::string, int> writesTo;  // the same, by path
 
     std::optional<std::vector<std::uint8_t>> readFile(const std::string& path) override {
         const auto it = files.find(path);
-        if (it == files.end()) {
+        if (it == files.end() || unreadable.contains(path)) {
             return std::nullopt;
         }
         return it->second;

@@ -181,6 +181,25 @@ TEST_F(TvqctlTest, ProfileNewRefusesWithoutWriting) {
     }
     EXPECT_EQ(fsys::file_size(storeFolder() + "/pro.data"), 3u);
     EXPECT_FALSE(fsys::exists(storeFolder() + "/macro.data"));
+    // An existing file is replaced only with --force, and never one that
+    // holds the program's data, wherever it lies.
+    write(path("mine.pro"), {1});
+    expectOneLineError(tvqctl("profile new P '" + path("mine.pro") + "'"), "--force");
+    EXPECT_EQ(fsys::file_size(path("mine.pro")), 1u);
+    EXPECT_EQ(tvqctl("profile new P '" + path("mine.pro") + "' --force").status, 0);
+    EXPECT_EQ(fsys::file_size(path("mine.pro")), 165004u);
+    std::vector<std::unique_ptr<Profile>> one;
+    one.push_back(newProfile(u"Kept"));
+    const std::string settings = R"({"version": 1, "battery": {"low": 20}})";
+    for (const auto& [name, bytes] :
+         {std::pair{std::string("store-copy"), encodeProfileStore(0, one)},
+          std::pair{std::string("settings-copy"),
+                    std::vector<std::uint8_t>(settings.begin(), settings.end())}}) {
+        write(path(name), bytes);
+        expectOneLineError(tvqctl("profile new P '" + path(name) + "' --force"),
+                           "only the program writes");
+        EXPECT_EQ(fsys::file_size(path(name)), bytes.size());
+    }
     // A file-size limit is a failed write, not the end of the process.
     expectOneLineError(tvqctl("profile new P '" + path("big.pro") + "'", "ulimit -f 8; "),
                        "big.pro");

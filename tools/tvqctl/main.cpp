@@ -3,6 +3,7 @@
 // Every error is one line on standard error naming the file and the fault,
 // with exit status 2; nothing is written when a command fails.
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -18,6 +19,7 @@
 #include "base/text.h"
 #include "failure.h"
 #include "json_view.h"
+#include "macros/macro_layout.h"
 #include "macros/macro_record.h"
 #include "page/profile_check.h"
 #include "platform/posix_file_system.h"
@@ -32,7 +34,9 @@ using namespace tvq;
 
 constexpr const char* kUsage =
     "usage:\n"
-    "  tvqctl profile new NAME OUT.pro   write a profile with every default\n"
+    "  tvqctl profile new NAME OUT.pro [--force]\n"
+    "                                    write a profile with every default (--force:\n"
+    "                                    over an existing profile file)\n"
     "  tvqctl profile show FILE.pro      print a profile file as JSON\n"
     "  tvqctl profile list               the profiles, the selected one marked *\n"
     "  tvqctl profile select NAME        select a profile and write it to the mouse\n"
@@ -102,9 +106,30 @@ bool isProgramStore(const std::string& path) {
     return false;
 }
 
-int profileNew(FileSystem& fs, const std::vector<std::string>& args) {
+// Whether `bytes` read as one of the program's own files, wherever they
+// lie: a profile store, a macro store of more than one macro (one macro is a
+// macro file too), or the settings file.
+bool readsAsProgramFile(const std::vector<std::uint8_t>& bytes) {
+    const std::size_t n = bytes.size();
+    if (n > layout::store::kFirstProfile &&
+        (n - layout::store::kFirstProfile) % layout::profile::kSize == 0) {
+        return true;
+    }
+    if (n >= 2 * layout::macro::kSize && n % layout::macro::kSize == 0) {
+        return true;
+    }
+    const auto json = nlohmann::json::parse(bytes.begin(), bytes.end(), nullptr, false);
+    return json.is_object() && (json.contains("battery") || json.contains("applications"));
+}
+
+int profileNew(FileSystem& fs, std::vector<std::string> args) {
+    const auto force = std::find(args.begin(), args.end(), "--force");
+    const bool replace = force != args.end();
+    if (replace) {
+        args.erase(force);
+    }
     if (args.size() != 2) {
-        throw Failure{"profile new", "takes a NAME and an output file"};
+        throw Failure{"profile new", "takes a NAME and an output file (and --force)"};
     }
     const std::u16string name = utf16FromUtf8(args[0]);
     if (name.size() > layout::profile::kNameMaxChars) {
@@ -119,8 +144,19 @@ int profileNew(FileSystem& fs, const std::vector<std::string>& args) {
     }
     // Only a regular file or a new name: a device or a pipe is never
     // replaced by a file.
-    if (fs.exists(args[1]) && !fs.regularFileSize(args[1])) {
-        throw Failure{args[1], "is not a regular file; nothing written"};
+    if (fs.exists(args[1])) {
+        if (!fs.regularFileSize(args[1])) {
+            throw Failure{args[1], "is not a regular file; nothing written"};
+        }
+        if (!replace) {
+            throw Failure{args[1], "exists; give --force to replace it; nothing written"};
+        }
+        const auto bytes = fs.readFile(args[1]);
+        if (!bytes || readsAsProgramFile(*bytes)) {
+            throw Failure{args[1],
+                          "holds the program's own data (a store or its settings), which only "
+                          "the program writes; nothing written"};
+        }
     }
     const auto profile = newProfile(name);
     if (!fs.replaceFile(args[1], encodeProfile(*profile))) {
