@@ -175,7 +175,7 @@ QString ProfileSwitching::applyProfileFile(const QByteArray& bytes,
     // What the page could not have made never reaches the mouse; the name
     // is not sent.
     const ProfileRepairs repairs = repairImportedProfile(*profile);
-    const int repaired = repairs.valuesRepaired + (repairs.leftClickRestored ? 1 : 0);
+    const int repaired = repairs.sentValuesRepaired();
     page_.session().link().requestApply(
         std::move(profile),
         [done = std::move(done), repaired](const ApplyResult& r) { done(r, repaired); });

@@ -70,7 +70,7 @@ ProfileRepairs repairImportedProfile(Profile& profile) {
     ProfileRepairs r;
     r.nameUnusable = !usableName(fieldText(profile.name));
     const std::unique_ptr<Profile> defaults = newProfile(u"defaults");
-    int& n = r.valuesRepaired;
+    int& n = r.settingsRepaired;
     keepWithin<std::int32_t>(profile.buttonMode, 0, layout::profile::kModeCount - 1, 0, n);
     for (std::size_t s = 0; s < profile.modes.size(); ++s) {
         ModeSettings& m = profile.modes[s];
@@ -100,7 +100,7 @@ ProfileRepairs repairImportedProfile(Profile& profile) {
                            b.macroLoopCount < 0 || b.macroLoopCount > kMaxLoopCount));
             if (bad) {
                 b = d.buttons[k];
-                ++n;
+                ++r.functionsRepaired;
             }
         }
         // The left-click rule: the first button gets its default back.

@@ -10,9 +10,14 @@ namespace tvq {
 
 struct ProfileRepairs {
     bool nameUnusable = false;  // empty, or not text: the caller names it
-    int valuesRepaired = 0;     // fields put back to their defaults
+    int settingsRepaired = 0;   // settings out of range, put back to their defaults
+    int functionsRepaired = 0;  // button bindings the mouse cannot have, put back
     bool leftClickRestored = false;
-    bool any() const { return nameUnusable || valuesRepaired != 0 || leftClickRestored; }
+    // What was put back in the settings sent to the mouse (not the name).
+    int sentValuesRepaired() const {
+        return settingsRepaired + functionsRepaired + (leftClickRestored ? 1 : 0);
+    }
+    bool any() const { return nameUnusable || sentValuesRepaired() != 0; }
 };
 
 ProfileRepairs repairImportedProfile(Profile& profile);

@@ -228,8 +228,9 @@ TEST_F(ProfileOperationsTest, AGarbageProfileFileIsRepairedBeforeItIsStoredOrSen
         EXPECT_LE(m.lightColor, 0x00FFFFFFu);
         EXPECT_EQ(m.buttons[0].function, 1);  // the left click kept
     }
-    EXPECT_EQ(dialogs.asked.back().rfind("tell import_repaired_text garbage.pro ", 0), 0u)
-        << dialogs.asked.back();
+    // How many values, of which kinds: the button mode and the 25 settings
+    // of each of the five slots, their 18 bindings each, and the name.
+    EXPECT_EQ(dialogs.asked.back(), "tell import_repaired_text garbage.pro 126 90 1 0");
     // What reached the mouse is what the page could have made.
     bool leftClickSent = false;
     for (const auto& f : FakeCableLibrary::state().frames) {

@@ -264,7 +264,7 @@ int apply(FileSystem& fs, const std::vector<std::string>& args) {
     // The checks of the program's import: nothing reaches the mouse that no
     // profile of the program could hold.
     const ProfileRepairs repairs = repairImportedProfile(*profile);
-    const int repaired = repairs.valuesRepaired + (repairs.leftClickRestored ? 1 : 0);
+    const int repaired = repairs.sentValuesRepaired();
     if (repaired != 0) {
         std::cerr << "tvqctl: " << args[0] << ": " << repaired
                   << " value(s) no profile can have were put back to their defaults"

@@ -181,10 +181,11 @@ void ProfileListPanel::importProfile() {
     session_.link().requestSave();  // on disk before its apply
     selectProfile_(*row);
     if (repairs.any()) {
+        const auto count = [](int n) { return std::to_string(n); };
         dialogs_->tell(
             "import_repaired_text",
-            {fileName, std::to_string(repairs.valuesRepaired + (repairs.leftClickRestored ? 1 : 0) +
-                                      (repairs.nameUnusable ? 1 : 0))});
+            {fileName, count(repairs.settingsRepaired), count(repairs.functionsRepaired),
+             count(repairs.nameUnusable ? 1 : 0), count(repairs.leftClickRestored ? 1 : 0)});
     }
 }
 
