@@ -24,6 +24,22 @@ MessageDialog::MessageDialog(const LanguageManager* language, QString messageKey
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
 }
 
+QString MessageDialog::filled(const QString& pattern, const QStringList& arguments) {
+    // One pass, so that an argument holding "%2" (a file's name) stays as it is.
+    QString out;
+    for (qsizetype i = 0; i < pattern.size(); ++i) {
+        const int n =
+            i + 1 < pattern.size() && pattern[i] == u'%' ? pattern[i + 1].digitValue() : -1;
+        if (n >= 1 && n <= arguments.size()) {
+            out += arguments[n - 1];
+            ++i;
+        } else {
+            out += pattern[i];
+        }
+    }
+    return out;
+}
+
 QStringList MessageDialog::qArguments(const std::vector<std::string>& arguments) {
     QStringList shown;
     for (const std::string& a : arguments) {
@@ -66,11 +82,7 @@ void MessageDialog::setup() {
     }
     setWindowTitle(title);
     if (auto* message = control<QLabel>("warning")) {
-        QString shown = text(messageKey_);
-        for (const QString& argument : arguments_) {
-            shown = shown.arg(argument);
-        }
-        message->setText(shown);
+        message->setText(filled(text(messageKey_), arguments_));
         setAccessibleDescription(message->text());
     }
     auto* ok = control<QPushButton>("btn_ok");

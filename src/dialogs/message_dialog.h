@@ -33,6 +33,8 @@ class MessageDialog final : public DialogBase {
     void setup() override;
 
   private:
+    // `pattern` with %1 … %9 replaced by `arguments`.
+    static QString filled(const QString& pattern, const QStringList& arguments);
     static QStringList qArguments(const std::vector<std::string>& arguments);
 
     const LanguageManager* language_;

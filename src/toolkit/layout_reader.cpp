@@ -145,7 +145,8 @@ class Builder {
     }
 
     QString error() const {
-        return QStringLiteral("line %1: %2").arg(xml_.lineNumber()).arg(xml_.errorString());
+        return QStringLiteral("line %1: %2")
+            .arg(QString::number(xml_.lineNumber()), xml_.errorString());
     }
 
   private:
@@ -447,10 +448,10 @@ class Builder {
         const QString type = xml_.attributes().value(QLatin1StringView("class")).toString();
         T* object = depth_ <= kMaxDepth ? make(type) : nullptr;
         if (object == nullptr) {
-            xml_.raiseError(
-                depth_ > kMaxDepth
-                    ? QStringLiteral("%1s nested deeper than %2").arg(what).arg(kMaxDepth)
-                    : QStringLiteral("no %1 of class \"%2\"").arg(what, type));
+            xml_.raiseError(depth_ > kMaxDepth
+                                ? QStringLiteral("%1s nested deeper than %2")
+                                      .arg(what, QString::number(kMaxDepth))
+                                : QStringLiteral("no %1 of class \"%2\"").arg(what, type));
             return nullptr;
         }
         object->setObjectName(xml_.attributes().value(QLatin1StringView("name")).toString());

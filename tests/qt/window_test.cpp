@@ -628,6 +628,16 @@ class WindowTest : public QObject {
         QCOMPARE(dialog.result(), 1);
     }
 
+    void argumentsAreFilledInOnePass() {
+        // A file named "45 %2.pro" keeps its name in the notice.
+        MessageDialog box(&language, QStringLiteral("import_repaired_text"), QString(), nullptr,
+                          {QStringLiteral("45 %2.pro"), "3", "0", "0", "0"});
+        box.create();
+        const QString shown = box.control<QLabel>("warning")->text();
+        QVERIFY2(shown.contains(QStringLiteral("\"45 %2.pro\"")), qPrintable(shown));
+        QVERIFY2(shown.contains(QStringLiteral("out of range: 3;")), qPrintable(shown));
+    }
+
     void aQuestionNamesItsVerbAndKeepsTheFocusOnCancelANoticeHasOneButton() {
         // Acts on the open box once it is shown: notes its buttons, then
         // presses `key` (on the box) or clicks `button`.
