@@ -50,5 +50,12 @@ int main(int argc, char** argv) {
     const std::string settings = R"({"version": 1, "battery": {"notifications": true, "low": 20,
         "critical": 10}, "appearance": "dark"})";
     writeFile(out + "/settings_file/settings.json", {settings.begin(), settings.end()});
+    // Nested deeper than any settings file: refused before it is built.
+    const std::string deep = "{\"x\": " + std::string(5000, '[') + std::string(5000, ']') + "}";
+    writeFile(out + "/settings_file/deep.json", {deep.begin(), deep.end()});
+    const std::string entry =
+        "[Desktop Entry]\nType=Application\nName=GIMP\nName[de]=GIMP\nIcon=/usr/share/gimp.png\n"
+        "NoDisplay=false\n[Desktop Action new]\nName=New\n";
+    writeFile(out + "/desktop_entry/gimp.desktop", {entry.begin(), entry.end()});
     return 0;
 }

@@ -71,7 +71,7 @@ if [ "$fuzz_seconds" -gt 0 ]; then
     echo "== fuzzing the loaders, ${fuzz_seconds}s each"
     CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DTVQ_CORE_ONLY=ON -DTVQ_FUZZ=ON -DTVQ_SANITIZE=address,undefined -DTVQ_WERROR=ON >/dev/null
-    fuzzers=(profile_store macro_store profile_file macro_file settings_file)
+    fuzzers=(profile_store macro_store profile_file macro_file settings_file desktop_entry)
     cmake --build build-fuzz -j"$jobs" --target fuzz_make_seeds "${fuzzers[@]/#/fuzz_}"
     corpus=build-fuzz/corpus
     mkdir -p "${fuzzers[@]/#/$corpus/}"

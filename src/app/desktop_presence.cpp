@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QMenu>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 #include "app/profile_switching.h"
 #include "desktop/battery_notifier.h"
@@ -83,8 +84,12 @@ void DesktopPresence::tellNotSaved(const char* textKey) {
         return;  // once: every later change would say the same
     }
     toldNotSaved_ = true;
-    MessageDialog::tell(&window_, &language_, QString::fromLatin1(textKey),
-                        {QString::fromStdString(mouse_.settings().path())});
+    // Told once the event loop is back: the change may have come over the
+    // session bus, whose caller waits for its answer until this returns.
+    QTimer::singleShot(0, this, [this, textKey] {
+        MessageDialog::tell(&window_, &language_, QString::fromLatin1(textKey),
+                            {QString::fromStdString(mouse_.settings().path())});
+    });
 }
 
 void DesktopPresence::showIn(QSystemTrayIcon* tray) {

@@ -52,10 +52,31 @@ std::optional<DesktopApp> parseDesktopEntry(std::string_view fileName, std::stri
             hidden = true;
         }
     }
+    app.name = shownText(app.name, kMaxNameBytes);
+    app.icon = shownText(app.icon, kMaxIconBytes);
     if (!application || hidden || app.name.empty()) {
         return std::nullopt;
     }
     return app;
+}
+
+std::string shownText(std::string_view text, std::size_t maxBytes) {
+    std::string out;
+    for (const char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u >= 0x20 && u != 0x7F) {
+            out += c;
+        }
+    }
+    if (out.size() > maxBytes) {
+        // Cut at a character's start, never inside one.
+        std::size_t cut = maxBytes;
+        while (cut > 0 && (static_cast<unsigned char>(out[cut]) & 0xC0) == 0x80) {
+            --cut;
+        }
+        out.resize(cut);
+    }
+    return out;
 }
 
 std::vector<std::string> applicationFolders(const Environment& env) {

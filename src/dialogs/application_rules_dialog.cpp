@@ -1,5 +1,6 @@
 #include "dialogs/application_rules_dialog.h"
 
+#include <sys/stat.h>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -11,24 +12,39 @@
 #include <QPushButton>
 #include <QSet>
 #include <QTimer>
+
 #include <algorithm>
 
 #include "base/desktop_entries.h"
 #include "base/text.h"
+#include "platform/posix_file_system.h"
 #include "toolkit/language.h"
 
 namespace tvq {
 namespace {
 
-constexpr qint64 kMaxEntryBytes = 64 * 1024;
+constexpr std::uint64_t kMaxEntryBytes = 64 * 1024;
 constexpr int kIdRole = Qt::UserRole;
 
 bool sameId(const QString& a, const QString& b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
+// An icon file is read only when it is a regular file of a sensible size: a
+// pipe would block the window for ever, a device would never end.
+constexpr qint64 kMaxIconFileBytes = 1024 * 1024;
+
 QIcon iconOf(const QString& icon) {
-    return QDir::isAbsolutePath(icon) ? QIcon(icon) : QIcon::fromTheme(icon);
+    if (!QDir::isAbsolutePath(icon)) {
+        return QIcon::fromTheme(icon);
+    }
+    struct stat st {};
+    const QByteArray path = QFile::encodeName(icon);
+    if (::stat(path.constData(), &st) != 0 || !S_ISREG(st.st_mode) ||
+        st.st_size > kMaxIconFileBytes) {
+        return {};
+    }
+    return QIcon(icon);
 }
 
 }  // namespace
@@ -104,19 +120,25 @@ void ApplicationRulesDialog::setup() {
 }
 
 void ApplicationRulesDialog::fillInstalled() {
+    PosixFileSystem files;
     QSet<QString> seen;
     for (const std::string& folder : applicationFolders(processEnvironment())) {
         const QDir dir(QString::fromStdString(folder));
         for (const QString& file :
              dir.entryList({QStringLiteral("*.desktop")}, QDir::Files | QDir::Readable)) {
-            QFile entry(dir.filePath(file));
-            if (seen.contains(file) || entry.size() > kMaxEntryBytes ||
-                !entry.open(QIODevice::ReadOnly)) {
+            if (seen.contains(file)) {
+                continue;
+            }
+            // Only a regular file, opened without waiting (a pipe) and read
+            // up to a bound (a link to a device never ends).
+            const auto bytes = files.readFileStart(
+                QFile::encodeName(dir.filePath(file)).toStdString(), kMaxEntryBytes + 1);
+            if (!bytes || bytes->size() > kMaxEntryBytes) {
                 continue;
             }
             seen.insert(file);  // the first folder wins
-            const QByteArray text = entry.readAll();
-            if (auto app = parseDesktopEntry(file.toStdString(), text.toStdString())) {
+            const std::string text(bytes->begin(), bytes->end());
+            if (auto app = parseDesktopEntry(file.toStdString(), text)) {
                 installed_.push_back({QString::fromStdString(app->id),
                                       QString::fromStdString(app->name),
                                       QString::fromStdString(app->icon)});

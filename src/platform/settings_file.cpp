@@ -255,7 +255,10 @@ bool SettingsFile::save(const ProgramSettings& settings) {
     }
     doc[kClosedSectionsKey] = settings.closedSections;
     doc[kLanguageKey] = settings.language;
-    const std::string text = doc.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+    std::string text = doc.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+    if (text.size() > kMaxBytes) {
+        text = doc.dump(-1, ' ', false, Json::error_handler_t::replace) + "\n";
+    }
     if (text.size() > kMaxBytes) {
         debug::write("settings: too large to be read again; not written\n");
         return false;

@@ -1,5 +1,7 @@
 // The toolkit layer, the dialogs and the main window on Qt's offscreen
 // platform, with the real layouts from res/.
+#include <sys/stat.h>
+
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
@@ -555,6 +557,40 @@ class WindowTest : public QObject {
         QTest::keyClick(dialog.control<QPushButton>("btn_ok"), Qt::Key_Space);
         QCOMPARE(dialog.result(), 1);
         QCOMPARE(dialog.chosen(), (BatteryAlertSettings{false, 30, 5}));
+    }
+
+    void hostileApplicationFilesNeitherHangNorFloodTheRulesDialog() {
+        QTemporaryDir data;
+        const QString apps = data.path() + "/applications";
+        QDir(data.path()).mkpath("applications");
+        // A link to a device that never ends, a pipe nobody writes, and an
+        // entry with a name of control characters and 60 kB whose icon is a
+        // pipe.
+        QVERIFY(QFile::link("/dev/zero", apps + "/zero.desktop"));
+        QCOMPARE(::mkfifo(QFile::encodeName(apps + "/pipe.desktop").constData(), 0600), 0);
+        QCOMPARE(::mkfifo(QFile::encodeName(data.path() + "/icon.png").constData(), 0600), 0);
+        QFile entry(apps + "/evil.desktop");
+        QVERIFY(entry.open(QIODevice::WriteOnly));
+        entry.write("[Desktop Entry]\nType=Application\nName=Ev\x01il\x1b[31m" +
+                    QByteArray(60000, 'x') + "\nIcon=" + QFile::encodeName(data.path()) +
+                    "/icon.png\n");
+        entry.close();
+        const testing::ScopedEnv home("XDG_DATA_HOME", data.path().toStdString());
+        const testing::ScopedEnv dirs("XDG_DATA_DIRS", "/nonexistent");
+        ApplicationRules rules;
+        ApplicationRulesDialog dialog(
+            &language, "Web", "How the focus is followed.",
+            {.rules = [&] { return rules; },
+             .setRule = [&](const QString&, const QString&) { return true; },
+             .setAutomatic = [](bool) {},
+             .profiles = [] { return QStringList{"Web"}; }},
+            nullptr);
+        dialog.create();
+        auto* combo = dialog.control<QComboBox>("combo_app");
+        QCOMPARE(combo->count(), 1);
+        const QString name = combo->itemText(0);
+        QVERIFY2(name.startsWith(QStringLiteral("Evil[31mxxx")), qPrintable(name.left(40)));
+        QVERIFY(name.toUtf8().size() <= 200 + 40);  // the name, and the id beside it
     }
 
     void theRulesDialogAddsInstalledOrTypedApplicationsAndRemovesThem() {
