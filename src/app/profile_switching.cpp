@@ -1,10 +1,12 @@
 #include "app/profile_switching.h"
 
+#include <QCoreApplication>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusVariant>
 
+#include "base/autostart.h"
 #include "base/debug.h"
 #include "base/text.h"
 #include "page/profile_check.h"
@@ -25,6 +27,11 @@ ProfileSwitching::ProfileSwitching(SettingsPage& page, SettingsFile& settings)
     : page_(page), settings_(settings) {
     ProfileFollower& follower = page_.follower();
     follower.setRules(settings_.settings().applications);
+    // Our own window, as the desktops name it: its desktop id (Wayland), its
+    // X11 class and its program name.
+    follower.setOwnApplications({kAppId, QCoreApplication::applicationName().toStdString(),
+                                 QCoreApplication::applicationName().toLower().toStdString(),
+                                 "tvq-config"});
     follower.setRulesChanged([this](const ApplicationRules& rules) {
         ProgramSettings next = settings_.settings();
         next.applications = rules;

@@ -20,7 +20,13 @@ const AppRule* ApplicationRules::find(std::string_view app) const {
 }
 
 bool ApplicationRules::set(std::string_view app, std::string_view profile) {
-    if (app.empty() || app.size() > kMaxAppIdBytes) {
+    const auto control = [](std::string_view text) {
+        return std::any_of(text.begin(), text.end(), [](char c) {
+            const auto u = static_cast<unsigned char>(c);
+            return u < 0x20 || u == 0x7F;
+        });
+    };
+    if (app.empty() || app.size() > kMaxAppIdBytes || control(app) || control(profile)) {
         return false;
     }
     const std::size_t removed =

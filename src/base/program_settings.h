@@ -48,8 +48,8 @@ struct ApplicationRules {
     // The rule for `app`, letter case ignored; null when there is none.
     const AppRule* find(std::string_view app) const;
     // Names `profile` for `app`, replacing the rule it had; an empty profile
-    // removes the rule. False for an empty or overlong id, and for a new
-    // rule beyond kMaxRules.
+    // removes the rule. False for an empty or overlong id, an id or profile
+    // with control characters, and for a new rule beyond kMaxRules.
     bool set(std::string_view app, std::string_view profile);
     // The rules follow a profile that was renamed or deleted.
     void renameProfile(std::string_view from, std::string_view to);

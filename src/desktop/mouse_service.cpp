@@ -130,9 +130,12 @@ void MouseService::SelectProfile(const QString& name) {
 
 bool MouseService::validAppId(const QString& appId) {
     const qsizetype bytes = appId.toUtf8().size();
-    if (bytes == 0 || bytes > static_cast<qsizetype>(ApplicationRules::kMaxAppIdBytes)) {
+    const bool control = std::any_of(appId.begin(), appId.end(),
+                                     [](QChar c) { return c.unicode() < 0x20 || c == u'\x7F'; });
+    if (bytes == 0 || bytes > static_cast<qsizetype>(ApplicationRules::kMaxAppIdBytes) || control) {
         sendErrorReply(QDBusError::InvalidArgs,
-                       QStringLiteral("An application id has 1 to %1 bytes")
+                       QStringLiteral("An application id has 1 to %1 bytes and no control "
+                                      "characters")
                            .arg(ApplicationRules::kMaxAppIdBytes));
         return false;
     }

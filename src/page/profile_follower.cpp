@@ -1,5 +1,7 @@
 #include "page/profile_follower.h"
 
+#include <algorithm>
+
 #include "base/debug.h"
 #include "base/text.h"
 
@@ -54,7 +56,16 @@ void ProfileFollower::profileRemoved(std::u16string_view name) {
     }
 }
 
+bool ProfileFollower::own(std::string_view app) const {
+    return std::any_of(own_.begin(), own_.end(), [app](const std::string& id) {
+        return equalIgnoringCase(utf16FromUtf8(id), utf16FromUtf8(app));
+    });
+}
+
 void ProfileFollower::activeApplicationChanged(std::string_view app) {
+    if (own(app)) {
+        return;
+    }
     active_ = app;
     if (!rules_.automatic) {
         return;

@@ -11,6 +11,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/program_settings.h"
 #include "base/scheduler.h"
@@ -48,15 +49,21 @@ class ProfileFollower {
     void profileRemoved(std::u16string_view name);
 
     // The desktop says which application has the focus ("" for none known).
+    // The program's own windows (`ownApplications`) are none: their focus
+    // leaves the profile as it is, so that the user edits the profile the
+    // application before chose.
     void activeApplicationChanged(std::string_view app);
+    void setOwnApplications(std::vector<std::string> ids) { own_ = std::move(ids); }
 
     static constexpr int kSettleMs = 300;
 
   private:
     void settle(unsigned generation);
+    bool own(std::string_view app) const;
     int rowOf(std::string_view profile) const;
     void tell() const;
 
+    std::vector<std::string> own_;
     Scheduler& scheduler_;
     const ProfileStore& store_;
     std::function<void(int)> select_;

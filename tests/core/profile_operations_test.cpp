@@ -445,6 +445,11 @@ TEST_F(ProfileFollowerTest, RulesChooseTheProfileAndOtherApplicationsGetTheOneCh
     EXPECT_FALSE(page.selectProfileNamed(u"nobody"));
     EXPECT_EQ(focusOn("gimp"), 2);
     EXPECT_EQ(focusOn(""), 0);
+    // The program's own window taking the focus changes nothing: the user
+    // edits the profile the application before chose.
+    page.follower().setOwnApplications({"tvq-config"});
+    EXPECT_EQ(focusOn("gimp"), 2);
+    EXPECT_EQ(focusOn("TVQ-Config"), 2);
 }
 
 TEST_F(ProfileFollowerTest, FocusSettlesOnceWaitsForDialogsAndCanBeSwitchedOff) {

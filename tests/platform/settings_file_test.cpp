@@ -113,6 +113,8 @@ TEST(SettingsFileTest, NothingIsWrittenThatCouldNotBeReadAgain) {
     testing::MemoryFileSystem fs;
     SettingsFile file(fs, kPath);
     ProgramSettings settings;
+    EXPECT_FALSE(settings.applications.set("gimp", "Draw\ning"));  // control characters
+    EXPECT_FALSE(settings.applications.set("gi\x1bmp", "Drawing"));
     // The rules stop at their limit, well within what the reader takes.
     for (std::size_t i = 0; i <= ApplicationRules::kMaxRules; ++i) {
         const std::string id =
