@@ -32,14 +32,38 @@ ProfileSwitching::ProfileSwitching(SettingsPage& page, SettingsFile& settings)
     follower.setOwnApplications({kAppId, QCoreApplication::applicationName().toStdString(),
                                  QCoreApplication::applicationName().toLower().toStdString(),
                                  "tvq-config"});
-    follower.setRulesChanged([this](const ApplicationRules& rules) {
-        ProgramSettings next = settings_.settings();
-        next.applications = rules;
-        if (!settings_.save(next)) {
-            emit rulesNotSaved();
+    rulesSaved_.setSingleShot(true);
+    rulesSaved_.setInterval(kRulesSaveMs);
+    connect(&rulesSaved_, &QTimer::timeout, this, [this] {
+        if (rulesWaiting_) {
+            saveRules();
+        }
+    });
+    follower.setRulesChanged([this](const ApplicationRules&) {
+        if (rulesSaved_.isActive()) {
+            rulesWaiting_ = true;
+        } else {
+            saveRules();
         }
         emit rulesChanged();
     });
+}
+
+ProfileSwitching::~ProfileSwitching() {
+    blockSignals(true);  // nobody is left to tell
+    if (rulesWaiting_) {
+        saveRules();
+    }
+}
+
+void ProfileSwitching::saveRules() {
+    rulesWaiting_ = false;
+    ProgramSettings next = settings_.settings();
+    next.applications = page_.follower().rules();
+    if (!settings_.save(next)) {
+        emit rulesNotSaved();
+    }
+    rulesSaved_.start();
 }
 
 void ProfileSwitching::start(FocusSource source, const QDBusConnection& bus,

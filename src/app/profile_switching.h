@@ -7,6 +7,7 @@
 #include <QDBusConnection>
 #include <QObject>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <functional>
 #include <memory>
 
@@ -24,6 +25,8 @@ class ProfileSwitching final : public QObject, public ProfileControl {
   public:
     // `page` and `settings` outlive this object.
     ProfileSwitching(SettingsPage& page, SettingsFile& settings);
+    // Writes rules that still wait for their save.
+    ~ProfileSwitching() override;
 
     // Starts following the focus the way `source` gives it; `bus` is the
     // session bus, `programFolder` holds the KWin script.
@@ -55,12 +58,19 @@ class ProfileSwitching final : public QObject, public ProfileControl {
     void rulesNotSaved();
 
   private:
+    // Writes the rules to the settings file: at once, then at most once per
+    // kRulesSaveMs while changes keep coming (a flood over the bus), and
+    // once more after the last.
+    void saveRules();
+    static constexpr int kRulesSaveMs = 1000;
     void followX11();
     void loadKWinScript(const QDBusConnection& bus, const std::string& programFolder);
     void askGnomeExtension(const QDBusConnection& bus);
 
     SettingsPage& page_;
     SettingsFile& settings_;
+    QTimer rulesSaved_;  // runs for kRulesSaveMs after a save of the rules
+    bool rulesWaiting_ = false;
     FocusSource source_ = FocusSource::kNone;
     ActiveWindowWatch x11_;
     std::unique_ptr<QSocketNotifier> x11Readable_;

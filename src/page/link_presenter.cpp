@@ -211,13 +211,15 @@ void LinkPresenter::applyFinished(const ApplyResult& result) {
 }
 
 void LinkPresenter::storeSaved(bool written) {
-    if (written && appliedShowing_) {
-        return;  // the line says the mouse has the settings, and it has them
+    if (!written) {
+        showStatus("store_save_failed_text");
+    } else if (shownKey_ == "store_save_failed_text") {
+        showStatus("");  // saved after all; what else the line says stays
     }
-    showStatus(written ? "" : "store_save_failed_text");
 }
 
 void LinkPresenter::showStatus(std::string_view textKey) {
+    shownKey_ = textKey;
     appliedShowing_ = false;
     appliedShown_->stop();
     if (!textKey.empty()) {

@@ -4,6 +4,7 @@
 // display. The one place that turns link events into controls.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include <functional>
@@ -92,6 +93,7 @@ class LinkPresenter final : public LinkObserver {
     std::unique_ptr<Ticker> appliedShown_;  // hides "the mouse has your settings"
     std::unique_ptr<Ticker> writingDue_;    // shows that an apply is under way
     bool writingShown_ = false;
+    std::string shownKey_;        // what the line under the apply button says
     std::size_t framesSent_ = 0;  // of the apply under way
     std::size_t frameCount_ = 0;
 };

@@ -145,6 +145,7 @@ bool ProfileStore::save() {
     std::vector<Profile> copy;
     std::uint64_t sequence = 0;
     std::optional<std::uint64_t> noteBefore;
+    bool editedBeforeCopy = false;
     {
         std::lock_guard guard(mutex_);
         if (!loaded_) {
@@ -152,6 +153,8 @@ bool ProfileStore::save() {
         }
         noteBefore = importNoteBefore_;
         index = currentIndex_;
+        editedBeforeCopy = edited_;
+        edited_ = false;
         copy.reserve(profiles_.size());
         for (const auto& p : profiles_) {
             copy.push_back(*p);
@@ -166,6 +169,10 @@ bool ProfileStore::save() {
     FileSystem& fs = location_.fileSystem();
     ensureStoreFolder(fs, folder);
     const bool written = fs.replaceFile(profileStorePath(folder), encodeProfileStore(index, copy));
+    if (!written && editedBeforeCopy) {
+        std::lock_guard guard(mutex_);
+        edited_ = true;  // still not on disk: the next save is not put off
+    }
     if (written) {
         lastWritten_ = sequence;
         if (noteBefore && sequence > *noteBefore) {
@@ -274,11 +281,18 @@ bool ProfileStore::editCurrent(const std::function<void(Profile&)>& change) {
         return false;
     }
     change(*current_);
+    edited_ = true;
     return true;
+}
+
+bool ProfileStore::editedSinceSave() const {
+    std::lock_guard guard(mutex_);
+    return edited_;
 }
 
 void ProfileStore::editEvery(const std::function<void(Profile&, bool selected)>& change) {
     std::lock_guard guard(mutex_);
+    edited_ = true;
     for (const auto& p : profiles_) {
         change(*p, p.get() == current_);
     }
@@ -290,6 +304,7 @@ std::int32_t ProfileStore::append(std::unique_ptr<Profile> profile) {
 }
 
 std::int32_t ProfileStore::appendLocked(std::unique_ptr<Profile> profile) {
+    edited_ = true;
     profiles_.push_back(std::move(profile));
     // The vector may have moved its elements' pointers, not the profiles.
     current_ =
@@ -303,6 +318,7 @@ bool ProfileStore::remove(std::int32_t index) {
         return false;
     }
     profiles_.erase(profiles_.begin() + index);
+    edited_ = true;
     const auto last = static_cast<std::int32_t>(profiles_.size() - 1);
     if (currentIndex_ > index || currentIndex_ > last) {
         currentIndex_ = std::min(currentIndex_ > index ? currentIndex_ - 1 : currentIndex_, last);
@@ -317,6 +333,7 @@ bool ProfileStore::rename(std::int32_t index, std::u16string_view name) {
         return false;
     }
     setFieldText(profiles_[static_cast<std::size_t>(index)]->name, name);
+    edited_ = true;
     return true;
 }
 

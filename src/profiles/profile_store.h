@@ -108,6 +108,10 @@ class ProfileStore {
 
     // Selects the profile at `index`; false (and no change) when out of range.
     bool select(std::int32_t index);
+    // Whether anything but the selection changed since the last save's copy
+    // (a save that failed leaves it so): such a change is saved at once,
+    // while a flood of selections may be saved once in a while.
+    bool editedSinceSave() const;
 
     // The list operations. Each takes the lock; the caller asks for a save.
     // Appends `profile` at the end and returns its index.
@@ -156,6 +160,7 @@ class ProfileStore {
     std::size_t maxProfiles_ = kMaxProfiles;
     std::int32_t currentIndex_ = 0;
     Profile* current_ = nullptr;
+    bool edited_ = false;  // under mutex_; see editedSinceSave
     bool loaded_ = false;
 };
 

@@ -153,7 +153,7 @@ void MouseLink::runApply() {
     }
     // The store is saved after every apply, also one that could send
     // nothing: an edit is never lost because the mouse was away.
-    result_.saved = store_.save();
+    result_.saved = saveAfterApply();
     const ApplyResult result = result_;
     scheduler_.runOnUiThread([this, result, done = std::move(done)] {
         --appliesOpen_;
@@ -174,6 +174,24 @@ void MouseLink::mouseChangedItself(std::uint8_t reportId) {
     if (appliesOpen_ > 0) {
         requestApply();
     }
+}
+
+bool MouseLink::saveAfterApply() {
+    const std::int64_t now = sendClock_.nowMs();
+    if (store_.editedSinceSave() || now - lastApplySaveMs_ >= kSelectionSaveMs) {
+        lastApplySaveMs_ = now;
+        return store_.save();
+    }
+    if (!saveDeferred_.exchange(true)) {
+        scheduler_.runOnUiThread([this] {
+            scheduler_.runLater(kSelectionSaveMs, [this] {
+                if (saveDeferred_.exchange(false)) {
+                    requestSave();
+                }
+            });
+        });
+    }
+    return true;  // written within kSelectionSaveMs; a failure then is told as a save's
 }
 
 void MouseLink::markUnwritten() {
@@ -204,7 +222,7 @@ void MouseLink::shutdown() {
     shutDown_ = true;
     clock_.cancel();
     worker_.stop();
-    if (savePending_.exchange(false)) {
+    if (savePending_.exchange(false) || saveDeferred_.exchange(false)) {
         store_.save();
     }
     receiver_.closeFeature();

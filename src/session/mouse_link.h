@@ -123,6 +123,10 @@ class MouseLink {
     void writeWhatTheMouseMissed();
     // A report of a setting the mouse changed by itself. User-interface thread.
     void mouseChangedItself(std::uint8_t reportId);
+    // After an apply, on the worker: saves the store, or, when only the
+    // selection changed since the last save and that was less than
+    // kSelectionSaveMs ago, has it saved that much later.
+    bool saveAfterApply();
 
     Scheduler& scheduler_;
     ProfileStore& store_;
@@ -146,6 +150,10 @@ class MouseLink {
     // Worker only: the profile handed in that the apply in progress sends.
     std::unique_ptr<Profile> sending_;
     std::atomic<bool> unwritten_{false};
+    // A flood of profile switches (the bus, the focus) is saved this often.
+    static constexpr int kSelectionSaveMs = 1000;
+    std::int64_t lastApplySaveMs_ = -kSelectionSaveMs;  // worker only
+    std::atomic<bool> saveDeferred_{false};
     std::atomic<bool> deferred_{false};
     // Applies asked for whose end the user-interface thread has not yet
     // heard of. User-interface thread.

@@ -451,6 +451,30 @@ TEST_F(DeviceStateTest, AnEditStillSettlingAtTheEndIsSavedAndWrittenWholeAtTheNe
     EXPECT_FALSE(fs.files.contains(marker));
 }
 
+TEST_F(DeviceStateTest, AFloodOfProfileSwitchesIsSavedOnceASecondAndAnEditAtOnce) {
+    start(true, false);
+    session.profiles().append(newProfile(u"Second"));
+    session.requestApply();
+    const auto settled = [&] {
+        return drainUntil([&] { return link().appliesFinished() == link().applyRequests(); });
+    };
+    ASSERT_TRUE(settled());
+    const int before = savesSoFar();
+    for (int i = 1; i <= 51; ++i) {  // the bus, or the focus, switching fast
+        session.profiles().select(i % 2);
+        session.requestApply();
+    }
+    ASSERT_TRUE(settled());
+    EXPECT_EQ(savesSoFar(), before);
+    scheduler.advance(1000);  // once a second, and once at the end
+    ASSERT_TRUE(drainUntil([&] { return savesSoFar() == before + 1; }));
+    EXPECT_EQ(parseProfileStore(fs.files.at(testing::kProPath)).currentIndex, 1);
+    // An edit of a setting is saved with its apply, at once.
+    session.edit([](Profile& p) { p.modes[0].sleepTimer = 7; }, AfterEdit::kApply);
+    ASSERT_TRUE(settled());
+    EXPECT_EQ(savesSoFar(), before + 2);
+}
+
 TEST_F(DeviceStateTest, EditsWithASettleTimeMakeOneApply) {
     start(true, false);
     for (int step = 0; step < 10; ++step) {
