@@ -1,5 +1,6 @@
 #include "session/mouse_link.h"
 
+#include "base/debug.h"
 #include "device/device_ids.h"
 #include "device/device_messages.h"
 
@@ -146,6 +147,14 @@ void MouseLink::runApply() {
     result_.selected = sending_ == nullptr;
     result_.ran = applier_.apply(wholeRequested_.exchange(false));
     sending_.reset();  // not sent when the mouse could not be reached
+    // Every frame refused on a link that is still there: a mouse that
+    // restarted leaves the channel stale. It is opened again once, and the
+    // selected profile sent again, whole, before the user is told.
+    if (result_.ran && result_.selected && result_.frames != 0 && result_.taken == 0 &&
+        reopenWritingChannel()) {
+        result_.frames = result_.taken = 0;
+        result_.ran = applier_.apply(true);
+    }
     result_.deferred = applier_.deferred();
     if (result_.selected) {
         unwritten_.store(!result_.complete() || applier_.interrupted());
@@ -174,6 +183,16 @@ void MouseLink::mouseChangedItself(std::uint8_t reportId) {
     if (appliesOpen_ > 0) {
         requestApply();
     }
+}
+
+bool MouseLink::reopenWritingChannel() {
+    FeatureTransport* channel = links_.wired() ? &cable_ : links_.receiver() ? &receiver_ : nullptr;
+    if (channel == nullptr || sendPath_.stopped()) {
+        return false;
+    }
+    debug::write("every write was refused; the channel is opened again\n");
+    channel->closeFeature();
+    return channel->openFeature() != 0;
 }
 
 bool MouseLink::saveAfterApply() {

@@ -127,6 +127,9 @@ class MouseLink {
     // selection changed since the last save and that was less than
     // kSelectionSaveMs ago, has it saved that much later.
     bool saveAfterApply();
+    // Closes and opens again the cable's channel when the cable writes;
+    // false when it does not, or the channel would not open.
+    bool reopenWritingChannel();
 
     Scheduler& scheduler_;
     ProfileStore& store_;

@@ -466,13 +466,35 @@ TEST_F(DeviceStateTest, AFloodOfProfileSwitchesIsSavedOnceASecondAndAnEditAtOnce
     }
     ASSERT_TRUE(settled());
     EXPECT_EQ(savesSoFar(), before);
-    scheduler.advance(1000);  // once a second, and once at the end
+    scheduler.drainUiTasks();  // what the worker handed over, before time moves
+    scheduler.advance(1000);   // once a second, and once at the end
     ASSERT_TRUE(drainUntil([&] { return savesSoFar() == before + 1; }));
     EXPECT_EQ(parseProfileStore(fs.files.at(testing::kProPath)).currentIndex, 1);
     // An edit of a setting is saved with its apply, at once.
     session.edit([](Profile& p) { p.modes[0].sleepTimer = 7; }, AfterEdit::kApply);
     ASSERT_TRUE(settled());
     EXPECT_EQ(savesSoFar(), before + 2);
+}
+
+TEST_F(DeviceStateTest, AChannelThatRefusesEveryWriteIsOpenedAgainOnce) {
+    start(true, false);
+    // A mouse that restarted: the old channel refuses everything, a new one
+    // takes the frames.
+    auto& cable = FakeCableLibrary::state();
+    cable.onFrame = [&cable](auto) {
+        return std::count(cable.calls.begin(), cable.calls.end(), "Open_FeatureDevice") > 1 ? 1 : 0;
+    };
+    session.requestApply();
+    ASSERT_TRUE(drainUntil([&] { return applyFinished(); }));
+    EXPECT_TRUE(events.lastResult.complete());
+    EXPECT_EQ(std::count(cable.calls.begin(), cable.calls.end(), "Close_FeatureDevice"), 1);
+    // Refused on the fresh channel too: told, not tried again and again.
+    cable.onFrame = [](auto) { return 0; };
+    events.events.clear();
+    session.requestWholeApply();
+    ASSERT_TRUE(drainUntil([&] { return applyFinished(); }));
+    EXPECT_FALSE(events.lastResult.complete());
+    EXPECT_EQ(std::count(cable.calls.begin(), cable.calls.end(), "Close_FeatureDevice"), 2);
 }
 
 TEST_F(DeviceStateTest, EditsWithASettleTimeMakeOneApply) {
