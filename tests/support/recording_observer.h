@@ -50,6 +50,9 @@ class RecordingObserver final : public LinkObserver {
     }
     void pollingReported(int r) override { events.push_back("polling " + std::to_string(r)); }
     void applyStarted() override { events.push_back("apply started"); }
+    void storeSaved(bool written) override {
+        events.push_back(written ? "store saved" : "store not saved");
+    }
     void applyFinished(const ApplyResult& r) override {
         lastResult = r;
         events.push_back("apply finished " + std::to_string(r.taken) + "/" +
