@@ -8,6 +8,21 @@ namespace tvq {
 namespace {
 
 bool sameName(std::string_view a, std::string_view b) {
+    const auto ascii = [](std::string_view s) {
+        return std::all_of(s.begin(), s.end(),
+                           [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    };
+    if (ascii(a) && ascii(b)) {
+        // Most ids: compared without converting them, as rules are looked
+        // up for every focus change and every rule set or read.
+        return a.size() == b.size() &&
+               std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+                   const auto lower = [](char c) {
+                       return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+                   };
+                   return lower(x) == lower(y);
+               });
+    }
     return equalIgnoringCase(utf16FromUtf8(a), utf16FromUtf8(b));
 }
 
