@@ -11,7 +11,9 @@
 #include <csignal>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "app/main_window.h"
 #include "app/single_instance.h"
@@ -34,6 +36,7 @@ namespace {
 
 constexpr int kExitAlreadyRunning = 1;
 constexpr int kExitNoDisplay = 1;
+constexpr int kExitUsage = 2;
 constexpr int kExitDamagedInstall = 1;
 constexpr int kExitDataFolderInUse = 1;
 
@@ -47,6 +50,37 @@ void onSignal(int) {
     [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
 }
 
+constexpr const char* kHelp =
+    "usage: tvq-config [--hidden]\n"
+    "Configures the TERVANA TVQ-R270 WIRELESS MOUSE: its buttons, DPI stages, lighting,\n"
+    "polling rate, sleep timer, profiles and macros. Only one copy runs per user; starting\n"
+    "another brings the running one to the front.\n"
+    "  --hidden     start in the tray without opening the window\n"
+    "  --help       print this text and end\n"
+    "  --version    print the version and end\n";
+
+// What the command line asks for before anything starts: an exit status, or
+// nothing to go on.
+std::optional<int> commandLineAnswer(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view a = argv[i];
+        if (a == "--help" || a == "-h") {
+            std::fputs(kHelp, stdout);
+            return 0;
+        }
+        if (a == "--version") {
+            std::printf("tvq-config %s\n", TVQ_VERSION);
+            return 0;
+        }
+        if (a != tvq::paths::kStartHiddenOption) {
+            std::fprintf(stderr, "tvq-config: unknown option '%s' (see tvq-config --help)\n",
+                         argv[i]);
+            return kExitUsage;
+        }
+    }
+    return std::nullopt;
+}
+
 std::size_t commandLineBytes(int argc, char** argv) {
     std::size_t bytes = 0;
     for (int i = 1; i < argc; ++i) {
@@ -58,6 +92,9 @@ std::size_t commandLineBytes(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (const std::optional<int> answered = commandLineAnswer(argc, argv)) {
+        return *answered;
+    }
     // A file-size limit makes a save fail, which is reported like any failed
     // save, instead of ending the program.
     std::signal(SIGXFSZ, SIG_IGN);

@@ -112,9 +112,10 @@ class ProgramTest : public ::testing::Test {
 };
 
 TEST_F(ProgramTest, ASecondCopyShowsTheFirstAndEndsWithOne) {
-    const pid_t first = start(1, {"some", "args"});
+    const pid_t first = start(1, {"--hidden"});
     ASSERT_TRUE(waitFor([&] { return fsys::exists(socketPath()); }, 10s));
-    EXPECT_NE(err(1).find("command line: 9 bytes"), std::string::npos) << err(1);
+    // Its size only: a command line is the user's.
+    EXPECT_NE(err(1).find("command line: 8 bytes"), std::string::npos) << err(1);
 
     const pid_t second = start(2);
     EXPECT_EQ(wait(second, 10s), 1);
@@ -191,6 +192,18 @@ TEST_F(ProgramTest, MissingOrDamagedResourcesAreSaid) {
         ::kill(pid, SIGKILL);  // the message box waits for the user
         wait(pid, 5s);
     }
+}
+
+TEST_F(ProgramTest, HelpAndVersionNeedNoDisplayAndUnknownOptionsAreRefused) {
+    const std::string program = std::string("env -u DISPLAY -u WAYLAND_DISPLAY ") + TVQ_CONFIG_PATH;
+    const std::string help = testing::output(program + " --help; echo $?");
+    EXPECT_NE(help.find("usage: tvq-config [--hidden]"), std::string::npos) << help;
+    EXPECT_EQ(help.substr(help.size() - 2), "0\n");
+    const std::string version = testing::output(program + " --version; echo $?");
+    EXPECT_EQ(version.rfind("tvq-config ", 0), 0u) << version;
+    EXPECT_EQ(version.substr(version.size() - 2), "0\n");
+    EXPECT_EQ(testing::output(program + " --bogus 2>&1; echo $?"),
+              "tvq-config: unknown option '--bogus' (see tvq-config --help)\n2\n");
 }
 
 TEST_F(ProgramTest, WithoutADisplayItSaysSoInOneLineAndEndsWithOne) {
