@@ -151,7 +151,7 @@ void MouseLink::runApply() {
     // restarted leaves the channel stale. It is opened again once, and the
     // selected profile sent again, whole, before the user is told.
     if (result_.ran && result_.selected && result_.frames != 0 && result_.taken == 0 &&
-        reopenWritingChannel()) {
+        reopenCableChannel()) {
         result_.frames = result_.taken = 0;
         result_.ran = applier_.apply(true);
     }
@@ -185,14 +185,16 @@ void MouseLink::mouseChangedItself(std::uint8_t reportId) {
     }
 }
 
-bool MouseLink::reopenWritingChannel() {
-    FeatureTransport* channel = links_.wired() ? &cable_ : links_.receiver() ? &receiver_ : nullptr;
-    if (channel == nullptr || sendPath_.stopped()) {
+bool MouseLink::reopenCableChannel() {
+    // The cable only: through the receiver a frame not taken is one the
+    // mouse did not answer (out of range, asleep), which a new channel
+    // would not change, and writing everything again would cost minutes.
+    if (!links_.wired() || sendPath_.stopped()) {
         return false;
     }
-    debug::write("every write was refused; the channel is opened again\n");
-    channel->closeFeature();
-    return channel->openFeature() != 0;
+    debug::write("every write was refused; the cable's channel is opened again\n");
+    cable_.closeFeature();
+    return cable_.openFeature() != 0;
 }
 
 bool MouseLink::saveAfterApply() {

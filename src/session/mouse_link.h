@@ -129,7 +129,7 @@ class MouseLink {
     bool saveAfterApply();
     // Closes and opens again the cable's channel when the cable writes;
     // false when it does not, or the channel would not open.
-    bool reopenWritingChannel();
+    bool reopenCableChannel();
 
     Scheduler& scheduler_;
     ProfileStore& store_;

@@ -402,6 +402,9 @@ TEST_F(DeviceStateTest, ASessionFromAttachToDetach) {
     EXPECT_GT(events.lastResult.frames, 0u);
     EXPECT_EQ(events.lastResult.taken, 0u);
     EXPECT_FALSE(events.lastResult.complete());
+    // A silent mouse is no stale channel: the receiver's is not opened again.
+    const auto& calls = FakeReceiverLibrary::state().calls;
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "Close_FeatureDevice"), 0);
     EXPECT_FALSE(FakeReceiverLibrary::state().frames.empty());
     // The store holds the edit after the apply.
     const ParsedProfileStore onDisk = parseProfileStore(fs.files.at(testing::kProPath));
