@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,6 +24,7 @@
 #include "base/product.h"
 #include "dialogs/message_dialog.h"
 #include "input/key_names.h"
+#include "platform/bus_probe.h"
 #include "platform/data_folder_lock.h"
 #include "platform/posix_file_system.h"
 #include "platform/program_folder.h"
@@ -121,6 +123,19 @@ int main(int argc, char** argv) {
         std::signal(SIGHUP, onSignal);
     }
 
+    // A session bus that takes connections and never answers would hold the
+    // first window for minutes: such a bus is left out, and the user told.
+    const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+    const std::string sessionBus = address != nullptr ? address : "";
+    const bool busSilent = tvq::busIsSilent(sessionBus, tvq::kBusAnswerLimit);
+    if (busSilent) {
+        ::setenv("DBUS_SESSION_BUS_ADDRESS", tvq::kNoBusAddress, 1);
+        std::fprintf(stderr,
+                     "tvq-config: the session bus \"%s\" does not answer; this copy runs "
+                     "without it.\n",
+                     sessionBus.c_str());
+    }
+
     QApplication app(argc, argv);
     display.release();
     QApplication::setQuitOnLastWindowClosed(false);
@@ -187,6 +202,12 @@ int main(int argc, char** argv) {
             window.showThenBuildTheRest();
         }
         instance.listen([&window] { window.logic().showRequested(); });
+        if (busSilent) {
+            QTimer::singleShot(0, &window, [&window, &language] {
+                tvq::MessageDialog::tell(&window, &language,
+                                         QStringLiteral("session_bus_silent_text"));
+            });
+        }
         if (!instance.guarded()) {
             // Two copies could write the same stores: the user must know.
             QTimer::singleShot(0, &window, [&window, &language] {

@@ -4,11 +4,14 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -263,6 +266,30 @@ TEST_F(ProgramTest, AtTwiceTheScaleOnASmallScreenTheWindowFitsInsideIt) {
     EXPECT_GE(top, 0);
     EXPECT_LE(left + w, 1280);
     EXPECT_LE(top + h, 900);
+}
+
+TEST_F(ProgramTest, ASessionBusThatNeverAnswersCostsTheStartTwoSecondsAndIsSaid) {
+    // A bus that takes connections (the kernel queues them) and never speaks.
+    const std::string path = dir_ + "/silent-bus";
+    const int bus = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", path.c_str());
+    ASSERT_EQ(::bind(bus, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(bus, 64), 0);
+    const auto began = std::chrono::steady_clock::now();
+    start(1, {}, {"QT_QPA_PLATFORM=offscreen", "DBUS_SESSION_BUS_ADDRESS=unix:path=" + path});
+    EXPECT_TRUE(waitFor(
+        [&] { return err(1).find("settings ready, window shown") != std::string::npos; }, 10s))
+        << err(1);
+    const auto took = std::chrono::steady_clock::now() - began;
+    std::printf("[ figures  ] window ready on a silent session bus after %lld ms\n",
+                static_cast<long long>(
+                    std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
+    EXPECT_NE(err(1).find("does not answer; this copy runs without it"), std::string::npos);
+    ::kill(started_.back(), SIGTERM);
+    EXPECT_EQ(wait(started_.back(), 10s), 0);
+    ::close(bus);
 }
 
 TEST_F(ProgramTest, ACopyStartedWhileTheFirstIsStillStartingEndsWithOne) {
