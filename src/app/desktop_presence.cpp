@@ -165,7 +165,7 @@ void DesktopPresence::openBatteryAlerts() {
 
 void DesktopPresence::tellClosedToTrayOnce() {
     SettingsFile& file = mouse_.settings();
-    if (file.settings().closedToTrayTold || !QSystemTrayIcon::isSystemTrayAvailable()) {
+    if (file.settings().closedToTrayTold) {
         return;
     }
     ProgramSettings next = file.settings();

@@ -11,6 +11,7 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QWindow>
+#include <utility>
 
 #include "app/appearance.h"
 #include "app/desktop_presence.h"
@@ -18,6 +19,7 @@
 #include "base/debug.h"
 #include "base/language_choice.h"
 #include "base/product.h"
+#include "desktop/tray_host.h"
 #include "dialogs/dpi_display.h"
 #include "dialogs/message_dialog.h"
 #include "platform/posix_file_system.h"
@@ -195,7 +197,7 @@ void MainWindow::onDeferredPartsBuilt() {
         if (presence_) {
             presence_->joinSessionBus();
         }
-        showTrayIcon();
+        whenTrayKnown([this] { showTrayIcon(); });
         hookLibrary_.load(loader_, programFolder());
         if (presence_) {
             QTimer::singleShot(0, this, [this] { presence_->tellSettingsProblem(); });
@@ -209,7 +211,27 @@ void MainWindow::openBatteryAlerts() {
     }
 }
 
+void MainWindow::whenTrayKnown(std::function<void()> then) {
+    if (trayUsable_) {
+        then();
+        return;
+    }
+    waitingForTray_.push_back(std::move(then));
+    if (waitingForTray_.size() > 1) {
+        return;  // already asked
+    }
+    TrayHostCheck::ask(QDBusConnection::sessionBus(), this, [this](bool usable) {
+        trayUsable_ = usable && QSystemTrayIcon::isSystemTrayAvailable();
+        for (const auto& waiting : std::exchange(waitingForTray_, {})) {
+            waiting();
+        }
+    });
+}
+
 void MainWindow::showTrayIcon() {
+    if (!trayUsable_.value_or(false)) {
+        return;
+    }
     tray_ = std::make_unique<QSystemTrayIcon>(windowIcon());
     tray_->setToolTip(windowTitle());
     if (presence_) {
@@ -241,10 +263,12 @@ void MainWindow::showThenBuildTheRest() {
 }
 
 void MainWindow::buildInTheTray() {
-    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
-        debug::write("no tray on this desktop: the window starts minimised\n");
-        showMinimized();
-    }
+    whenTrayKnown([this] {
+        if (!*trayUsable_) {
+            debug::write("no tray on this desktop: the window starts minimised\n");
+            showMinimized();
+        }
+    });
     if (deferredPartsPending()) {
         QTimer::singleShot(0, this, [this] { buildDeferredParts(); });
     }
@@ -285,7 +309,7 @@ bool MainWindow::windowMinimized() const {
     return isMinimized();
 }
 bool MainWindow::hasSystemTray() const {
-    return QSystemTrayIcon::isSystemTrayAvailable();
+    return trayUsable_.value_or(false);
 }
 
 void MainWindow::selectDeviceTab(int item) {

@@ -5,7 +5,10 @@
 #include <QString>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "app/desktop_session.h"
 #include "base/program_settings.h"
@@ -87,6 +90,8 @@ class MainWindow final : public WindowBase, public MainWindowView {
     class FirstFrameWatch;
     class ReadyReport;
     void showTrayIcon();
+    // Runs `then` once the desktop's tray host is known to answer, or not.
+    void whenTrayKnown(std::function<void()> then);
     // The header's program menu, under its button.
     void openProgramMenu();
     // The program menu's languages; a choice is kept for the next start.
@@ -120,6 +125,8 @@ class MainWindow final : public WindowBase, public MainWindowView {
     std::unique_ptr<Appearance> appearance_;
     QString trayMenuFile_ = "traymenu.xml";
     bool quitting_ = false;
+    std::optional<bool> trayUsable_;  // unknown until the tray host is asked
+    std::vector<std::function<void()>> waitingForTray_;
 };
 
 }  // namespace tvq

@@ -9,6 +9,7 @@
 #include "base/autostart.h"
 #include "base/debug.h"
 #include "base/text.h"
+#include "desktop/bus_calls.h"
 #include "page/profile_check.h"
 
 namespace tvq {
@@ -112,11 +113,11 @@ void ProfileSwitching::loadKWinScript(const QDBusConnection& bus,
     QDBusMessage unload =
         QDBusMessage::createMethodCall(kwin, path, scripting, QStringLiteral("unloadScript"));
     unload << plugin;
-    bus.asyncCall(unload);
+    bus.asyncCall(unload, kDesktopCallTimeoutMs);
     QDBusMessage load =
         QDBusMessage::createMethodCall(kwin, path, scripting, QStringLiteral("loadScript"));
     load << QString::fromStdString(programFolder + "res/kwin/focus.js") << plugin;
-    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(load), this);
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(load, kDesktopCallTimeoutMs), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [bus, kwin, path, scripting](QDBusPendingCallWatcher* w) {
                 const QDBusPendingReply<int> reply = *w;
@@ -127,7 +128,8 @@ void ProfileSwitching::loadKWinScript(const QDBusConnection& bus,
                     return;
                 }
                 QDBusConnection(bus).asyncCall(
-                    QDBusMessage::createMethodCall(kwin, path, scripting, QStringLiteral("start")));
+                    QDBusMessage::createMethodCall(kwin, path, scripting, QStringLiteral("start")),
+                    kDesktopCallTimeoutMs);
             });
 }
 
@@ -136,7 +138,7 @@ void ProfileSwitching::askGnomeExtension(const QDBusConnection& bus) {
         QStringLiteral("org.gnome.Shell.Extensions"), QStringLiteral("/org/gnome/Shell/Extensions"),
         QStringLiteral("org.gnome.Shell.Extensions"), QStringLiteral("GetExtensionInfo"));
     ask << QString::fromLatin1(kGnomeExtension);
-    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(ask), this);
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(ask, kDesktopCallTimeoutMs), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* w) {
         const QDBusPendingReply<QVariantMap> reply = *w;
         w->deleteLater();

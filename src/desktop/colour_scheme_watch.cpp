@@ -6,6 +6,7 @@
 #include <QDBusVariant>
 
 #include "base/debug.h"
+#include "desktop/bus_calls.h"
 
 namespace tvq {
 
@@ -19,7 +20,7 @@ ColourSchemeWatch::ColourSchemeWatch(QDBusConnection bus, std::function<void(Pre
     QDBusMessage read =
         QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Read"));
     read << QString::fromLatin1(kNamespace) << QString::fromLatin1(kKey);
-    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(read), this);
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(read, kDesktopCallTimeoutMs), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this](QDBusPendingCallWatcher* call) {
                 call->deleteLater();

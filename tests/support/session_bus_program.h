@@ -45,9 +45,10 @@ class SessionBusProgram : public ::testing::Test {
         std::filesystem::remove_all(dir);
     }
 
-    // The program on `mouse`; `display` says where its windows go.
+    // The program on `mouse` with `args`; `display` says where its windows go.
     pid_t startProgram(const VirtualMouseProcess& mouse,
-                       std::vector<std::string> display = {"QT_QPA_PLATFORM=offscreen"}) {
+                       std::vector<std::string> display = {"QT_QPA_PLATFORM=offscreen"},
+                       std::vector<std::string> args = {}) {
         std::vector<std::string> env = {"TVQ_DEBUG=1",
                                         "TVQ_VIRTUAL_MOUSE=" + mouse.socketPath(),
                                         "XDG_DATA_HOME=" + dir + "/data",
@@ -55,7 +56,8 @@ class SessionBusProgram : public ::testing::Test {
                                         "HOME=" + dir,
                                         "XDG_RUNTIME_DIR=" + dir + "/run"};
         env.insert(env.end(), display.begin(), display.end());
-        program = spawn({TVQ_CONFIG_PATH}, dir + "/program.err", env);
+        args.insert(args.begin(), TVQ_CONFIG_PATH);
+        program = spawn(args, dir + "/program.err", env);
         return program;
     }
     std::string programErrors() const {
