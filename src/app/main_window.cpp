@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
+#include <QSessionManager>
 #include <QStackedWidget>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -95,6 +96,35 @@ class MainWindow::ReadyReport final : public QObject {
     bool done_ = false;
 };
 
+// The desktop session's end. The session manager first asks for unsaved
+// work: an edit still settling is sent and saved at once. Then it asks the
+// program to quit, which the window would otherwise refuse as it refuses a
+// close (the program stays in the tray): it ends as by the menu's "exit".
+class MainWindow::SessionEnd final : public QObject {
+  public:
+    explicit SessionEnd(MainWindow* window) : QObject(window), window_(window) {
+        qApp->installEventFilter(this);
+        connect(qApp, &QGuiApplication::commitDataRequest, this, [window](QSessionManager&) {
+            if (window->mouse_ != nullptr) {
+                window->mouse_->session().settleNow();
+            }
+        });
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == qApp && event->type() == QEvent::Quit && !window_->quitting_) {
+            debug::write("the session ends\n");
+            window_->logic().exitRequested();
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    MainWindow* window_;
+};
+
 MainWindow::MainWindow(const LanguageManager& language, LibraryLoader& loader,
                        DesktopSession* mouse, std::unique_ptr<SettingsPageView> page)
     : WindowBase(kProductName, "main.xml", &language),
@@ -107,6 +137,7 @@ MainWindow::MainWindow(const LanguageManager& language, LibraryLoader& loader,
         // Before the first frame, so that it is drawn in the scheme it keeps.
         appearance_ = std::make_unique<Appearance>(mouse_->settings());
     }
+    new SessionEnd(this);
     dpiDisplayHide_.setSingleShot(true);
     connect(&dpiDisplayHide_, &QTimer::timeout, this, [this] { closeDpiDisplay(); });
 }

@@ -89,6 +89,7 @@ class MainWindow final : public WindowBase, public MainWindowView {
     void selectDeviceTab(int item);
     class FirstFrameWatch;
     class ReadyReport;
+    class SessionEnd;
     void showTrayIcon();
     // Runs `then` once the desktop's tray host is known to answer, or not.
     void whenTrayKnown(std::function<void()> then);

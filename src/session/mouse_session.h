@@ -48,6 +48,12 @@ class MouseSession {
     // Sends the selected profile to the mouse now (what it does not already
     // hold); a pending settled apply is taken up by it.
     void requestApply();
+    // An edit waiting for its settle time is sent and saved now.
+    void settleNow() {
+        if (settling_) {
+            requestApply();
+        }
+    }
     // Sends every frame of the selected profile, whatever the mouse holds.
     void requestWholeApply();
 

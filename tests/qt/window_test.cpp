@@ -840,6 +840,18 @@ class WindowTest : public QObject {
         QVERIFY(!hidden()->isEnabled());
     }
 
+    void theSessionsQuitEndsTheProgramWhereACloseWouldNot() {
+        NoLibraries loader;
+        MainWindow window(language, loader);
+        window.create();
+        window.show();
+        // Without the watch the window refuses, as it refuses a close, and
+        // is only put away (minimised here, without a tray).
+        QEvent quit(QEvent::Quit);
+        QVERIFY(QCoreApplication::sendEvent(qApp, &quit));
+        QVERIFY(!window.isVisible());
+    }
+
     void destroyWithoutHookLibrary() {
         NoLibraries loader;
         auto window = std::make_unique<MainWindow>(language, loader);
