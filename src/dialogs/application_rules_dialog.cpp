@@ -148,15 +148,21 @@ void ApplicationRulesDialog::fillInstalled() {
     std::sort(installed_.begin(), installed_.end(), [](const Installed& a, const Installed& b) {
         return a.name.localeAwareCompare(b.name) < 0;
     });
+    installedById_.reserve(static_cast<qsizetype>(installed_.size()));
+    for (std::size_t i = 0; i < installed_.size(); ++i) {
+        installedById_.insert(installed_[i].id.toCaseFolded(), i);
+    }
+}
+
+const ApplicationRulesDialog::Installed* ApplicationRulesDialog::installed(
+    const QString& id) const {
+    const auto found = installedById_.constFind(id.toCaseFolded());
+    return found != installedById_.cend() ? &installed_[*found] : nullptr;
 }
 
 QString ApplicationRulesDialog::describe(const QString& id) const {
-    for (const Installed& app : installed_) {
-        if (sameId(app.id, id)) {
-            return app.name + QStringLiteral(" (") + id + u')';
-        }
-    }
-    return id;
+    const Installed* app = installed(id);
+    return app != nullptr ? app->name + QStringLiteral(" (") + id + u')' : id;
 }
 
 void ApplicationRulesDialog::refresh() {
@@ -175,10 +181,8 @@ void ApplicationRulesDialog::refresh() {
             if (sameId(profile, profile_)) {
                 auto* item = new QListWidgetItem(describe(app), list);
                 item->setData(kIdRole, app);
-                for (const Installed& i : installed_) {
-                    if (sameId(i.id, app)) {
-                        item->setIcon(iconOf(i.icon));
-                    }
+                if (const Installed* i = installed(app)) {
+                    item->setIcon(iconOf(i->icon));
                 }
             } else if (!std::any_of(profiles.begin(), profiles.end(),
                                     [&](const QString& p) { return sameId(p, profile); })) {

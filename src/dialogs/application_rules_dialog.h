@@ -7,6 +7,7 @@
 // once through the callbacks; Close ends the dialog.
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -51,7 +52,10 @@ class ApplicationRulesDialog final : public DialogBase {
         QString name;
         QString icon;
     };
+    // The installed application of an id (letter case ignored), or none.
+    const Installed* installed(const QString& id) const;
     std::vector<Installed> installed_;
+    QHash<QString, std::size_t> installedById_;  // case-folded id → index
     bool returnHandled_ = false;
 };
 
