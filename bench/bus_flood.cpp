@@ -50,12 +50,7 @@ int main(int argc, char** argv) {
         std::printf("no private bus for the benchmark\n");
         return 1;
     }
-    const std::string dir = std::filesystem::temp_directory_path() / "tvq-bus-flood";
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir + "/run");
-    std::filesystem::permissions(dir + "/run", std::filesystem::perms::owner_all);
-    const std::string store = dir + "/data/TERVANA TVQ-R270 WIRELESS MOUSE/ms_1";
-    std::filesystem::create_directories(store);
+    const auto [dir, store] = testing::freshProgramFolder("tvq-bus-flood");
     std::vector<std::unique_ptr<Profile>> profiles;
     for (int i = 0; i < kProfiles; ++i) {
         const std::string name = "Profile " + std::to_string(i);

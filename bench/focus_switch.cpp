@@ -52,12 +52,7 @@ int accepted(const testing::VirtualMouseProcess& mouse) {
 }
 
 void measure(const char* link, std::vector<std::string> options, int frameMs) {
-    const std::string dir = std::filesystem::temp_directory_path() / "tvq-focus-bench";
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir + "/run");
-    std::filesystem::permissions(dir + "/run", std::filesystem::perms::owner_all);
-    const std::string store = dir + "/data/TERVANA TVQ-R270 WIRELESS MOUSE/ms_1";
-    std::filesystem::create_directories(store);
+    const auto [dir, store] = testing::freshProgramFolder("tvq-focus-bench");
     std::vector<std::unique_ptr<Profile>> profiles;
     for (const char16_t* name : {u"Editor", u"Game"}) {
         profiles.push_back(newProfile(name));

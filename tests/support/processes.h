@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <thread>
@@ -73,6 +74,22 @@ inline pid_t spawn(std::vector<std::string> args, const std::string& errFile,
     posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     return pid;
+}
+
+// A new temporary folder `name` for a run of the program: emptied, with a
+// private runtime folder "run" and the data folder of the mouse's stores.
+struct ProgramFolder {
+    std::string dir;
+    std::string store;  // where pro.data lives
+};
+inline ProgramFolder freshProgramFolder(const std::string& name) {
+    const std::string dir = std::filesystem::temp_directory_path() / name;
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir + "/run");
+    std::filesystem::permissions(dir + "/run", std::filesystem::perms::owner_all);
+    const std::string store = dir + "/data/TERVANA TVQ-R270 WIRELESS MOUSE/ms_1";
+    std::filesystem::create_directories(store);
+    return {dir, store};
 }
 
 inline void stop(pid_t pid) {
