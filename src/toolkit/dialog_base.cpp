@@ -6,6 +6,8 @@
 #include <QLayout>
 #include <QScreen>
 
+#include "toolkit/focus_ring.h"
+
 namespace tvq {
 
 DialogBase::DialogBase(QString className, QString layoutFile, const LanguageManager* language,
@@ -16,6 +18,7 @@ DialogBase::DialogBase(QString className, QString layoutFile, const LanguageMana
       language_(language) {
     setObjectName(className_);
     setModal(true);
+    FocusRing::install();
 }
 
 DialogBase::~DialogBase() = default;

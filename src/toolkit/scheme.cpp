@@ -46,6 +46,8 @@ constexpr std::array kSwatches{
     Swatch{u"danger_fill", 0xff5c6c, 0xd32f2f},
     Swatch{u"danger_button", 0xc4364a, 0xc62828},
     Swatch{u"on_danger", 0xffffff, 0xffffff},
+    // The keyboard focus's ring: 3:1 and more against every surface.
+    Swatch{u"focus", 0x78aeed, 0x1a5fb4},
 };
 
 constexpr char16_t kMark = u'@';

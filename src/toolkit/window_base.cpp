@@ -3,12 +3,14 @@
 #include <QScreen>
 
 #include "toolkit/dialog_base.h"
+#include "toolkit/focus_ring.h"
 
 namespace tvq {
 
 WindowBase::WindowBase(QString className, QString layoutFile, const LanguageManager* language)
     : className_(std::move(className)), layoutFile_(std::move(layoutFile)), language_(language) {
     setObjectName(className_);
+    FocusRing::install();
 }
 
 WindowBase::~WindowBase() = default;

@@ -31,6 +31,7 @@
 #include "platform/posix_file_system.h"
 #include "private_bus.h"
 #include "store_fixture.h"
+#include "toolkit/focus_ring.h"
 #include "toolkit/language.h"
 #include "toolkit/loaded_menu.h"
 #include "windows/settings_page_view.h"
@@ -109,6 +110,7 @@ class AppearanceTest : public QObject, private testing::FakePageWindow {
   private:
     QStringList problems;
     int checkedTexts = 0;
+    int checkedFocus = 0;
 
     // What each window, dialog and menu is checked for as it is opened.
     std::function<void(QWidget*, const QString&)> check;
@@ -125,6 +127,51 @@ class AppearanceTest : public QObject, private testing::FakePageWindow {
                            .arg(image.devicePixelRatio()));
         }
         check(top, name);
+    }
+
+    // Every control of `top` the keyboard reaches shows that it has the
+    // focus: pixels around it change, in a colour 3:1 against what was there.
+    void checkFocus(QWidget* top, const QString& name) {
+        const QString scheme = currentScheme() == Scheme::kDark ? "dark" : "light";
+        for (QWidget* w : top->findChildren<QWidget*>()) {
+            // A field that has the focus for its spin box or list is checked
+            // as the whole control.
+            const bool inner = w->focusProxy() != nullptr || (w->parentWidget() != nullptr &&
+                                                              w->parentWidget()->focusProxy() == w);
+            if (!w->isVisible() || !w->isEnabled() || (w->focusPolicy() & Qt::TabFocus) == 0 ||
+                w->visibleRegion().isEmpty() || inner) {
+                continue;
+            }
+            if (QWidget* focused = QApplication::focusWidget()) {
+                focused->clearFocus();  // the ring is off before
+                QCoreApplication::processEvents();
+            }
+            const int out = FocusRing::kWidth + FocusRing::kGap;
+            const QRect area = QRect(w->mapTo(top, QPoint(0, 0)), w->size())
+                                   .adjusted(-out, -out, out, out)
+                                   .intersected(top->rect());
+            const QImage before = top->grab(area).toImage().convertToFormat(QImage::Format_RGB32);
+            w->setFocus(Qt::TabFocusReason);
+            QCoreApplication::processEvents();
+            const QImage after = top->grab(area).toImage().convertToFormat(QImage::Format_RGB32);
+            ++checkedFocus;
+            if (FocusRing::around() != w || before == after) {
+                problems << QStringLiteral("%1 (%2): %3 shows no focus")
+                                .arg(name, scheme, w->objectName());
+                continue;
+            }
+            // The ring's colour against the pixel beside the control's
+            // middle, before the ring was drawn over it.
+            const QPoint beside(0, static_cast<int>(before.height() / 2));
+            const double ratio =
+                contrast(schemeColour(currentScheme(), u"focus"), QColor(before.pixel(beside)));
+            if (ratio < 3.0 && area.left() > 0) {
+                problems << QStringLiteral(
+                                "%1 (%2): the focus of %3 is %4:1 against its surroundings")
+                                .arg(name, scheme, w->objectName())
+                                .arg(ratio, 0, 'f', 2);
+            }
+        }
     }
 
     // Every text of `top` as it is drawn now, against its background.
@@ -329,6 +376,18 @@ class AppearanceTest : public QObject, private testing::FakePageWindow {
         everyWindowIn(AppearanceChoice::kLight);
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
         QVERIFY(checkedTexts > 150);
+    }
+
+    void everyControlShowsItsFocusInBothSchemes() {
+        check = [this](QWidget* w, const QString& name) { checkFocus(w, name); };
+        for (const AppearanceChoice choice : {AppearanceChoice::kLight, AppearanceChoice::kDark}) {
+            checkedFocus = 0;
+            everyWindowIn(choice);
+            QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
+            QVERIFY2(checkedFocus > 100, qPrintable(QString::number(checkedFocus)));
+            cleanup();
+            init();
+        }
     }
 
     void everyTextStandsOutInTheDarkScheme() {
