@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
@@ -8,6 +9,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QSessionManager>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -138,6 +140,9 @@ MainWindow::MainWindow(const LanguageManager& language, LibraryLoader& loader,
         appearance_ = std::make_unique<Appearance>(mouse_->settings());
     }
     new SessionEnd(this);
+    // Ctrl+Q ends the program from the window, as the menus' "Quit" does.
+    auto* quit = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Q")), this);
+    connect(quit, &QShortcut::activated, this, [this] { logic_.exitRequested(); });
     dpiDisplayHide_.setSingleShot(true);
     connect(&dpiDisplayHide_, &QTimer::timeout, this, [this] { closeDpiDisplay(); });
 }
@@ -424,6 +429,10 @@ void MainWindow::fillLanguageMenu(QMenu& menu) {
         item->setObjectName(QString::fromStdString("language_" + code));
         item->setCheckable(true);
         item->setChecked(code == chosen);
+        if (QAction* system = menu.findChild<QAction*>(QStringLiteral("language_system"));
+            system != nullptr && system->actionGroup() != nullptr) {
+            system->actionGroup()->addAction(item);  // one language of many
+        }
         connect(item, &QAction::triggered, this, [this, code = code] { chooseLanguage(code); });
     }
 }

@@ -1,6 +1,8 @@
 #include "toolkit/loaded_menu.h"
 
+#include <QActionGroup>
 #include <QFile>
+#include <QKeySequence>
 #include <QPainter>
 #include <QPainterPath>
 #include <QXmlStreamReader>
@@ -24,6 +26,16 @@ void readItems(QXmlStreamReader& xml, QMenu& menu, const LanguageManager& langua
             QMenu* sub = menu.addMenu(language.text(a.value(QStringLiteral("textKey")).toString()));
             sub->setObjectName(a.value(QStringLiteral("name")).toString());
             readItems(xml, *sub, language, picked);
+            // One choice of many: its items are drawn and behave as radio items.
+            if (a.value(QStringLiteral("exclusive")) == u"true") {
+                auto* group = new QActionGroup(sub);
+                group->setExclusive(true);
+                for (QAction* item : sub->actions()) {
+                    if (item->isCheckable()) {
+                        group->addAction(item);
+                    }
+                }
+            }
             continue;  // readItems ended at this element's end
         } else if (xml.name() == u"item") {
             MenuCommand command{a.value(QStringLiteral("name")).toString().toStdString(),
@@ -34,6 +46,9 @@ void readItems(QXmlStreamReader& xml, QMenu& menu, const LanguageManager& langua
             QAction* action = menu.addAction(text);
             action->setObjectName(QString::fromStdString(command.name));
             action->setCheckable(a.value(QStringLiteral("checkable")) == u"true");
+            if (const auto keys = a.value(QStringLiteral("shortcut")); !keys.isEmpty()) {
+                action->setShortcut(QKeySequence(keys.toString()));  // shown beside the item
+            }
             if (const auto tip = a.value(QStringLiteral("toolTipKey")); !tip.isEmpty()) {
                 action->setToolTip(language.text(tip.toString()));
                 menu.setToolTipsVisible(true);

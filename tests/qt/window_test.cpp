@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -787,6 +788,11 @@ class WindowTest : public QObject {
         QMenu& menu = window.programMenu()->menu();
         QVERIFY(menu.findChild<QAction*>("autostart")->isCheckable());
         QVERIFY(!menu.findChild<QAction*>("battery")->isVisible());  // no mouse session here
+        // One appearance of many: radio items.
+        QActionGroup* looks = menu.findChild<QAction*>("appearance_dark")->actionGroup();
+        QVERIFY(looks != nullptr && looks->isExclusive() && looks->actions().size() == 3);
+        QCOMPARE(menu.findChild<QAction*>("exit")->shortcut(),
+                 QKeySequence(QStringLiteral("Ctrl+Q")));
         QString told;
         QTimer::singleShot(50, [&told] {
             for (QWidget* top : QApplication::topLevelWidgets()) {
@@ -838,6 +844,16 @@ class WindowTest : public QObject {
         QTRY_VERIFY(!QFile::exists(entry));
         QVERIFY(!item()->isChecked());
         QVERIFY(!hidden()->isEnabled());
+    }
+
+    void ctrlQEndsTheProgram() {
+        NoLibraries loader;
+        MainWindow window(language, loader);
+        window.create();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTest::keyClick(&window, Qt::Key_Q, Qt::ControlModifier);
+        QVERIFY(!window.isVisible());
     }
 
     void theSessionsQuitEndsTheProgramWhereACloseWouldNot() {
