@@ -481,8 +481,14 @@ void MainWindow::showDpiDisplay(const std::string& text, int hideAfterMs) {
     }
     dpiDisplay_ = std::make_unique<DpiDisplay>(&language_);
     dpiDisplay_->setText(shown);
-    dpiDisplay_->create(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                                     Qt::WindowDoesNotAcceptFocus);
+    // Never in the taskbar, never taking the focus. On X11 the window manager
+    // is left out altogether; elsewhere a tool window is the nearest.
+    Qt::WindowFlags flags = Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                            Qt::WindowDoesNotAcceptFocus;
+    if (QGuiApplication::platformName() == QStringLiteral("xcb")) {
+        flags |= Qt::BypassWindowManagerHint;
+    }
+    dpiDisplay_->create(nullptr, flags);
     dpiDisplay_->show();
 }
 

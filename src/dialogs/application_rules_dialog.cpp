@@ -55,7 +55,6 @@ ApplicationRulesDialog::ApplicationRulesDialog(const LanguageManager* language, 
       profile_(std::move(profile)),
       focusNote_(std::move(focusNote)),
       access_(std::move(access)) {
-    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
 }
 
 void ApplicationRulesDialog::setup() {

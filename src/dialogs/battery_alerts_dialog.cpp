@@ -10,7 +10,6 @@ namespace tvq {
 BatteryAlertsDialog::BatteryAlertsDialog(const LanguageManager* language,
                                          BatteryAlertSettings current, QWidget* owner)
     : DialogBase("BatteryAlertsDialog", "battery_alerts.xml", language, owner), current_(current) {
-    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
 }
 
 void BatteryAlertsDialog::setup() {

@@ -29,7 +29,6 @@ ColourPickerDialog::ColourPickerDialog(const LanguageManager* language, std::uin
     : DialogBase("ColourPickerDialog", "DpiColorDialog.xml", language, owner),
       language_(language),
       current_(0xFF000000u | argb) {
-    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
 }
 
 void ColourPickerDialog::setup() {

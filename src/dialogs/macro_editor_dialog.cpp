@@ -128,7 +128,6 @@ MacroEditorDialog::MacroEditorDialog(const LanguageManager* language, MacroStore
       editor_(std::make_unique<MacroEditor>(*view_, hook != nullptr ? *hook : noHook_, messages,
                                             *dialogs_, store, files, *language, keys, ticks,
                                             bindings)) {
-    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
 }
 
 MacroEditorDialog::~MacroEditorDialog() {

@@ -29,7 +29,6 @@ MacroPickerDialog::MacroPickerDialog(const LanguageManager* language, const Macr
       language_(language),
       macros_(macros),
       choice_(start) {
-    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
 }
 
 void MacroPickerDialog::setup() {

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "base/product.h"
 #include "toolkit/language.h"
 
 namespace tvq {
@@ -21,7 +22,6 @@ MessageDialog::MessageDialog(const LanguageManager* language, QString messageKey
       messageKey_(std::move(messageKey)),
       verbKey_(std::move(verbKey)),
       arguments_(std::move(arguments)) {
-    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
 }
 
 QString MessageDialog::filled(const QString& pattern, const QStringList& arguments) {
@@ -80,7 +80,10 @@ void MessageDialog::setup() {
     if (auto* label = control<QLabel>("warning_title")) {
         label->setText(title);
     }
-    setWindowTitle(title);
+    // The frame names what the dialog is for: the question's verb, or the
+    // program a notice comes from.
+    setWindowTitle(question ? QString(text(verbKey_)).remove(QLatin1Char('&')) + u'?'
+                            : QString::fromUtf8(kProductName));
     if (auto* message = control<QLabel>("warning")) {
         message->setText(filled(text(messageKey_), arguments_));
         setAccessibleDescription(message->text());

@@ -21,7 +21,6 @@ ProfileNameDialog::ProfileNameDialog(const LanguageManager* language, QString ti
       prefill_(std::move(prefill)),
       renaming_(renaming),
       profiles_(profiles) {
-    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
 }
 
 void ProfileNameDialog::setup() {

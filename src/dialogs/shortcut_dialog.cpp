@@ -37,7 +37,6 @@ ShortcutDialog::ShortcutDialog(const LanguageManager* language, const KeyNames& 
       hook_(hook),
       messages_(messages),
       shortcut_(keys) {
-    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     shortcut_.reset(start.modifiers, start.key);
 }
 

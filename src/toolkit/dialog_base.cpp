@@ -1,10 +1,11 @@
 #include "toolkit/dialog_base.h"
 
-#include <QAbstractButton>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QLayout>
 #include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
 
 #include "toolkit/focus_ring.h"
 
@@ -17,6 +18,9 @@ DialogBase::DialogBase(QString className, QString layoutFile, const LanguageMana
       layoutFile_(std::move(layoutFile)),
       language_(language) {
     setObjectName(className_);
+    // An ordinary dialog of the desktop: the window manager's frame, title
+    // and close button; transient for the owner's window.
+    setWindowFlags(Qt::Dialog);
     setModal(true);
     FocusRing::install();
 }
@@ -26,12 +30,13 @@ DialogBase::~DialogBase() = default;
 void DialogBase::create() {
     layout_ = std::make_unique<LoadedLayout>(layoutFile_, this, language_, false);
     controls_ = std::make_unique<ControlBinder>(layout_->content(), layoutFile_);
-    // The corner's close button is for the pointer (Escape closes from the
-    // keyboard): the keyboard starts on what the dialog is for.
-    if (auto* close = findChild<QAbstractButton*>(QStringLiteral("btn_exit"))) {
-        close->setFocusPolicy(Qt::NoFocus);
-    }
     setup();
+    // The frame has the close button and the title: the layout's own go.
+    for (const char* own : {"btn_exit", "title_string"}) {
+        if (auto* w = findChild<QWidget*>(QString::fromLatin1(own))) {
+            w->hide();
+        }
+    }
     // Room for every text at the layout's width: a longer text (another
     // language's) makes the dialog taller instead of being cut.
     if (QLayout* l = layout(); l != nullptr && l->hasHeightForWidth()) {
@@ -56,7 +61,7 @@ void DialogBase::placeCentred() {
                               : nullptr;
     const QScreen* s = over != nullptr ? over->screen() : QGuiApplication::primaryScreen();
     if (s != nullptr) {
-        resize(size().boundedTo(s->availableGeometry().size()));  // as far as its layout lets it
+        fitInside(*s);
     }
     const QRect area = over != nullptr ? over->frameGeometry()
                        : s != nullptr  ? s->availableGeometry()
@@ -65,10 +70,45 @@ void DialogBase::placeCentred() {
     move(s != nullptr ? keptInside(centred, size(), s->availableGeometry()) : centred);
 }
 
+void DialogBase::fitInside(const QScreen& screen) {
+    const QSize room = screen.availableGeometry().size() - QSize(0, kFrameAllowance);
+    QSize need = minimumSizeHint();
+    if (QLayout* l = layout(); l != nullptr && l->hasHeightForWidth()) {
+        // Wrapped texts: as tall as they are at the width it will have.
+        need.setHeight(
+            std::max(need.height(), l->totalHeightForWidth(std::min(width(), room.width()))));
+    }
+    if (need.width() > room.width() || need.height() > room.height()) {
+        scrollInside();
+    }
+    resize(size().boundedTo(room));
+}
+
+void DialogBase::scrollInside() {
+    QWidget* content = layout_ ? layout_->content() : nullptr;
+    if (content == nullptr || layout() == nullptr ||
+        qobject_cast<QScrollArea*>(content->parentWidget()) != nullptr) {
+        return;
+    }
+    const QSize wanted = content->sizeHint();
+    auto* area = new QScrollArea(this);
+    area->setObjectName(QStringLiteral("dialog_scroll"));
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidgetResizable(true);
+    delete layout()->replaceWidget(content, area);
+    area->setWidget(content);
+    setMinimumSize(0, 0);
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    resize(wanted + QSize(bar, bar));
+}
+
 void DialogBase::placeAt(QPoint screenPoint) {
     const QScreen* s = QGuiApplication::screenAt(screenPoint);
     if (s == nullptr) {
         s = QGuiApplication::primaryScreen();
+    }
+    if (s != nullptr) {
+        fitInside(*s);
     }
     move(s != nullptr ? keptInside(screenPoint, size(), s->availableGeometry()) : screenPoint);
 }

@@ -6,6 +6,7 @@
 
 #include <QDialog>
 #include <QPoint>
+#include <QScreen>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -37,6 +38,7 @@ class DialogBase : public QDialog {
 
     // Centred on the owner (or the screen without one); or with its top-left
     // corner at `screenPoint`, moved so that it stays inside that screen.
+    // A dialog taller or wider than the screen's free area scrolls inside.
     void placeCentred();
     void placeAt(QPoint screenPoint);
     // The top-left corner that keeps a `size` box at `wanted` inside `area`.
@@ -55,6 +57,13 @@ class DialogBase : public QDialog {
     virtual void setup() {}
 
   private:
+    // Room kept on the screen for the window manager's title bar.
+    static constexpr int kFrameAllowance = 48;
+    // No larger than the free area of `screen`, scrolling inside if need be.
+    void fitInside(const QScreen& screen);
+    // Puts the layout in a scroll area, for a screen too small for it.
+    void scrollInside();
+
     QString className_;
     QString layoutFile_;
     const LanguageManager* language_;

@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QSlider>
 #include <QSpinBox>
 #include <QStackedWidget>
@@ -378,6 +379,19 @@ class WindowTest : public QObject {
         QVERIFY(dialog.isModal());
         QCOMPARE(dialog.parentWidget(), &owner);
         QVERIFY(dialog.windowFlags() & Qt::Dialog);
+    }
+
+    void aDialogTallerThanTheScreenHasAFrameAndScrollsInside() {
+        const QStringList lines(120, QStringLiteral("A line of a long notice."));
+        MessageDialog box(&language, QStringLiteral("settings_damaged_text"), QString(), nullptr,
+                          {lines.join(QLatin1Char('\n'))});
+        box.create();
+        box.placeCentred();
+        QVERIFY(!(box.windowFlags() & Qt::FramelessWindowHint));
+        const QRect screen = box.screen()->availableGeometry();
+        QVERIFY2(box.height() <= screen.height(), qPrintable(QString::number(box.height())));
+        QVERIFY(box.findChild<QScrollArea*>("dialog_scroll") != nullptr);
+        QVERIFY(box.findChild<QAbstractButton*>("btn_ok") != nullptr);
     }
 
     void aDialogPlacedAtAPointStaysInsideTheScreen() {
