@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
 
 #include "base/product.h"
 #include "toolkit/language.h"
@@ -94,6 +95,12 @@ void MessageDialog::setup() {
         if (ok != nullptr) {
             ok->setText(text(verbKey_));
             ok->setAutoDefault(false);
+            // A verb that throws something away is drawn as destructive.
+            const bool destructive = verbKey_ == QStringLiteral("delete_verb_text") ||
+                                     verbKey_ == QStringLiteral("restore_verb_text");
+            ok->setProperty("destructive", destructive);
+            ok->style()->unpolish(ok);
+            ok->style()->polish(ok);
         }
         if (cancel != nullptr) {
             cancel->setDefault(true);  // the safe answer
