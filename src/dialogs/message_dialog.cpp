@@ -22,8 +22,7 @@ MessageDialog::MessageDialog(const LanguageManager* language, QString messageKey
       language_(language),
       messageKey_(std::move(messageKey)),
       verbKey_(std::move(verbKey)),
-      arguments_(std::move(arguments)) {
-}
+      arguments_(std::move(arguments)) {}
 
 QString MessageDialog::filled(const QString& pattern, const QStringList& arguments) {
     // One pass, so that an argument holding "%2" (a file's name) stays as it is.

@@ -48,8 +48,10 @@ class PageDialogs {
     // places of "%1", "%2", … in the text.
     virtual void tell(std::string_view textKey, const std::vector<std::string>& arguments = {}) = 0;
     // The platform's file dialog for profile files ("*.pro"): the path
-    // chosen, or nothing when cancelled. Saving asks before it overwrites.
-    virtual std::optional<std::string> chooseProfileFile(bool forSaving) = 0;
+    // chosen, or nothing when cancelled. Saving proposes `name` (a profile's
+    // name) and asks before it overwrites.
+    virtual std::optional<std::string> chooseProfileFile(bool forSaving,
+                                                         const std::string& name = {}) = 0;
 
     // The function menu of a key button, read from `menuFile` under the
     // resources and opened beside `keyButton`; any menu still open closes.

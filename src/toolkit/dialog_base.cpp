@@ -115,7 +115,8 @@ void DialogBase::placeAt(QPoint screenPoint) {
 
 std::optional<std::string> chooseFile(QWidget* owner, const QString& description,
                                       const QString& patterns, const QString& suffix,
-                                      const QString& folder, bool forSaving) {
+                                      const QString& folder, bool forSaving,
+                                      const QString& proposedName) {
     QFileDialog dialog(owner);
     dialog.setNameFilter(description + QStringLiteral(" (") + patterns + QStringLiteral(")"));
     if (!folder.isEmpty()) {
@@ -125,6 +126,9 @@ std::optional<std::string> chooseFile(QWidget* owner, const QString& description
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);  // asks before overwriting
         dialog.setDefaultSuffix(suffix);
+        if (!proposedName.isEmpty()) {
+            dialog.selectFile(proposedName);
+        }
     } else {
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFile);

@@ -77,6 +77,7 @@ class DialogBase : public QDialog {
 // path chosen, or nothing when cancelled.
 std::optional<std::string> chooseFile(QWidget* owner, const QString& description,
                                       const QString& patterns, const QString& suffix,
-                                      const QString& folder, bool forSaving);
+                                      const QString& folder, bool forSaving,
+                                      const QString& proposedName = {});
 
 }  // namespace tvq

@@ -1,5 +1,6 @@
 #include "windows/page_dialog_launcher.h"
 
+#include <QFileInfo>
 #include <QProcess>
 #include <QScreen>
 #include <QStandardPaths>
@@ -100,10 +101,29 @@ void PageDialogLauncher::tell(std::string_view textKey, const std::vector<std::s
     MessageDialog::tell(owner_, &language_, textKey, arguments);
 }
 
-std::optional<std::string> PageDialogLauncher::chooseProfileFile(bool forSaving) {
+std::optional<std::string> PageDialogLauncher::chooseProfileFile(bool forSaving,
+                                                                 const std::string& name) {
+    // Starts in the folder used last, else in the documents folder.
+    QString folder = lastFolder_;
+    if (folder.isEmpty()) {
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    }
+    // A profile's name as a file's: no folder separators, no control characters.
+    QString file;
+    for (const QChar c : QString::fromStdString(name)) {
+        file += c == u'/' || c.category() == QChar::Other_Control ? QChar(u'-') : c;
+    }
+    if (!file.isEmpty()) {
+        file += QStringLiteral(".pro");
+    }
     // Qt's own dialog, or the desktop's through its portal where one runs.
-    return chooseFile(owner_, language_.text(QStringLiteral("profile_file_text")),
-                      QStringLiteral("*.pro *.PRO"), QStringLiteral("pro"), QString(), forSaving);
+    auto chosen =
+        chooseFile(owner_, language_.text(QStringLiteral("profile_file_text")),
+                   QStringLiteral("*.pro *.PRO"), QStringLiteral("pro"), folder, forSaving, file);
+    if (chosen) {
+        lastFolder_ = QFileInfo(QString::fromStdString(*chosen)).absolutePath();
+    }
+    return chosen;
 }
 
 void PageDialogLauncher::openFunctionMenu(std::string_view menuFile, std::string_view keyButton,

@@ -44,7 +44,8 @@ class PageDialogLauncher final : public PageDialogs {
     bool confirm(std::string_view textKey, const std::vector<std::string>& arguments,
                  std::string_view verbKey) override;
     void tell(std::string_view textKey, const std::vector<std::string>& arguments) override;
-    std::optional<std::string> chooseProfileFile(bool forSaving) override;
+    std::optional<std::string> chooseProfileFile(bool forSaving,
+                                                 const std::string& name = {}) override;
     void openFunctionMenu(std::string_view menuFile, std::string_view keyButton,
                           std::function<void(std::string_view item)> picked) override;
     std::optional<ShortcutChoice> askShortcut(const ShortcutChoice& start) override;
@@ -57,6 +58,7 @@ class PageDialogLauncher final : public PageDialogs {
     MouseSession& session_;
     std::function<QWidget*(std::string_view)> findControl_;
     QWidget* owner_ = nullptr;
+    QString lastFolder_;  // of the last profile file chosen, for the next
     InputHook* hook_ = nullptr;
     LibraryMessages* hookMessages_ = nullptr;
     std::unique_ptr<LoadedMenu> functionMenu_;

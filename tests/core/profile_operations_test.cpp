@@ -273,6 +273,7 @@ TEST_F(ProfileOperationsTest, ExportThenImportAddsACopyWithTheNextFreeName) {
                  AfterEdit::kNothing);
     dialogs.file = "/home/user/work.pro";
     view.click("ms_1_profile_export_btn");
+    EXPECT_EQ(dialogs.asked.back(), "save file Work");  // the profile's name is proposed
     ASSERT_EQ(fs.files.at("/home/user/work.pro"), encodeProfile(*session.profiles().current()));
     view.click("ms_1_profile_import_btn");
     settle();  // the worker is done with the files

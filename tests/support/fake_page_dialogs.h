@@ -53,8 +53,9 @@ class FakePageDialogs final : public PageDialogs {
         }
         asked.push_back(told);
     }
-    std::optional<std::string> chooseProfileFile(bool forSaving) override {
-        asked.push_back(forSaving ? "save file" : "open file");
+    std::optional<std::string> chooseProfileFile(bool forSaving,
+                                                 const std::string& name = {}) override {
+        asked.push_back(forSaving ? "save file " + name : "open file");
         return file;
     }
     // The menu open last; pick() answers it as the user's choice would.

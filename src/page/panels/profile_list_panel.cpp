@@ -117,7 +117,7 @@ void ProfileListPanel::exportProfile() {
     if (dialogs_ == nullptr || current == nullptr) {
         return;
     }
-    const auto path = dialogs_->chooseProfileFile(true);
+    const auto path = dialogs_->chooseProfileFile(true, rowText(*current));
     if (!path) {
         return;
     }
