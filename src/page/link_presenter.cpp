@@ -95,7 +95,14 @@ void LinkPresenter::publishStatus() {
     MouseStatus now;
     now.link = writingLink(links_);
     if (now.link == MouseStatus::Link::kNone) {
-        battery_ = 0;  // known again at the next report
+        // Nothing reports the battery now: the page stops showing the last
+        // level, which is known again at the next report.
+        if (battery_ != 0 || charging_) {
+            battery_ = 0;
+            charging_ = false;
+            panels_.sleepPower.showCharging(false);
+            panels_.sleepPower.showBattery(0);
+        }
     } else {
         now.battery = battery_;
         now.charging = charging_;

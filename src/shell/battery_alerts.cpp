@@ -80,7 +80,7 @@ std::string statusText(const MouseStatus& status, const TextSource& texts) {
             "\n" + formatText(texts.text("status_battery_text"), {std::to_string(status.battery)});
     }
     if (status.charging) {
-        text += "\n" + texts.text("charging_text");
+        text += "\n" + texts.text(status.battery >= 100 ? "fully_charged_text" : "charging_text");
     }
     if (status.asleep) {
         text += "\n" + texts.text("status_asleep_text");

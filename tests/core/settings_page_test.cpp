@@ -223,6 +223,9 @@ TEST_F(SettingsPageTest, TheBatteryShowsItsLevelWarnsWhenLowAndSaysWhenItCharges
     EXPECT_FALSE(view.tickers.front()->running());
     EXPECT_EQ(view.styleStates["ms_1_progress_power"], "");
     EXPECT_FALSE(view.visible["ms_1_low_power_label"]);
+    texts.texts["battery_full_percent_text"] = "%1% full";
+    power.showBattery(100);
+    EXPECT_EQ(view.text["ms_1_label_power"], "100% full");  // not "charging" for ever
 }
 
 TEST_F(SettingsPageTest, OutOfRangeStoredValuesShowWithoutHarm) {
@@ -395,6 +398,11 @@ TEST_F(BlePageTest, NotificationsBecomeStatusReports) {
     EXPECT_EQ(view.statuses,
               (std::vector<MouseStatus>{{MouseStatus::Link::kBluetooth, 0, false, false},
                                         {MouseStatus::Link::kBluetooth, 70, false, false}}));
+    // Gone: no level is shown that nothing reports any more.
+    session.link().onBleConnection(false);
+    EXPECT_EQ(view.text["ms_1_label_power"], "");
+    EXPECT_EQ(view.progress["ms_1_progress_power"], 0);
+    session.link().onBleConnection(true);
     // A heartbeat over Bluetooth LE says nothing about the receiver.
     EXPECT_FALSE(view.shown("ms_1_wireless"));
     EXPECT_EQ(session.link().links().receiverLinkUp.load(), 0);

@@ -68,11 +68,12 @@ void SleepPowerPanel::showPower() {
         chargeAnimation_->stop();
         view_.setProgress(control::kProgressPower, battery_);
         const std::string percent = std::to_string(battery_);
-        view_.setText(control::kLabelPower,
-                      battery_ == 0 ? std::string()
-                      : charging_
-                          ? formatText(texts_.text("battery_charging_percent_text"), {percent})
-                          : percent + "%");
+        // Charging ends at full: the cable keeps the mouse there.
+        const char* charge =
+            battery_ >= kChargeFull ? "battery_full_percent_text" : "battery_charging_percent_text";
+        view_.setText(control::kLabelPower, battery_ == 0 ? std::string()
+                                            : charging_ ? formatText(texts_.text(charge), {percent})
+                                                        : percent + "%");
     }
     // Below the thresholds the bar warns, and a line says what to do.
     const bool running = !charging_ && battery_ > 0;
