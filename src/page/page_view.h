@@ -63,7 +63,8 @@ class PageView : public ControlEvents {
     // Shows the language text of `key` (and follows a change of language).
     virtual void setTextKey(std::string_view control, std::string_view key) = 0;
     virtual void setProgress(std::string_view control, int value) = 0;
-    // A slider's position and a list's item, without notification.
+    // A slider's position or a spin box's value, and a list's item, without
+    // notification.
     virtual void setSliderValue(std::string_view control, int value) = 0;
     virtual void selectItem(std::string_view control, int index) = 0;
     // A button's background, as opaque 0xFFRRGGBB.

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QAbstractSlider>
+#include <QSpinBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QLineEdit>
@@ -78,8 +79,11 @@ void ControlBinder::onItemSelect(const QString& name, std::function<void(int)> h
 }
 
 void ControlBinder::onValueChanged(const QString& name, std::function<void(int)> handler) {
-    if (auto* s = qobject_cast<QAbstractSlider*>(require(name))) {
+    QWidget* w = require(name);
+    if (auto* s = qobject_cast<QAbstractSlider*>(w)) {
         connect(s, &QAbstractSlider::valueChanged, this, [h = std::move(handler)](int v) { h(v); });
+    } else if (auto* spin = qobject_cast<QSpinBox*>(w)) {
+        connect(spin, &QSpinBox::valueChanged, this, [h = std::move(handler)](int v) { h(v); });
     }
 }
 
@@ -192,6 +196,13 @@ void ControlBinder::selectRowQuietly(QListWidget* list, int row) {
     if (list != nullptr) {
         const QSignalBlocker blocker(list);
         list->setCurrentRow(row);
+    }
+}
+
+void ControlBinder::setValueQuietly(QSpinBox* spin, int value) {
+    if (spin != nullptr) {
+        const QSignalBlocker blocker(spin);
+        spin->setValue(value);
     }
 }
 

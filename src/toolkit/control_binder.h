@@ -23,6 +23,7 @@
 
 class QAbstractButton;
 class QAbstractSlider;
+class QSpinBox;
 class QComboBox;
 class QListWidget;
 
@@ -64,6 +65,7 @@ class ControlBinder final : public QObject {
     static void selectQuietly(QComboBox* combo, int index);
     static void selectRowQuietly(QListWidget* list, int row);
     static void setValueQuietly(QAbstractSlider* slider, int value);
+    static void setValueQuietly(QSpinBox* spin, int value);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QAbstractSlider>
+#include <QSpinBox>
 #include <QColor>
 #include <QComboBox>
 #include <QEvent>
@@ -231,7 +232,12 @@ void SettingsPageView::setProgress(std::string_view control, int value) {
 }
 
 void SettingsPageView::setSliderValue(std::string_view control, int value) {
-    ControlBinder::setValueQuietly(qobject_cast<QAbstractSlider*>(boundControl(control)), value);
+    QWidget* w = boundControl(control);
+    if (auto* spin = qobject_cast<QSpinBox*>(w)) {
+        ControlBinder::setValueQuietly(spin, value);
+        return;
+    }
+    ControlBinder::setValueQuietly(qobject_cast<QAbstractSlider*>(w), value);
 }
 
 void SettingsPageView::selectItem(std::string_view control, int index) {

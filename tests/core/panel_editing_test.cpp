@@ -45,7 +45,7 @@ class PanelEditingTest : public ::testing::Test, public testing::PageFixture {
 TEST_F(PanelEditingTest, ADpiSliderStoresItsValueInEverySlotAndSettlesIntoOneApply) {
     const int before = applies();
     view.slide("ms_1_slider_dpi_3", 100);
-    EXPECT_EQ(view.text["ms_1_label_dpi_3"], "4000");
+    EXPECT_EQ(view.sliders["ms_1_label_dpi_3"], 4000);
     EXPECT_TRUE(allSlots([](const ModeSettings& m) { return m.dpiValue[2]; }, 100));
     // Ten steps within 500 ms of each other: one apply, 500 ms after the last.
     for (int step = 0; step < 10; ++step) {
@@ -172,7 +172,7 @@ TEST_F(PanelEditingTest, ValuesOutOfTheSlidersRangeAreShownAndSentUnchangedUntil
     const auto frames = applyFrames(current(), slots);
     page.refreshPage();
     EXPECT_EQ(view.sliders["ms_1_slider_dpi_1"], 300);  // the slider shows it clamped
-    EXPECT_EQ(view.text["ms_1_label_dpi_1"], "12000");
+    EXPECT_EQ(view.sliders["ms_1_label_dpi_1"], 12000);
     EXPECT_EQ(view.sliders["ms_1_slider_brightness"], -5);
     EXPECT_EQ(applyFrames(current(), slots), frames);
     EXPECT_EQ(current().modes[3].lightColor, 0xFF123456u);
@@ -182,7 +182,14 @@ TEST_F(PanelEditingTest, DpiStagesNeverReachZeroAndGoInAndOutOfTheCycle) {
     // Home on a slider: one step, never 0.
     view.values["ms_1_slider_dpi_1"](0);
     EXPECT_EQ(current().modes[2].dpiValue[0], 1);
-    EXPECT_EQ(view.text["ms_1_label_dpi_1"], "40");
+    EXPECT_EQ(view.sliders["ms_1_label_dpi_1"], 40);
+    // Typed in DPI: the nearest step, the slider following; never beyond the range.
+    view.values["ms_1_label_dpi_2"](1010);
+    EXPECT_EQ(current().modes[1].dpiValue[1], 25);
+    EXPECT_EQ(view.sliders["ms_1_slider_dpi_2"], 25);
+    EXPECT_EQ(view.sliders["ms_1_label_dpi_2"], 1000);
+    view.values["ms_1_label_dpi_2"](20000);
+    EXPECT_EQ(view.sliders["ms_1_label_dpi_2"], 8000);
     // A new profile's stages 5 to 8 are out of the cycle: shown so, inactive.
     EXPECT_FALSE(view.checked["ms_1_check_dpi_in_cycle_5"]);
     EXPECT_FALSE(view.enabled["ms_1_slider_dpi_5"]);

@@ -334,10 +334,10 @@ TEST_F(ProfileOperationsTest, RestoringDefaultsShowsTheFirstModeAndTheDefaultDpi
     EXPECT_EQ(session.profiles().current()->buttonMode, 0);
     EXPECT_NE(std::find(view.selected.begin(), view.selected.end(), "ms_1_option_button_mode_1"),
               view.selected.end());
-    EXPECT_EQ(view.text["ms_1_label_dpi_1"], "800");
-    EXPECT_EQ(view.text["ms_1_label_dpi_2"], "3200");
-    EXPECT_EQ(view.text["ms_1_label_dpi_3"], "6400");
-    EXPECT_EQ(view.text["ms_1_label_dpi_4"], "8000");
+    EXPECT_EQ(view.sliders["ms_1_label_dpi_1"], 800);
+    EXPECT_EQ(view.sliders["ms_1_label_dpi_2"], 3200);
+    EXPECT_EQ(view.sliders["ms_1_label_dpi_3"], 6400);
+    EXPECT_EQ(view.sliders["ms_1_label_dpi_4"], 8000);
     EXPECT_EQ(session.link().applyRequests(), applies + 1);
     EXPECT_EQ(fieldText(session.profiles().current()->name), u"A");
 }

@@ -49,8 +49,8 @@ TEST_F(SettingsPanelsTest, EveryControlOfTheDefaultProfile) {
     EXPECT_TRUE(selected("ms_1_option_button_mode_1"));
     EXPECT_TRUE(selected("ms_1_option_dpi_step_1"));
     EXPECT_EQ(view.sliders["ms_1_slider_dpi_4"], 200);
-    EXPECT_EQ(view.text["ms_1_label_dpi_4"], "8000");
-    EXPECT_EQ(view.text["ms_1_label_dpi_5"], "0");
+    EXPECT_EQ(view.sliders["ms_1_label_dpi_4"], 8000);
+    EXPECT_EQ(view.sliders["ms_1_label_dpi_5"], 0);
     EXPECT_EQ(view.colors["ms_1_btn_dpi_color_7"], 0xFFFF4000u);
     EXPECT_EQ(view.items["ms_1_combo_light"], 7);
     EXPECT_EQ(view.items["ms_1_combo_light_ble"], 3);

@@ -14,7 +14,7 @@ void DpiPanel::refresh(const Profile& current) {
         // A stored value outside the range: the slider shows it clamped, the
         // label as it is; it is written back only when the slider is moved.
         view_.setSliderValue(numbered(control::kSliderDpi, k + 1), m.dpiValue[k]);
-        view_.setText(numbered(control::kLabelDpi, k + 1), std::to_string(shownDpi(m.dpiValue[k])));
+        showValue(k, m.dpiValue[k]);
         view_.setBackgroundColor(numbered(control::kDpiColor, k + 1), shownColor(m.dpiColor[k]));
         showInCycle(k, m.dpiEnabled[k] == 1);
     }
@@ -34,6 +34,8 @@ void DpiPanel::bind(ControlEvents& events) {
                                 [this, k] { selectStage(k); });
         events.onValueChanged(numbered(control::kSliderDpi, k + 1),
                               [this, k](int position) { setValue(k, position); });
+        events.onValueChanged(numbered(control::kLabelDpi, k + 1),
+                              [this, k](int dpi) { typeValue(k, dpi); });
         events.onClick(numbered(control::kDpiColor, k + 1), [this, k] { pickColour(k); });
         events.onToggle(numbered(control::kCheckDpiInCycle, k + 1),
                         [this, k](bool in) { setInCycle(k, in); });
@@ -100,7 +102,24 @@ void DpiPanel::setValue(std::size_t stage, int position) {
             writeAllSlots(p, [stage, position](ModeSettings& m) { m.dpiValue[stage] = position; });
         },
         AfterEdit::kApply, kSliderSettleMs);
-    view_.setText(numbered(control::kLabelDpi, stage + 1), std::to_string(shownDpi(position)));
+    showValue(stage, position);
+}
+
+void DpiPanel::showValue(std::size_t stage, std::int32_t stored) {
+    // As stored, also out of the cycle or out of range (the slider shows
+    // that clamped); 0 (never set) shows as a dash.
+    view_.setSliderValue(numbered(control::kLabelDpi, stage + 1),
+                         static_cast<int>(std::clamp<std::int64_t>(shownDpi(stored), 0,
+                                                                   kLargestShownDpi)));
+}
+
+void DpiPanel::typeValue(std::size_t stage, int dpi) {
+    // A typed value goes to the nearest step the mouse takes.
+    const int position =
+        std::clamp((dpi + static_cast<int>(kDpiStep) / 2) / static_cast<int>(kDpiStep), kMinValue,
+                   kMaxValue);
+    view_.setSliderValue(numbered(control::kSliderDpi, stage + 1), position);
+    setValue(stage, position);
 }
 
 void DpiPanel::pickColour(std::size_t stage) {

@@ -28,9 +28,12 @@ class DpiPanel {
     // The user's edits, for stage 0..7.
     // A stage's option: the active stage, sent at once.
     void selectStage(std::size_t stage);
-    // A stage's slider: its value in every mode slot and the label, sent
-    // once the slider has rested for kSliderSettleMs.
+    // A stage's slider: its value in every mode slot and the value shown,
+    // sent once the slider has rested for kSliderSettleMs.
     void setValue(std::size_t stage, int position);
+    // A stage's value typed or stepped in DPI: as the slider at the nearest
+    // step of 40 DPI.
+    void typeValue(std::size_t stage, int dpi);
     // A stage's colour button: the colour picker; a chosen colour is stored
     // and sent, a cancelled one changes nothing.
     void pickColour(std::size_t stage);
@@ -42,10 +45,14 @@ class DpiPanel {
     // The smallest and largest stored values a stage can be given.
     static constexpr int kMinValue = 1;
     static constexpr int kMaxValue = 200;
+    // What the value beside a slider can show (as its layout's maximum).
+    static constexpr int kLargestShownDpi = 99999;
 
   private:
     // The stage's controls active or not, and its switch, as stored.
     void showInCycle(std::size_t stage, bool in);
+    // The stage's value in DPI beside its slider.
+    void showValue(std::size_t stage, std::int32_t stored);
 
     PageView& view_;
     MouseSession& session_;
