@@ -84,6 +84,9 @@ TEST_F(SettingsPanelsTest, PollingSleepAndKeyTexts) {
     EXPECT_TRUE(selected("ms_1_btn_prate_3"));
     EXPECT_EQ(view.textKeys["ms_1_label_prate"], "prate_3_text");
     EXPECT_EQ(view.text["ms_1_label_sleep_timer"], "Sleep after 3.5 min");
+    texts.texts["decimal_separator_text"] = ",";  // as German writes it
+    refresh(*p);
+    EXPECT_EQ(view.text["ms_1_label_sleep_timer"], "Sleep after 3,5 min");
     EXPECT_EQ(view.textKeys["ms_1_btn_key_6"], "task_view_text");
     EXPECT_EQ(view.text["ms_1_btn_key_7"], "Ctrl+Alt+A");
     EXPECT_FALSE(view.textKeys.contains("ms_1_btn_key_7"));

@@ -14,6 +14,8 @@ class FakeTexts final : public TextSource {
     std::map<std::string, std::string, std::less<>> texts{
         {"add_profile_text", "Profile"},
         {"add_macro_text", "Macro"},
+        {"decimal_separator_text", "."},
+        {"percent_text", "%1%"},
     };
 
     std::string text(std::string_view key) const override {

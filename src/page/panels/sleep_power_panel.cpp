@@ -1,7 +1,5 @@
 #include "page/panels/sleep_power_panel.h"
 
-#include <cstdio>
-
 #include "base/text.h"
 #include "base/text_keys.h"
 #include "page/controls.h"
@@ -22,8 +20,13 @@ void SleepPowerPanel::refresh(const Profile& current) {
 }
 
 std::string SleepPowerPanel::sleepLabelText(std::int32_t sleepTimer) const {
-    char value[32];
-    std::snprintf(value, sizeof value, "%.1f", sleepTimer * 0.5);
+    // Half minutes, with the language's decimal separator.
+    std::string value = std::to_string(sleepTimer / 2);
+    if (sleepTimer % 2 != 0) {
+        value += texts_.text(textkeys::kDecimalSeparator) + "5";
+    } else {
+        value += texts_.text(textkeys::kDecimalSeparator) + "0";
+    }
     return texts_.text(textkeys::kSleepTimerBefore) + value + " " +
            texts_.text(textkeys::kSleepTimerAfter);
 }
@@ -71,9 +74,10 @@ void SleepPowerPanel::showPower() {
         // Charging ends at full: the cable keeps the mouse there.
         const char* charge =
             battery_ >= kChargeFull ? "battery_full_percent_text" : "battery_charging_percent_text";
-        view_.setText(control::kLabelPower, battery_ == 0 ? std::string()
-                                            : charging_ ? formatText(texts_.text(charge), {percent})
-                                                        : percent + "%");
+        view_.setText(control::kLabelPower,
+                      battery_ == 0 ? std::string()
+                      : charging_   ? formatText(texts_.text(charge), {percent})
+                                    : formatText(texts_.text(textkeys::kPercent), {percent}));
     }
     // Below the thresholds the bar warns, and a line says what to do.
     const bool running = !charging_ && battery_ > 0;
