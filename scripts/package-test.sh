@@ -29,6 +29,8 @@ appstreamcli validate --no-net --pedantic "$work/install/usr/share/metainfo/$app
     >/dev/null || fail "the metainfo does not validate"
 [ -f "$work/install/usr/share/icons/hicolor/scalable/apps/$app.svg" ] || fail "no icon"
 [ -f "$work/install/usr/lib/udev/rules.d/70-tvq-r270.rules" ] || fail "no udev rule"
+[ -n "$(find "$work/install/usr/lib" -path '*/tvq-config/res/user-guide.md')" ] ||
+    fail "no user guide for Help"
 "$work/install/usr/bin/tvqctl" profile new Installed "$work/p.pro" ||
     fail "tvqctl does not run from the install tree"
 

@@ -23,7 +23,9 @@
 #include "base/language_choice.h"
 #include "base/product.h"
 #include "desktop/tray_host.h"
+#include "dialogs/about_dialog.h"
 #include "dialogs/dpi_display.h"
+#include "dialogs/help_dialog.h"
 #include "dialogs/message_dialog.h"
 #include "platform/posix_file_system.h"
 #include "platform/program_folder.h"
@@ -140,6 +142,9 @@ MainWindow::MainWindow(const LanguageManager& language, LibraryLoader& loader,
         appearance_ = std::make_unique<Appearance>(mouse_->settings());
     }
     new SessionEnd(this);
+    // F1 opens the user guide, as the program menu's "Help" does.
+    connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
+            [this] { showHelp(); });
     // Ctrl+Q ends the program from the window, as the menus' "Quit" does.
     auto* quit = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Q")), this);
     connect(quit, &QShortcut::activated, this, [this] { logic_.exitRequested(); });
@@ -377,6 +382,8 @@ void MainWindow::openProgramMenu() {
                        [this](const MenuCommand& command) {
                            if (command.name == "start_hidden") {
                                toggleStartHidden();
+                           } else if (command.name == "help") {
+                               showHelp();
                            } else if (!chooseAppearance(command.name)) {
                                logic_.trayMenuPicked(command.name);
                            }
@@ -468,8 +475,17 @@ bool MainWindow::chooseAppearance(std::string_view item) {
 }
 
 void MainWindow::showAbout() {
-    MessageDialog::tell(this, &language_, QStringLiteral("about_text"),
-                        {QStringLiteral(TVQ_VERSION)});
+    AboutDialog about(&language_, this);
+    about.create();
+    about.placeCentred();
+    about.runModal();
+}
+
+void MainWindow::showHelp() {
+    HelpDialog help(&language_, this);
+    help.create();
+    help.placeCentred();
+    help.runModal();
 }
 
 void MainWindow::showDpiDisplay(const std::string& text, int hideAfterMs) {

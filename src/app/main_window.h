@@ -78,6 +78,7 @@ class MainWindow final : public WindowBase, public MainWindowView {
     void toggleStartWithDesktop() override;
     void openBatteryAlerts() override;
     void showAbout() override;
+    void showHelp();
 
   protected:
     void setup() override;

@@ -41,7 +41,7 @@ void SettingsPage::bindControls(LibraryLoader& loader, const std::string& progra
     bind();
     view_.setVisible(control::kCheckPowerSetting, false);
     view_.setVisible(control::kVerPowerSetting, false);
-    // The probe tells the presenter, which posts WM_CONNECTION_CHANGED.
+    // The probe's findings reach the presenter as link changes.
     session_.link().start(loader, programFolder, window, bleFound);
     if (!session_.link().librariesLoaded() && dialogs_ != nullptr) {
         dialogs_->tell("libraries_unusable_text");

@@ -28,7 +28,7 @@ class DeviceWorker {
         std::intptr_t lParam = 0;
     };
 
-    // `onApply` runs on the worker for each TM_APPLY that `shouldApply`
+    // `onApply` runs on the worker for each apply request that `shouldApply`
     // (read on the worker when the request is taken) lets through, `onSave`
     // for each save request.
     DeviceWorker(std::function<bool()> shouldApply, std::function<void()> onApply,

@@ -17,6 +17,7 @@
 #include <QSlider>
 #include <QSpinBox>
 #include <QStackedWidget>
+#include <QTextBrowser>
 #include <QToolButton>
 #include <QXmlStreamReader>
 #include <memory>
@@ -71,6 +72,9 @@ QWidget* createWidget(QStringView type, QWidget* parent) {
     }
     if (type == u"QSpinBox") {
         return new QSpinBox(parent);
+    }
+    if (type == u"QTextBrowser") {
+        return new QTextBrowser(parent);
     }
     return nullptr;
 }

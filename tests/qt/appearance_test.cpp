@@ -331,6 +331,15 @@ class AppearanceTest : public QObject, private testing::FakePageWindow {
         checkPopup("program-menu", [&window] {
             qobject_cast<QAbstractButton*>(window->control("main_menu_btn"))->click();
         });
+        for (const char* item : {"about", "help"}) {
+            checkModal(QString::fromLatin1(item), [&window, item] {
+                qobject_cast<QAbstractButton*>(window->control("main_menu_btn"))->click();
+                QMenu* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+                QVERIFY(menu != nullptr);
+                menu->close();
+                menu->findChild<QAction*>(QString::fromLatin1(item))->trigger();
+            });
+        }
         checkPopup("tray-menu", [&window] { window->openTrayMenu(); });
         checkPopup("lighting-effects", [page] {
             qobject_cast<QComboBox*>(page->boundControl("ms_1_combo_light"))->showPopup();

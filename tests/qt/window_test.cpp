@@ -25,6 +25,7 @@
 #include <QStackedWidget>
 #include <QStyle>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QtTest>
 #include <thread>
@@ -807,19 +808,35 @@ class WindowTest : public QObject {
         QVERIFY(looks != nullptr && looks->isExclusive() && looks->actions().size() == 3);
         QCOMPARE(menu.findChild<QAction*>("exit")->shortcut(),
                  QKeySequence(QStringLiteral("Ctrl+Q")));
-        QString told;
-        QTimer::singleShot(50, [&told] {
-            for (QWidget* top : QApplication::topLevelWidgets()) {
-                if (top->objectName() == "MessageDialog" && top->isVisible()) {
-                    for (const QLabel* label : top->findChildren<QLabel*>()) {
-                        told += label->text();
+        // About and Help are dialogs of their own; what they show is read as
+        // they are open, and Escape closes them.
+        const auto shown = [](const char* dialog, const std::function<void()>& open) {
+            QString told;
+            QTimer::singleShot(50, [&told, dialog] {
+                for (QWidget* top : QApplication::topLevelWidgets()) {
+                    if (top->objectName() == dialog && top->isVisible()) {
+                        for (const QLabel* label : top->findChildren<QLabel*>()) {
+                            told += label->text();
+                        }
+                        for (const QTextBrowser* text : top->findChildren<QTextBrowser*>()) {
+                            told += text->toPlainText();
+                        }
+                        QTest::keyClick(top, Qt::Key_Escape);
                     }
-                    QTest::keyClick(top, Qt::Key_Escape);
                 }
-            }
-        });
-        menu.findChild<QAction*>("about")->trigger();
-        QVERIFY2(told.contains(QStringLiteral(TVQ_VERSION_FOR_TESTS)), qPrintable(told));
+            });
+            open();
+            return told;
+        };
+        const QString about =
+            shown("AboutDialog", [&menu] { menu.findChild<QAction*>("about")->trigger(); });
+        QVERIFY2(about.contains(QStringLiteral(TVQ_VERSION_FOR_TESTS)) &&
+                     about.contains(QStringLiteral("GNU General Public License")),
+                 qPrintable(about));
+        const QString help =
+            shown("HelpDialog", [&menu] { menu.findChild<QAction*>("help")->trigger(); });
+        QVERIFY2(help.contains(QStringLiteral("Profiles that follow the application")),
+                 qPrintable(help.left(200)));
     }
 
     void startWithTheDesktopIsACheckItemOfTheTrayMenuHiddenOrNot() {
