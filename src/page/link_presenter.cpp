@@ -232,6 +232,13 @@ void LinkPresenter::showStatus(std::string_view textKey) {
     if (!textKey.empty()) {
         view_.setTextKey(control::kApplyStatus, textKey);
     }
+    // A failure stands out: the error colour and an icon beside the words.
+    const bool failed = textKey == "store_save_failed_text" ||
+                        textKey == "apply_refused_cable_text" ||
+                        textKey == "apply_refused_ble_text" || textKey == "apply_incomplete_text";
+    view_.setStyleState(control::kApplyStatus, failed                      ? "error"
+                                               : textKey == "applied_text" ? "ok"
+                                                                           : "");
     view_.setVisible(control::kApplyStatus, !textKey.empty());
 }
 

@@ -56,13 +56,19 @@ std::optional<Look> lookOf(const QWidget* w) {
         if (kind == u"keyhint") {
             return Look{12, false, u"accent"};
         }
+        if (named(w, QLatin1StringView("ms_1_apply_status"))) {
+            // A failure in the error colour, the rest quieter.
+            const QString state = w->property(kStateProperty).toString();
+            return state == u"error" ? Look{13, true, u"danger"}
+                   : state == u"ok"  ? Look{13, false, u"value"}
+                                     : Look{13, false, u"text_soft"};
+        }
         static constexpr std::pair<QLatin1StringView, Look> kNamed[] = {
             {QLatin1StringView("product_name"), {15, true, nullptr}},
             {QLatin1StringView("product_badge"), {11, true, u"on_accent"}},
             {QLatin1StringView("no_device_title"), {22, true, nullptr}},
             {QLatin1StringView("no_device_hint"), {13, false, u"text_muted"}},
             {QLatin1StringView("ms_1_no_mouse_note"), {12, false, u"warning"}},
-            {QLatin1StringView("ms_1_apply_status"), {12, false, u"text_soft"}},
             {QLatin1StringView("ms_1_sleep_label"), {12, false, u"warning"}},
             {QLatin1StringView("ms_1_low_power_label"), {12, false, u"danger"}},
         };

@@ -99,6 +99,9 @@ bool drawFrameOf(QPainter* p, const QStyleOption* option, const QWidget* w) {
     } else if (named(w, QLatin1StringView("title_bar"))) {
         p->fillRect(r, colour(u"surface"));
         p->fillRect(QRectF(r.left(), r.bottom(), r.width(), 1), colour(u"control"));
+    } else if (named(w, QLatin1StringView("status_bar"))) {
+        p->fillRect(r, colour(u"surface"));
+        p->fillRect(QRectF(r.left(), r.top(), r.width(), 1), colour(u"control"));
     } else if (kind == u"panel") {
         roundedBox(p, r, kPanelRadius, colour(u"surface"), colour(u"control"));
     } else if (kind == u"keycell") {

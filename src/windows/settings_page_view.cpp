@@ -2,7 +2,6 @@
 
 #include <QAbstractButton>
 #include <QAbstractSlider>
-#include <QSpinBox>
 #include <QColor>
 #include <QComboBox>
 #include <QEvent>
@@ -10,6 +9,8 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QSignalBlocker>
+#include <QLayout>
+#include <QSpinBox>
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
@@ -79,6 +80,20 @@ void SettingsPageView::keepApplyButtonInPlace() {
     }
     if (QWidget* line = boundControl(control::kApplyStatus)) {
         line->setMinimumHeight(kApplyStatusLines * line->fontMetrics().lineSpacing());
+    }
+    // The status bar grows upwards for a longer text: the button keeps to
+    // its bottom edge, which is the window's.
+    if (auto* row = window_->findChild<QLayout*>(QStringLiteral("status_row"))) {
+        if (QWidget* button = boundControl(control::kApplyButton)) {
+            row->setAlignment(button, Qt::AlignBottom);
+            // Its own width, whatever the words beside it need.
+            button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+        }
+        if (QWidget* line = boundControl(control::kApplyStatus)) {
+            QSizePolicy policy = line->sizePolicy();
+            policy.setHorizontalPolicy(QSizePolicy::Expanding);
+            line->setSizePolicy(policy);
+        }
     }
 }
 
@@ -262,6 +277,28 @@ void SettingsPageView::setStyleState(std::string_view control, std::string_view 
     w->style()->unpolish(w);
     w->style()->polish(w);
     w->update();
+    if (control == control::kApplyStatus) {
+        showApplyStatusIcon(value);
+    }
+}
+
+void SettingsPageView::showApplyStatusIcon(const QString& state) {
+    auto* icon = window_->findChild<QLabel*>(QStringLiteral("apply_status_icon"));
+    if (icon == nullptr) {
+        return;
+    }
+    // Beside the words, not instead of them: the icon is not read out.
+    const int size = icon->fontMetrics().height();
+    const QIcon shown =
+        state == u"error"
+            ? QIcon::fromTheme(QStringLiteral("dialog-error"),
+                               icon->style()->standardIcon(QStyle::SP_MessageBoxCritical))
+        : state == u"ok"
+            ? QIcon::fromTheme(QStringLiteral("emblem-ok-symbolic"),
+                               icon->style()->standardIcon(QStyle::SP_DialogApplyButton))
+            : QIcon();
+    icon->setPixmap(shown.isNull() ? QPixmap() : shown.pixmap(size, size));
+    icon->setFixedWidth(size);
 }
 
 void SettingsPageView::setToolTipKey(std::string_view control, std::string_view key) {

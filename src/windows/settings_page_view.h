@@ -94,8 +94,10 @@ class SettingsPageView final : public QObject, public ListPageView {
     static void showRowText(QListWidgetItem& item, const QString& text);
     void findControls();
     void keepApplyButtonInPlace();
+    // The icon beside the write status: an error's, success's, or none.
+    void showApplyStatusIcon(const QString& state);
     // The line under the apply button has room for this many lines.
-    static constexpr int kApplyStatusLines = 5;
+    static constexpr int kApplyStatusLines = 2;
     // Binds `handler` through `bind` when the page found `control`.
     template <class Handler>
     void bindFound(std::string_view control, void (ControlBinder::*bind)(const QString&, Handler),

@@ -283,10 +283,12 @@ TEST_F(FailureLineTest, FailedSavesAndUntakenAppliesAreSaidBesideTheApplyButton)
     session.requestApply();
     settle();
     EXPECT_TRUE(lineShows("store_save_failed_text"));
+    EXPECT_EQ(view.styleStates["ms_1_apply_status"], "error");  // in the error's look
     fs.failWrites = false;
     session.requestApply();
     settle();
     EXPECT_TRUE(lineShows("saved_for_mouse_text"));  // no mouse: saved, and waiting for it
+    EXPECT_EQ(view.styleStates["ms_1_apply_status"], "");
 
     fs.failWrites = true;  // a save without an apply
     session.edit([](Profile& p) { p.modes[0].sleepTimer = 3; }, AfterEdit::kSave);
