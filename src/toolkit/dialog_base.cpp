@@ -8,6 +8,7 @@
 #include <QStyle>
 
 #include "toolkit/focus_ring.h"
+#include "toolkit/tool_tips.h"
 
 namespace tvq {
 
@@ -23,6 +24,7 @@ DialogBase::DialogBase(QString className, QString layoutFile, const LanguageMana
     setWindowFlags(Qt::Dialog);
     setModal(true);
     FocusRing::install();
+    ToolTips::install();
 }
 
 DialogBase::~DialogBase() = default;

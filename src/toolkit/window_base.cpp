@@ -4,6 +4,7 @@
 
 #include "toolkit/dialog_base.h"
 #include "toolkit/focus_ring.h"
+#include "toolkit/tool_tips.h"
 
 namespace tvq {
 
@@ -11,6 +12,7 @@ WindowBase::WindowBase(QString className, QString layoutFile, const LanguageMana
     : className_(std::move(className)), layoutFile_(std::move(layoutFile)), language_(language) {
     setObjectName(className_);
     FocusRing::install();
+    ToolTips::install();
 }
 
 WindowBase::~WindowBase() = default;

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -27,6 +28,7 @@
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTimer>
+#include <QToolTip>
 #include <QtTest>
 #include <thread>
 
@@ -875,6 +877,24 @@ class WindowTest : public QObject {
         QTRY_VERIFY(!QFile::exists(entry));
         QVERIFY(!item()->isChecked());
         QVERIFY(!hidden()->isEnabled());
+    }
+
+    void aLongTooltipIsWrappedAndItsWidgetKeepsThePlainText() {
+        NoLibraries loader;
+        MainWindow window(language, loader);
+        window.create();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto* button = window.control<QPushButton>("main_menu_btn");
+        const QString tip = QStringList(20, QStringLiteral("An explanation & more.")).join(u' ');
+        button->setToolTip(tip);
+        QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), button->mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(button, &help);
+        QTRY_VERIFY(QToolTip::isVisible());
+        QVERIFY(QToolTip::text().startsWith(QStringLiteral("<p>")));
+        QVERIFY(QToolTip::text().contains(QStringLiteral("&amp;")));
+        QCOMPARE(button->toolTip(), tip);  // what a screen reader reads
+        QToolTip::hideText();
     }
 
     void ctrlQEndsTheProgram() {
