@@ -174,6 +174,17 @@ void DesktopPresence::tellClosedToTrayOnce() {
     MessageDialog::tell(nullptr, &language_, QStringLiteral("closed_to_tray_text"));
 }
 
+bool DesktopPresence::automaticSwitching() const {
+    return switching_->automaticSwitching();
+}
+
+void DesktopPresence::setAutomaticSwitching(bool on) {
+    switching_->setAutomaticSwitching(on);
+    if (service_) {
+        service_->profilesChanged();  // its property is announced
+    }
+}
+
 void DesktopPresence::openApplicationRules() {
     const FocusSource source = switching_->source();
     const char* noteKey = source == FocusSource::kGnomeShell && switching_->extensionEnabled()

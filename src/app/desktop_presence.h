@@ -45,6 +45,9 @@ class DesktopPresence final : public QObject {
 
     void openBatteryAlerts();
     void openApplicationRules();
+    // Whether profiles follow the application in focus; for all profiles.
+    bool automaticSwitching() const;
+    void setAutomaticSwitching(bool on);
     // The window was closed into the tray: the first time ever, says so.
     void tellClosedToTrayOnce();
 

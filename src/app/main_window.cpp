@@ -378,16 +378,20 @@ void MainWindow::openTrayMenu() {
 
 void MainWindow::openProgramMenu() {
     programMenu_ = std::make_unique<LoadedMenu>();
-    programMenu_->load(resourceFolder() + "programmenu.xml", language_,
-                       [this](const MenuCommand& command) {
-                           if (command.name == "start_hidden") {
-                               toggleStartHidden();
-                           } else if (command.name == "help") {
-                               showHelp();
-                           } else if (!chooseAppearance(command.name)) {
-                               logic_.trayMenuPicked(command.name);
-                           }
-                       });
+    programMenu_->load(
+        resourceFolder() + "programmenu.xml", language_, [this](const MenuCommand& command) {
+            if (command.name == "start_hidden") {
+                toggleStartHidden();
+            } else if (command.name == "help") {
+                showHelp();
+            } else if (command.name == "automatic_switching") {
+                if (presence_) {
+                    presence_->setAutomaticSwitching(!presence_->automaticSwitching());
+                }
+            } else if (!chooseAppearance(command.name)) {
+                logic_.trayMenuPicked(command.name);
+            }
+        });
     QMenu& menu = programMenu_->menu();
     if (auto* languages = menu.findChild<QMenu*>(QStringLiteral("language"))) {
         fillLanguageMenu(*languages);
@@ -408,6 +412,10 @@ void MainWindow::openProgramMenu() {
     if (auto* item = menu.findChild<QAction*>(QStringLiteral("start_hidden"))) {
         item->setEnabled(autostart);
         item->setChecked(autostart && autostartHidden(fs, processEnvironment()));
+    }
+    if (auto* automatic = menu.findChild<QAction*>(QStringLiteral("automatic_switching"))) {
+        automatic->setVisible(presence_ != nullptr);
+        automatic->setChecked(presence_ && presence_->automaticSwitching());
     }
     if (!presence_) {
         if (auto* battery = menu.findChild<QAction*>(QStringLiteral("battery"))) {

@@ -968,6 +968,17 @@ class EndToEndTest : public QObject {
         QCOMPARE(window.findChild<QListWidget*>("ms_1_list_profile")->currentRow(), 1);
         QTRY_VERIFY_WITH_TIMEOUT(
             heldConfig(program.mouse) == expectedConfig(*s.profiles().current()), kApplyTimeoutMs);
+        // Switching by application, for all profiles, is in the program menu.
+        const auto automatic = [&window] {
+            qobject_cast<QPushButton*>(window.control("main_menu_btn"))->click();
+            return window.programMenu()->menu().findChild<QAction*>("automatic_switching");
+        };
+        QVERIFY(automatic()->isVisible() && automatic()->isChecked());
+        automatic()->trigger();
+        QVERIFY(!automatic()->isChecked());
+        automatic()->trigger();
+        QVERIFY(automatic()->isChecked());
+        QApplication::activePopupWidget()->close();
     }
 
     void theWindowFollowsTheMouseBehindTheReceiver() {
