@@ -144,7 +144,7 @@ TEST_F(ProfilesOnTheBusTest, EveryMethodAndPropertyWithTheirErrors) {
     EXPECT_EQ(testing::output(tvqctl + "list"), "  Work\n  Games\n* Drawing\n");
     EXPECT_EQ(testing::output(tvqctl + "previous"), "Games\n");
     EXPECT_EQ(testing::output("(" + tvqctl + "select nobody 2>&1)"),
-              "tvqctl: nobody: no profile has this name\n");
+              "tvqctl profile select: nobody: no profile has this name\n");
     EXPECT_TRUE(waitFor([this] { return profileIs("Games"); }));
 
     // tvqctl apply goes through the program as well, with the checks of an

@@ -78,6 +78,22 @@ class TvqctlTest : public ::testing::Test {
     std::string dir_;
 };
 
+TEST_F(TvqctlTest, HelpVersionAndErrorsThatNameTheirCommand) {
+    const Outcome version = tvqctl("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("tvqctl ", 0), 0u) << version.out;
+    const Outcome help = tvqctl("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("tvqctl profile select NAME"), std::string::npos) << help.out;
+    const Outcome one = tvqctl("help profile new");
+    EXPECT_EQ(one.status, 0);
+    EXPECT_NE(one.out.find("--force"), std::string::npos) << one.out;
+    expectOneLineError(tvqctl("help profile nothing"), "tvqctl help: no command 'profile nothing'");
+    expectOneLineError(tvqctl("bogus"), "tvqctl: unknown command 'bogus'");
+    expectOneLineError(tvqctl("profile show '" + path("missing.pro") + "'"),
+                       "tvqctl profile show: ");
+}
+
 TEST_F(TvqctlTest, NewProfileShowsEveryDefault) {
     const Outcome made = tvqctl("profile new P1 '" + path("p.pro") + "'");
     ASSERT_EQ(made.status, 0) << made.err;

@@ -7,6 +7,7 @@
 
 #include "device/device_ids.h"
 #include "device/message_queue.h"
+#include "failure.h"
 #include "platform/program_folder.h"
 #include "platform/shared_library.h"
 
@@ -51,8 +52,8 @@ int applyToMouse(const Profile& profile) {
 
     link.start(loader, folder, &window, false);
     if (!link.cableAvailable() && !link.receiverAvailable()) {
-        std::cerr << "tvqctl: " << folder << ": cannot load " << paths::kCableLibrary << " or "
-                  << paths::kReceiverLibrary << '\n';
+        std::cerr << errorPrefix() << "" << folder << ": cannot load " << paths::kCableLibrary
+                  << " or " << paths::kReceiverLibrary << '\n';
         return 2;
     }
     if (links.wired()) {
@@ -64,11 +65,12 @@ int applyToMouse(const Profile& profile) {
             pump(50ms);
         }
         if (links.receiverLinkUp.load() == 0) {
-            std::cerr << "tvqctl: the receiver is attached but the mouse does not answer\n";
+            std::cerr << errorPrefix()
+                      << "the receiver is attached but the mouse does not answer\n";
             return 2;
         }
         if (links.deviceAsleep.load() != 0) {
-            std::cerr << "tvqctl: the mouse is asleep; move it and try again\n";
+            std::cerr << errorPrefix() << "the mouse is asleep; move it and try again\n";
             return 1;
         }
     } else {
@@ -80,7 +82,7 @@ int applyToMouse(const Profile& profile) {
         if (status >= 0) {
             return status;
         }
-        std::cerr << "tvqctl: no mouse found on the cable, the receiver or Bluetooth LE\n";
+        std::cerr << errorPrefix() << "no mouse found on the cable, the receiver or Bluetooth LE\n";
         return 2;
     }
     return runApply(profile, tool.session, tool.scheduler, [&] { pump(20ms); });

@@ -13,4 +13,9 @@ struct Failure {
 
 constexpr int kExitError = 2;
 
+// What every line on standard error starts with: "tvqctl <command>: ", or
+// "tvqctl: " before a command is known.
+std::string errorPrefix();
+void setCommandName(std::string name);
+
 }  // namespace tvq

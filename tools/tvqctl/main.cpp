@@ -32,19 +32,7 @@ namespace {
 
 using namespace tvq;
 
-constexpr const char* kUsage =
-    "usage:\n"
-    "  tvqctl profile new NAME OUT.pro [--force]\n"
-    "                                    write a profile with every default (--force:\n"
-    "                                    over an existing profile file)\n"
-    "  tvqctl profile show FILE.pro      print a profile file as JSON\n"
-    "  tvqctl profile list               the profiles, the selected one marked *\n"
-    "  tvqctl profile select NAME        select a profile and write it to the mouse\n"
-    "  tvqctl profile next | previous    select the next or previous profile\n"
-    "  tvqctl macro show FILE.macro      print a macro file as JSON\n"
-    "  tvqctl store show                 print the stores of the data folder\n"
-    "  tvqctl frames FILE.pro            print the frames that write the profile, in hex\n"
-    "  tvqctl apply FILE.pro             write the profile to the attached mouse\n";
+std::string commandName;  // of the command running, for its errors
 
 // A failure that ends the command: `subject` is the file (or the command).
 
@@ -184,7 +172,7 @@ int macroShow(FileSystem& fs, const std::vector<std::string>& args) {
         throw Failure{args[0], error.message};
     }
     if (*record != decodeMacroRaw(std::span(bytes).first<layout::macro::kSize>())) {
-        std::cerr << "tvqctl: " << args[0]
+        std::cerr << errorPrefix() << args[0]
                   << ": note: name without terminator or action count outside 0..46; shown "
                      "as the program reads it\n";
     }
@@ -266,7 +254,7 @@ int apply(FileSystem& fs, const std::vector<std::string>& args) {
     const ProfileRepairs repairs = repairImportedProfile(*profile);
     const int repaired = repairs.sentValuesRepaired();
     if (repaired != 0) {
-        std::cerr << "tvqctl: " << args[0] << ": " << repaired
+        std::cerr << errorPrefix() << args[0] << ": " << repaired
                   << " value(s) no profile can have were put back to their defaults"
                   << (repairs.leftClickRestored ? " (no button kept the left click)" : "") << '\n';
     }
@@ -280,49 +268,139 @@ int apply(FileSystem& fs, const std::vector<std::string>& args) {
 }
 
 struct Command {
-    std::string_view group;
-    std::string_view verb;
+    std::string_view name;       // one or two words
+    std::string_view arguments;  // as the usage shows them
+    std::string_view summary;    // one line
+    std::string_view details;    // for `tvqctl help COMMAND`
     std::function<int(FileSystem&, const std::vector<std::string>&)> run;
 };
 
-int run(int argc, char** argv) {
-    const std::vector<Command> commands = {
-        {"profile", "new", profileNew},   {"profile", "show", profileShow},
-        {"profile", "list", profileList}, {"profile", "select", profileSelect},
-        {"profile", "next", profileNext}, {"profile", "previous", profilePrevious},
-        {"macro", "show", macroShow},     {"store", "show", storeShow},
+const std::vector<Command>& commands() {
+    static const std::vector<Command> all = {
+        {"profile new", "NAME OUT.pro [--force]", "write a profile file with every default",
+         "Writes a profile named NAME with every setting at its default to OUT.pro. An existing\n"
+         "file is replaced only with --force, and never one that holds the program's stores or\n"
+         "settings.\n",
+         profileNew},
+        {"profile show", "FILE.pro", "print a profile file as JSON",
+         "Prints every setting of a profile file as JSON on standard output.\n", profileShow},
+        {"profile list", "", "the profiles, the selected one marked *",
+         "Lists the profiles of the data folder (through the running program when it runs).\n",
+         profileList},
+        {"profile select", "NAME", "select a profile and write it to the mouse",
+         "Selects the profile NAME (letter case ignored) and writes it to the mouse, through the\n"
+         "running program when it runs.\n",
+         profileSelect},
+        {"profile next", "", "select the next profile, round the list",
+         "Selects the profile after the selected one (the first after the last) and writes it.\n",
+         profileNext},
+        {"profile previous", "", "select the previous profile, round the list",
+         "Selects the profile before the selected one (the last before the first) and writes it.\n",
+         profilePrevious},
+        {"macro show", "FILE.macro", "print a macro file as JSON",
+         "Prints a macro file's name, repeat and actions as JSON on standard output.\n", macroShow},
+        {"store show", "", "print the stores of the data folder",
+         "Prints the profiles and macros of the data folder as JSON; only reads.\n", storeShow},
+        {"frames", "FILE.pro", "print the frames that write the profile, in hex",
+         "Prints the frames that write the profile to the mouse, one per line, in hex.\n", frames},
+        {"apply", "FILE.pro", "write the profile to the attached mouse",
+         "Checks the profile as the program's import does (values no profile can hold go back to\n"
+         "their defaults, said on standard error) and writes it to the mouse: through the running\n"
+         "program when it runs, else by the cable, the receiver or Bluetooth LE.\n"
+         "Exit status 0 when every frame was taken, 1 when some were not or values were put back,\n"
+         "2 when no mouse is found or the file is refused.\n",
+         apply},
     };
-    const std::vector<std::pair<std::string_view, decltype(Command::run)>> single = {
-        {"frames", frames},
-        {"apply", apply},
-    };
-    if (argc >= 2) {
-        for (const auto& [verb, runCommand] : single) {
-            if (verb == argv[1]) {
-                PosixFileSystem fs;
-                return runCommand(fs, std::vector<std::string>(argv + 2, argv + argc));
-            }
+    return all;
+}
+
+std::string usage() {
+    std::string text = "usage: tvqctl COMMAND [ARGUMENTS]\n";
+    for (const Command& c : commands()) {
+        std::string line = "  tvqctl " + std::string(c.name);
+        if (!c.arguments.empty()) {
+            line += " " + std::string(c.arguments);
+        }
+        constexpr std::size_t kColumn = 40;
+        line += line.size() < kColumn ? std::string(kColumn - line.size(), ' ')
+                                      : "\n" + std::string(kColumn, ' ');
+        text += line + std::string(c.summary) + "\n";
+    }
+    text +=
+        "  tvqctl help [COMMAND]                 this text, or more on one command\n"
+        "  tvqctl --version                      the version\n"
+        "Exit status: 0 done, 1 done in part (apply), 2 refused or failed.\n";
+    return text;
+}
+
+// The command `words` begin with, and how many words its name takes.
+std::pair<const Command*, int> findCommand(const std::vector<std::string_view>& words) {
+    for (const Command& c : commands()) {
+        const bool two = c.name.find(' ') != std::string_view::npos;
+        const std::string joined = words.empty() ? std::string()
+                                   : two && words.size() >= 2
+                                       ? std::string(words[0]) + " " + std::string(words[1])
+                                       : std::string(words[0]);
+        if (joined == c.name) {
+            return {&c, two ? 2 : 1};
         }
     }
-    if (argc == 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h")) {
-        std::cout << kUsage;
-        return 0;
-    }
-    if (argc < 3) {
-        std::cerr << "tvqctl: missing command\n" << kUsage;
+    return {nullptr, 0};
+}
+
+int run(int argc, char** argv) {
+    const std::vector<std::string_view> words(argv + 1, argv + argc);
+    if (words.empty()) {
+        std::cerr << "tvqctl: no command given\n" << usage();
         return kExitError;
     }
-    for (const Command& c : commands) {
-        if (c.group == argv[1] && c.verb == argv[2]) {
-            PosixFileSystem fs;
-            return c.run(fs, std::vector<std::string>(argv + 3, argv + argc));
-        }
+    if (words[0] == "--version") {
+        std::cout << "tvqctl " << TVQ_VERSION << "\n";
+        return 0;
     }
-    std::cerr << "tvqctl: unknown command '" << argv[1] << ' ' << argv[2] << "'\n" << kUsage;
-    return kExitError;
+    if (words[0] == "--help" || words[0] == "-h" || words[0] == "help") {
+        if (words.size() == 1) {
+            std::cout << usage();
+            return 0;
+        }
+        const auto [command, taken] =
+            findCommand(std::vector<std::string_view>(words.begin() + 1, words.end()));
+        if (command == nullptr || words.size() != static_cast<std::size_t>(taken) + 1) {
+            std::cerr << "tvqctl help: no command '" << words[1]
+                      << (words.size() > 2 ? " " + std::string(words[2]) : "")
+                      << "' (see tvqctl --help)\n";
+            return kExitError;
+        }
+        std::cout << "usage: tvqctl " << command->name << (command->arguments.empty() ? "" : " ")
+                  << command->arguments << "\n"
+                  << command->details;
+        return 0;
+    }
+    const auto [command, taken] = findCommand(words);
+    if (command == nullptr) {
+        std::cerr << "tvqctl: unknown command '" << words[0]
+                  << (words.size() > 1 ? " " + std::string(words[1]) : "")
+                  << "' (see tvqctl --help)\n";
+        return kExitError;
+    }
+    setCommandName(std::string(command->name));
+    PosixFileSystem fs;
+    return command->run(fs, std::vector<std::string>(argv + 1 + taken, argv + argc));
 }
 
 }  // namespace
+
+namespace tvq {
+
+std::string errorPrefix() {
+    return commandName.empty() ? "tvqctl: " : "tvqctl " + commandName + ": ";
+}
+
+void setCommandName(std::string name) {
+    commandName = std::move(name);
+}
+
+}  // namespace tvq
 
 int main(int argc, char** argv) {
     // A file-size limit makes a write fail, which is reported, instead of
@@ -331,10 +409,10 @@ int main(int argc, char** argv) {
     try {
         return run(argc, argv);
     } catch (const Failure& f) {
-        std::cerr << "tvqctl: " << f.subject << ": " << f.message << '\n';
+        std::cerr << errorPrefix() << f.subject << ": " << f.message << '\n';
         return kExitError;
     } catch (const std::exception& e) {
-        std::cerr << "tvqctl: " << e.what() << '\n';
+        std::cerr << errorPrefix() << e.what() << '\n';
         return kExitError;
     }
 }

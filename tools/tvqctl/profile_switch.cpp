@@ -130,7 +130,8 @@ class Program {
             throw Failure{"tvq-config", "answered in a form this tvqctl does not know"};
         }
         if (reached == 0) {
-            std::cerr << "tvqctl: the running program could not reach the mouse (none connected, "
+            std::cerr << errorPrefix()
+                      << "the running program could not reach the mouse (none connected, "
                          "or it sleeps); it was not written\n";
             return 2;
         }
