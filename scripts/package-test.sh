@@ -31,6 +31,27 @@ appstreamcli validate --no-net --pedantic "$work/install/usr/share/metainfo/$app
 [ -f "$work/install/usr/lib/udev/rules.d/70-tvq-r270.rules" ] || fail "no udev rule"
 [ -n "$(find "$work/install/usr/lib" -path '*/tvq-config/res/user-guide.md')" ] ||
     fail "no user guide for Help"
+# The manual pages read without a warning, and tvqctl's lists the commands
+# its --help lists, no more and no fewer.
+for page in tvq-config tvqctl; do
+    manual="$work/install/usr/share/man/man1/$page.1.gz"
+    [ -f "$manual" ] || fail "no manual page $page(1)"
+    warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l "$manual" 2>&1 \
+        >/dev/null)
+    [ -z "$warnings" ] || fail "$page(1) has warnings: $warnings"
+done
+lowercase_words='{ c = ""; for (i = 1; i <= NF && $i ~ /^[a-z]+$/ && i <= 2; i++) c = c (c ? " " : "") $i; print c }'
+in_help=$("$work/install/usr/bin/tvqctl" --help | sed -n 's/^  tvqctl //p' |
+    awk "$lowercase_words" | grep -vx 'help' | grep -v '^$' | sort)
+in_manual=$(zcat "$work/install/usr/share/man/man1/tvqctl.1.gz" |
+    sed -n '/^\.SH COMMANDS/,/^\.SH OPTIONS/p' | awk '/^\.TP/ { getline; print }' |
+    sed 's/^\.[A-Z]* //; s/"//g' | awk "$lowercase_words" | grep -vx 'help' | sort)
+[ "$in_help" = "$in_manual" ] ||
+    fail "tvqctl(1) and tvqctl --help list other commands: $(diff <(echo "$in_help") <(echo "$in_manual") | tr '\n' ' ')"
+for completion in bash-completion/completions/tvqctl zsh/vendor-completions/_tvqctl \
+    fish/vendor_completions.d/tvqctl.fish; do
+    [ -f "$work/install/usr/share/$completion" ] || fail "no completion $completion"
+done
 "$work/install/usr/bin/tvqctl" profile new Installed "$work/p.pro" ||
     fail "tvqctl does not run from the install tree"
 

@@ -12,6 +12,7 @@
 
 #include "base/text.h"
 #include "macros/macro_record.h"
+#include "processes.h"
 #include "profiles/profile_store.h"
 
 namespace tvq {
@@ -288,6 +289,34 @@ TEST_F(TvqctlTest, StoreShowReadsWithoutCreatingAnything) {
     write(storeFolder() + "/pro.data", truncated);
     expectOneLineError(tvqctl("store show"), "pro.data");
     EXPECT_EQ(fsys::file_size(storeFolder() + "/pro.data"), truncated.size());  // untouched
+}
+
+TEST_F(TvqctlTest, TheBashCompletionOffersCommandsProfileNamesAndProfileFiles) {
+    std::vector<std::unique_ptr<Profile>> profiles;
+    for (const char16_t* name : {u"Work", u"Games", u"Game night"}) {
+        profiles.push_back(newProfile(name));
+    }
+    write(storeFolder() + "/pro.data", encodeProfileStore(0, profiles));
+    write(path("files/one.pro"), {});
+    write(path("files/TWO.PRO"), {});
+    write(path("files/notes.txt"), {});
+    // What bash completes for `line`, one word per line, sorted.
+    const auto completed = [&](const std::string& line) {
+        const std::string script =
+            "source '" TVQ_SOURCE_DIR "/packaging/completions/tvqctl.bash'; "
+            "read -ra COMP_WORDS <<< \"$1\"; [[ $1 == *' ' ]] && COMP_WORDS+=(''); "
+            "COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); _tvqctl; printf '%s\\n' \"${COMPREPLY[@]}\"";
+        std::ofstream(path("complete.sh")) << script;
+        const std::string folder = fsys::path(TVQCTL_PATH).parent_path().string();
+        return testing::output("cd '" + path("files") + "' && PATH='" + folder +
+                               "':\"$PATH\" DBUS_SESSION_BUS_ADDRESS='unix:path=" +
+                               path("no-bus") + "' XDG_DATA_HOME='" + dataHome() + "' bash '" +
+                               path("complete.sh") + "' '" + line + "' | sort");
+    };
+    EXPECT_EQ(completed("tvqctl pro"), "profile\n");
+    EXPECT_EQ(completed("tvqctl profile se"), "select\n");
+    EXPECT_EQ(completed("tvqctl profile select Gam"), "Game night\nGames\n");
+    EXPECT_EQ(completed("tvqctl apply "), "TWO.PRO\none.pro\n");
 }
 
 TEST_F(TvqctlTest, WithoutTheProgramProfilesAreSwitchedInTheStore) {
