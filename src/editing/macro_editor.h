@@ -203,15 +203,12 @@ class MacroEditor {
 
     // State, for the window and tests.
     const MacroRecord* currentMacro() const { return current_; }
-    int selectedMacroIndex() const { return selectedMacro_; }
     int selectedActionIndex() const { return selectedAction_; }
     int workCount() const { return work_.count(); }
-    const MacroActions& workActions() const { return work_.actions(); }
     bool recording() const { return recorder_.running(); }
     // Whether a recording can run: the hook library is there to report.
     bool canRecord() const { return hook_.available() && hookTarget_ != nullptr; }
     DelayMode delayMode() const { return delayMode_; }
-    bool editMode() const { return editMode_; }
 
   private:
     void loadMacro(int row);

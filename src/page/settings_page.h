@@ -68,7 +68,6 @@ class SettingsPage final {
 
     MouseSession& session() { return session_; }
     LinkPresenter& presenter() { return presenter_; }
-    bool ignoringNextListSelection() const { return ignoreNextListSelection_; }
 
   private:
     void bind();

@@ -50,7 +50,6 @@ class DialogBase : public QDialog {
     }
     ControlBinder* controls() const { return controls_.get(); }
 
-    const QString& windowClassName() const { return className_; }
     const LanguageManager* language() const { return language_; }
 
   protected:

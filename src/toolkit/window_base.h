@@ -21,8 +21,6 @@ class WindowBase : public QWidget {
     WindowBase(QString className, QString layoutFile, const LanguageManager* language);
     ~WindowBase() override;
 
-    const QString& windowClassName() const { return className_; }
-    const QString& layoutFileName() const { return layoutFile_; }
 
     // Loads the layout (a missing or malformed file leaves the window without
     // controls), shows language texts and runs setup(). With `deferParts`

@@ -160,7 +160,6 @@ class VirtualMouse {
         StatusPair status;
     };
 
-    void acceptWire();
     void onPacket(int fd, std::span<const std::uint8_t> p);
     void onFrame(int fd, Device device, std::span<const std::uint8_t> frame);
     void closeConnection(int fd);

@@ -20,7 +20,6 @@ XkbKeymap::XkbKeymap(xcb_connection_t* connection) : connection_(connection) {
             XKB_X11_SETUP_XKB_EXTENSION_NO_FLAGS, nullptr, nullptr, &base, nullptr) == 0) {
         return;
     }
-    eventBase_ = base;
     device_ = xkb_x11_get_core_keyboard_device_id(connection_);
     context_ = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
     if (device_ < 0 || context_ == nullptr) {

@@ -26,8 +26,6 @@ class XkbKeymap {
     XkbKeymap& operator=(const XkbKeymap&) = delete;
 
     bool valid() const { return keymap_ != nullptr; }
-    // The first event code of the XKB extension (its events tell of changes).
-    std::uint8_t eventBase() const { return eventBase_; }
 
     // Reads the map and the layout group again.
     void refresh();
@@ -42,7 +40,6 @@ class XkbKeymap {
   private:
     xcb_connection_t* connection_;
     std::int32_t device_ = -1;
-    std::uint8_t eventBase_ = 0;
     xkb_context* context_ = nullptr;
     xkb_keymap* keymap_ = nullptr;
     xkb_state* state_ = nullptr;
