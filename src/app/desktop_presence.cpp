@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "app/profile_switching.h"
+#include "desktop/background_portal.h"
 #include "desktop/battery_notifier.h"
 #include "desktop/mouse_service.h"
 #include "desktop/tray_icon.h"
@@ -163,7 +164,12 @@ void DesktopPresence::openBatteryAlerts() {
     }
 }
 
-void DesktopPresence::tellClosedToTrayOnce() {
+void DesktopPresence::tellClosedOnce(bool tray) {
+    if (!tray && !backgroundRequested_) {
+        backgroundRequested_ = true;  // once a run
+        requestBackground(QDBusConnection::sessionBus(),
+                          language_.text(QStringLiteral("background_reason_text")));
+    }
     SettingsFile& file = mouse_.settings();
     if (file.settings().closedToTrayTold) {
         return;
@@ -171,7 +177,9 @@ void DesktopPresence::tellClosedToTrayOnce() {
     ProgramSettings next = file.settings();
     next.closedToTrayTold = true;
     file.save(next);  // not kept: said again at the next start, nothing worse
-    MessageDialog::tell(nullptr, &language_, QStringLiteral("closed_to_tray_text"));
+    MessageDialog::tell(
+        nullptr, &language_,
+        tray ? QStringLiteral("closed_to_tray_text") : QStringLiteral("closed_without_tray_text"));
 }
 
 bool DesktopPresence::automaticSwitching() const {

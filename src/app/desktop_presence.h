@@ -49,7 +49,10 @@ class DesktopPresence final : public QObject {
     bool automaticSwitching() const;
     void setAutomaticSwitching(bool on);
     // The window was closed into the tray: the first time ever, says so.
-    void tellClosedToTrayOnce();
+    // The window was closed: says once where the program went, in the tray
+    // or (`tray` false) in the background, where the desktop portal is
+    // asked to list it as running.
+    void tellClosedOnce(bool tray);
 
   private:
     void showMouseStatus(const MouseStatus& status);
@@ -67,6 +70,7 @@ class DesktopPresence final : public QObject {
     std::unique_ptr<BatteryNotifier> notifier_;
     std::unique_ptr<MouseService> service_;
     bool toldNotSaved_ = false;
+    bool backgroundRequested_ = false;  // of the desktop portal, once a run
 };
 
 }  // namespace tvq

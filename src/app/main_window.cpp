@@ -321,7 +321,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     if (!quitting_) {
         logic_.closeRequested();
         if (presence_ && !isVisible()) {
-            presence_->tellClosedToTrayOnce();
+            presence_->tellClosedOnce(trayUsable_.value_or(false));
         }
     }
 }
@@ -331,9 +331,6 @@ void MainWindow::showWindow() {
 }
 void MainWindow::hideWindow() {
     hide();
-}
-void MainWindow::minimizeWindow() {
-    showMinimized();
 }
 void MainWindow::restoreWindow() {
     showNormal();
@@ -348,9 +345,6 @@ bool MainWindow::windowShown() const {
 }
 bool MainWindow::windowMinimized() const {
     return isMinimized();
-}
-bool MainWindow::hasSystemTray() const {
-    return trayUsable_.value_or(false);
 }
 
 void MainWindow::selectDeviceTab(int item) {

@@ -65,12 +65,10 @@ class MainWindow final : public WindowBase, public MainWindowView {
     // MainWindowView
     void showWindow() override;
     void hideWindow() override;
-    void minimizeWindow() override;
     void restoreWindow() override;
     void bringToFront() override;
     bool windowShown() const override;
     bool windowMinimized() const override;
-    bool hasSystemTray() const override;
     void openTrayMenu() override;
     void showDpiDisplay(const std::string& text, int hideAfterMs) override;
     void closeDpiDisplay() override;

@@ -20,11 +20,9 @@ void MainWindowLogic::showAndActivate(bool skipShowWhenVisible) {
 }
 
 void MainWindowLogic::putAway() {
-    if (view_.hasSystemTray()) {
-        view_.hideWindow();
-    } else {
-        view_.minimizeWindow();
-    }
+    // With or without a tray the program goes on (notifications, profiles
+    // that follow the focus); started again, it comes back to the front.
+    view_.hideWindow();
 }
 
 void MainWindowLogic::trayClicked(TrayClick click) {

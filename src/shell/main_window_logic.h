@@ -18,14 +18,10 @@ class MainWindowView {
     virtual ~MainWindowView() = default;
     virtual void showWindow() = 0;
     virtual void hideWindow() = 0;
-    virtual void minimizeWindow() = 0;
     virtual void restoreWindow() = 0;
     virtual void bringToFront() = 0;
     virtual bool windowShown() const = 0;
     virtual bool windowMinimized() const = 0;
-    // Whether the desktop shows tray icons: without one, hiding the window
-    // would leave no way back to it.
-    virtual bool hasSystemTray() const = 0;
     // Opens the tray menu 50 pixels above the cursor, replacing an open one.
     virtual void openTrayMenu() = 0;
     // The DPI display: shown with `text` (created or updated) and closed

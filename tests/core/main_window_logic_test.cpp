@@ -23,19 +23,16 @@ class FakeWindow final : public MainWindowView {
     std::vector<std::string> log;
     bool visible = true;
     bool minimized = false;
-    bool tray = true;
     std::string dpiText;
     int dpiHideAfter = 0;
     bool dpiShown = false;
 
     void showWindow() override { visible = true, log.push_back("show"); }
     void hideWindow() override { visible = false, log.push_back("hide"); }
-    void minimizeWindow() override { minimized = true, log.push_back("minimize"); }
     void restoreWindow() override { minimized = false, log.push_back("restore"); }
     void bringToFront() override { log.push_back("activate"); }
     bool windowShown() const override { return visible; }
     bool windowMinimized() const override { return minimized; }
-    bool hasSystemTray() const override { return tray; }
     void openTrayMenu() override { log.push_back("menu"); }
     void showDpiDisplay(const std::string& text, int hideAfterMs) override {
         dpiText = text, dpiHideAfter = hideAfterMs, dpiShown = true;
@@ -101,12 +98,7 @@ TEST_F(MainWindowTest, TheWindowStaysWhenTheMouseGoesAndIsPutAwayOnlyWhenClosed)
     EXPECT_TRUE(window.log.empty());
     EXPECT_TRUE(window.visible);
 
-    // Closed without a tray, the window is minimised, never hidden.
-    window.tray = false;
-    logic.closeRequested();
-    EXPECT_TRUE(window.visible);
-    EXPECT_TRUE(window.minimized);
-    window.tray = true;
+    // Closed, the window goes away and the program goes on.
     logic.closeRequested();
     EXPECT_FALSE(window.visible);
 }
