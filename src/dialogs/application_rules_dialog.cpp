@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPixmap>
 #include <QPushButton>
 #include <QSet>
 #include <QTimer>
@@ -47,6 +48,12 @@ QIcon iconOf(const QString& icon) {
     return QIcon(icon);
 }
 
+QIcon blankIcon(QSize size) {
+    QPixmap blank(size.isValid() ? size : QSize(16, 16));
+    blank.fill(Qt::transparent);
+    return QIcon(blank);
+}
+
 }  // namespace
 
 ApplicationRulesDialog::ApplicationRulesDialog(const LanguageManager* language, QString profile,
@@ -54,8 +61,7 @@ ApplicationRulesDialog::ApplicationRulesDialog(const LanguageManager* language, 
     : DialogBase("ApplicationRulesDialog", "app_rules.xml", language, owner),
       profile_(std::move(profile)),
       focusNote_(std::move(focusNote)),
-      access_(std::move(access)) {
-}
+      access_(std::move(access)) {}
 
 void ApplicationRulesDialog::setup() {
     const QString title = language() != nullptr
@@ -180,9 +186,11 @@ void ApplicationRulesDialog::refresh() {
             if (sameId(profile, profile_)) {
                 auto* item = new QListWidgetItem(describe(app), list);
                 item->setData(kIdRole, app);
-                if (const Installed* i = installed(app)) {
-                    item->setIcon(iconOf(i->icon));
-                }
+                const Installed* i = installed(app);
+                const QIcon icon = i != nullptr ? iconOf(i->icon) : QIcon();
+                // A typed id, or an icon that cannot be had, keeps the room
+                // of one, so that the names line up.
+                item->setIcon(icon.isNull() ? blankIcon(list->iconSize()) : icon);
             } else if (!std::any_of(profiles.begin(), profiles.end(),
                                     [&](const QString& p) { return sameId(p, profile); })) {
                 stale << QStringLiteral("%1 (“%2”)").arg(app, profile);
