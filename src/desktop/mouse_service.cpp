@@ -6,6 +6,7 @@
 #include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusMetaType>
+#include <QDBusVariant>
 #include <QVariantMap>
 
 #include "base/debug.h"
@@ -14,7 +15,7 @@
 namespace tvq {
 
 MouseService::MouseService(QDBusConnection bus, ProfileControl* control, QObject* parent)
-    : QObject(parent), bus_(std::move(bus)), control_(control) {
+    : QDBusVirtualObject(parent), bus_(std::move(bus)), control_(control) {
     qDBusRegisterMetaType<QMap<QString, QString>>();
     announcedProfile_ = currentProfile();
     announcedAutomatic_ = automaticSwitching();
@@ -32,9 +33,7 @@ bool MouseService::start() {
         debug::write("no session bus: the program is not offered on it\n");
         return false;
     }
-    if (!bus_.registerObject(
-            QString::fromLatin1(kObjectPath), this,
-            QDBusConnection::ExportAllProperties | QDBusConnection::ExportAllSlots)) {
+    if (!bus_.registerVirtualObject(QString::fromLatin1(kObjectPath), this)) {
         debug::write("the program's object could not be put on the session bus\n");
         return false;
     }
@@ -117,39 +116,219 @@ void MouseService::announce(const QVariantMap& changed) {
     bus_.send(signal);
 }
 
-QStringList MouseService::ListProfiles() {
-    return control_ != nullptr ? control_->profileNames() : QStringList();
+namespace {
+
+constexpr const char* kPropertiesInterface = "org.freedesktop.DBus.Properties";
+
+// The interface as the bus shows it; packaging/dbus/ holds it with comments.
+constexpr const char* kIntrospection = R"(  <interface name="io.github.tvq_config.Profiles1">
+    <method name="ListProfiles">
+      <arg name="names" type="as" direction="out"/>
+    </method>
+    <method name="SelectProfile">
+      <arg name="name" type="s" direction="in"/>
+    </method>
+    <method name="ActiveApplicationChanged">
+      <arg name="app_id" type="s" direction="in"/>
+    </method>
+    <method name="SetApplicationRule">
+      <arg name="app_id" type="s" direction="in"/>
+      <arg name="profile" type="s" direction="in"/>
+    </method>
+    <method name="ApplicationRules">
+      <arg name="rules" type="a{ss}" direction="out"/>
+    </method>
+    <method name="ApplyProfile">
+      <arg name="profile" type="ay" direction="in"/>
+      <arg name="reached" type="b" direction="out"/>
+      <arg name="frames" type="u" direction="out"/>
+      <arg name="taken" type="u" direction="out"/>
+      <arg name="repaired" type="u" direction="out"/>
+    </method>
+    <property name="CurrentProfile" type="s" access="read"/>
+    <property name="AutomaticSwitching" type="b" access="readwrite"/>
+    <property name="Connection" type="s" access="read"/>
+    <property name="Battery" type="i" access="read"/>
+    <property name="Charging" type="b" access="read"/>
+  </interface>
+  <interface name="org.freedesktop.DBus.Properties">
+    <method name="Get">
+      <arg name="interface_name" type="s" direction="in"/>
+      <arg name="property_name" type="s" direction="in"/>
+      <arg name="value" type="v" direction="out"/>
+    </method>
+    <method name="Set">
+      <arg name="interface_name" type="s" direction="in"/>
+      <arg name="property_name" type="s" direction="in"/>
+      <arg name="value" type="v" direction="in"/>
+    </method>
+    <method name="GetAll">
+      <arg name="interface_name" type="s" direction="in"/>
+      <arg name="values" type="a{sv}" direction="out"/>
+    </method>
+    <signal name="PropertiesChanged">
+      <arg name="interface_name" type="s"/>
+      <arg name="changed_properties" type="a{sv}"/>
+      <arg name="invalidated_properties" type="as"/>
+    </signal>
+  </interface>
+)";
+
+QString unknown(const QString& what, const QString& name) {
+    return what + QStringLiteral(" \"") + name.left(64) + u'"';
 }
 
-void MouseService::SelectProfile(const QString& name) {
-    if (control_ == nullptr || !control_->selectProfile(name)) {
-        sendErrorReply(QString::fromLatin1(kNoSuchProfile),
-                       QStringLiteral("No profile is named \"%1\"").arg(name.left(64)));
+}  // namespace
+
+QString MouseService::introspect(const QString&) const {
+    return QString::fromLatin1(kIntrospection);
+}
+
+bool MouseService::handleMessage(const QDBusMessage& message, const QDBusConnection&) {
+    if (message.type() != QDBusMessage::MethodCallMessage) {
+        return false;
+    }
+    if (message.interface() == QLatin1String(kPropertiesInterface)) {
+        handleProperties(message);
+        return true;
+    }
+    if (message.interface().isEmpty() || message.interface() == QLatin1String(kInterface)) {
+        handleMethod(message);
+        return true;
+    }
+    return false;  // the bus library's own (Peer, Introspectable)
+}
+
+void MouseService::answer(const QDBusMessage& call, const QVariantList& values) {
+    if (!call.isReplyRequired()) {
+        return;
+    }
+    bus_.send(call.createReply(values));
+}
+
+void MouseService::fail(const QDBusMessage& call, const QString& name, const QString& text) {
+    bus_.send(call.createErrorReply(name, text));
+}
+
+QVariant MouseService::property(const QString& name) const {
+    if (name == u"CurrentProfile") {
+        return currentProfile();
+    }
+    if (name == u"AutomaticSwitching") {
+        return automaticSwitching();
+    }
+    if (name == u"Connection") {
+        return connection();
+    }
+    if (name == u"Battery") {
+        return battery();
+    }
+    if (name == u"Charging") {
+        return charging();
+    }
+    return {};
+}
+
+QVariantMap MouseService::properties() const {
+    QVariantMap all;
+    for (const char* name :
+         {"CurrentProfile", "AutomaticSwitching", "Connection", "Battery", "Charging"}) {
+        all.insert(QString::fromLatin1(name), property(QString::fromLatin1(name)));
+    }
+    return all;
+}
+
+void MouseService::handleProperties(const QDBusMessage& call) {
+    const QVariantList args = call.arguments();
+    const QString signature = call.signature();
+    const QString member = call.member();
+    if (!args.isEmpty() && args[0].toString() != QLatin1String(kInterface)) {
+        fail(call, QDBusError::errorString(QDBusError::UnknownInterface),
+             unknown(QStringLiteral("No interface"), args[0].toString()));
+    } else if (member == u"Get" && signature == u"ss") {
+        const QVariant value = property(args[1].toString());
+        if (!value.isValid()) {
+            fail(call, QDBusError::errorString(QDBusError::UnknownProperty),
+                 unknown(QStringLiteral("No property"), args[1].toString()));
+        } else {
+            answer(call, {QVariant::fromValue(QDBusVariant(value))});
+        }
+    } else if (member == u"GetAll" && signature == u"s") {
+        answer(call, {properties()});
+    } else if (member == u"Set" && signature == u"ssv") {
+        const QString name = args[1].toString();
+        const QVariant value = args[2].value<QDBusVariant>().variant();
+        if (name != u"AutomaticSwitching") {
+            fail(call,
+                 QDBusError::errorString(property(name).isValid() ? QDBusError::PropertyReadOnly
+                                                                  : QDBusError::UnknownProperty),
+                 unknown(QStringLiteral("No writable property"), name));
+        } else if (value.metaType() != QMetaType::fromType<bool>()) {
+            fail(call, QDBusError::errorString(QDBusError::InvalidArgs),
+                 QStringLiteral("AutomaticSwitching takes a boolean (b)"));
+        } else {
+            setAutomaticSwitching(value.toBool());
+            answer(call, {});
+        }
+    } else {
+        fail(call, QDBusError::errorString(QDBusError::UnknownMethod),
+             unknown(QStringLiteral("No method"), member + u'(' + signature + u')'));
     }
 }
 
-bool MouseService::validAppId(const QString& appId) {
+void MouseService::handleMethod(const QDBusMessage& call) {
+    const QVariantList args = call.arguments();
+    const QString signature = call.signature();
+    const QString member = call.member();
+    if (member == u"ListProfiles" && signature.isEmpty()) {
+        answer(call, {control_ != nullptr ? control_->profileNames() : QStringList()});
+    } else if (member == u"SelectProfile" && signature == u"s") {
+        selectProfile(call, args[0].toString());
+    } else if (member == u"ActiveApplicationChanged" && signature == u"s") {
+        if (validAppId(call, args[0].toString())) {
+            if (control_ != nullptr) {
+                control_->activeApplicationChanged(args[0].toString());
+            }
+            answer(call, {});
+        }
+    } else if (member == u"SetApplicationRule" && signature == u"ss") {
+        setApplicationRule(call, args[0].toString(), args[1].toString());
+    } else if (member == u"ApplicationRules" && signature.isEmpty()) {
+        answer(call, {QVariant::fromValue(control_ != nullptr ? control_->applicationRules()
+                                                              : QMap<QString, QString>())});
+    } else if (member == u"ApplyProfile" && signature == u"ay") {
+        applyProfile(call, args[0].toByteArray());
+    } else {
+        fail(call, QDBusError::errorString(QDBusError::UnknownMethod),
+             unknown(QStringLiteral("No method"), member + u'(' + signature + u')'));
+    }
+}
+
+void MouseService::selectProfile(const QDBusMessage& call, const QString& name) {
+    if (control_ == nullptr || !control_->selectProfile(name)) {
+        fail(call, QString::fromLatin1(kNoSuchProfile),
+             QStringLiteral("No profile is named \"%1\"").arg(name.left(64)));
+        return;
+    }
+    answer(call, {});
+}
+
+bool MouseService::validAppId(const QDBusMessage& call, const QString& appId) {
     const qsizetype bytes = appId.toUtf8().size();
     const bool control = std::any_of(appId.begin(), appId.end(),
                                      [](QChar c) { return c.unicode() < 0x20 || c == u'\x7F'; });
     if (bytes == 0 || bytes > static_cast<qsizetype>(ApplicationRules::kMaxAppIdBytes) || control) {
-        sendErrorReply(QDBusError::InvalidArgs,
-                       QStringLiteral("An application id has 1 to %1 bytes and no control "
-                                      "characters")
-                           .arg(ApplicationRules::kMaxAppIdBytes));
+        fail(call, QDBusError::errorString(QDBusError::InvalidArgs),
+             QStringLiteral("An application id has 1 to %1 bytes and no control characters")
+                 .arg(ApplicationRules::kMaxAppIdBytes));
         return false;
     }
     return true;
 }
 
-void MouseService::ActiveApplicationChanged(const QString& appId) {
-    if (validAppId(appId) && control_ != nullptr) {
-        control_->activeApplicationChanged(appId);
-    }
-}
-
-void MouseService::SetApplicationRule(const QString& appId, const QString& profile) {
-    if (!validAppId(appId)) {
+void MouseService::setApplicationRule(const QDBusMessage& call, const QString& appId,
+                                      const QString& profile) {
+    if (!validAppId(call, appId)) {
         return;
     }
     if (control_ != nullptr && !profile.isEmpty()) {
@@ -158,27 +337,27 @@ void MouseService::SetApplicationRule(const QString& appId, const QString& profi
             return id.compare(appId, Qt::CaseInsensitive) == 0;
         });
         if (!known && static_cast<std::size_t>(rules.size()) >= ApplicationRules::kMaxRules) {
-            sendErrorReply(QDBusError::LimitsExceeded,
-                           QStringLiteral("At most %1 applications can have rules")
-                               .arg(ApplicationRules::kMaxRules));
+            fail(call, QDBusError::errorString(QDBusError::LimitsExceeded),
+                 QStringLiteral("At most %1 applications can have rules")
+                     .arg(ApplicationRules::kMaxRules));
             return;
         }
     }
     if (control_ == nullptr || !control_->setApplicationRule(appId, profile)) {
-        sendErrorReply(QString::fromLatin1(kNoSuchProfile),
-                       QStringLiteral("No profile is named \"%1\"").arg(profile.left(64)));
+        fail(call, QString::fromLatin1(kNoSuchProfile),
+             QStringLiteral("No profile is named \"%1\"").arg(profile.left(64)));
+        return;
     }
+    answer(call, {});
 }
 
-bool MouseService::ApplyProfile(const QByteArray& profile, uint& frames, uint& taken,
-                                uint& repaired) {
-    frames = taken = repaired = 0;
+void MouseService::applyProfile(const QDBusMessage& call, const QByteArray& profile) {
     if (control_ == nullptr) {
-        sendErrorReply(QDBusError::NotSupported, QStringLiteral("This program has no profiles"));
-        return false;
+        fail(call, QDBusError::errorString(QDBusError::NotSupported),
+             QStringLiteral("This program has no profiles"));
+        return;
     }
-    setDelayedReply(true);
-    const QDBusMessage call = message();
+    // Answered when the apply has ended.
     const QString refused = control_->applyProfileFile(
         profile, [bus = bus_, call](const ApplyResult& r, int valuesRepaired) {
             QDBusConnection(bus).send(
@@ -186,13 +365,8 @@ bool MouseService::ApplyProfile(const QByteArray& profile, uint& frames, uint& t
                                   static_cast<uint>(valuesRepaired)}));
         });
     if (!refused.isEmpty()) {
-        bus_.send(call.createErrorReply(QString::fromLatin1(kNotAProfile), refused));
+        fail(call, QString::fromLatin1(kNotAProfile), refused);
     }
-    return false;
-}
-
-QMap<QString, QString> MouseService::ApplicationRules() {
-    return control_ != nullptr ? control_->applicationRules() : QMap<QString, QString>();
 }
 
 }  // namespace tvq

@@ -9,7 +9,8 @@
 
 #include <QByteArray>
 #include <QDBusConnection>
-#include <QDBusContext>
+#include <QDBusMessage>
+#include <QDBusVirtualObject>
 #include <QMap>
 #include <QObject>
 #include <QString>
@@ -45,14 +46,8 @@ class ProfileControl {
         const QByteArray& bytes, std::function<void(const ApplyResult&, int repaired)> done) = 0;
 };
 
-class MouseService final : public QObject, protected QDBusContext {
+class MouseService final : public QDBusVirtualObject {
     Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "io.github.tvq_config.Profiles1")
-    Q_PROPERTY(QString CurrentProfile READ currentProfile)
-    Q_PROPERTY(bool AutomaticSwitching READ automaticSwitching WRITE setAutomaticSwitching)
-    Q_PROPERTY(QString Connection READ connection)
-    Q_PROPERTY(int Battery READ battery)
-    Q_PROPERTY(bool Charging READ charging)
 
   public:
     static constexpr const char* kServiceName = "io.github.tvq_config.TvqConfig";
@@ -84,19 +79,27 @@ class MouseService final : public QObject, protected QDBusContext {
     int battery() const { return status_.battery > 0 ? status_.battery : -1; }
     bool charging() const { return status_.charging; }
 
-  public Q_SLOTS:
-    QStringList ListProfiles();
-    void SelectProfile(const QString& name);
-    void ActiveApplicationChanged(const QString& appId);
-    void SetApplicationRule(const QString& appId, const QString& profile);
-    QMap<QString, QString> ApplicationRules();
-    // Answers once the apply has ended: whether the mouse could be reached,
-    // the frames sent and taken, and the values the checks repaired.
-    bool ApplyProfile(const QByteArray& profile, uint& frames, uint& taken, uint& repaired);
+    // Every message to the object: the interface's methods and properties,
+    // each argument and value of the type the interface gives it (the bus
+    // library would otherwise turn a text into a truth value).
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override;
+    QString introspect(const QString& path) const override;
 
   private:
-    // False, with an error reply, for an id that is empty or overlong.
-    bool validAppId(const QString& appId);
+    // The answer to `call`: an error, or the reply carrying `values`.
+    void answer(const QDBusMessage& call, const QVariantList& values);
+    void fail(const QDBusMessage& call, const QString& name, const QString& text);
+    void handleProperties(const QDBusMessage& call);
+    void handleMethod(const QDBusMessage& call);
+    QVariant property(const QString& name) const;
+    QVariantMap properties() const;
+
+    // False, with an error reply to `call`, for an id that is empty, overlong
+    // or holds control characters.
+    bool validAppId(const QDBusMessage& call, const QString& appId);
+    void selectProfile(const QDBusMessage& call, const QString& name);
+    void setApplicationRule(const QDBusMessage& call, const QString& appId, const QString& profile);
+    void applyProfile(const QDBusMessage& call, const QByteArray& profile);
     void announce(const QVariantMap& changed);
 
     QDBusConnection bus_;

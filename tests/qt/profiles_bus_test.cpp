@@ -120,6 +120,12 @@ TEST_F(ProfilesOnTheBusTest, EveryMethodAndPropertyWithTheirErrors) {
     EXPECT_TRUE(profileIs("Games"));
     EXPECT_EQ(storeBytes(), store);
 
+    // Only a boolean switches: a text the bus library could read as one is refused.
+    EXPECT_NE(callWithError("org.freedesktop.DBus.Properties.Set",
+                            "io.github.tvq_config.Profiles1 AutomaticSwitching \"<'false'>\"")
+                  .find("InvalidArgs"),
+              std::string::npos);
+    EXPECT_EQ(property("AutomaticSwitching"), "(<true>,)\n");
     // Switched off on the bus: the focus no longer chooses.
     call("org.freedesktop.DBus.Properties.Set",
          "io.github.tvq_config.Profiles1 AutomaticSwitching '<false>'");
