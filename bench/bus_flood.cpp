@@ -84,6 +84,17 @@ int main(int argc, char** argv) {
     ino_t lastInode = before.st_ino;
     timespec lastTime = before.st_mtim;
 
+    // A save replaces the file: a new inode or a new time.
+    const auto countSave = [&, path = store + "/pro.data"] {
+        struct stat now {};
+        if (::stat(path.c_str(), &now) == 0 &&
+            (now.st_ino != lastInode || now.st_mtim.tv_nsec != lastTime.tv_nsec ||
+             now.st_mtim.tv_sec != lastTime.tv_sec)) {
+            ++saves;
+            lastInode = now.st_ino;
+            lastTime = now.st_mtim;
+        }
+    };
     int sent = 0;
     int answered = 0;
     qint64 worstProbe = 0;
@@ -113,15 +124,7 @@ int main(int argc, char** argv) {
         t.start();
         probe.call(current);
         worstProbe = std::max(worstProbe, t.elapsed());
-        // A save replaces the file: a new inode or a new time.
-        struct stat now {};
-        if (::stat((store + "/pro.data").c_str(), &now) == 0 &&
-            (now.st_ino != lastInode || now.st_mtim.tv_nsec != lastTime.tv_nsec ||
-             now.st_mtim.tv_sec != lastTime.tv_sec)) {
-            ++saves;
-            lastInode = now.st_ino;
-            lastTime = now.st_mtim;
-        }
+        countSave();
     });
     probing.start(10);
     QCoreApplication::exec();
@@ -132,13 +135,7 @@ int main(int argc, char** argv) {
     while (after.elapsed() < 2000) {
         QCoreApplication::processEvents();
         std::this_thread::sleep_for(10ms);
-        struct stat now {};
-        if (::stat((store + "/pro.data").c_str(), &now) == 0 &&
-            (now.st_ino != lastInode || now.st_mtim.tv_nsec != lastTime.tv_nsec)) {
-            ++saves;
-            lastInode = now.st_ino;
-            lastTime = now.st_mtim;
-        }
+        countSave();
     }
     std::printf(
         "%d SelectProfile calls in %lld ms; the longest wait for a property meanwhile: "

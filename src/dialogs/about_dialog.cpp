@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "dialogs/message_dialog.h"
 #include "toolkit/language.h"
 #include "toolkit/loaded_menu.h"
 
@@ -20,14 +21,14 @@ void AboutDialog::setup() {
         return language() != nullptr ? language()->text(QString::fromLatin1(key)) : QString();
     };
     if (auto* name = control<QLabel>("about_name")) {
-        setWindowTitle(text("about_title_text").replace(QStringLiteral("%1"), name->text()));
+        setWindowTitle(MessageDialog::filled(text("about_title_text"), {name->text()}));
     }
     if (auto* icon = control<QLabel>("about_icon")) {
         icon->setPixmap(productPixmap(kIconSize));
     }
     if (auto* version = control<QLabel>("about_version")) {
         version->setText(
-            text("about_version_text").replace(QStringLiteral("%1"), QStringLiteral(TVQ_VERSION)));
+            MessageDialog::filled(text("about_version_text"), {QStringLiteral(TVQ_VERSION)}));
     }
     if (auto* link = control<QLabel>("about_link")) {
         const QString url = QString::fromLatin1(kHomePage);

@@ -28,13 +28,14 @@ class MessageDialog final : public DialogBase {
     // Cancel, Escape or closing it.
     static bool ask(QWidget* owner, const LanguageManager* language, std::string_view messageKey,
                     const std::vector<std::string>& arguments, std::string_view verbKey);
+    // `pattern` with %1 … %9 replaced by `arguments`, in one pass (an
+    // argument holding "%2" stays as it is).
+    static QString filled(const QString& pattern, const QStringList& arguments);
 
   protected:
     void setup() override;
 
   private:
-    // `pattern` with %1 … %9 replaced by `arguments`.
-    static QString filled(const QString& pattern, const QStringList& arguments);
     static QStringList qArguments(const std::vector<std::string>& arguments);
 
     const LanguageManager* language_;

@@ -21,12 +21,9 @@ void SleepPowerPanel::refresh(const Profile& current) {
 
 std::string SleepPowerPanel::sleepLabelText(std::int32_t sleepTimer) const {
     // Half minutes, with the language's decimal separator.
-    std::string value = std::to_string(sleepTimer / 2);
-    if (sleepTimer % 2 != 0) {
-        value += texts_.text(textkeys::kDecimalSeparator) + "5";
-    } else {
-        value += texts_.text(textkeys::kDecimalSeparator) + "0";
-    }
+    const std::string value = std::to_string(sleepTimer / 2) +
+                              texts_.text(textkeys::kDecimalSeparator) +
+                              (sleepTimer % 2 != 0 ? "5" : "0");
     return texts_.text(textkeys::kSleepTimerBefore) + value + " " +
            texts_.text(textkeys::kSleepTimerAfter);
 }
