@@ -18,6 +18,7 @@
 
 #include "app/appearance.h"
 #include "app/desktop_presence.h"
+#include "app/page_reflow.h"
 #include "base/autostart.h"
 #include "base/debug.h"
 #include "base/language_choice.h"
@@ -183,6 +184,9 @@ void MainWindow::setup() {
 void MainWindow::onDeferredPartsBuilt() {
     if (auto* root = findChild<QWidget*>(QStringLiteral("main_root"))) {
         dressWindow(root);  // the page's widgets too
+    }
+    if (auto* devicePage = findChild<QWidget*>(QStringLiteral("device_page"))) {
+        reflow_ = new PageReflow(devicePage);
     }
     // The settings page binds its controls and starts the device link, then
     // the profiles are shown.

@@ -25,6 +25,7 @@ namespace tvq {
 class Appearance;
 class DesktopPresence;
 class DpiDisplay;
+class PageReflow;
 class LanguageManager;
 
 class MainWindow final : public WindowBase, public MainWindowView {
@@ -44,6 +45,7 @@ class MainWindow final : public WindowBase, public MainWindowView {
     MainWindowLogic& logic() { return logic_; }
     SettingsPageView* page() const { return page_.get(); }
     DpiDisplay* dpiDisplay() const { return dpiDisplay_.get(); }
+    PageReflow* reflow() const { return reflow_; }
     LoadedMenu* trayMenu() const { return trayMenu_.get(); }
     LoadedMenu* programMenu() const { return programMenu_.get(); }
     // The file the tray menu is read from (tests use their own).
@@ -122,6 +124,7 @@ class MainWindow final : public WindowBase, public MainWindowView {
     std::unique_ptr<DpiDisplay> dpiDisplay_;
     QTimer dpiDisplayHide_;  // closes the DPI display a while after it was last shown
     std::unique_ptr<DesktopPresence> presence_;
+    PageReflow* reflow_ = nullptr;  // owned by the page
     std::unique_ptr<Appearance> appearance_;
     QString trayMenuFile_ = "traymenu.xml";
     bool quitting_ = false;

@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QtTest>
 #include <cmath>
@@ -23,6 +24,7 @@
 
 #include "app/appearance.h"
 #include "app/main_window.h"
+#include "app/page_reflow.h"
 #include "base/language_choice.h"
 #include "desktop/colour_scheme_watch.h"
 #include "fake_device_library.h"
@@ -41,6 +43,10 @@ namespace {
 
 using testing::FakeReceiverLibrary;
 
+// The window left at twice the scale on a 1280x900 screen under a panel.
+constexpr int kNarrowWidth = 640;
+constexpr int kNarrowHeight = 420;
+
 double luminance(QColor c) {
     const auto channel = [](double v) {
         return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
@@ -52,6 +58,16 @@ double contrast(QColor a, QColor b) {
     const double la = luminance(a);
     const double lb = luminance(b);
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// Whether `w` is inside a view of `top` that scrolls sideways.
+bool scrollsSideways(const QWidget* w, const QWidget* top) {
+    for (const QWidget* p = w->parentWidget(); p != nullptr && p != top; p = p->parentWidget()) {
+        if (const auto* area = qobject_cast<const QAbstractScrollArea*>(p)) {
+            return area->horizontalScrollBar()->isVisibleTo(top);
+        }
+    }
+    return false;
 }
 
 // The text a widget shows, or empty for one that shows none.
@@ -111,6 +127,7 @@ class AppearanceTest : public QObject, private testing::FakePageWindow {
     QStringList problems;
     int checkedTexts = 0;
     int checkedFocus = 0;
+    int checkedPlaces = 0;
 
     // What each window, dialog and menu is checked for as it is opened.
     std::function<void(QWidget*, const QString&)> check;
@@ -241,13 +258,58 @@ class AppearanceTest : public QObject, private testing::FakePageWindow {
             }
             ++checkedTexts;
             // Narrower than its text, or wider than what shows it (a
-            // scrolled panel) and so cut at the side.
-            const int shown = std::min(w->width(), w->visibleRegion().boundingRect().width());
+            // scrolled panel) and so cut at the side, unless the panel
+            // scrolls sideways to it.
+            const int shown = scrollsSideways(w, top)
+                                  ? w->width()
+                                  : std::min(w->width(), w->visibleRegion().boundingRect().width());
             if (shown + 1 < w->minimumSizeHint().width()) {
                 problems << QStringLiteral("%1 (%2): %3 \"%4\" needs %5 px, shows %6")
                                 .arg(name, languageCode, w->objectName(), textOf(w))
                                 .arg(w->minimumSizeHint().width())
                                 .arg(shown);
+            }
+        }
+    }
+
+    // No visible control of `top` reaches past what holds it, unless it is
+    // the content of a scroll area that scrolls that way.
+    void checkInside(QWidget* top, const QString& name) {
+        for (QWidget* w : top->findChildren<QWidget*>()) {
+            QWidget* holder = w->parentWidget();
+            if (!w->isVisibleTo(top) || w->isWindow() || holder == nullptr || w->size().isEmpty() ||
+                dynamic_cast<FocusRing*>(w) != nullptr) {
+                continue;
+            }
+            ++checkedPlaces;
+            const QRect place = w->geometry();
+            if (auto* area = qobject_cast<QAbstractScrollArea*>(holder->parentWidget());
+                area != nullptr && area->viewport() == holder) {
+                const bool wide = place.width() > holder->width() + 1;
+                const bool tall = place.height() > holder->height() + 1;
+                if ((wide && !area->horizontalScrollBar()->isVisibleTo(top)) ||
+                    (tall && !area->verticalScrollBar()->isVisibleTo(top))) {
+                    problems << QStringLiteral(
+                                    "%1 (%2): %3 is %4x%5 in a %6x%7 view that "
+                                    "cannot scroll to all of it")
+                                    .arg(name, languageCode, w->objectName())
+                                    .arg(place.width())
+                                    .arg(place.height())
+                                    .arg(holder->width())
+                                    .arg(holder->height());
+                }
+                continue;
+            }
+            if (!holder->rect().adjusted(-1, -1, 1, 1).contains(place)) {
+                problems << QStringLiteral("%1 (%2): %3 %4 at %5,%6 reaches past %7 (%8x%9)")
+                                .arg(name, languageCode,
+                                     QString::fromLatin1(w->metaObject()->className()),
+                                     w->objectName())
+                                .arg(place.x())
+                                .arg(place.y())
+                                .arg(holder->objectName())
+                                .arg(holder->width())
+                                .arg(holder->height());
             }
         }
     }
@@ -299,7 +361,12 @@ class AppearanceTest : public QObject, private testing::FakePageWindow {
         // Tall enough that nothing of the page is scrolled away.
         window->resize(MainWindow::kWidth, 2600);
         inspect(window.get(), "main-window");
+        // What twice the scale leaves of a 1280x900 screen: one column.
+        window->resize(kNarrowWidth, kNarrowHeight);
+        QTRY_VERIFY(window->reflow() != nullptr && window->reflow()->oneColumn());
+        inspect(window.get(), "main-window-narrow");
         window->resize(MainWindow::kWidth, MainWindow::kHeight);
+        QTRY_VERIFY(!window->reflow()->oneColumn());
         inspect(window.get(), "main-window-start");
 
         const auto click = [page](const char* name) {
@@ -406,9 +473,14 @@ class AppearanceTest : public QObject, private testing::FakePageWindow {
         QVERIFY(checkedTexts > 150);
     }
 
-    // Every language's texts fit their labels and buttons on every screen.
+    // Every language's texts fit their labels and buttons on every screen,
+    // and no control reaches past its window, at the start size and at the
+    // narrowest.
     void everyLanguageFitsItsControls() {
-        check = [this](QWidget* w, const QString& name) { checkFit(w, name); };
+        check = [this](QWidget* w, const QString& name) {
+            checkFit(w, name);
+            checkInside(w, name);
+        };
         QStringList codes{QString()};
         for (const LanguageName& l : translations()) {
             codes << QString::fromLatin1(l.code);
@@ -426,6 +498,7 @@ class AppearanceTest : public QObject, private testing::FakePageWindow {
         languageCode.clear();
         language.showEnglish();
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
+        QVERIFY2(checkedPlaces > 1000, qPrintable(QString::number(checkedPlaces)));
     }
 
     // A language chosen in the program menu is kept for the next start,
