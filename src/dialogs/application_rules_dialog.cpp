@@ -1,6 +1,7 @@
 #include "dialogs/application_rules_dialog.h"
 
 #include <sys/stat.h>
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -82,6 +83,11 @@ void ApplicationRulesDialog::setup() {
     fillInstalled();
     if (auto* combo = control<QComboBox>("combo_app")) {
         combo->setInsertPolicy(QComboBox::NoInsert);
+        // As wide as the dialog gives it, whatever the longest name: the
+        // list under it is as wide as the box and elides what is longer.
+        combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        combo->setMinimumContentsLength(kChoiceWidthInChars);
+        combo->view()->setTextElideMode(Qt::ElideMiddle);
         combo->setAccessibleName(language() != nullptr
                                      ? language()->text(QStringLiteral("apps_choose_text"))
                                      : QString());

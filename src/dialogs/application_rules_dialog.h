@@ -36,6 +36,9 @@ class ApplicationRulesDialog final : public DialogBase {
     void setup() override;
 
   private:
+    // The width the application box asks for, in characters.
+    static constexpr int kChoiceWidthInChars = 32;
+
     void fillInstalled();
     void refresh();
     void add();

@@ -415,6 +415,16 @@ QRect WindowStyle::subElementRect(SubElement element, const QStyleOption* option
     return QProxyStyle::subElementRect(element, option, widget);
 }
 
+int WindowStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                           QStyleHintReturn* data) const {
+    if (hint == SH_ComboBox_Popup) {
+        // A drop-down list under its box, as wide as the box: a list as
+        // wide as its longest entry could leave the window, or the screen.
+        return 0;
+    }
+    return QProxyStyle::styleHint(hint, option, widget, data);
+}
+
 int WindowStyle::pixelMetric(PixelMetric metric, const QStyleOption* option,
                              const QWidget* widget) const {
     if (dressed(widget)) {

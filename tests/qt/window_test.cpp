@@ -51,6 +51,7 @@
 #include "toolkit/layout_reader.h"
 #include "toolkit/library_messages.h"
 #include "toolkit/window_base.h"
+#include "toolkit/window_style.h"
 
 namespace tvq {
 namespace {
@@ -609,6 +610,25 @@ class WindowTest : public QObject {
         const QString name = combo->itemText(0);
         QVERIFY2(name.startsWith(QStringLiteral("Evil[31mxxx")), qPrintable(name.left(40)));
         QVERIFY(name.toUtf8().size() <= 200 + 40);  // the name, and the id beside it
+
+        // However long the name, the list opens under its box, inside the
+        // dialog.
+        if (dynamic_cast<WindowStyle*>(QApplication::style()) == nullptr) {
+            QApplication::setStyle(new WindowStyle);
+        }
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        combo->showPopup();
+        QTRY_VERIFY(combo->view()->window()->isVisible());
+        const QRect list = combo->view()->window()->geometry();
+        const QRect box(combo->mapToGlobal(QPoint(0, 0)), combo->size());
+        QVERIFY2(list.left() >= box.left() - 1 && list.right() <= box.right() + 1,
+                 qPrintable(QStringLiteral("list %1..%2, box %3..%4")
+                                .arg(list.left())
+                                .arg(list.right())
+                                .arg(box.left())
+                                .arg(box.right())));
+        combo->hidePopup();
     }
 
     void theRulesDialogAddsInstalledOrTypedApplicationsAndRemovesThem() {
