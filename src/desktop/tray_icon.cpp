@@ -11,13 +11,14 @@
 namespace tvq {
 namespace {
 
-// Colours chosen to read on light and dark panels alike: each mark has a
-// dark outline and a light edge.
+// Colours chosen to read on light and dark panels alike: each fill and the
+// marks' edges stand out 3:1 from either.
 const QColor kBarGood(0x2e, 0xa0, 0x43);
-const QColor kBarLow(0xe3, 0xa0, 0x08);
+const QColor kBarLow(0xb9, 0x7c, 0x00);
 const QColor kBarCritical(0xe5, 0x35, 0x35);
 const QColor kOutline(0x10, 0x12, 0x16);
 const QColor kEdge(0xf5, 0xf7, 0xfa);
+const QColor kMarkEdge(0x7a, 0x85, 0x94);
 const QColor kFlash(0xff, 0xd2, 0x3f);
 constexpr double kAwayOpacity = 0.45;
 
@@ -28,7 +29,8 @@ class TrayIconEngine final : public QIconEngine {
 
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override {
         const int pixels = std::max(1, std::min(rect.width(), rect.height()));
-        const qreal ratio = painter->device() != nullptr ? painter->device()->devicePixelRatioF() : 1;
+        const qreal ratio =
+            painter->device() != nullptr ? painter->device()->devicePixelRatioF() : 1;
         QImage image = drawTrayIcon(static_cast<int>(pixels * ratio), status_, thresholds_);
         image.setDevicePixelRatio(ratio);
         painter->drawImage(QRectF(rect.topLeft(), QSizeF(pixels, pixels)), image);
@@ -40,7 +42,7 @@ class TrayIconEngine final : public QIconEngine {
     QIconEngine* clone() const override { return new TrayIconEngine(status_, thresholds_); }
     QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
         // Trays that take a list of images (StatusNotifierItem) choose from these.
-        return {QSize(16, 16), QSize(22, 22), QSize(24, 24), QSize(32, 32),
+        return {QSize(16, 16), QSize(22, 22), QSize(24, 24),  QSize(32, 32),
                 QSize(48, 48), QSize(64, 64), QSize(128, 128)};
     }
 
@@ -50,9 +52,9 @@ class TrayIconEngine final : public QIconEngine {
 };
 
 void drawBar(QPainter& p, qreal s, int percent, const BatteryAlertSettings& thresholds) {
-    const qreal edge = std::max(1.0, s / 32);
+    const qreal edge = std::max(1.5, s / 24);
     const QRectF outer(s * 0.04, s * 0.70, s * 0.92, std::max(4.0, s * 0.26));
-    p.setPen(QPen(kEdge, edge));
+    p.setPen(QPen(kMarkEdge, edge));
     p.setBrush(kOutline);
     p.drawRoundedRect(outer, edge * 2, edge * 2);
     const QRectF inner = outer.adjusted(edge * 1.5, edge * 1.5, -edge * 1.5, -edge * 1.5);
@@ -84,7 +86,7 @@ void drawFlash(QPainter& p, qreal s) {
 
 void drawWarning(QPainter& p, qreal s, bool critical) {
     const QRectF badge(s * 0.54, s * 0.0, s * 0.46, s * 0.46);
-    p.setPen(QPen(kEdge, std::max(1.0, s / 32)));
+    p.setPen(QPen(kMarkEdge, std::max(1.0, s / 32)));
     p.setBrush(critical ? kBarCritical : kBarLow);
     p.drawEllipse(badge);
     // The "!" as two shapes, readable at 16 pixels.
@@ -97,8 +99,7 @@ void drawWarning(QPainter& p, qreal s, bool critical) {
 
 }  // namespace
 
-QImage drawTrayIcon(int pixels, const MouseStatus& status,
-                    const BatteryAlertSettings& thresholds) {
+QImage drawTrayIcon(int pixels, const MouseStatus& status, const BatteryAlertSettings& thresholds) {
     QImage image(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
@@ -106,7 +107,8 @@ QImage drawTrayIcon(int pixels, const MouseStatus& status,
     const qreal s = pixels;
     const bool away = status.link == MouseStatus::Link::kNone;
     p.setOpacity(away ? kAwayOpacity : 1.0);
-    p.drawPixmap(QRectF(0, 0, s, s), productPixmap(pixels), QRectF(0, 0, pixels, pixels));
+    p.drawPixmap(QRectF(0, 0, s, s), productPixmap(pixels, ProductBody::kMiddleTone),
+                 QRectF(0, 0, pixels, pixels));
     p.setOpacity(1.0);
     if (away) {
         return image;

@@ -92,7 +92,7 @@ QPoint LoadedMenu::placeBeside(const QRect& button, int height, const QRect& scr
     return at;
 }
 
-QPixmap productPixmap(int size) {
+QPixmap productPixmap(int size, ProductBody tone) {
     {
         QPixmap pixmap(size, size);
         pixmap.fill(Qt::transparent);
@@ -103,11 +103,13 @@ QPixmap productPixmap(int size) {
         QPainterPath body;
         body.addRoundedRect(QRectF(s * 0.22, s * 0.08, s * 0.56, s * 0.84), s * 0.28, s * 0.28);
         QLinearGradient shade(0, 0, 0, s);
-        shade.setColorAt(0, QColor("#3a4352"));
-        shade.setColorAt(1, QColor("#161a22"));
+        const bool middle = tone == ProductBody::kMiddleTone;
+        shade.setColorAt(0, QColor(middle ? "#7a8594" : "#3a4352"));
+        shade.setColorAt(1, QColor(middle ? "#66717f" : "#161a22"));
         p.fillPath(body, shade);
-        p.setPen(QPen(QColor("#00d1c1"), std::max(1.0, s / 24)));
+        p.setPen(QPen(QColor(middle ? "#6b7684" : "#00d1c1"), std::max(1.0, s / 24)));
         p.drawPath(body);
+        p.setPen(QPen(QColor("#00d1c1"), std::max(1.0, s / 24)));
         p.drawLine(QPointF(s * 0.5, s * 0.1), QPointF(s * 0.5, s * 0.42));
         p.setBrush(QColor("#00d1c1"));
         p.setPen(Qt::NoPen);

@@ -47,8 +47,11 @@ class LoadedMenu {
 };
 
 // The program's icon, drawn rather than loaded, so it exists on any machine;
-// or one size of it.
+// or one size of it. Where it is shown on a background the program does not
+// know (a panel, light or dark), its body is a middle tone that stands out
+// 3:1 from either.
+enum class ProductBody { kDeep, kMiddleTone };
 QIcon productIcon();
-QPixmap productPixmap(int size);
+QPixmap productPixmap(int size, ProductBody body = ProductBody::kDeep);
 
 }  // namespace tvq

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
@@ -30,10 +31,12 @@
 #include <QTimer>
 #include <QToolTip>
 #include <QtTest>
+#include <cmath>
 #include <thread>
 
 #include "app/main_window.h"
 #include "base/text.h"
+#include "desktop/tray_icon.h"
 #include "dialogs/application_rules_dialog.h"
 #include "dialogs/battery_alerts_dialog.h"
 #include "dialogs/colour_picker_dialog.h"
@@ -776,6 +779,55 @@ class WindowTest : public QObject {
         // main window logic's, tested there).
         QTRY_VERIFY_WITH_TIMEOUT(window.dpiDisplay() == nullptr, 5000);
         QVERIFY2(sinceLast.elapsed() >= 1900, qPrintable(QString::number(sinceLast.elapsed())));
+    }
+
+    // At the 16 pixels of a panel, the icon's outline stands out 3:1 from a
+    // light panel and from a dark one, in each state it shows: the shape
+    // reads whatever the panel.
+    void theTrayIconReadsOnLightAndDarkPanels() {
+        const auto luminance = [](QColor c) {
+            const auto channel = [](double v) {
+                return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+            };
+            return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
+                   0.0722 * channel(c.blueF());
+        };
+        MouseStatus charging{.link = MouseStatus::Link::kReceiver, .battery = 60};
+        charging.charging = true;
+        const std::pair<const char*, MouseStatus> states[] = {
+            {"full", {.link = MouseStatus::Link::kReceiver, .battery = 100}},
+            {"low", {.link = MouseStatus::Link::kReceiver, .battery = 8}},
+            {"charging", charging}};
+        for (const auto& [state, status] : states) {
+            const QImage icon = drawTrayIcon(16, status, {});
+            const auto drawn = [&icon](int x, int y) {
+                return icon.rect().contains(x, y) && icon.pixelColor(x, y).alphaF() >= 0.9;
+            };
+            for (const QColor panel : {QColor("#f6f5f4"), QColor("#202326")}) {
+                QImage shown(icon.size(), QImage::Format_ARGB32_Premultiplied);
+                shown.fill(panel);
+                QPainter(&shown).drawImage(0, 0, icon);
+                int outline = 0;
+                int standsOut = 0;
+                for (int y = 0; y < icon.height(); ++y) {
+                    for (int x = 0; x < icon.width(); ++x) {
+                        if (!drawn(x, y) || (drawn(x - 1, y) && drawn(x + 1, y) &&
+                                             drawn(x, y - 1) && drawn(x, y + 1))) {
+                            continue;  // the panel, or inside the shape
+                        }
+                        ++outline;
+                        const double a = luminance(shown.pixelColor(x, y));
+                        const double b = luminance(panel);
+                        standsOut += (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05) >= 3 ? 1 : 0;
+                    }
+                }
+                QVERIFY2(standsOut * 4 >= outline * 3,
+                         qPrintable(QStringLiteral("%1 on %2: %3 of %4 outline pixels stand out")
+                                        .arg(QString::fromLatin1(state), panel.name())
+                                        .arg(standsOut)
+                                        .arg(outline)));
+            }
+        }
     }
 
     void trayMenuIsReplacedAndItsItemsReachTheWindow() {
