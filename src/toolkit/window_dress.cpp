@@ -21,6 +21,9 @@ namespace {
 
 constexpr char kFontFamily[] = "DejaVu Sans";
 constexpr int kComboMinWidth = 150;
+// A drop-down list shows this many entries before it scrolls: every
+// lighting effect at once.
+constexpr int kComboVisibleEntries = 16;
 constexpr int kListPadding = 4;
 constexpr int kSwatchWidth = 22;
 constexpr int kSwatchHeight = 18;
@@ -138,6 +141,7 @@ void dressWidget(QWidget* w) {
         }
     } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
         combo->setMinimumWidth(kComboMinWidth);
+        combo->setMaxVisibleItems(kComboVisibleEntries);
     } else if (auto* bar = qobject_cast<QProgressBar*>(w)) {
         bar->setMaximumHeight(named(w, QLatin1StringView("ms_1_progress_power")) ? kPowerBarHeight
                               : named(w, QLatin1StringView("apply_ring"))        ? kApplyRingHeight
