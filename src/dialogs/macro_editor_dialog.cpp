@@ -14,6 +14,7 @@
 #include "base/debug.h"
 #include "dialogs/message_dialog.h"
 #include "input/key_names.h"
+#include "toolkit/empty_list_hint.h"
 #include "toolkit/key_field.h"
 #include "toolkit/language.h"
 #include "toolkit/layout.h"
@@ -127,8 +128,7 @@ MacroEditorDialog::MacroEditorDialog(const LanguageManager* language, MacroStore
       dialogs_(std::make_unique<Dialogs>(*this)),
       editor_(std::make_unique<MacroEditor>(*view_, hook != nullptr ? *hook : noHook_, messages,
                                             *dialogs_, store, files, *language, keys, ticks,
-                                            bindings)) {
-}
+                                            bindings)) {}
 
 MacroEditorDialog::~MacroEditorDialog() {
     disconnect(hookInput_);
@@ -140,6 +140,9 @@ void MacroEditorDialog::setup() {
         setWindowTitle(language()->text(QStringLiteral("macro_editor_title_text")));
     }
     bind();
+    if (auto* actions = control<QListWidget>(me::kActionList); actions && language() != nullptr) {
+        EmptyListHint::attach(actions, language()->text(QStringLiteral("macro_no_actions_text")));
+    }
     const QByteArray session = qgetenv("XDG_SESSION_TYPE");
     editor_->open(session == "wayland");
     if (!editor_->canRecord()) {
@@ -428,6 +431,13 @@ void MacroEditorDialog::View::checkControl(std::string_view c, bool checked) {
 void MacroEditorDialog::View::showEditPage(int page) {
     if (auto* pages = control<QStackedWidget>(me::kEditTab)) {
         pages->setCurrentIndex(page);
+        pages->setVisible(page != me::kPageClosed);  // closed, the list has the room
+    }
+    // Applying and undoing belong to the fields: they show with them.
+    for (const char* button : {me::kSave, me::kCancel}) {
+        if (QWidget* w = control(button)) {
+            w->setVisible(page != me::kPageClosed);
+        }
     }
 }
 

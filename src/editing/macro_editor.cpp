@@ -337,8 +337,8 @@ void MacroEditor::insertClick(int button) {
 }
 
 void MacroEditor::showMouseInsert(bool shown) {
+    // The click buttons show under the name, which stays.
     view_.showControl(me::kMouseEventTab, shown);
-    view_.showControl(me::kNameTab, !shown);
 }
 
 void MacroEditor::moveAction(int by) {
