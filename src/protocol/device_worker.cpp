@@ -2,11 +2,8 @@
 
 namespace tvq {
 
-DeviceWorker::DeviceWorker(std::function<bool()> shouldApply, std::function<void()> onApply,
-                           std::function<void()> onSave)
-    : shouldApply_(std::move(shouldApply)),
-      onApply_(std::move(onApply)),
-      onSave_(std::move(onSave)) {}
+DeviceWorker::DeviceWorker(std::function<void()> onApply, std::function<void()> onSave)
+    : onApply_(std::move(onApply)), onSave_(std::move(onSave)) {}
 
 DeviceWorker::~DeviceWorker() {
     stop();
@@ -66,7 +63,7 @@ void DeviceWorker::run() {
         if (m.message == msg::kWorkerQuit) {
             return;
         }
-        if (m.message == msg::kApply && shouldApply_()) {
+        if (m.message == msg::kApply) {
             onApply_();
         } else if (m.message == msg::kSaveStore && onSave_) {
             onSave_();

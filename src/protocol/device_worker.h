@@ -28,11 +28,9 @@ class DeviceWorker {
         std::intptr_t lParam = 0;
     };
 
-    // `onApply` runs on the worker for each apply request that `shouldApply`
-    // (read on the worker when the request is taken) lets through, `onSave`
-    // for each save request.
-    DeviceWorker(std::function<bool()> shouldApply, std::function<void()> onApply,
-                 std::function<void()> onSave = nullptr);
+    // `onApply` runs on the worker for each apply request, `onSave` for each
+    // save request.
+    explicit DeviceWorker(std::function<void()> onApply, std::function<void()> onSave = nullptr);
     ~DeviceWorker();
     DeviceWorker(const DeviceWorker&) = delete;
     DeviceWorker& operator=(const DeviceWorker&) = delete;
@@ -48,7 +46,6 @@ class DeviceWorker {
   private:
     void run();
 
-    std::function<bool()> shouldApply_;
     std::function<void()> onApply_;
     std::function<void()> onSave_;
     mutable std::mutex mutex_;

@@ -41,7 +41,7 @@ MouseLink::MouseLink(Scheduler& scheduler, ProfileStore& store, BleTransport* bl
                   .changedByMouse = [this](std::uint8_t id) { mouseChangedItself(id); },
                   .acknowledged = [this] { sendClock_.wake(); },
               }),
-      worker_([] { return true; }, [this] { runApply(); },
+      worker_([this] { runApply(); },
               [this] {
                   if (savePending_.exchange(false)) {
                       const bool written = store_.save();
