@@ -1,6 +1,7 @@
 #include "app/appearance.h"
 
 #include <QApplication>
+#include <QToolTip>
 
 #include "base/debug.h"
 #include "desktop/colour_scheme_watch.h"
@@ -66,6 +67,9 @@ void Appearance::apply() {
     if (!shown_ || *shown_ != wanted) {
         shown_ = wanted;
         QApplication::setPalette(schemePalette(wanted));
+        // Tool tips keep a palette of their own, the desktop's light one
+        // unless told.
+        QToolTip::setPalette(schemePalette(wanted));
     }
 }
 

@@ -137,11 +137,11 @@ void drawIndicator(QPainter* p, const QStyleOption* option, bool round) {
         p->drawPolyline(
             QPolygonF{c + QPointF(-3.5, 0), c + QPointF(-1, 2.5), c + QPointF(3.5, -2.5)});
         p->restore();
-    } else if (on && !enabled) {
+    } else if (on) {  // a dot, so that "on" is more than a colour
         p->save();
         p->setRenderHint(QPainter::Antialiasing);
         p->setPen(Qt::NoPen);
-        p->setBrush(colour(u"text_disabled"));
+        p->setBrush(enabled ? colour(u"on_accent") : colour(u"text_disabled"));
         p->drawEllipse(r.center(), 3, 3);
         p->restore();
     }
@@ -205,6 +205,12 @@ void WindowStyle::polish(QWidget* widget) {
 
 void WindowStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option,
                                 QPainter* painter, const QWidget* widget) const {
+    // Check boxes and radio buttons look the same everywhere: on the page,
+    // in dialogs and in menus.
+    if (element == PE_IndicatorCheckBox || element == PE_IndicatorRadioButton) {
+        drawIndicator(painter, option, element == PE_IndicatorRadioButton);
+        return;
+    }
     if (dressed(widget)) {
         switch (element) {
             case PE_PanelButtonCommand:
@@ -229,12 +235,6 @@ void WindowStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* op
                     return;  // the selection and the hover fill show where it is
                 }
                 break;
-            case PE_IndicatorRadioButton:
-                drawIndicator(painter, option, true);
-                return;
-            case PE_IndicatorCheckBox:
-                drawIndicator(painter, option, false);
-                return;
             case PE_PanelItemViewItem:
                 if (qobject_cast<const QListWidget*>(widget) != nullptr) {
                     const bool selected = option->state & State_Selected;
@@ -427,13 +427,17 @@ int WindowStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWi
 
 int WindowStyle::pixelMetric(PixelMetric metric, const QStyleOption* option,
                              const QWidget* widget) const {
+    switch (metric) {
+        case PM_ExclusiveIndicatorWidth:
+        case PM_ExclusiveIndicatorHeight:
+        case PM_IndicatorWidth:
+        case PM_IndicatorHeight:
+            return kIndicatorSize;
+        default:
+            break;
+    }
     if (dressed(widget)) {
         switch (metric) {
-            case PM_ExclusiveIndicatorWidth:
-            case PM_ExclusiveIndicatorHeight:
-            case PM_IndicatorWidth:
-            case PM_IndicatorHeight:
-                return kIndicatorSize;
             case PM_SliderLength:
             case PM_SliderControlThickness:
                 return kSliderHandle;

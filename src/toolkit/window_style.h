@@ -6,8 +6,10 @@
 // cache of about 6 KB per widget for as long as it lives; this draws the same
 // shapes in the scheme's colours at paint time.
 //
-// Only widgets given the look by dressWindow() are drawn differently: dialogs
-// and Qt's own windows keep the application's style and their sheets.
+// Check boxes, radio buttons and drop-down lists look the same everywhere;
+// the rest is drawn differently only for widgets given the look by
+// dressWindow(): dialogs and Qt's own windows keep the application's style
+// and their sheets for it.
 
 #include <QProxyStyle>
 
