@@ -30,8 +30,8 @@ DesktopPresence::DesktopPresence(QWidget& window, const LanguageManager& languag
       page_(page),
       alerts_(mouse.settings().settings().battery),
       switching_(std::make_unique<ProfileSwitching>(page.logic(), mouse.settings())) {
-    connect(&page_, &SettingsPageView::statusChanged, this,
-            [this](const MouseStatus& status) { showMouseStatus(status); });
+    status_ = mouse_.session().link().state().status();
+    mouse_.session().link().state().addObserver(this);
     const auto announce = [this] {
         if (service_) {
             service_->profilesChanged();
@@ -57,7 +57,9 @@ DesktopPresence::DesktopPresence(QWidget& window, const LanguageManager& languag
     page_.logic().follower().setBusy([] { return QApplication::activeModalWidget() != nullptr; });
 }
 
-DesktopPresence::~DesktopPresence() = default;
+DesktopPresence::~DesktopPresence() {
+    mouse_.session().link().state().removeObserver(this);
+}
 
 void DesktopPresence::joinSessionBus() {
     const QDBusConnection bus = QDBusConnection::sessionBus();
@@ -98,7 +100,7 @@ void DesktopPresence::showIn(QSystemTrayIcon* tray) {
     updateTray();
 }
 
-void DesktopPresence::showMouseStatus(const MouseStatus& status) {
+void DesktopPresence::mouseStateChanged(const MouseStatus& status) {
     status_ = status;
     if (notifier_) {
         notifier_->update(status);

@@ -11,6 +11,7 @@
 
 #include "app/desktop_session.h"
 #include "base/program_settings.h"
+#include "device/mouse_state.h"
 #include "device/mouse_status.h"
 
 class QMenu;
@@ -25,7 +26,7 @@ class MouseService;
 class ProfileSwitching;
 class SettingsPageView;
 
-class DesktopPresence final : public QObject {
+class DesktopPresence final : public QObject, private MouseStateObserver {
   public:
     // `window` owns the dialogs; `mouse` and `page` outlive this object.
     DesktopPresence(QWidget& window, const LanguageManager& language, DesktopSession& mouse,
@@ -55,7 +56,9 @@ class DesktopPresence final : public QObject {
     void tellClosedOnce(bool tray);
 
   private:
-    void showMouseStatus(const MouseStatus& status);
+    // The tray, the notifications and the session-bus object follow the
+    // mouse's state.
+    void mouseStateChanged(const MouseStatus& status) override;
     void updateTray();
     void tellNotSaved(const char* textKey);
 

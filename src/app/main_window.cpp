@@ -130,6 +130,25 @@ class MainWindow::SessionEnd final : public QObject {
     MainWindow* window_;
 };
 
+// The on-screen DPI display shows each DPI stage the mouse switches to.
+class MainWindow::DpiWatch final : public MouseStateObserver {
+  public:
+    DpiWatch(MainWindow& window, MouseState& state) : window_(window), state_(state) {
+        state_.addObserver(this);
+    }
+    ~DpiWatch() override { state_.removeObserver(this); }
+    DpiWatch(const DpiWatch&) = delete;
+    DpiWatch& operator=(const DpiWatch&) = delete;
+
+    void dpiStageSwitched(int /*stage*/, std::int32_t dpiValue) override {
+        window_.logic().dpiStageShown(dpiValue);
+    }
+
+  private:
+    MainWindow& window_;
+    MouseState& state_;
+};
+
 MainWindow::MainWindow(const LanguageManager& language, LibraryLoader& loader,
                        DesktopSession* mouse, std::unique_ptr<SettingsPageView> page)
     : WindowBase(kProductName, "main.xml", &language),
@@ -160,6 +179,7 @@ MainWindow::~MainWindow() {
         mouse_->shutdown();
     }
     presence_.reset();  // it follows the page
+    dpiWatch_.reset();
     page_.reset();
     dpiDisplay_.reset();
     hookLibrary_.unload();
@@ -194,12 +214,11 @@ void MainWindow::onDeferredPartsBuilt() {
         MouseLink& link = mouse_->session().link();
         connect(&libraryMessages_, &LibraryMessages::deviceMessage, this,
                 [&link](const DeviceMessage& m) { link.onDeviceMessage(m); });
+        dpiWatch_ = std::make_unique<DpiWatch>(*this, link.state());
     }
     if (page_) {
         connect(page_.get(), &SettingsPageView::presenceChanged, this,
                 [this] { logic_.presenceChanged(); });
-        connect(page_.get(), &SettingsPageView::dpiStageReported, this,
-                [this](qint32 value) { logic_.dpiStageShown(value); });
         page_->attach(*this, loader_, programFolder(), &libraryMessages_, &hookLibrary_,
                       mouse_ != nullptr && mouse_->probeBle());
     }

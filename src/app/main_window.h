@@ -123,6 +123,8 @@ class MainWindow final : public WindowBase, public MainWindowView {
     std::unique_ptr<LoadedMenu> programMenu_;
     std::unique_ptr<DpiDisplay> dpiDisplay_;
     QTimer dpiDisplayHide_;  // closes the DPI display a while after it was last shown
+    class DpiWatch;
+    std::unique_ptr<DpiWatch> dpiWatch_;
     std::unique_ptr<DesktopPresence> presence_;
     PageReflow* reflow_ = nullptr;  // owned by the page
     std::unique_ptr<Appearance> appearance_;

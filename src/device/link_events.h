@@ -80,16 +80,68 @@ class LinkObserver {
     virtual void storeSaved(bool /*written*/) {}
 };
 
-// The one observer the link's parts tell, set and replaced by the link's
-// owner; while none is set, events go nowhere. User-interface thread.
+// Where the link's parts tell their events: first the mouse's state, then
+// the one observer the link's owner sets and replaces; while none is set,
+// events go to the state alone. User-interface thread.
 class ObserverSlot {
   public:
-    void set(LinkObserver* observer) { target_ = observer != nullptr ? observer : &none_; }
-    LinkObserver* operator->() const { return target_; }
+    void setModel(LinkObserver* model) { both_.first = model != nullptr ? model : &none_; }
+    void set(LinkObserver* observer) { both_.second = observer != nullptr ? observer : &none_; }
+    LinkObserver* operator->() { return &both_; }
 
   private:
+    struct Both final : LinkObserver {
+        Both(LinkObserver* a, LinkObserver* b) : first(a), second(b) {}
+        LinkObserver* first;
+        LinkObserver* second;
+        void linksChanged(LinkChange c, bool presence) override {
+            first->linksChanged(c, presence);
+            second->linksChanged(c, presence);
+        }
+        void chargingChanged(bool charging) override {
+            first->chargingChanged(charging);
+            second->chargingChanged(charging);
+        }
+        void batteryReported(int percent) override {
+            first->batteryReported(percent);
+            second->batteryReported(percent);
+        }
+        void sleepChanged(bool asleep) override {
+            first->sleepChanged(asleep);
+            second->sleepChanged(asleep);
+        }
+        void dpiStageReported(int stage, std::int32_t dpiValue) override {
+            first->dpiStageReported(stage, dpiValue);
+            second->dpiStageReported(stage, dpiValue);
+        }
+        void buttonModeReported(int mode) override {
+            first->buttonModeReported(mode);
+            second->buttonModeReported(mode);
+        }
+        void pollingReported(int rate) override {
+            first->pollingReported(rate);
+            second->pollingReported(rate);
+        }
+        void applyStarted() override {
+            first->applyStarted();
+            second->applyStarted();
+        }
+        void frameSent(std::size_t index, std::size_t count, std::uint8_t reportId,
+                       SendOutcome outcome) override {
+            first->frameSent(index, count, reportId, outcome);
+            second->frameSent(index, count, reportId, outcome);
+        }
+        void applyFinished(const ApplyResult& result) override {
+            first->applyFinished(result);
+            second->applyFinished(result);
+        }
+        void storeSaved(bool written) override {
+            first->storeSaved(written);
+            second->storeSaved(written);
+        }
+    };
     LinkObserver none_;
-    LinkObserver* target_ = &none_;
+    Both both_{&none_, &none_};
 };
 
 }  // namespace tvq

@@ -62,7 +62,6 @@ void LinkPresenter::linksChanged(LinkChange change, bool presenceChanged) {
             break;
     }
     showPresence();
-    publishStatus();
     if (presenceChanged) {
         view_.mousePresenceChanged();
     }
@@ -73,47 +72,14 @@ void LinkPresenter::showPresence() {
     showSleep();
 }
 
-void LinkPresenter::chargingChanged(bool charging) {
-    panels_.sleepPower.showCharging(charging);
-    charging_ = charging;
-    publishStatus();
-}
-
-void LinkPresenter::batteryReported(int percent) {
-    panels_.sleepPower.showBattery(percent);
-    battery_ = percent;
-    publishStatus();
-}
-
-void LinkPresenter::sleepChanged(bool asleep) {
-    asleep_ = asleep;
+void LinkPresenter::mouseStateChanged(const MouseStatus& status) {
+    // With no link the level is cleared: nothing reports it any more.
+    panels_.sleepPower.showCharging(status.charging);
+    panels_.sleepPower.showBattery(status.battery);
     showSleep();
-    publishStatus();
-}
-
-void LinkPresenter::publishStatus() {
-    MouseStatus now;
-    now.link = writingLink(links_);
-    if (now.link == MouseStatus::Link::kNone) {
-        // Nothing reports the battery now: the page stops showing the last
-        // level, which is known again at the next report.
-        if (battery_ != 0 || charging_) {
-            battery_ = 0;
-            charging_ = false;
-            panels_.sleepPower.showCharging(false);
-            panels_.sleepPower.showBattery(0);
-        }
-    } else {
-        now.battery = battery_;
-        now.charging = charging_;
-        now.asleep = asleep_;
-    }
-    if (now.link != status_.link) {
-        markWritingLink(now.link);
-    }
-    if (now != status_) {
-        status_ = now;
-        view_.mouseStatusChanged(status_);
+    if (status.link != writingShownFor_) {
+        writingShownFor_ = status.link;
+        markWritingLink(status.link);
     }
 }
 
@@ -131,12 +97,11 @@ void LinkPresenter::markWritingLink(MouseStatus::Link link) {
 
 void LinkPresenter::showSleep() {
     // With no link at all the mouse is not asleep but away: the note says so.
-    view_.setVisible(control::kSleepLabel, asleep_ && links_.anyLink());
+    view_.setVisible(control::kSleepLabel, state_.asleep() && links_.anyLink());
 }
 
-void LinkPresenter::dpiStageReported(int stage, std::int32_t dpiValue) {
-    panels_.dpi.showStage(stage);
-    view_.dpiStageShown(dpiValue);
+void LinkPresenter::dpiStageReported(int stage, std::int32_t /*dpiValue*/) {
+    panels_.dpi.showStage(stage);  // the DPI display follows the mouse's state
 }
 
 void LinkPresenter::buttonModeReported(int mode) {

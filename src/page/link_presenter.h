@@ -12,22 +12,25 @@
 #include "base/text_source.h"
 #include "device/link_events.h"
 #include "device/link_state.h"
+#include "device/mouse_state.h"
 #include "device/mouse_status.h"
 #include "page/page_view.h"
 #include "page/settings_panels.h"
 
 namespace tvq {
 
-class LinkPresenter final : public LinkObserver {
+class LinkPresenter final : public LinkObserver, public MouseStateObserver {
   public:
     // `current` is the selected profile (null before loading); `refreshPage`
-    // fills every control from it.
+    // fills every control from it. The battery, charging, sleep and the
+    // link that writes are `state`'s.
     LinkPresenter(PageView& view, const TextSource& texts, const LinkState& links,
-                  SettingsPanels& panels, std::function<const Profile*()> current,
-                  std::function<void()> refreshPage)
+                  const MouseState& state, SettingsPanels& panels,
+                  std::function<const Profile*()> current, std::function<void()> refreshPage)
         : view_(view),
           texts_(texts),
           links_(links),
+          state_(state),
           panels_(panels),
           current_(std::move(current)),
           refreshPage_(std::move(refreshPage)),
@@ -43,9 +46,10 @@ class LinkPresenter final : public LinkObserver {
     void updateLightRows();
 
     void linksChanged(LinkChange change, bool presenceChanged) override;
-    void chargingChanged(bool charging) override;
-    void batteryReported(int percent) override;
-    void sleepChanged(bool asleep) override;
+    void mouseStateChanged(const MouseStatus& status) override;
+    // Asleep with no link that writes is no change of the state's status,
+    // but the label shows it while any link is there.
+    void sleepChanged(bool /*asleep*/) override { showSleep(); }
     void dpiStageReported(int stage, std::int32_t dpiValue) override;
     void buttonModeReported(int mode) override;
     void pollingReported(int rate) override;
@@ -76,20 +80,16 @@ class LinkPresenter final : public LinkObserver {
     std::string_view failureTextKey() const;
     // The sleep label: shown only while a link is there to be asleep on.
     void showSleep();
-    // Tells the window of the mouse's state when it changed.
-    void publishStatus();
     void markWritingLink(MouseStatus::Link link);
     PageView& view_;
     const TextSource& texts_;
     const LinkState& links_;
+    const MouseState& state_;
     SettingsPanels& panels_;
     std::function<const Profile*()> current_;
     std::function<void()> refreshPage_;
-    bool asleep_ = false;
     bool appliedShowing_ = false;
-    int battery_ = 0;
-    bool charging_ = false;
-    MouseStatus status_;                    // as the window was last told
+    MouseStatus::Link writingShownFor_ = MouseStatus::Link::kNone;  // marked among the chips
     std::unique_ptr<Ticker> appliedShown_;  // hides "the mouse has your settings"
     std::unique_ptr<Ticker> writingDue_;    // shows that an apply is under way
     bool writingShown_ = false;

@@ -79,13 +79,8 @@ class PageView : public ControlEvents {
     virtual std::unique_ptr<Ticker> makeTicker(std::function<void()> tick) = 0;
 
     // What the window the page lives on is told: the mouse came or went
-    // (any link), and the mouse switched to a DPI stage of `dpiValue` (in
-    // the stored unit), for the on-screen DPI display.
+    // (any link).
     virtual void mousePresenceChanged() = 0;
-    virtual void dpiStageShown(std::int32_t dpiValue) = 0;
-    // The mouse's link, battery, charging or sleep changed (the tray, the
-    // desktop's notifications).
-    virtual void mouseStatusChanged(const MouseStatus& /*status*/) {}
     // Another profile was selected, or the selected one renamed.
     virtual void currentProfileChanged() {}
 

@@ -17,11 +17,12 @@ SettingsPage::SettingsPage(ListPageView& view, const TextSource& texts, const Ke
           view, texts, keys, session, dialogs, [this](int row) { selectProfile(row); },
           [this] { refreshPage(); }),
       presenter_(
-          view, texts, session.links(), panels_, [this] { return session_.profiles().current(); },
-          [this] { refreshPage(); }),
+          view, texts, session.links(), session.link().state(), panels_,
+          [this] { return session_.profiles().current(); }, [this] { refreshPage(); }),
       follower_(session.scheduler(), session.profiles(),
                 [this](int row) { selectProfile(row, false); }) {
     session_.link().setObserver(&presenter_);
+    session_.link().state().addObserver(&presenter_);
     panels_.profileList.setNameEvents({
         .renamed =
             [this](std::u16string_view from, std::u16string_view to) {
@@ -33,6 +34,7 @@ SettingsPage::SettingsPage(ListPageView& view, const TextSource& texts, const Ke
 }
 
 SettingsPage::~SettingsPage() {
+    session_.link().state().removeObserver(&presenter_);
     session_.link().setObserver(nullptr);
 }
 

@@ -48,6 +48,7 @@ MouseLink::MouseLink(Scheduler& scheduler, ProfileStore& store, BleTransport* bl
                       scheduler_.runOnUiThread([this, written] { observer_->storeSaved(written); });
                   }
               }) {
+    observer_.setModel(&state_);
     links_.afterMayHoldOther = [this] { writeWhatTheMouseMissed(); };
 }
 

@@ -23,6 +23,7 @@
 #include "device/feature_transport.h"
 #include "device/link_events.h"
 #include "device/link_state.h"
+#include "device/mouse_state.h"
 #include "device/presence.h"
 #include "profiles/profile_store.h"
 #include "protocol/apply.h"
@@ -45,8 +46,12 @@ class MouseLink {
     MouseLink(const MouseLink&) = delete;
     MouseLink& operator=(const MouseLink&) = delete;
 
-    // Who hears the link's events; null for nobody. User-interface thread.
+    // Who hears the link's events after the mouse's state; null for nobody.
+    // User-interface thread.
     void setObserver(LinkObserver* observer) { observer_.set(observer); }
+    // The mouse's state, as the link's events leave it.
+    MouseState& state() { return state_; }
+    const MouseState& state() const { return state_; }
 
     // Starts the worker, loads "hiddriver_2.so" (cable) and "hiddriver_1.so"
     // (receiver) from `programFolder`, and probes the links; the libraries
@@ -136,6 +141,7 @@ class MouseLink {
     ObserverSlot observer_;
     bool librariesLoaded_ = true;
     LinkState links_;
+    MouseState state_{links_};
     SystemClock clock_;
     Clock& sendClock_;
     FeatureTransport cable_;

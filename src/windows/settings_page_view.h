@@ -74,8 +74,6 @@ class SettingsPageView final : public QObject, public ListPageView {
     void setToolTipKey(std::string_view control, std::string_view key) override;
     std::unique_ptr<Ticker> makeTicker(std::function<void()> tick) override;
     void mousePresenceChanged() override { emit presenceChanged(); }
-    void dpiStageShown(std::int32_t dpiValue) override { emit dpiStageReported(dpiValue); }
-    void mouseStatusChanged(const MouseStatus& status) override { emit statusChanged(status); }
     void currentProfileChanged() override { emit profileChanged(); }
     void appendListRow(std::string_view list, std::string_view text) override;
     void removeListRow(std::string_view list, int row) override;
@@ -83,8 +81,6 @@ class SettingsPageView final : public QObject, public ListPageView {
 
   signals:
     void presenceChanged();
-    void dpiStageReported(qint32 dpiValue);
-    void statusChanged(const tvq::MouseStatus& status);
     void profileChanged();
 
   protected:

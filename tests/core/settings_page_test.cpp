@@ -10,6 +10,7 @@
 #include "input/us_layout.h"
 #include "page/controls.h"
 #include "profiles/record_layout.h"
+#include "state_recorder.h"
 #include "store_fixture.h"
 
 namespace tvq {
@@ -306,7 +307,7 @@ class BlePageTest : public ::testing::Test, public testing::StoreFixture {
         page.bindControls(loader, "/opt/tvq/", &window, false);
         page.loadProfiles();  // settles the recorded state: not connected
         view.presenceChanges = 0;
-        view.dpiShown.clear();
+        seen.dpiShown.clear();
         transport.calls.clear();
     }
 
@@ -319,6 +320,7 @@ class BlePageTest : public ::testing::Test, public testing::StoreFixture {
     testing::FakeScheduler scheduler;
     MouseSession session{location, texts, scheduler, &transport};
     SettingsPage page{view, texts, keys, session};
+    testing::StateRecorder seen{session.link().state()};
 };
 
 TEST_F(BlePageTest, ConnectDisconnectAndReconnectWithNoOtherLink) {
@@ -384,7 +386,7 @@ TEST_F(BlePageTest, CableAndReceiverTakePrecedence) {
     session.link().onBleConnection(false);
     EXPECT_EQ(view.presenceChanges, 0);
     EXPECT_EQ(session.links().anyConnected.load(), 1);
-    EXPECT_EQ(view.statuses.back(), (MouseStatus{MouseStatus::Link::kCable, 0, true, false}));
+    EXPECT_EQ(seen.statuses.back(), (MouseStatus{MouseStatus::Link::kCable, 0, true, false}));
     EXPECT_TRUE(view.hidden("ms_1_sleep_label"));  // the cable keeps the mouse awake
 }
 
@@ -395,7 +397,7 @@ TEST_F(BlePageTest, NotificationsBecomeStatusReports) {
     EXPECT_EQ(view.text["ms_1_label_power"], "70%");
     EXPECT_EQ(view.progress["ms_1_progress_power"], 70);
     // The tray and the desktop hear of it, once.
-    EXPECT_EQ(view.statuses,
+    EXPECT_EQ(seen.statuses,
               (std::vector<MouseStatus>{{MouseStatus::Link::kBluetooth, 0, false, false},
                                         {MouseStatus::Link::kBluetooth, 70, false, false}}));
     // Gone: no level is shown that nothing reports any more.
@@ -410,7 +412,7 @@ TEST_F(BlePageTest, NotificationsBecomeStatusReports) {
     session.link().onBleNotification(std::vector<std::uint8_t>{0x00, 0x10, 0x03, 0x00, 0xFF});
     EXPECT_EQ(view.selected.back(), "ms_1_option_dpi_step_3");
     EXPECT_EQ(session.profiles().current()->modes[0].dpiStage, 2);
-    const auto shown = view.dpiShown.size();
+    const auto shown = seen.dpiShown.size();
     const auto selections = view.selected.size();
     for (const std::vector<std::uint8_t>& bad :
          std::vector<std::vector<std::uint8_t>>{{},
@@ -421,7 +423,7 @@ TEST_F(BlePageTest, NotificationsBecomeStatusReports) {
                                                 {0x00, 0x90, 0x01, 0x00}}) {
         session.link().onBleNotification(bad);
     }
-    EXPECT_EQ(view.dpiShown.size(), shown);
+    EXPECT_EQ(seen.dpiShown.size(), shown);
     EXPECT_EQ(view.selected.size(), selections);
     EXPECT_EQ(session.profiles().current()->modes[0].dpiStage, 2);
 }

@@ -26,6 +26,7 @@
 #include "protocol/frames.h"
 #include "recording_observer.h"
 #include "scoped_env.h"
+#include "state_recorder.h"
 #include "store_fixture.h"
 #include "virtual_mouse_process.h"
 
@@ -329,6 +330,7 @@ class MouseLinkOnRealLibraries : public ::testing::Test, public testing::StoreFi
     UsKeyboardLayout us;
     KeyNames keys{us, texts};
     SettingsPage page{view, texts, keys, session};
+    testing::StateRecorder seen{session.link().state()};
     SharedLibraryLoader loader;
     MessageQueueWindow window;
     std::unique_ptr<VirtualMouseProcess> mouse;
@@ -359,8 +361,8 @@ TEST_F(MouseLinkOnRealLibraries, DpiStageChangeOnTheMouseReachesThePageAndTheSto
     ASSERT_TRUE(pumpUntil([&] { return !view.selected.empty(); }, 2000ms));
     EXPECT_EQ(view.selected.back(), "ms_1_option_dpi_step_3");
     EXPECT_EQ(current().modes[0].dpiStage, 2);
-    EXPECT_EQ(static_cast<int>(view.dpiShown.size()), 1);
-    EXPECT_EQ(view.dpiShown.back(), 160);
+    EXPECT_EQ(static_cast<int>(seen.dpiShown.size()), 1);
+    EXPECT_EQ(seen.dpiShown.back(), 160);
     EXPECT_EQ(link.saveRequests(), 1);
     link.shutdown();  // the worker has written the store by now
     EXPECT_GE(fs.writes, saves + 1);

@@ -38,8 +38,6 @@ class FakePageView final : public ListPageView {
     std::vector<std::string> selected;
     std::vector<FakeTicker*> tickers;  // owned by who asked for them
     int presenceChanges = 0;
-    std::vector<std::int32_t> dpiShown;
-    std::vector<MouseStatus> statuses;
     int profileChanges = 0;
     std::map<std::string, std::string> styleStates;
     std::map<std::string, std::string> toolTipKeys;
@@ -122,8 +120,6 @@ class FakePageView final : public ListPageView {
         return ticker;
     }
     void mousePresenceChanged() override { ++presenceChanges; }
-    void dpiStageShown(std::int32_t dpiValue) override { dpiShown.push_back(dpiValue); }
-    void mouseStatusChanged(const MouseStatus& status) override { statuses.push_back(status); }
     void currentProfileChanged() override { ++profileChanges; }
     void setStyleState(std::string_view c, std::string_view state) override {
         styleStates[std::string(c)] = state;
