@@ -1,5 +1,5 @@
-// The catalogue of button functions: the code a binding stores, the menu
-// item that assigns it, and the text that names it on its key button.
+// What the page makes of the button functions: the function a menu item
+// assigns, the left-click rule, and the text of a key button.
 #pragma once
 
 #include <array>
@@ -10,17 +10,9 @@
 #include "base/text_source.h"
 #include "input/key_names.h"
 #include "profiles/profile.h"
+#include "protocol/button_functions.h"
 
 namespace tvq {
-
-struct FunctionEntry {
-    std::uint8_t code;
-    std::string_view menuItem;  // empty: no menu assigns it
-    std::string_view textKey;   // empty: the text is composed (shortcut, macro)
-};
-
-inline constexpr std::size_t kFunctionCount = 57;
-extern const std::array<FunctionEntry, kFunctionCount> kFunctionCatalogue;
 
 // The left-click rule: in every mode slot, one of the buttons a hand presses
 // (0..15; 16 and 17 are not) keeps the left click.

@@ -6,6 +6,7 @@
 #include "base/text.h"
 #include "page/function_catalogue.h"
 #include "profiles/record_layout.h"
+#include "protocol/button_functions.h"
 #include "protocol/frames.h"
 
 namespace tvq {
@@ -27,9 +28,7 @@ constexpr std::int32_t kMaxLoopCount = 255;  // 0 plays once, as 1 does
 // A function the page offers or the mouse has bytes for: a profile made on
 // another computer may hold any of them.
 bool knownFunction(std::uint8_t code) {
-    return hasDeviceFunction(code) ||
-           std::any_of(kFunctionCatalogue.begin(), kFunctionCatalogue.end(),
-                       [code](const FunctionEntry& e) { return e.code == code; });
+    return buttonFunction(code) != nullptr;
 }
 
 template <class T>

@@ -25,7 +25,7 @@ std::uint16_t frameSum(std::span<const std::uint8_t> frame, std::size_t from, st
 
 // The three device bytes of a button function code; 0 0 0 for unknown codes.
 std::array<std::uint8_t, 3> deviceFunction(std::uint8_t code);
-// Whether the button function table has a row for `code`.
+// Whether the mouse has bytes for the button function `code`.
 bool hasDeviceFunction(std::uint8_t code);
 
 // Counts A and B of one DPI stage, and whether it lies in the high range.

@@ -2,11 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <regex>
 #include <set>
+#include <string>
 
 #include "base/text.h"
 #include "fake_texts.h"
 #include "input/us_layout.h"
+#include "profiles/record_layout.h"
+#include "protocol/button_functions.h"
 #include "protocol/frames.h"
 
 namespace tvq {
@@ -27,17 +34,48 @@ class KeyTextTest : public ::testing::Test {
     KeyNames keys{us, texts};
 };
 
-TEST(FunctionCatalogue, CodesAreUniqueAndEveryPlainOneHasADeviceFunction) {
-    std::set<int> codes;
-    for (const FunctionEntry& e : kFunctionCatalogue) {
-        EXPECT_TRUE(codes.insert(e.code).second) << int(e.code);
-        EXPECT_EQ(e.textKey.empty(), e.code == 16 || e.code == 17) << int(e.code);
-        if (e.code != 51) {  // task view has no device function
-            const auto bytes = deviceFunction(e.code);
-            EXPECT_NE(bytes[0], 0) << int(e.code);
+// The function menus' layout files and the button-function table agree:
+// every item names a function of the table, with its text, and every
+// function a menu offers is in that menu's file. What the menus offer and
+// what a profile starts with, the mouse has bytes for.
+TEST(ButtonFunctions, TheMenuFilesAndTheDefaultsAgreeWithTheTable) {
+    for (const auto& [file, tilt] :
+         {std::pair{"ms_1_menu.xml", false}, std::pair{"ms_1_menu_1.xml", true}}) {
+        std::ifstream in(std::string(TVQ_SOURCE_DIR) + "/res/MS/MS_1/" + file);
+        ASSERT_TRUE(in) << file;
+        const std::string xml{std::istreambuf_iterator<char>(in), {}};
+        const std::regex item(R"re(<item name="([^"]+)" textKey="([^"]+)")re");
+        std::set<std::string_view> offered;
+        for (auto m = std::sregex_iterator(xml.begin(), xml.end(), item);
+             m != std::sregex_iterator(); ++m) {
+            const std::string name = (*m)[1];
+            const auto row =
+                std::find_if(kButtonFunctions.begin(), kButtonFunctions.end(),
+                             [&](const ButtonFunction& f) { return f.menuItem == name; });
+            ASSERT_NE(row, kButtonFunctions.end()) << file << ": " << name;
+            EXPECT_NE(row->menus, FunctionMenus::kNoMenu) << name;
+            if (!row->textKey.empty()) {
+                EXPECT_EQ((*m)[2], std::string(row->textKey)) << name;
+            }
+            EXPECT_TRUE(offered.insert(row->menuItem).second) << file << ": " << name << " twice";
+        }
+        for (const ButtonFunction& f : kButtonFunctions) {
+            const bool inThisMenu = f.menus == FunctionMenus::kEveryMenu ||
+                                    (tilt && f.menus == FunctionMenus::kTiltMenu);
+            EXPECT_EQ(offered.count(f.menuItem), inThisMenu ? 1u : 0u)
+                << file << ": " << int(f.code);
+            if (inThisMenu) {
+                EXPECT_TRUE(hasDeviceFunction(f.code)) << int(f.code);
+            }
         }
     }
-    EXPECT_EQ(codes.size(), 57u);
+    for (std::size_t slot = 0; slot < layout::profile::kModeCount; ++slot) {
+        for (std::size_t k = 0; k < layout::mode::kUsedBindingCount; ++k) {
+            const std::uint8_t code = defaultFunction(slot, k);
+            EXPECT_TRUE(hasDeviceFunction(code)) << slot << "/" << k;
+            EXPECT_FALSE(functionTextKey(code).empty()) << slot << "/" << k;
+        }
+    }
 }
 
 TEST(FunctionCatalogue, MenuItemsCompareWithoutLetterCaseAndUnknownOnesAssignTheLeftClick) {
