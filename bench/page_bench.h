@@ -17,6 +17,7 @@
 #include "app/main_window.h"
 #include "device/device_ids.h"
 #include "input/us_layout.h"
+#include "page_widgets/settings_page_view.h"
 #include "platform/posix_file_system.h"
 #include "platform/program_folder.h"
 #include "platform/shared_library.h"
@@ -24,7 +25,6 @@
 #include "store_fixture.h"
 #include "toolkit/language.h"
 #include "virtual_mouse_process.h"
-#include "windows/settings_page_view.h"
 
 namespace tvq::bench {
 

@@ -30,6 +30,7 @@
 #include "input/us_layout.h"
 #include "page/controls.h"
 #include "page_bench.h"
+#include "page_widgets/settings_page_view.h"
 #include "platform/posix_file_system.h"
 #include "platform/program_folder.h"
 #include "platform/shared_library.h"
@@ -38,7 +39,6 @@
 #include "store_fixture.h"
 #include "toolkit/language.h"
 #include "virtual_mouse_process.h"
-#include "windows/settings_page_view.h"
 
 namespace {
 

@@ -15,13 +15,13 @@
 #include "device/device_ids.h"
 #include "input/us_layout.h"
 #include "page_bench.h"
+#include "page_widgets/settings_page_view.h"
 #include "platform/posix_file_system.h"
 #include "platform/program_folder.h"
 #include "platform/shared_library.h"
 #include "store_fixture.h"
 #include "toolkit/language.h"
 #include "virtual_mouse_process.h"
-#include "windows/settings_page_view.h"
 
 int main(int argc, char** argv) {
     using namespace tvq;

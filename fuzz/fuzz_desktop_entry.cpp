@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "base/desktop_entries.h"
+#include "program/desktop_entries.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace tvq;

@@ -3,32 +3,33 @@
 # when folders include each other in a cycle. Every folder of src/, tools/
 # and libs/ is listed with the folders its includes may name (its own
 # among them); a folder's subfolders count as the folder. The order, from
-# the bottom: the core (base; profiles, macros, input; device; protocol;
-# session; editing; page; shell), then the desktop layers (platform;
-# toolkit; dialogs; windows; desktop; app), and beside them the tools and libraries.
+# the bottom: the core (base; profiles, macros, input; device; program;
+# protocol; session; editing; page), then the desktop layers (platform;
+# toolkit; dialogs; page_widgets; desktop; app), and beside them the tools and
+# libraries.
 # docs/architecture.md shows the same table.
 set -euo pipefail
 root=${1:?usage: check-layers.sh REPO_DIR}
 [ -d "$root/src" ] || root=$(dirname "$root")  # also accepts the src/ folder
 
-core="base profiles macros input device protocol session"
+core="base profiles macros input device program protocol session"
 declare -A allowed=(
     [src/base]="base"
     [src/macros]="base macros"
     [src/profiles]="base macros profiles"
     [src/input]="base input"
     [src/device]="base device tvq"
+    [src/program]="base profiles device program"
     [src/protocol]="base device profiles macros protocol"
     [src/session]="$core"
     [src/editing]="$core editing"
     [src/page]="$core editing page"
-    [src/shell]="base profiles device shell"
-    [src/platform]="base input device platform tvq"
-    [src/toolkit]="base input device platform toolkit tvq"
+    [src/platform]="base input device program platform tvq"
+    [src/toolkit]="base input device program platform toolkit tvq"
     [src/dialogs]="$core editing platform toolkit dialogs tvq"
-    [src/windows]="$core editing page platform toolkit dialogs windows tvq"
-    [src/desktop]="$core shell platform toolkit desktop tvq"
-    [src/app]="$core editing page shell platform toolkit dialogs windows desktop app tvq"
+    [src/page_widgets]="$core editing page platform toolkit dialogs page_widgets tvq"
+    [src/desktop]="$core platform toolkit desktop tvq"
+    [src/app]="$core editing page platform toolkit dialogs page_widgets desktop app tvq"
     [tools/tvqctl]="$core editing page platform tvq"
     [tools/virtual-mouse]="base device protocol tvq"
     [libs/hiddriver]="base device tvq"

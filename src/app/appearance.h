@@ -9,7 +9,7 @@
 #include <memory>
 #include <optional>
 
-#include "base/program_settings.h"
+#include "program/program_settings.h"
 #include "toolkit/scheme.h"
 
 namespace tvq {

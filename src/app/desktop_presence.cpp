@@ -15,10 +15,10 @@
 #include "dialogs/application_rules_dialog.h"
 #include "dialogs/battery_alerts_dialog.h"
 #include "dialogs/message_dialog.h"
+#include "page_widgets/settings_page_view.h"
 #include "platform/program_folder.h"
-#include "shell/focus_source.h"
+#include "program/focus_source.h"
 #include "toolkit/language.h"
-#include "windows/settings_page_view.h"
 
 namespace tvq {
 

@@ -10,9 +10,9 @@
 #include <memory>
 
 #include "app/desktop_session.h"
-#include "base/program_settings.h"
 #include "device/mouse_state.h"
 #include "device/mouse_status.h"
+#include "program/program_settings.h"
 
 class QMenu;
 class QSystemTrayIcon;

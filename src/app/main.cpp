@@ -19,11 +19,11 @@
 #include "app/main_window.h"
 #include "app/single_instance.h"
 #include "base/debug.h"
-#include "base/language_choice.h"
 #include "base/paths.h"
 #include "base/product.h"
 #include "dialogs/message_dialog.h"
 #include "input/key_names.h"
+#include "page_widgets/settings_page_view.h"
 #include "platform/bus_probe.h"
 #include "platform/data_folder_lock.h"
 #include "platform/posix_file_system.h"
@@ -31,8 +31,8 @@
 #include "platform/shared_library.h"
 #include "platform/x11/display_check.h"
 #include "platform/x11/x11_keyboard_layout.h"
+#include "program/language_choice.h"
 #include "toolkit/language.h"
-#include "windows/settings_page_view.h"
 
 namespace {
 

@@ -19,9 +19,7 @@
 #include "app/appearance.h"
 #include "app/desktop_presence.h"
 #include "app/page_reflow.h"
-#include "base/autostart.h"
 #include "base/debug.h"
-#include "base/language_choice.h"
 #include "base/product.h"
 #include "desktop/tray_host.h"
 #include "dialogs/about_dialog.h"
@@ -30,6 +28,8 @@
 #include "dialogs/message_dialog.h"
 #include "platform/posix_file_system.h"
 #include "platform/program_folder.h"
+#include "program/autostart.h"
+#include "program/language_choice.h"
 #include "toolkit/language.h"
 #include "toolkit/window_style.h"
 

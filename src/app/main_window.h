@@ -11,14 +11,14 @@
 #include <vector>
 
 #include "app/desktop_session.h"
-#include "base/program_settings.h"
 #include "device/hook_library.h"
 #include "device/mouse_status.h"
-#include "shell/main_window_logic.h"
+#include "page_widgets/settings_page_view.h"
+#include "program/main_window_logic.h"
+#include "program/program_settings.h"
 #include "toolkit/library_messages.h"
 #include "toolkit/loaded_menu.h"
 #include "toolkit/window_base.h"
-#include "windows/settings_page_view.h"
 
 namespace tvq {
 

@@ -6,11 +6,11 @@
 #include <QDBusPendingReply>
 #include <QDBusVariant>
 
-#include "base/autostart.h"
 #include "base/debug.h"
 #include "base/text.h"
 #include "desktop/bus_calls.h"
 #include "page/profile_check.h"
+#include "program/autostart.h"
 
 namespace tvq {
 namespace {

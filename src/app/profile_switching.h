@@ -15,7 +15,7 @@
 #include "page/settings_page.h"
 #include "platform/settings_file.h"
 #include "platform/x11/active_window.h"
-#include "shell/focus_source.h"
+#include "program/focus_source.h"
 
 namespace tvq {
 

@@ -6,7 +6,7 @@
 
 #include "base/text_source.h"
 #include "desktop/notifications.h"
-#include "shell/battery_alerts.h"
+#include "program/battery_alerts.h"
 
 namespace tvq {
 

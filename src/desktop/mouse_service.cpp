@@ -10,7 +10,7 @@
 #include <QVariantMap>
 
 #include "base/debug.h"
-#include "base/program_settings.h"
+#include "program/program_settings.h"
 
 namespace tvq {
 

@@ -8,8 +8,8 @@
 #include <QIcon>
 #include <QImage>
 
-#include "base/program_settings.h"
 #include "device/mouse_status.h"
+#include "program/program_settings.h"
 
 namespace tvq {
 

@@ -17,9 +17,9 @@
 
 #include <algorithm>
 
-#include "base/desktop_entries.h"
 #include "base/text.h"
 #include "platform/posix_file_system.h"
+#include "program/desktop_entries.h"
 #include "toolkit/language.h"
 
 namespace tvq {

@@ -12,7 +12,7 @@
 #include <QStringList>
 #include <functional>
 
-#include "base/program_settings.h"
+#include "program/program_settings.h"
 #include "toolkit/dialog_base.h"
 
 namespace tvq {

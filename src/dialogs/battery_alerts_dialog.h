@@ -2,7 +2,7 @@
 // critical one never above the low one), OK, Cancel and a close button.
 #pragma once
 
-#include "base/program_settings.h"
+#include "program/program_settings.h"
 #include "toolkit/dialog_base.h"
 
 namespace tvq {

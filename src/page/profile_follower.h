@@ -13,9 +13,9 @@
 #include <string_view>
 #include <vector>
 
-#include "base/program_settings.h"
 #include "base/scheduler.h"
 #include "profiles/profile_store.h"
+#include "program/program_settings.h"
 
 namespace tvq {
 

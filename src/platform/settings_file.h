@@ -7,7 +7,7 @@
 #include <string>
 
 #include "base/file_system.h"
-#include "base/program_settings.h"
+#include "program/program_settings.h"
 
 namespace tvq {
 

@@ -1,4 +1,4 @@
-#include "shell/battery_alerts.h"
+#include "program/battery_alerts.h"
 
 #include <gtest/gtest.h>
 

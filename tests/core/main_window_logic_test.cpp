@@ -1,6 +1,6 @@
 // The main window's rules: tray clicks and menu, the mouse coming and going,
 // closing and minimising, the DPI display; on a recording window.
-#include "shell/main_window_logic.h"
+#include "program/main_window_logic.h"
 
 #include <gtest/gtest.h>
 
@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "base/autostart.h"
-#include "base/desktop_entries.h"
 #include "memory_file_system.h"
-#include "shell/focus_source.h"
+#include "program/autostart.h"
+#include "program/desktop_entries.h"
+#include "program/focus_source.h"
 
 namespace tvq {
 namespace {

@@ -5,8 +5,8 @@
 #include <map>
 #include <optional>
 
-#include "base/language_choice.h"
 #include "base/unique_name.h"
+#include "program/language_choice.h"
 
 namespace tvq {
 namespace {

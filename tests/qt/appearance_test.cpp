@@ -25,18 +25,18 @@
 #include "app/appearance.h"
 #include "app/main_window.h"
 #include "app/page_reflow.h"
-#include "base/language_choice.h"
 #include "desktop/colour_scheme_watch.h"
 #include "fake_device_library.h"
 #include "fake_page_window.h"
 #include "input/us_layout.h"
+#include "page_widgets/settings_page_view.h"
 #include "platform/posix_file_system.h"
 #include "private_bus.h"
+#include "program/language_choice.h"
 #include "store_fixture.h"
 #include "toolkit/focus_ring.h"
 #include "toolkit/language.h"
 #include "toolkit/loaded_menu.h"
-#include "windows/settings_page_view.h"
 
 namespace tvq {
 namespace {

@@ -23,6 +23,7 @@
 #include "fake_device_library.h"
 #include "input/us_layout.h"
 #include "mouse_config.h"
+#include "page_widgets/settings_page_view.h"
 #include "platform/bluez/bluez_transport.h"
 #include "platform/posix_file_system.h"
 #include "private_bus.h"
@@ -31,7 +32,6 @@
 #include "store_fixture.h"
 #include "toolkit/language.h"
 #include "virtual_mouse_process.h"
-#include "windows/settings_page_view.h"
 
 namespace tvq {
 namespace {

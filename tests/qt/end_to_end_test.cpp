@@ -33,6 +33,7 @@
 #include "input/us_layout.h"
 #include "macros/macro_layout.h"
 #include "mouse_config.h"
+#include "page_widgets/settings_page_view.h"
 #include "platform/posix_file_system.h"
 #include "platform/program_folder.h"
 #include "platform/shared_library.h"
@@ -44,7 +45,6 @@
 #include "toolkit/library_messages.h"
 #include "toolkit/loaded_menu.h"
 #include "virtual_mouse_process.h"
-#include "windows/settings_page_view.h"
 #include "xvfb.h"
 
 namespace tvq {

@@ -33,13 +33,13 @@
 #include "input/us_layout.h"
 #include "page/controls.h"
 #include "page/function_catalogue.h"
+#include "page_widgets/settings_page_view.h"
 #include "platform/posix_file_system.h"
 #include "profiles/record_layout.h"
 #include "store_fixture.h"
 #include "toolkit/language.h"
 #include "toolkit/loaded_menu.h"
 #include "toolkit/window_base.h"
-#include "windows/settings_page_view.h"
 
 namespace tvq {
 namespace {

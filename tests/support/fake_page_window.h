@@ -9,10 +9,10 @@
 #include "app/main_window.h"
 #include "fake_device_library.h"
 #include "input/us_layout.h"
+#include "page_widgets/settings_page_view.h"
 #include "platform/posix_file_system.h"
 #include "store_fixture.h"
 #include "toolkit/language.h"
-#include "windows/settings_page_view.h"
 
 namespace tvq::testing {
 

@@ -8,10 +8,10 @@
 
 #include <string_view>
 
-#include "base/program_settings.h"
 #include "base/text_source.h"
 #include "page/page_view.h"
 #include "profiles/profile.h"
+#include "program/program_settings.h"
 #include "session/mouse_session.h"
 
 namespace tvq {

@@ -1,4 +1,4 @@
-#include "base/program_settings.h"
+#include "program/program_settings.h"
 
 #include <algorithm>
 

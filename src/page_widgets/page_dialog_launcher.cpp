@@ -1,4 +1,4 @@
-#include "windows/page_dialog_launcher.h"
+#include "page_widgets/page_dialog_launcher.h"
 
 #include <QFileInfo>
 #include <QProcess>

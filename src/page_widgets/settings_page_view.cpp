@@ -1,4 +1,4 @@
-#include "windows/settings_page_view.h"
+#include "page_widgets/settings_page_view.h"
 
 #include <QAbstractButton>
 #include <QAbstractSlider>
@@ -6,10 +6,10 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QSignalBlocker>
-#include <QLayout>
 #include <QSpinBox>
 #include <QStyle>
 #include <QTimer>
@@ -17,12 +17,12 @@
 
 #include "base/debug.h"
 #include "page/controls.h"
+#include "page_widgets/page_accessibility.h"
 #include "toolkit/disclosure.h"
 #include "toolkit/language.h"
 #include "toolkit/library_messages.h"
 #include "toolkit/window_base.h"
 #include "toolkit/window_style.h"
-#include "windows/page_accessibility.h"
 
 namespace tvq {
 namespace {

@@ -1,4 +1,4 @@
-#include "shell/focus_source.h"
+#include "program/focus_source.h"
 
 #include <string>
 

@@ -8,9 +8,9 @@
 #include <optional>
 #include <string>
 
-#include "base/program_settings.h"
 #include "base/text_source.h"
 #include "device/mouse_status.h"
+#include "program/program_settings.h"
 
 namespace tvq {
 

@@ -1,4 +1,4 @@
-#include "base/desktop_entries.h"
+#include "program/desktop_entries.h"
 
 namespace tvq {
 namespace {

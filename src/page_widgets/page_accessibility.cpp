@@ -1,4 +1,4 @@
-#include "windows/page_accessibility.h"
+#include "page_widgets/page_accessibility.h"
 
 #include <QAbstractButton>
 #include <QLabel>

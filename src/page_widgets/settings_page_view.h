@@ -12,7 +12,7 @@
 
 #include "base/clock.h"
 #include "page/settings_page.h"
-#include "windows/page_dialog_launcher.h"
+#include "page_widgets/page_dialog_launcher.h"
 
 class QWidget;
 

@@ -1,4 +1,4 @@
-#include "base/language_choice.h"
+#include "program/language_choice.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "shell/main_window_logic.h"
+#include "program/main_window_logic.h"
 
 #include "base/text.h"
 #include "profiles/profile.h"

@@ -1,4 +1,4 @@
-#include "base/autostart.h"
+#include "program/autostart.h"
 
 #include <vector>
 
