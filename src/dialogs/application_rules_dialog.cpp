@@ -68,9 +68,6 @@ void ApplicationRulesDialog::setup() {
     const QString title = language() != nullptr
                               ? language()->text(QStringLiteral("apps_title_text")).arg(profile_)
                               : profile_;
-    if (auto* label = control<QLabel>("title_string")) {
-        label->setText(title);
-    }
     setWindowTitle(title);
     if (auto* note = control<QLabel>("focus_note")) {
         note->setText(focusNote_);
@@ -118,7 +115,6 @@ void ApplicationRulesDialog::setup() {
     controls()->onClick("btn_remove", [this] { removeSelected(); });
     controls()->onClick("btn_remove_stale", [this] { removeStale(); });
     controls()->onClick("btn_ok", [this] { finish(1); });
-    controls()->onClick("btn_exit", [this] { finish(1); });
     if (list != nullptr) {
         connect(list, &QListWidget::currentRowChanged, this, [this](int row) {
             if (QWidget* remove = control("btn_remove")) {

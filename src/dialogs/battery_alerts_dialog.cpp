@@ -5,16 +5,17 @@
 #include <QPushButton>
 #include <QSpinBox>
 
+#include "toolkit/language.h"
+
 namespace tvq {
 
 BatteryAlertsDialog::BatteryAlertsDialog(const LanguageManager* language,
                                          BatteryAlertSettings current, QWidget* owner)
-    : DialogBase("BatteryAlertsDialog", "battery_alerts.xml", language, owner), current_(current) {
-}
+    : DialogBase("BatteryAlertsDialog", "battery_alerts.xml", language, owner), current_(current) {}
 
 void BatteryAlertsDialog::setup() {
-    if (auto* title = control<QLabel>("title_string")) {
-        setWindowTitle(title->text());
+    if (language() != nullptr) {
+        setWindowTitle(language()->text(QStringLiteral("battery_alerts_title_text")));
     }
     if (auto* check = control<QCheckBox>("check_notify")) {
         check->setChecked(current_.enabled);
@@ -41,7 +42,6 @@ void BatteryAlertsDialog::setup() {
     controls()->onToggled("check_notify", [this](bool) { follow(); });
     controls()->onClick("btn_ok", [this] { finish(1); });
     controls()->onClick("btn_cancel", [this] { finish(0); });
-    controls()->onClick("btn_exit", [this] { finish(0); });
     follow();
 }
 

@@ -28,8 +28,7 @@ ColourPickerDialog::ColourPickerDialog(const LanguageManager* language, std::uin
                                        QWidget* owner)
     : DialogBase("ColourPickerDialog", "DpiColorDialog.xml", language, owner),
       language_(language),
-      current_(0xFF000000u | argb) {
-}
+      current_(0xFF000000u | argb) {}
 
 void ColourPickerDialog::setup() {
     const auto text = [this](const char* key) {

@@ -168,7 +168,6 @@ void MacroEditorDialog::bind() {
     if (b == nullptr) {
         return;  // no layout: the window stays empty
     }
-    b->onClick(me::kExit, [this] { finish(1); });
     b->onClick(me::kClose, [this] { finish(1); });
     MacroEditor& e = *editor_;
     b->onClick(me::kAdd, [&e] { e.addMacro(); });

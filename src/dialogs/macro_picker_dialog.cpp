@@ -28,16 +28,12 @@ MacroPickerDialog::MacroPickerDialog(const LanguageManager* language, const Macr
     : DialogBase("MacroPickerDialog", "MS/MS_1/selectmacro.xml", language, owner),
       language_(language),
       macros_(macros),
-      choice_(start) {
-}
+      choice_(start) {}
 
 void MacroPickerDialog::setup() {
     const QString title = language_ != nullptr
                               ? language_->text(QStringLiteral("select_macro_title_text"))
                               : QString();
-    if (auto* label = control<QLabel>("title_string")) {
-        label->setText(title);
-    }
     setWindowTitle(title);
     controls()->onClick("btn_ok", [this] {
         // Enter in the count field confirms without leaving it first.
@@ -45,7 +41,6 @@ void MacroPickerDialog::setup() {
         finish(1);
     });
     controls()->onClick("btn_cancel", [this] { finish(0); });
-    controls()->onClick("btn_exit", [this] { finish(0); });
     controls()->onItemSelect("list_macro", [this](int row) { choice_.index = row; });
     for (int n = 1; n <= kRepeatOptions; ++n) {
         controls()->onSelectChanged(option(n), [this, n] { selectRepeatMode(n - 1); });

@@ -20,17 +20,13 @@ ProfileNameDialog::ProfileNameDialog(const LanguageManager* language, QString ti
       titleKey_(std::move(titleKey)),
       prefill_(std::move(prefill)),
       renaming_(renaming),
-      profiles_(profiles) {
-}
+      profiles_(profiles) {}
 
 void ProfileNameDialog::setup() {
     // A new profile's title names nothing; a rename's names the profile.
     QString title = language_ != nullptr ? language_->text(titleKey_) : QString();
     if (title.contains(QLatin1String("%1"))) {
         title = title.arg(prefill_);
-    }
-    if (auto* label = control<QLabel>("title_string")) {
-        label->setText(title);
     }
     setWindowTitle(title);
     if (auto* edit = control<QLineEdit>("edit_name")) {
@@ -50,7 +46,6 @@ void ProfileNameDialog::setup() {
     }
     controls()->onClick("btn_ok", [this] { onOk(); });
     controls()->onClick("btn_cancel", [this] { finish(0); });
-    controls()->onClick("btn_exit", [this] { finish(0); });
     check();
 }
 

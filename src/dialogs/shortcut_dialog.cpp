@@ -47,14 +47,10 @@ ShortcutDialog::~ShortcutDialog() {
 void ShortcutDialog::setup() {
     if (language() != nullptr) {
         const QString title = language()->text(QStringLiteral("shortcut_title_text"));
-        if (auto* label = control<QLabel>("title_string")) {
-            label->setText(title);
-        }
         setWindowTitle(title);
     }
     controls()->onClick("btn_ok", [this] { finish(1); });
     controls()->onClick("btn_cancel", [this] { finish(0); });
-    controls()->onClick("btn_exit", [this] { finish(0); });
     for (int n = 1; n <= kModifierBoxes; ++n) {
         const std::uint8_t bit = kBoxBits[n - 1];
         controls()->onToggled(box(n), [this, bit](bool on) { shortcut_.setModifier(bit, on); });

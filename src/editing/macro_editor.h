@@ -25,7 +25,6 @@ namespace tvq {
 
 namespace macroeditor {
 // Controls of the editor's layout.
-inline constexpr const char* kExit = "btn_exit";
 inline constexpr const char* kClose = "ms_1_macro_close_btn";
 inline constexpr const char* kMacroList = "ms_1_macro_list";
 inline constexpr const char* kNameEdit = "ms_1_macro_name_edit";

@@ -33,12 +33,6 @@ void DialogBase::create() {
     layout_ = std::make_unique<LoadedLayout>(layoutFile_, this, language_, false);
     controls_ = std::make_unique<ControlBinder>(layout_->content(), layoutFile_);
     setup();
-    // The frame has the close button and the title: the layout's own go.
-    for (const char* own : {"btn_exit", "title_string"}) {
-        if (auto* w = findChild<QWidget*>(QString::fromLatin1(own))) {
-            w->hide();
-        }
-    }
     // Room for every text at the layout's width: a longer text (another
     // language's) makes the dialog taller instead of being cut.
     if (QLayout* l = layout(); l != nullptr && l->hasHeightForWidth()) {
