@@ -18,6 +18,7 @@
 #include "app/main_window.h"
 #include "device/device_ids.h"
 #include "input/us_layout.h"
+#include "mouse_shown.h"
 #include "page_bench.h"
 #include "page_widgets/settings_page_view.h"
 #include "platform/posix_file_system.h"
@@ -75,7 +76,7 @@ int main(int argc, char** argv) {
     }
     const std::string store = profileStorePath(location.folder());
     bench::PageOnVirtualMouse page(location, {"--cable", "--no-heartbeat"});
-    waitFor([&] { return page.window.logic().devicePresent(); }, 10000);
+    waitFor([&] { return tvq::testing::mouseShown(page.window); }, 10000);
     const auto click = [&](const char* name) {
         qobject_cast<QPushButton*>(page.control(name))->click();
     };

@@ -156,7 +156,7 @@ MainWindow::MainWindow(const LanguageManager& language, LibraryLoader& loader,
       loader_(loader),
       mouse_(mouse),
       page_(std::move(page)),
-      logic_(*this, [mouse] { return mouse != nullptr ? mouse->anyConnected() : 0; }) {
+      logic_(*this) {
     if (mouse_ != nullptr) {
         // Before the first frame, so that it is drawn in the scheme it keeps.
         appearance_ = std::make_unique<Appearance>(mouse_->settings());
@@ -217,8 +217,6 @@ void MainWindow::onDeferredPartsBuilt() {
         dpiWatch_ = std::make_unique<DpiWatch>(*this, link.state());
     }
     if (page_) {
-        connect(page_.get(), &SettingsPageView::presenceChanged, this,
-                [this] { logic_.presenceChanged(); });
         page_->attach(*this, loader_, programFolder(), &libraryMessages_, &hookLibrary_,
                       mouse_ != nullptr && mouse_->probeBle());
     }

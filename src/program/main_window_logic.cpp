@@ -54,10 +54,6 @@ void MainWindowLogic::showRequested() {
     showAndActivate(false);
 }
 
-void MainWindowLogic::presenceChanged() {
-    devicePresent_ = anyConnected_ ? anyConnected_() : 0;
-}
-
 void MainWindowLogic::dpiStageShown(std::int32_t dpiValue) {
     view_.showDpiDisplay(dpiText(dpiValue), kDpiDisplayMs);
 }

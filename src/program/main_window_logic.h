@@ -46,10 +46,7 @@ enum class TrayClick {
 
 class MainWindowLogic {
   public:
-    // `anyConnected` says whether the mouse is there (1) on any link; without
-    // it (a shell window) it never is.
-    MainWindowLogic(MainWindowView& view, std::function<std::int32_t()> anyConnected = nullptr)
-        : view_(view), anyConnected_(std::move(anyConnected)) {}
+    explicit MainWindowLogic(MainWindowView& view) : view_(view) {}
 
     void trayClicked(TrayClick click);
     // An item of the tray menu or the program menu, by name (letter case
@@ -58,16 +55,12 @@ class MainWindowLogic {
     // The window is wanted in front: the tray's "configuration", a second
     // copy of the program.
     void showRequested();
-    // The mouse came or went on its last link: the window stays as it is.
-    void presenceChanged();
     // The mouse switched to a DPI stage of `dpiValue` (stored unit).
     void dpiStageShown(std::int32_t dpiValue);
     // The window's close button: the window goes to the tray.
     void closeRequested();
     // The program ends.
     void exitRequested();
-
-    bool devicePresent() const { return devicePresent_ != 0; }
 
     // "DPI: " and the DPI of a stage value in 40-DPI steps.
     static std::string dpiText(std::int32_t stageValue);
@@ -79,8 +72,6 @@ class MainWindowLogic {
     void putAway();
 
     MainWindowView& view_;
-    std::function<std::int32_t()> anyConnected_;
-    std::int32_t devicePresent_ = 0;
 };
 
 }  // namespace tvq

@@ -23,6 +23,7 @@
 #include "fake_device_library.h"
 #include "input/us_layout.h"
 #include "mouse_config.h"
+#include "mouse_shown.h"
 #include "page_widgets/settings_page_view.h"
 #include "platform/bluez/bluez_transport.h"
 #include "platform/posix_file_system.h"
@@ -330,7 +331,7 @@ class BleTest : public QObject {
         SettingsPageView* page = window.page();
         const auto control = [page](const char* name) { return page->boundControl(name); };
 
-        QTRY_VERIFY(window.logic().devicePresent());
+        QTRY_VERIFY(testing::mouseShown(window));
         QVERIFY(!control("ms_1_BLE")->isHidden());
         QVERIFY(control("ms_1_check_prate")->isHidden());
         QVERIFY(control("ms_1_sleep_label")->isHidden());
@@ -362,7 +363,7 @@ class BleTest : public QObject {
         QTRY_VERIFY(framesIn(*mouse).size() > framesBefore);
         mouse->command("ble disconnect");
         QTRY_VERIFY(control("ms_1_BLE")->isHidden());
-        QTRY_VERIFY(!window.logic().devicePresent());
+        QTRY_VERIFY(!testing::mouseShown(window));
         QTRY_VERIFY_WITH_TIMEOUT(control("apply_ring")->isHidden(), 15000);
     }
 };

@@ -33,6 +33,7 @@
 #include "input/us_layout.h"
 #include "macros/macro_layout.h"
 #include "mouse_config.h"
+#include "mouse_shown.h"
 #include "page_widgets/settings_page_view.h"
 #include "platform/posix_file_system.h"
 #include "platform/program_folder.h"
@@ -226,7 +227,7 @@ class EndToEndTest : public QObject {
         DesktopSession& session = program.session;
         MainWindow& window = program.window;
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QTRY_VERIFY(window.logic().devicePresent());
+        QTRY_VERIFY(testing::mouseShown(window));
         QTRY_COMPARE(session.session().links().receiverLinkUp.load(), 1);
         const MouseLink& link = session.session().link();
         const auto current = [&] { return *session.session().profiles().current(); };
@@ -282,7 +283,7 @@ class EndToEndTest : public QObject {
         testing::VirtualMouseProcess& mouse = program.mouse;
         MouseSession& s = program.session.session();
         MainWindow& window = program.window;
-        QTRY_VERIFY(window.logic().devicePresent());
+        QTRY_VERIFY(testing::mouseShown(window));
         QTRY_COMPARE(s.links().receiverLinkUp.load(), 1);
         const MouseLink& link = s.link();
         const auto settled = [&] { return link.appliesFinished() == link.applyRequests(); };
@@ -357,7 +358,7 @@ class EndToEndTest : public QObject {
                           std::make_unique<SettingsPageView>(language, keys, session.session()));
         window.create(nullptr, Qt::Window);
         window.show();
-        QTRY_VERIFY(window.logic().devicePresent());
+        QTRY_VERIFY(testing::mouseShown(window));
         ProfileStore& profiles = session.session().profiles();
         const auto click = [&](const char* name) {
             qobject_cast<QPushButton*>(window.page()->boundControl(name))->click();
@@ -612,7 +613,7 @@ class EndToEndTest : public QObject {
         DesktopSession& session = program.session;
         MainWindow& window = program.window;
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QTRY_VERIFY(window.logic().devicePresent());
+        QTRY_VERIFY(testing::mouseShown(window));
         QTRY_VERIFY(window.hookLibrary().available());
         MouseSession& s = session.session();
         MacroRecord& macro = s.macros().addNew();
@@ -713,7 +714,7 @@ class EndToEndTest : public QObject {
         MainWindow& window = program.window;
         MouseSession& s = program.session.session();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QTRY_VERIFY(window.logic().devicePresent());
+        QTRY_VERIFY(testing::mouseShown(window));
         QTRY_VERIFY(window.hookLibrary().available());
         SettingsPageView* page = window.page();
         const auto onScreen = [&](const char* name) { return scrolledTo(window, name); };
@@ -882,7 +883,7 @@ class EndToEndTest : public QObject {
         MainWindow& window = program.window;
         MouseSession& s = program.session.session();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QTRY_VERIFY(window.logic().devicePresent());
+        QTRY_VERIFY(testing::mouseShown(window));
         QCOMPARE(s.macros().size(), full);
         const std::string macroPath = macroStorePath(program.location.folder());
         const auto macroFileSize = [&] { return fs.regularFileSize(macroPath).value_or(0); };
@@ -950,7 +951,7 @@ class EndToEndTest : public QObject {
         MainWindow& window = program.window;
         MouseSession& s = program.session.session();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QTRY_VERIFY(window.logic().devicePresent());
+        QTRY_VERIFY(testing::mouseShown(window));
         window.logic().trayClicked(TrayClick::kContext);
         QVERIFY(window.trayMenu() != nullptr);
         QList<QAction*> items;
@@ -1016,7 +1017,7 @@ class EndToEndTest : public QObject {
         const auto control = [page](const char* name) { return page->boundControl(name); };
 
         // Start-up finds the mouse behind the receiver.
-        QTRY_VERIFY(window.logic().devicePresent());
+        QTRY_VERIFY(testing::mouseShown(window));
         QVERIFY(!control("ms_1_wireless")->isHidden());
         QTRY_COMPARE(qobject_cast<QLabel*>(control("ms_1_label_power"))->text(), QString("70%"));
         QTRY_VERIFY(control("ms_1_sleep_label")->isHidden());
@@ -1073,7 +1074,7 @@ class EndToEndTest : public QObject {
         // marked as waiting, and reaches the mouse whole when it is back.
         mouse.command("unplug receiver");
         QTRY_VERIFY(control("ms_1_wireless")->isHidden());
-        QTRY_VERIFY(!window.logic().devicePresent());
+        QTRY_VERIFY(!testing::mouseShown(window));
         QTRY_VERIFY(!control("ms_1_no_mouse_note")->isHidden());
         QVERIFY(window.isVisible() && !window.isMinimized());
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
@@ -1082,7 +1083,7 @@ class EndToEndTest : public QObject {
         QTRY_COMPARE(qobject_cast<QLabel*>(control("ms_1_apply_status"))->text(),
                      language.text(QStringLiteral("saved_for_mouse_text")));
         mouse.command("plug receiver");
-        QTRY_VERIFY(window.logic().devicePresent());
+        QTRY_VERIFY(testing::mouseShown(window));
         QTRY_VERIFY(control("ms_1_no_mouse_note")->isHidden());
         QTRY_COMPARE_WITH_TIMEOUT(heldConfig(mouse), first, kApplyTimeoutMs);
     }

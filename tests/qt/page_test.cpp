@@ -31,6 +31,7 @@
 #include "fake_device_library.h"
 #include "fake_page_window.h"
 #include "input/us_layout.h"
+#include "mouse_shown.h"
 #include "page/controls.h"
 #include "page/function_catalogue.h"
 #include "page_widgets/settings_page_view.h"
@@ -107,7 +108,7 @@ class PageTest : public QObject, private testing::FakePageWindow {
         QVERIFY(!page->boundControl("ms_1_sleep_label")->isHidden());
         QVERIFY(mouse->session().link().watchdogArmed());
         // The connection change reaches the main window: the page is shown.
-        QTRY_VERIFY(window->logic().devicePresent());
+        QTRY_VERIFY(testing::mouseShown(*window));
 
         heartbeat(*window);
         QCOMPARE(qobject_cast<QLabel*>(page->boundControl("ms_1_label_power"))->text(),
