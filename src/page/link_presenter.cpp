@@ -166,17 +166,17 @@ void LinkPresenter::applyFinished(const ApplyResult& result) {
     writingShown_ = false;
     view_.setVisible(control::kApplyRing, false);
     if (!result.saved) {
-        showStatus("store_save_failed_text");
+        showStatus("store_save_failed_text", Tone::kFailed);
     } else if (!result.ran) {
         // Written by the link as soon as the mouse can take it.
         showStatus(links_.anyConnected.load() != 1 ? "saved_for_mouse_text"
                                                    : "saved_for_asleep_mouse_text");
     } else if (!result.complete()) {
-        showStatus(failureTextKey());
+        showStatus(failureTextKey(), Tone::kFailed);
     } else if (!result.selected) {
         showStatus("written_from_outside_text");
     } else {
-        showStatus("applied_text");
+        showStatus("applied_text", Tone::kDone);
         appliedShowing_ = true;
         appliedShown_->start(kAppliedShownMs);
     }
@@ -184,26 +184,22 @@ void LinkPresenter::applyFinished(const ApplyResult& result) {
 
 void LinkPresenter::storeSaved(bool written) {
     if (!written) {
-        showStatus("store_save_failed_text");
+        showStatus("store_save_failed_text", Tone::kFailed);
     } else if (shownKey_ == "store_save_failed_text") {
         showStatus("");  // saved after all; what else the line says stays
     }
 }
 
-void LinkPresenter::showStatus(std::string_view textKey) {
+void LinkPresenter::showStatus(std::string_view textKey, Tone tone) {
     shownKey_ = textKey;
     appliedShowing_ = false;
     appliedShown_->stop();
     if (!textKey.empty()) {
         view_.setTextKey(control::kApplyStatus, textKey);
     }
-    // A failure stands out: the error colour and an icon beside the words.
-    const bool failed = textKey == "store_save_failed_text" ||
-                        textKey == "apply_refused_cable_text" ||
-                        textKey == "apply_refused_ble_text" || textKey == "apply_incomplete_text";
-    view_.setStyleState(control::kApplyStatus, failed                      ? "error"
-                                               : textKey == "applied_text" ? "ok"
-                                                                           : "");
+    view_.setStyleState(control::kApplyStatus, tone == Tone::kFailed ? "error"
+                                               : tone == Tone::kDone ? "ok"
+                                                                     : "");
     view_.setVisible(control::kApplyStatus, !textKey.empty());
 }
 

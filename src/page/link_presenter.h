@@ -72,7 +72,10 @@ class LinkPresenter final : public LinkObserver, public MouseStateObserver {
   private:
     // A section the link offers is shown, its body as the user left it.
     void showSection(const char* header, const char* body, bool available);
-    void showStatus(std::string_view textKey);
+    // How the line under the apply button reads: as news, as the mouse
+    // having the settings, or as a failure (the error colour and an icon).
+    enum class Tone { kPlain, kDone, kFailed };
+    void showStatus(std::string_view textKey, Tone tone = Tone::kPlain);
     void hideApplied();
     void showWriting();
     void showProgress();
