@@ -73,7 +73,9 @@ int PageReflow::twoColumnWidth() const {
 }
 
 void PageReflow::follow() {
-    if (!page_ || !sidePanel_ || following_) {
+    // Hidden, the page has no width of its own yet; it is resized as it is
+    // shown.
+    if (!page_ || !sidePanel_ || following_ || !page_->isVisible()) {
         return;
     }
     following_ = true;
@@ -100,6 +102,37 @@ void PageReflow::setOneColumn(bool one) {
     // The window's background shows through, in either place.
     sidePanel_->setAutoFillBackground(false);
     sidePanel_->show();
+    keepTabOrder();
+}
+
+void PageReflow::keepTabOrder() {
+    // A widget given a new parent goes to the end of the Tab order: the
+    // side column's controls are put back before the settings, as they
+    // are read.
+    const auto reachable = [](const QWidget* w) {
+        return (w->focusPolicy() & Qt::TabFocus) != 0 && w->focusProxy() == nullptr;
+    };
+    QList<QWidget*> side;
+    QList<QWidget*> settings;
+    QWidget* w = page_;
+    for (int steps = 0; steps < kFocusChainLimit; ++steps) {
+        w = w->nextInFocusChain();
+        if (w == page_) {
+            break;
+        }
+        if (!reachable(w)) {
+            continue;
+        }
+        if (sidePanel_->isAncestorOf(w)) {
+            side << w;
+        } else if (settings_->widget()->isAncestorOf(w)) {
+            settings << w;
+        }
+    }
+    const QList<QWidget*> reading = side + settings;
+    for (qsizetype i = 1; i < reading.size(); ++i) {
+        QWidget::setTabOrder(reading[i - 1], reading[i]);
+    }
 }
 
 }  // namespace tvq

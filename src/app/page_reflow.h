@@ -31,6 +31,9 @@ class PageReflow final : public QObject {
     int twoColumnWidth() const;
     void follow();
     void setOneColumn(bool one);
+    void keepTabOrder();
+
+    static constexpr int kFocusChainLimit = 4000;  // widgets walked at most
 
     QPointer<QWidget> page_;
     QPointer<QScrollArea> side_;

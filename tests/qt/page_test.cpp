@@ -23,6 +23,7 @@
 #include <QtTest>
 
 #include "app/main_window.h"
+#include "app/page_reflow.h"
 #include "base/text.h"
 #include "device/device_ids.h"
 #include "dialogs/macro_editor_dialog.h"
@@ -109,6 +110,32 @@ class PageTest : public QObject, private testing::FakePageWindow {
         QVERIFY(mouse->session().link().watchdogArmed());
         // The connection change reaches the main window: the page is shown.
         QTRY_VERIFY(testing::mouseShown(*window));
+        // Narrow, the side column heads the settings, in Tab order too;
+        // wide again, it is beside them, still first.
+        const auto profilesBeforeButtons = [&window] {
+            int profiles = -1;
+            int buttons = -1;
+            QWidget* w = window.get();
+            for (int i = 0; i < 4000 && (profiles < 0 || buttons < 0); ++i) {
+                w = w->nextInFocusChain();
+                if (w->objectName() == "ms_1_list_profile" && profiles < 0) {
+                    profiles = i;
+                } else if (w->objectName() == "ms_1_btn_key_1" && buttons < 0) {
+                    buttons = i;
+                }
+            }
+            return profiles >= 0 && buttons > profiles;
+        };
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QVERIFY(!window->reflow()->oneColumn());
+        QVERIFY(profilesBeforeButtons());
+        window->resize(640, 420);
+        QTRY_VERIFY(window->reflow()->oneColumn());
+        QVERIFY(profilesBeforeButtons());
+        window->resize(MainWindow::kWidth, MainWindow::kHeight);
+        QTRY_VERIFY(!window->reflow()->oneColumn());
+        QVERIFY(profilesBeforeButtons());
 
         heartbeat(*window);
         QCOMPARE(qobject_cast<QLabel*>(page->boundControl("ms_1_label_power"))->text(),
