@@ -34,7 +34,7 @@ void LinkPresenter::updateLightRows() {
     }
 }
 
-void LinkPresenter::linksChanged(LinkChange change, bool presenceChanged) {
+void LinkPresenter::linksChanged(LinkChange change, bool /*presenceChanged*/) {
     switch (change) {
         case LinkChange::kProbed:
             view_.setVisible(control::kWired, links_.wired());
@@ -62,9 +62,6 @@ void LinkPresenter::linksChanged(LinkChange change, bool presenceChanged) {
             break;
     }
     showPresence();
-    if (presenceChanged) {
-        view_.mousePresenceChanged();
-    }
 }
 
 void LinkPresenter::showPresence() {

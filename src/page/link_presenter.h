@@ -1,7 +1,7 @@
 // What the page shows of the mouse's links: the indicators, the sleep label,
-// battery and charging, the panels that depend on the link, the apply ring,
-// and what the window is told of the mouse coming or going and of the DPI
-// display. The one place that turns link events into controls.
+// battery and charging (as the mouse's state has them), the panels that
+// depend on the link, the apply ring and the line under it. The one place
+// that turns link events into controls.
 #pragma once
 
 #include <string>
@@ -45,7 +45,7 @@ class LinkPresenter final : public LinkObserver, public MouseStateObserver {
     void refreshModePanels();
     void updateLightRows();
 
-    void linksChanged(LinkChange change, bool presenceChanged) override;
+    void linksChanged(LinkChange change, bool /*presenceChanged*/) override;
     void mouseStateChanged(const MouseStatus& status) override;
     // Asleep with no link that writes is no change of the state's status,
     // but the label shows it while any link is there.

@@ -78,9 +78,6 @@ class PageView : public ControlEvents {
     // A timer whose tick runs `tick`; it belongs to whoever holds it.
     virtual std::unique_ptr<Ticker> makeTicker(std::function<void()> tick) = 0;
 
-    // What the window the page lives on is told: the mouse came or went
-    // (any link).
-    virtual void mousePresenceChanged() = 0;
     // Another profile was selected, or the selected one renamed.
     virtual void currentProfileChanged() {}
 

@@ -73,14 +73,12 @@ class SettingsPageView final : public QObject, public ListPageView {
     void setStyleState(std::string_view control, std::string_view state) override;
     void setToolTipKey(std::string_view control, std::string_view key) override;
     std::unique_ptr<Ticker> makeTicker(std::function<void()> tick) override;
-    void mousePresenceChanged() override { emit presenceChanged(); }
     void currentProfileChanged() override { emit profileChanged(); }
     void appendListRow(std::string_view list, std::string_view text) override;
     void removeListRow(std::string_view list, int row) override;
     void setListRowText(std::string_view list, int row, std::string_view text) override;
 
   signals:
-    void presenceChanged();
     void profileChanged();
 
   protected:
