@@ -4,9 +4,9 @@
 #include <QLayout>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace tvq {
 
@@ -35,9 +35,16 @@ PageReflow::PageReflow(QWidget* page)
 bool PageReflow::eventFilter(QObject* watched, QEvent* event) {
     if ((watched == page_ && event->type() == QEvent::Resize) ||
         (settings_ && watched == settings_->widget() && event->type() == QEvent::LayoutRequest)) {
-        // After the layouts have settled: a text in another language or
-        // a section opened changes what the settings need.
-        QTimer::singleShot(0, this, [this] { follow(); });
+        // After the layouts have settled, once for all the requests made
+        // meanwhile: a text in another language or a section opened
+        // changes what the settings need.
+        if (!followDue_) {
+            followDue_ = true;
+            QTimer::singleShot(0, this, [this] {
+                followDue_ = false;
+                follow();
+            });
+        }
     }
     return QObject::eventFilter(watched, event);
 }

@@ -43,6 +43,7 @@ class PageReflow final : public QObject {
     int sideWidth_ = 0;  // the side column's own width
     bool oneColumn_ = false;
     bool following_ = false;
+    bool followDue_ = false;  // a look after the layouts settle is queued
 };
 
 }  // namespace tvq
