@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QPixmap>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QTimer>
 
@@ -176,8 +177,11 @@ void MacroEditorDialog::bind() {
     b->onClick(me::kDown, [&e] { e.moveAction(1); });
     b->onClick(me::kDeleteAction, [&e] { e.deleteAction(); });
     b->onClick(me::kClear, [&e] { e.clearActions(); });
-    b->onClick(me::kSave, [&e] { e.confirmEdit(); });
-    b->onClick(me::kCancel, [&e] { e.cancelEdit(); });
+    b->onClick(me::kUndo, [&e] { e.undo(); });
+    // Ctrl+Z takes back a change to the actions; in a text field it is the
+    // field's own undo.
+    connect(new QShortcut(QKeySequence::Undo, this), &QShortcut::activated, this,
+            [&e] { e.undo(); });
     b->onClick(me::kImport, [&e] { e.importMacro(); });
     b->onClick(me::kExport, [&e] { e.exportMacro(); });
     b->onSelectChanged(me::kRecordDelay, [&e] { e.setDelayMode(DelayMode::kRecorded); });
@@ -194,7 +198,6 @@ void MacroEditorDialog::bind() {
                          : by == ControlBinder::Activation::kKeyboard ? In::kKeyboard
                                                                       : In::kOther);
     });
-    b->onToggled(me::kEditCheck, [&e](bool on) { e.setEditMode(on); });
     b->onItemSelect(me::kMacroList, [&e](int row) { e.onMacroSelect(row); });
     b->onItemSelect(me::kActionList, [&e](int row) { e.onActionSelect(row); });
     b->onItemSelect(me::kMouseCombo, [&e](int item) { e.onMouseComboSelect(item); });
@@ -430,13 +433,12 @@ void MacroEditorDialog::View::checkControl(std::string_view c, bool checked) {
 void MacroEditorDialog::View::showEditPage(int page) {
     if (auto* pages = control<QStackedWidget>(me::kEditTab)) {
         pages->setCurrentIndex(page);
-        pages->setVisible(page != me::kPageClosed);  // closed, the list has the room
-    }
-    // Applying and undoing belong to the fields: they show with them.
-    for (const char* button : {me::kSave, me::kCancel}) {
-        if (QWidget* w = control(button)) {
-            w->setVisible(page != me::kPageClosed);
-        }
+        // Hidden without a selected action, keeping its room: the list does
+        // not jump as actions are selected.
+        QSizePolicy policy = pages->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        pages->setSizePolicy(policy);
+        pages->setVisible(page != me::kPageClosed);
     }
 }
 

@@ -10,6 +10,11 @@ void ActionList::assign(const MacroActions& actions, int count) {
     count_ = std::clamp(count, 0, kMax);
 }
 
+bool ActionList::operator==(const ActionList& other) const {
+    return count_ == other.count_ &&
+           std::equal(actions_.begin(), actions_.begin() + count_, other.actions_.begin());
+}
+
 bool ActionList::insert(int position, const MacroAction& action) {
     if (full()) {
         return false;

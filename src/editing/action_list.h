@@ -18,6 +18,8 @@ class ActionList {
     MacroAction& at(int index) { return actions_[static_cast<std::size_t>(index)]; }
     const MacroAction& at(int index) const { return actions_[static_cast<std::size_t>(index)]; }
     bool contains(int index) const { return index >= 0 && index < count_; }
+    // The same actions in the same order.
+    bool operator==(const ActionList& other) const;
 
     // A stored macro's actions; a count outside 0..46 is brought inside.
     void assign(const MacroActions& actions, int count);

@@ -63,6 +63,7 @@ void MacroEditor::open(bool wayland) {
     view_.showControl(me::kNameTab, true);
     view_.showControl(me::kWaylandNote, wayland);
     view_.showEditPage(me::kPageClosed);
+    view_.enableControl(me::kUndo, false);
 }
 
 void MacroEditor::close() {
@@ -133,8 +134,10 @@ void MacroEditor::deleteMacro() {
         selectedMacro_ = -1;
         selectedAction_ = -1;
         work_.clear();
+        forgetUndo();
         view_.clearActionRows();
         view_.setFieldText(me::kNameEdit, "");
+        view_.showEditPage(me::kPageClosed);
     }
 }
 
@@ -153,6 +156,7 @@ void MacroEditor::loadMacro(int row) {
     }
     current_ = &library_.at(row);
     work_.assign(current_->actions, current_->actionCount);
+    forgetUndo();
     if (work_.count() == 0) {
         selectedAction_ = -1;
     }
@@ -238,16 +242,47 @@ void MacroEditor::reportSave() {
 }
 
 bool MacroEditor::commit() {
+    if (current_ == nullptr) {
+        return false;
+    }
     if (library_.store().commit(current_, work_.actions(), work_.count())) {
+        if (!(work_ == stored_)) {
+            if (undo_.size() >= me::kUndoDepth) {
+                undo_.erase(undo_.begin());
+            }
+            undo_.push_back(stored_);
+            stored_ = work_;
+            view_.enableControl(me::kUndo, true);
+        }
         reportSave();
         return true;
     }
-    // Too long for the mouse: the stored macro comes back.
-    if (selectedMacro_ >= 0) {
-        loadMacro(selectedMacro_);
-    }
-    cancelling_ = false;
+    // Too long for the mouse: the stored actions come back.
+    work_ = stored_;
+    rebuild();
     return false;
+}
+
+void MacroEditor::forgetUndo() {
+    stored_ = work_;
+    undo_.clear();
+    view_.enableControl(me::kUndo, false);
+}
+
+void MacroEditor::undo() {
+    if (current_ == nullptr || undo_.empty() || recorder_.running()) {
+        return;
+    }
+    const ActionList before = undo_.back();
+    undo_.pop_back();
+    view_.enableControl(me::kUndo, !undo_.empty());
+    // Stored as it was before: what it replaces is not kept for Undo.
+    if (library_.store().commit(current_, before.actions(), before.count())) {
+        work_ = before;
+        stored_ = before;
+        reportSave();
+    }
+    rebuild();
 }
 
 // The action list.
@@ -271,10 +306,7 @@ void MacroEditor::rebuild() {
         rows.push_back(rowText(i));
     }
     view_.setActionRows(rows);
-    if (cancelling_ && recordStart_ >= 0) {
-        selectAction(recordStart_);
-        view_.scrollActionRowIntoViewSoon(recordStart_);
-    } else if (insertMode_) {
+    if (insertMode_) {
         selectAction(insertIndex_ - 1);
         if (insertIndex_ >= 1) {
             view_.scrollActionRowIntoViewSoon(insertIndex_ - 1);
@@ -295,9 +327,7 @@ void MacroEditor::selectAction(int row) {
 
 void MacroEditor::onActionSelect(int row) {
     selectedAction_ = row < work_.count() ? row : -1;
-    if (editMode_) {
-        fillEditor();
-    }
+    fillEditor();
 }
 
 bool MacroEditor::insertAction(const MacroAction& action) {
@@ -386,43 +416,12 @@ void MacroEditor::clearActions() {
     rebuild();
 }
 
-// The in-place editor.
-
-void MacroEditor::setEditMode(bool on) {
-    editMode_ = on;
-    if (selectedAction_ < 0) {
-        editMode_ = false;
-        view_.checkControl(me::kEditCheck, false);
-        return;
-    }
-    if (editMode_) {
-        fillEditor();
-    } else {
-        view_.showEditPage(me::kPageClosed);
-    }
-}
-
-void MacroEditor::confirmEdit() {
-    commit();
-    editMode_ = false;
-    view_.checkControl(me::kEditCheck, false);
-    view_.showEditPage(me::kPageClosed);
-}
-
-void MacroEditor::cancelEdit() {
-    cancelling_ = true;
-    editMode_ = false;
-    view_.checkControl(me::kEditCheck, false);
-    view_.showEditPage(me::kPageClosed);
-    if (selectedMacro_ >= 0) {
-        loadMacro(selectedMacro_);
-    }
-    cancelling_ = false;
-}
+// The selected action's fields.
 
 void MacroEditor::fillEditor() {
     const int s = selectedAction_;
     if (!work_.contains(s)) {
+        view_.showEditPage(me::kPageClosed);
         return;
     }
     const MacroAction& a = work_.at(s);

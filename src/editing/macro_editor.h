@@ -1,7 +1,8 @@
 // The macro editor apart from its widgets: the macro library as a list, the
 // current macro's actions as a working copy that every change commits to the
-// store (and so to "macro.data"), the in-place action editor, inserted mouse
-// clicks, live recording through the input hook, and ".macro" files.
+// store (and so to "macro.data") and that Undo takes back change by change,
+// the fields of the selected action, inserted mouse clicks, live recording
+// through the input hook, and ".macro" files.
 // Everything runs on the user-interface thread.
 #pragma once
 
@@ -45,19 +46,17 @@ inline constexpr const char* kUp = "ms_1_macro_up_btn";
 inline constexpr const char* kDown = "ms_1_macro_down_btn";
 inline constexpr const char* kDeleteAction = "ms_1_macro_delete_action_btn";
 inline constexpr const char* kClear = "ms_1_macro_clear_action_btn";
-inline constexpr const char* kEditCheck = "ms_1_macro_action_edit_check";
 inline constexpr const char* kEditTab = "ms_1_macro_action_edit_tab";
 inline constexpr const char* kKeyField = "ms_1_macro_action_edit";
 inline constexpr const char* kKeyDelay = "ms_1_macro_delay_edit";
 inline constexpr const char* kMouseCombo = "ms_1_macro_mouse_action_combo";
 inline constexpr const char* kMouseDelay = "ms_1_macro_mouseaction_delay_edit";
-inline constexpr const char* kSave = "ms_1_macro_save_btn";
-inline constexpr const char* kCancel = "ms_1_macro_cancel_btn";
+inline constexpr const char* kUndo = "ms_1_macro_cancel_btn";
 inline constexpr const char* kImport = "ms_1_macro_import_btn";
 inline constexpr const char* kExport = "ms_1_macro_export_btn";
 inline constexpr const char* kWaylandNote = "ms_1_macro_wayland_note";
 
-// Pages of the in-place editor.
+// Pages of the selected action's fields.
 inline constexpr int kPageClosed = 0;
 inline constexpr int kPageKey = 1;
 inline constexpr int kPageMouse = 2;
@@ -68,6 +67,8 @@ inline constexpr int kListScrollDelayMs = 50;
 inline constexpr int kFirstMacroRowHeight = 22;
 inline constexpr int kAddedMacroRowHeight = 30;
 inline constexpr std::uint16_t kMinDelay = MacroRecorder::kMinDelay;
+// How many changes of one macro's actions Undo can take back.
+inline constexpr std::size_t kUndoDepth = 100;
 }  // namespace macroeditor
 
 // One row of the action list.
@@ -178,13 +179,14 @@ class MacroEditor {
     void insertClick(int button);
     void showMouseInsert(bool shown);
 
-    // The in-place editor: opened and closed by its check box, confirmed
-    // or cancelled by its two buttons.
-    void setEditMode(bool on);
-    void confirmEdit();
-    void cancelEdit();
+    // Takes back the last change to the current macro's actions (an edit,
+    // a move, a deletion, inserted clicks, a whole recording), as stored.
+    void undo();
+    bool canUndo() const { return !undo_.empty(); }
+
+    // The selected action's fields: every change applies as it is made.
     void onMouseComboSelect(int item);
-    // A delay field of the in-place editor was left.
+    // A delay field of the selected action was left.
     void actionDelayLeft(std::string_view field);
     void keyFieldFocused(bool in);
     // A key of the editor's own key field, when it has the focus.
@@ -216,9 +218,11 @@ class MacroEditor {
     void selectAction(int row);
     ActionRowText rowText(int index) const;
     bool insertAction(const MacroAction& action);
-    // Stores the working copy; false (and the stored macro back) when it is
-    // too long for the mouse.
+    // Stores the working copy, and what it replaces for Undo; false (and
+    // the stored actions back) when it is too long for the mouse.
     bool commit();
+    // Forgets what Undo could take back: another macro is shown.
+    void forgetUndo();
     void fillEditor();
     void setActionCode(std::uint8_t code);
     void startRecording();
@@ -252,9 +256,9 @@ class MacroEditor {
     bool insertMode_ = false;
     DelayMode delayMode_ = DelayMode::kDefault;
     int selectedAction_ = -1;
-    bool editMode_ = false;
     int insertIndex_ = -1;
-    bool cancelling_ = false;
+    ActionList stored_;             // the current macro's actions as stored
+    std::vector<ActionList> undo_;  // what they were before each change, oldest first
     bool captureForKeyEdit_ = false;
     bool toldSaveFailed_ = false;
     // Whether the pointer is on the Record button: its clicks are never

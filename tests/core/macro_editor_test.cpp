@@ -128,8 +128,7 @@ class MacroEditorTest : public ::testing::Test, public testing::StoreFixture {
 TEST_F(MacroEditorTest, TheLastActionAlwaysShowsTenAndInsertsRespectTheLimits) {
     macroWith(1);
     EXPECT_EQ(window.rows.at(0).delay, "10");
-    editor.setEditMode(true);
-    EXPECT_EQ(window.page, me::kPageKey);
+    EXPECT_EQ(window.page, me::kPageKey);  // the selected action's fields
     EXPECT_FALSE(window.enabled[me::kKeyDelay]);
 
     macroWith(3);
@@ -162,7 +161,6 @@ TEST_F(MacroEditorTest, DelaysAndNamesAreBounded) {
     macroWith(2);
     editor.insertClick(3);  // after the last: press, release of the middle button
     editor.onActionSelect(2);
-    editor.setEditMode(true);
     EXPECT_EQ(window.page, me::kPageMouse);
     typeAndLeave(me::kMouseDelay, "5");
     EXPECT_EQ(stored().actions[2].delay, 10);
@@ -251,6 +249,50 @@ TEST_F(MacroEditorTest, RecordingTurnsHookReportsIntoActions) {
     EXPECT_EQ(stored().actions[0].code, 0x06);
     // The hook is taken and given back in order.
     EXPECT_EQ(window.hookCalls.back(), "keys off");
+    // One Undo takes back the whole recording.
+    editor.undo();
+    EXPECT_EQ(stored().actionCount, 0);
+}
+
+TEST_F(MacroEditorTest, UndoTakesBackEachChangeToTheActionsAsStored) {
+    macroWith(3);
+    EXPECT_FALSE(editor.canUndo());
+    EXPECT_FALSE(window.enabled[me::kUndo]);
+    std::vector<MacroRecord> before{stored()};
+    const auto changed = [&] {
+        EXPECT_NE(stored(), before.back());
+        before.push_back(stored());
+    };
+    editor.onActionSelect(0);
+    typeAndLeave(me::kKeyDelay, "300");
+    changed();
+    typeAndLeave(me::kKeyDelay, "300");  // the same value: no step to undo
+    editor.moveAction(1);
+    changed();
+    editor.deleteAction();
+    changed();
+    editor.insertClick(2);
+    changed();
+    typeAndLeave(me::kNameEdit, "Renamed");  // the name is not an action
+    editor.clearActions();
+    changed();
+    EXPECT_TRUE(window.enabled[me::kUndo]);
+    for (before.pop_back(); !before.empty(); before.pop_back()) {
+        editor.undo();
+        EXPECT_EQ(stored().actionCount, before.back().actionCount);
+        EXPECT_TRUE(std::equal(stored().actions.begin(),
+                               stored().actions.begin() + stored().actionCount,
+                               before.back().actions.begin()));
+        EXPECT_EQ(window.rows.size(), static_cast<std::size_t>(stored().actionCount));
+    }
+    EXPECT_FALSE(window.enabled[me::kUndo]);
+    EXPECT_EQ(fieldText(stored().name), std::u16string_view(u"Renamed"));
+    // Another macro: what could be taken back belonged to the one before.
+    editor.insertClick(1);
+    macroWith(1);
+    editor.undo();
+    EXPECT_EQ(stored().actionCount, 1);
+    EXPECT_FALSE(window.enabled[me::kUndo]);
 }
 
 TEST_F(MacroEditorTest, TheClicksAndKeysThatWorkTheRecordButtonAreNeverRecorded) {

@@ -531,13 +531,15 @@ class PageTest : public QObject, private testing::FakePageWindow {
         editor.control<QPushButton>("ms_1_macro_add_btn")->click();
         auto* list = editor.control<QListWidget>("ms_1_macro_action_list");
         // An empty macro says how to fill it; the click buttons show under
-        // the name, which stays; applying and undoing show only with the
-        // fields they apply.
+        // the name, which stays.
         QVERIFY(!list->accessibleDescription().isEmpty());
         editor.control<QCheckBox>("ms_1_macro_insert_mouse_btn")->click();
         QVERIFY(editor.control("ms_1_macro_key2_btn")->isVisibleTo(&editor));
         QVERIFY(editor.control("ms_1_macro_name_edit")->isVisibleTo(&editor));
-        QVERIFY(!editor.control("ms_1_macro_save_btn")->isVisibleTo(&editor));
+        auto* fields = editor.control<QStackedWidget>("ms_1_macro_action_edit_tab");
+        QVERIFY(!fields->isVisibleTo(&editor));
+        auto* undo = editor.control<QPushButton>("ms_1_macro_cancel_btn");
+        QVERIFY(!undo->isEnabled());
         editor.control<QPushButton>("ms_1_macro_key2_btn")->click();
         QCOMPARE(list->count(), 2);
         QVERIFY(list->accessibleDescription().isEmpty());
@@ -555,6 +557,17 @@ class PageTest : public QObject, private testing::FakePageWindow {
         // field's edit, not the editor.
         editor.show();
         QCOMPARE(editor.focusWidget(), editor.control("ms_1_macro_list"));
+        // The selected action's fields show at once, and a change applies
+        // as it is made; Undo takes it back.
+        QVERIFY(fields->isVisibleTo(&editor));
+        auto* button = editor.control<QComboBox>("ms_1_macro_mouse_action_combo");
+        QCOMPARE(button->currentIndex(), 1);  // the right button's release
+        button->setFocus();
+        QTest::keyClick(button, Qt::Key_Up);
+        QCOMPARE(int(macros.at(0).actions[1].code), 0xF1);
+        QVERIFY(undo->isEnabled());
+        undo->click();
+        QCOMPARE(int(macros.at(0).actions[1].code), 0xF2);
         auto* name = editor.control<QLineEdit>("ms_1_macro_name_edit");
         name->setFocus();
         name->setText("Typed");
