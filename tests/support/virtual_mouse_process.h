@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
@@ -62,15 +63,30 @@ class VirtualMouseProcess {
     pid_t pid() const { return pid_; }
 
     // Sends one command and returns its one-line answer.
+    // The reply to one console line; "" when the process does not answer
+    // within a few seconds.
     std::string command(const std::string& line) const {
-        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
         sockaddr_un address{};
         address.sun_family = AF_UNIX;
         std::strncpy(address.sun_path, controlPath().c_str(), sizeof address.sun_path - 1);
-        if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        // A full backlog on a busy machine refuses a connection for a moment:
+        // tried again.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        int fd = -1;
+        while (true) {
+            fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+            if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
+                break;
+            }
+            const int error = errno;
             ::close(fd);
-            return "";
+            if (error != EAGAIN || std::chrono::steady_clock::now() > deadline) {
+                return "";  // nobody listens, or not in time
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
+        const timeval wait{.tv_sec = 10, .tv_usec = 0};
+        ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
         const std::string out = line + "\n";
         ::send(fd, out.data(), out.size(), MSG_NOSIGNAL);
         std::string reply;
