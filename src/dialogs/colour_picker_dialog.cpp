@@ -11,6 +11,7 @@
 #include "toolkit/color_palette.h"
 #include "toolkit/language.h"
 #include "toolkit/text_limit.h"
+#include "toolkit/window_style.h"
 
 namespace tvq {
 namespace {
@@ -64,7 +65,7 @@ void ColourPickerDialog::setup() {
         const std::uint32_t argb = kSwatches[static_cast<std::size_t>(n - 1)];
         if (QWidget* swatch = control(name)) {
             swatch->setAccessibleName(text("a11y_swatch_text").arg(n));
-            swatch->setStyleSheet(QStringLiteral("background-color: %1;").arg(cssColor(argb)));
+            swatch->setProperty(kSwatchColourProperty, QColor::fromRgb(argb));
         }
         controls()->onClick(name, [this, argb] {
             if (palette_ != nullptr) {

@@ -9,6 +9,7 @@
 
 #include "toolkit/focus_ring.h"
 #include "toolkit/tool_tips.h"
+#include "toolkit/window_style.h"
 
 namespace tvq {
 
@@ -33,6 +34,11 @@ void DialogBase::create() {
     layout_ = std::make_unique<LoadedLayout>(layoutFile_, this, language_, false);
     controls_ = std::make_unique<ControlBinder>(layout_->content(), layoutFile_);
     setup();
+    // Drawn in the main window's look: its buttons, lists, fields and
+    // colours, in the scheme shown.
+    if (QWidget* content = layout_->content()) {
+        dressWindow(content);
+    }
     // Room for every text at the layout's width: a longer text (another
     // language's) makes the dialog taller instead of being cut.
     if (QLayout* l = layout(); l != nullptr && l->hasHeightForWidth()) {

@@ -1,6 +1,6 @@
-// The ring around the control that has the keyboard's focus. The program's
-// controls are drawn by their style sheets, most of which have no focused
-// look; the ring is drawn over the window instead, whatever the control,
+// The ring around the control that has the keyboard's focus. Most of the
+// program's controls have no focused look of their own; the ring is drawn
+// over the window instead, whatever the control,
 // 2 px wide in the scheme's "focus" colour (3:1 and more against every
 // surface of both schemes). It shows when the focus came from the keyboard
 // (Tab, a shortcut, a window or dialog opening) and hides when a click

@@ -7,6 +7,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QTextBrowser>
 #include <QToolButton>
 #include <optional>
 
@@ -25,6 +26,7 @@ constexpr int kComboMinWidth = 150;
 // lighting effect at once.
 constexpr int kComboVisibleEntries = 16;
 constexpr int kListPadding = 4;
+constexpr int kTextMargin = 10;  // around a text browser's document
 constexpr int kSwatchWidth = 22;
 constexpr int kSwatchHeight = 18;
 constexpr int kKeyNumberWidth = 18;
@@ -74,6 +76,17 @@ std::optional<Look> lookOf(const QWidget* w) {
             {QLatin1StringView("ms_1_no_mouse_note"), {12, false, u"warning"}},
             {QLatin1StringView("ms_1_sleep_label"), {12, false, u"warning"}},
             {QLatin1StringView("ms_1_low_power_label"), {12, false, u"danger"}},
+            // The dialogs'.
+            {QLatin1StringView("warning_title"), {15, true, u"accent"}},
+            {QLatin1StringView("warning"), {13, false, u"text_soft"}},
+            {QLatin1StringView("about_name"), {17, true, nullptr}},
+            {QLatin1StringView("about_version"), {0, false, u"text_soft"}},
+            {QLatin1StringView("about_licence"), {0, false, u"text_soft"}},
+            {QLatin1StringView("alerts_note"), {12, false, u"text_soft"}},
+            {QLatin1StringView("focus_note"), {12, false, u"text_soft"}},
+            {QLatin1StringView("stale_note"), {12, false, u"text_soft"}},
+            {QLatin1StringView("add_problem"), {12, false, u"text_soft"}},
+            {QLatin1StringView("ms_1_macro_wayland_note"), {0, false, u"warning"}},
         };
         for (const auto& [name, look] : kNamed) {
             if (named(w, name)) {
@@ -91,6 +104,14 @@ std::optional<Look> lookOf(const QWidget* w) {
         }
         if (named(w, QLatin1StringView("ms_1_apply_btn"))) {
             return Look{14, true, u"on_accent"};
+        }
+        switch (buttonRole(w)) {
+            case ButtonRole::kSuggested:
+                return Look{0, true, u"on_accent"};
+            case ButtonRole::kDestructive:
+                return Look{0, true, u"on_danger"};
+            case ButtonRole::kPlain:
+                break;
         }
     }
     return std::nullopt;
@@ -146,6 +167,13 @@ void dressWidget(QWidget* w) {
         bar->setMaximumHeight(named(w, QLatin1StringView("ms_1_progress_power")) ? kPowerBarHeight
                               : named(w, QLatin1StringView("apply_ring"))        ? kApplyRingHeight
                                                                           : kApplyProgressHeight);
+    } else if (auto* text = qobject_cast<QTextBrowser*>(w)) {
+        text->document()->setDocumentMargin(kTextMargin);
+        QPalette p = text->palette();
+        for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+            p.setColor(group, QPalette::Base, colour(u"sunken"));
+        }
+        text->setPalette(p);
     } else if (auto* list = qobject_cast<QListWidget*>(w)) {
         list->setContentsMargins(kListPadding, kListPadding, kListPadding, kListPadding);
         list->viewport()->setAttribute(Qt::WA_Hover);

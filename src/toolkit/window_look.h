@@ -30,6 +30,17 @@ inline bool named(const QWidget* w, QLatin1StringView name) {
     return w->objectName() == name;
 }
 
+// What a push button does: most are plain; a dialog's suggested answer
+// stands out in the accent, one that throws something away in the danger
+// colour (the dynamic property "destructive").
+enum class ButtonRole { kPlain, kSuggested, kDestructive };
+inline ButtonRole buttonRole(const QWidget* w) {
+    if (w->property("destructive").toBool()) {
+        return ButtonRole::kDestructive;
+    }
+    return kindOf(w) == u"suggested" ? ButtonRole::kSuggested : ButtonRole::kPlain;
+}
+
 inline QColor colour(const char16_t* name) {
     return schemeColour(currentScheme(), name);
 }

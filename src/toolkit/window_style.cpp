@@ -8,6 +8,7 @@
 #include <QScrollBar>
 #include <QSlider>
 #include <QStyleOption>
+#include <QTextBrowser>
 #include <QToolButton>
 
 #include "toolkit/window_look.h"
@@ -80,6 +81,15 @@ void drawButtonPanel(QPainter* p, const QStyleOption* option, const QWidget* w) 
                    QColor());
         return;
     }
+    if (const look::ButtonRole role = look::buttonRole(w); role != look::ButtonRole::kPlain) {
+        const bool suggested = role == look::ButtonRole::kSuggested;
+        const QColor fill = !enabled    ? colour(u"control_disabled")
+                            : suggested ? (hover ? colour(u"accent_hover") : colour(u"accent"))
+                                        : colour(u"danger_button");
+        roundedBox(p, r, kControlRadius, fill,
+                   enabled && !suggested && hover ? colour(u"danger") : QColor());
+        return;
+    }
     const QColor fill = !enabled ? colour(u"control_disabled")
                         : down   ? colour(u"control_pressed")
                         : hover  ? colour(u"control_hover")
@@ -114,7 +124,8 @@ bool drawFrameOf(QPainter* p, const QStyleOption* option, const QWidget* w) {
                    writing ? colour(u"accent") : colour(u"line"), writing ? 2 : 1);
     } else if (named(w, QLatin1StringView("product_badge"))) {
         roundedBox(p, r, 4, colour(u"accent"), QColor());
-    } else if (qobject_cast<const QListWidget*>(w) != nullptr) {
+    } else if (qobject_cast<const QListWidget*>(w) != nullptr ||
+               qobject_cast<const QTextBrowser*>(w) != nullptr) {
         roundedBox(p, r, kControlRadius, colour(u"sunken"), colour(u"control"));
     } else {
         return qobject_cast<const QAbstractScrollArea*>(w) != nullptr;  // no frame
@@ -448,7 +459,8 @@ int WindowStyle::pixelMetric(PixelMetric metric, const QStyleOption* option,
             case PM_ScrollBarSliderMin:
                 return kScrollBarHandleMin;
             case PM_DefaultFrameWidth:
-                if (qobject_cast<const QListWidget*>(widget) != nullptr) {
+                if (qobject_cast<const QListWidget*>(widget) != nullptr ||
+                    qobject_cast<const QTextBrowser*>(widget) != nullptr) {
                     return 1;
                 }
                 if (qobject_cast<const QAbstractScrollArea*>(widget) != nullptr) {

@@ -6,10 +6,11 @@
 // cache of about 6 KB per widget for as long as it lives; this draws the same
 // shapes in the scheme's colours at paint time.
 //
-// Check boxes, radio buttons and drop-down lists look the same everywhere;
-// the rest is drawn differently only for widgets given the look by
-// dressWindow(): dialogs and Qt's own windows keep the application's style
-// and their sheets for it.
+// The main window and every dialog are given the look by dressWindow(); Qt's
+// own windows (file dialogs, menus) keep the application's style, with the
+// same check boxes, radio buttons and drop-down lists. A suggested answer is
+// marked "suggested" in its layout (the property "class"), one that throws
+// something away "destructive" (a dynamic property set by the dialog).
 
 #include <QProxyStyle>
 
