@@ -1,6 +1,7 @@
 #include "dialogs/macro_editor_dialog.h"
 
 #include <QAbstractButton>
+#include <QBoxLayout>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -161,6 +162,19 @@ void MacroEditorDialog::setup() {
     // The keyboard starts in the macro list, not on a button that closes.
     if (QWidget* list = control(me::kMacroList)) {
         list->setFocus();
+    }
+}
+
+void MacroEditorDialog::fitWidth(int room) {
+    auto* columns = findChild<QBoxLayout*>(QStringLiteral("macro_columns"));
+    if (columns == nullptr || layout() == nullptr) {
+        return;
+    }
+    columns->setDirection(QBoxLayout::LeftToRight);
+    layout()->activate();
+    if (minimumSizeHint().width() > room) {
+        columns->setDirection(QBoxLayout::TopToBottom);
+        layout()->activate();
     }
 }
 

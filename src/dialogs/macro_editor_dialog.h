@@ -37,6 +37,9 @@ class MacroEditorDialog final : public DialogBase {
 
   protected:
     void setup() override;
+    // Too narrow a screen for the two columns side by side (at twice the
+    // scale on a small screen, say): the macros go above their actions.
+    void fitWidth(int room) override;
 
   private:
     class View;

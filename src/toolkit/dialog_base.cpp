@@ -74,6 +74,7 @@ void DialogBase::placeCentred() {
 
 void DialogBase::fitInside(const QScreen& screen) {
     const QSize room = screen.availableGeometry().size() - QSize(0, kFrameAllowance);
+    fitWidth(room.width());
     QSize need = minimumSizeHint();
     if (QLayout* l = layout(); l != nullptr && l->hasHeightForWidth()) {
         // Wrapped texts: as tall as they are at the width it will have.

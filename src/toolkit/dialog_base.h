@@ -54,6 +54,10 @@ class DialogBase : public QDialog {
 
   protected:
     virtual void setup() {}
+    // The screen's free width is `room`: a dialog that can be laid out
+    // narrower (its columns one above the other) is so laid out here, before
+    // it is measured and placed.
+    virtual void fitWidth(int /*room*/) {}
 
   private:
     // Room kept on the screen for the window manager's title bar.
