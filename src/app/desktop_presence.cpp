@@ -15,7 +15,7 @@
 #include "dialogs/application_rules_dialog.h"
 #include "dialogs/battery_alerts_dialog.h"
 #include "dialogs/message_dialog.h"
-#include "page_widgets/settings_page_view.h"
+#include "page/settings_page.h"
 #include "platform/program_folder.h"
 #include "program/focus_source.h"
 #include "toolkit/language.h"
@@ -23,13 +23,13 @@
 namespace tvq {
 
 DesktopPresence::DesktopPresence(QWidget& window, const LanguageManager& language,
-                                 DesktopSession& mouse, SettingsPageView& page)
+                                 DesktopSession& mouse, SettingsPage& page)
     : window_(window),
       language_(language),
       mouse_(mouse),
       page_(page),
       alerts_(mouse.settings().settings().battery),
-      switching_(std::make_unique<ProfileSwitching>(page.logic(), mouse.settings())) {
+      switching_(std::make_unique<ProfileSwitching>(page, mouse.settings())) {
     status_ = mouse_.session().link().state().status();
     mouse_.session().link().state().addObserver(this);
     const auto announce = [this] {
@@ -37,24 +37,24 @@ DesktopPresence::DesktopPresence(QWidget& window, const LanguageManager& languag
             service_->profilesChanged();
         }
     };
-    connect(&page_, &SettingsPageView::profileChanged, this, [this, announce] {
+    connect(switching_.get(), &ProfileSwitching::currentProfileChanged, this, [this, announce] {
         announce();
         updateTray();  // the tooltip names the profile
     });
     connect(switching_.get(), &ProfileSwitching::rulesChanged, this, announce);
     connect(switching_.get(), &ProfileSwitching::rulesNotSaved, this,
             [this] { tellNotSaved("rules_not_saved_text"); });
-    page_.logic().panels().sleepPower.setWarningLevels(alerts_);
-    page_.logic().keepSectionsClosed(mouse_.settings().settings().closedSections,
-                                     [this](const std::vector<std::string>& closed) {
-                                         ProgramSettings next = mouse_.settings().settings();
-                                         next.closedSections = closed;
-                                         if (!mouse_.settings().save(next)) {
-                                             tellNotSaved("choice_not_saved_text");
-                                         }
-                                     });
+    page_.panels().sleepPower.setWarningLevels(alerts_);
+    page_.keepSectionsClosed(mouse_.settings().settings().closedSections,
+                             [this](const std::vector<std::string>& closed) {
+                                 ProgramSettings next = mouse_.settings().settings();
+                                 next.closedSections = closed;
+                                 if (!mouse_.settings().save(next)) {
+                                     tellNotSaved("choice_not_saved_text");
+                                 }
+                             });
     // A switch waits while the user is in a dialog of ours.
-    page_.logic().follower().setBusy([] { return QApplication::activeModalWidget() != nullptr; });
+    page_.follower().setBusy([] { return QApplication::activeModalWidget() != nullptr; });
 }
 
 DesktopPresence::~DesktopPresence() {
@@ -152,7 +152,7 @@ void DesktopPresence::openBatteryAlerts() {
         return;
     }
     alerts_ = dialog.chosen();
-    page_.logic().panels().sleepPower.setWarningLevels(alerts_);
+    page_.panels().sleepPower.setWarningLevels(alerts_);
     if (notifier_) {
         notifier_->setSettings(alerts_);
     }
@@ -204,7 +204,7 @@ void DesktopPresence::openApplicationRules() {
     ApplicationRulesDialog dialog(
         &language_, s.currentProfile(), language_.text(QString::fromLatin1(noteKey)),
         {
-            .rules = [this] { return page_.logic().follower().rules(); },
+            .rules = [this] { return page_.follower().rules(); },
             .setRule = [&s](const QString& app,
                             const QString& profile) { return s.setApplicationRule(app, profile); },
             .setAutomatic = [&s](bool on) { s.setAutomaticSwitching(on); },

@@ -2,7 +2,9 @@
 // tray icon's state and tooltip, the profiles in the tray menu, battery
 // notifications, the program's object on the session bus, profiles that
 // follow the application in focus, and the dialogs that set the last two.
-// The main window owns it once the settings page is loaded.
+// It follows the mouse's state and the session's profiles, not the page's
+// widgets: the main window makes it once the links have started, before the
+// page shows the profiles.
 #pragma once
 
 #include <QObject>
@@ -24,13 +26,14 @@ class BatteryNotifier;
 class LanguageManager;
 class MouseService;
 class ProfileSwitching;
-class SettingsPageView;
+class SettingsPage;
 
 class DesktopPresence final : public QObject, private MouseStateObserver {
   public:
-    // `window` owns the dialogs; `mouse` and `page` outlive this object.
+    // `window` owns the dialogs; `mouse` and `page` (the page's logic, which
+    // selects profiles) outlive this object.
     DesktopPresence(QWidget& window, const LanguageManager& language, DesktopSession& mouse,
-                    SettingsPageView& page);
+                    SettingsPage& page);
     ~DesktopPresence() override;
 
     // After the first frame: notifications, the program's object on the
@@ -65,7 +68,7 @@ class DesktopPresence final : public QObject, private MouseStateObserver {
     QWidget& window_;
     const LanguageManager& language_;
     DesktopSession& mouse_;
-    SettingsPageView& page_;
+    SettingsPage& page_;
     MouseStatus status_;
     BatteryAlertSettings alerts_;  // in effect, also when they could not be written
     QSystemTrayIcon* tray_ = nullptr;

@@ -15,6 +15,18 @@ DesktopSession::~DesktopSession() {
     shutdown();
 }
 
+ProfileStore::LoadReport DesktopSession::start(LibraryLoader& loader,
+                                               const std::string& programFolder,
+                                               MessageWindow* libraryWindow) {
+    // The probe's findings reach whoever follows the links as link changes.
+    session_.link().start(loader, programFolder, libraryWindow, probeBle());
+    watchBle();
+    const ProfileStore::LoadReport report = session_.load();
+    // Again, now that there is a profile to show the links' sections with.
+    session_.link().announceBle();
+    return report;
+}
+
 bool DesktopSession::probeBle() const {
     return bluez_ && hidBleMousePresent();
 }

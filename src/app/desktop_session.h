@@ -25,20 +25,25 @@ class DesktopSession final {
     SettingsFile& settings() { return settings_; }
     SettingsFile::Loaded settingsLoaded() const { return settingsLoaded_; }
 
+    // Starts the mouse's links (the device-access libraries from
+    // `programFolder`, posting to `libraryWindow`) and Bluetooth LE, reads
+    // the stores, and tells the links' state again for those that follow it
+    // from now on. What the tray, the notifications, the session bus and the
+    // page show comes from here. Once; the report says what the read found.
+    ProfileStore::LoadReport start(LibraryLoader& loader, const std::string& programFolder,
+                                   MessageWindow* libraryWindow);
+
+    // Stops the links and drops the tasks they left; the libraries post to
+    // the main window until this has run.
+    void shutdown();
+
+  private:
     // Whether the Bluetooth LE mouse is known to the system (hidapi); false
     // without a transport.
     bool probeBle() const;
     // Hands BlueZ's connection events and notifications to the session.
     void watchBle();
 
-    // Stops the links and drops the tasks they left; the libraries post to
-    // the main window until this has run.
-    void shutdown();
-
-    // 1 when the mouse is there on any link.
-    std::int32_t anyConnected() const { return session_.links().anyConnected.load(); }
-
-  private:
     QtScheduler scheduler_;
     std::unique_ptr<BluezTransport> bluez_;
     MouseSession session_;

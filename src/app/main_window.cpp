@@ -208,25 +208,30 @@ void MainWindow::onDeferredPartsBuilt() {
     if (auto* devicePage = findChild<QWidget*>(QStringLiteral("device_page"))) {
         reflow_ = new PageReflow(devicePage);
     }
-    // The settings page binds its controls and starts the device link, then
-    // the profiles are shown.
+    // The settings page binds its controls; the session starts the mouse's
+    // links and reads the stores; the tray, the notifications and the
+    // session bus follow them; then the page shows the profiles.
+    if (page_) {
+        page_->attach(*this, &libraryMessages_, &hookLibrary_);
+    }
+    std::optional<ProfileStore::LoadReport> loaded;
     if (mouse_ != nullptr) {
         MouseLink& link = mouse_->session().link();
         connect(&libraryMessages_, &LibraryMessages::deviceMessage, this,
                 [&link](const DeviceMessage& m) { link.onDeviceMessage(m); });
         dpiWatch_ = std::make_unique<DpiWatch>(*this, link.state());
+        loaded = mouse_->start(loader_, programFolder(), &libraryMessages_);
+        if (!link.librariesLoaded()) {
+            MessageDialog::tell(this, &language_, QStringLiteral("libraries_unusable_text"));
+        }
+        if (page_) {
+            presence_ =
+                std::make_unique<DesktopPresence>(*this, language_, *mouse_, page_->logic());
+        }
     }
     if (page_) {
-        page_->attach(*this, loader_, programFolder(), &libraryMessages_, &hookLibrary_,
-                      mouse_ != nullptr && mouse_->probeBle());
-    }
-    if (mouse_ != nullptr) {
-        mouse_->watchBle();
-    }
-    if (page_) {
-        page_->loadProfiles();
-        if (mouse_ != nullptr) {
-            presence_ = std::make_unique<DesktopPresence>(*this, language_, *mouse_, *page_);
+        if (loaded) {
+            page_->logic().showProfiles(*loaded);
         }
         selectDeviceTab(0);  // the settings, with or without the mouse
         if (QWidget* list = page_->boundControl("ms_1_list_profile")) {

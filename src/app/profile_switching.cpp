@@ -26,6 +26,7 @@ constexpr int kExtensionEnabled = 1;
 
 ProfileSwitching::ProfileSwitching(SettingsPage& page, SettingsFile& settings)
     : page_(page), settings_(settings) {
+    page_.setProfileChanged([this] { emit currentProfileChanged(); });
     ProfileFollower& follower = page_.follower();
     follower.setRules(settings_.settings().applications);
     // Our own window, as the desktops name it: its desktop id (Wayland), its
@@ -51,6 +52,7 @@ ProfileSwitching::ProfileSwitching(SettingsPage& page, SettingsFile& settings)
 }
 
 ProfileSwitching::~ProfileSwitching() {
+    page_.setProfileChanged(nullptr);
     blockSignals(true);  // nobody is left to tell
     if (rulesWaiting_) {
         saveRules();

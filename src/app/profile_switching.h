@@ -52,6 +52,8 @@ class ProfileSwitching final : public QObject, public ProfileControl {
     static constexpr const char* kKWinScript = "tvq-config-focus";
 
   signals:
+    // Another profile is the selected one, or the selected one was renamed.
+    void currentProfileChanged();
     // The rules or the switch changed (here, on the bus, by a rename).
     void rulesChanged();
     // The rules could not be written to the settings file.

@@ -78,9 +78,6 @@ class PageView : public ControlEvents {
     // A timer whose tick runs `tick`; it belongs to whoever holds it.
     virtual std::unique_ptr<Ticker> makeTicker(std::function<void()> tick) = 0;
 
-    // Another profile was selected, or the selected one renamed.
-    virtual void currentProfileChanged() {}
-
     // A value with no option: none of the group "<prefix>1".."<prefix><count>"
     // is selected.
     void clearOptions(const char* prefix, int count) {

@@ -27,7 +27,7 @@ SettingsPage::SettingsPage(ListPageView& view, const TextSource& texts, const Ke
         .renamed =
             [this](std::u16string_view from, std::u16string_view to) {
                 follower_.profileRenamed(from, to);
-                view_.currentProfileChanged();
+                tellProfileChanged();
             },
         .removed = [this](std::u16string_view name) { follower_.profileRemoved(name); },
     });
@@ -38,33 +38,25 @@ SettingsPage::~SettingsPage() {
     session_.link().setObserver(nullptr);
 }
 
-void SettingsPage::bindControls(LibraryLoader& loader, const std::string& programFolder,
-                                MessageWindow* window, bool bleFound) {
+void SettingsPage::bindControls() {
     bind();
     view_.setVisible(control::kCheckPowerSetting, false);
     view_.setVisible(control::kVerPowerSetting, false);
-    // The probe's findings reach the presenter as link changes.
-    session_.link().start(loader, programFolder, window, bleFound);
-    if (!session_.link().librariesLoaded() && dialogs_ != nullptr) {
-        dialogs_->tell("libraries_unusable_text");
-    }
 }
 
-void SettingsPage::loadProfiles() {
+void SettingsPage::showProfiles(const ProfileStore::LoadReport& report) {
     if (loaded_) {
         return;
     }
     loaded_ = true;
-    const ProfileStore::LoadReport report = session_.load();
     panels_.profileList.show();
     // The stored row was selected quietly, so there is no notification left
     // to absorb: the user's first click on the list must count.
     ignoreNextListSelection_ = false;
-    session_.link().announceBle();
     refreshPage();
     presenter_.showPresence();
     follower_.pickedByHand();
-    view_.currentProfileChanged();
+    tellProfileChanged();
     // Once, for this start: the damaged file is kept and the next start
     // finds a clean store.
     if (dialogs_ != nullptr && report.overLimit) {
@@ -102,7 +94,7 @@ void SettingsPage::selectProfile(int index, bool byHand) {
     if (byHand) {
         follower_.pickedByHand();
     }
-    view_.currentProfileChanged();
+    tellProfileChanged();
 }
 
 bool SettingsPage::selectProfileNamed(std::u16string_view name) {

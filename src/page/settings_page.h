@@ -30,16 +30,15 @@ class SettingsPage final {
     SettingsPage(const SettingsPage&) = delete;
     SettingsPage& operator=(const SettingsPage&) = delete;
 
-    // Set-up, once the layout is built: binds every control's handler, hides
-    // the power-setting section and starts the session's links (their
-    // libraries post to `window`).
-    // `bleFound`: the Bluetooth LE probe.
-    void bindControls(LibraryLoader& loader, const std::string& programFolder,
-                      MessageWindow* window, bool bleFound);
+    // Set-up, once the layout is built and before the session's links
+    // start: binds every control's handler and hides the power-setting
+    // section.
+    void bindControls();
 
-    // Reads the stores, shows one row per profile, selects the stored one
-    // without a notification and shows it.
-    void loadProfiles();
+    // Once the session has read its stores (`report`): shows one row per
+    // profile, selects the stored one without a notification and shows it,
+    // and tells what the read found wrong.
+    void showProfiles(const ProfileStore::LoadReport& report);
 
     // The list's selection rule.
     void onProfileListSelect(int index);
@@ -51,6 +50,9 @@ class SettingsPage final {
     bool selectProfileNamed(std::u16string_view name);
     // The profiles that follow the application in focus.
     ProfileFollower& follower() { return follower_; }
+    // `changed` runs whenever another profile is shown, or the shown one
+    // renamed.
+    void setProfileChanged(std::function<void()> changed) { profileChanged_ = std::move(changed); }
 
     void refreshPage();
 
@@ -71,6 +73,11 @@ class SettingsPage final {
 
   private:
     void bind();
+    void tellProfileChanged() {
+        if (profileChanged_) {
+            profileChanged_();
+        }
+    }
 
     ListPageView& view_;
     MouseSession& session_;
@@ -80,6 +87,7 @@ class SettingsPage final {
     ProfileFollower follower_;
     std::vector<std::string> closedSections_;
     std::function<void(const std::vector<std::string>&)> sectionsChanged_;
+    std::function<void()> profileChanged_;
     bool ignoreNextListSelection_ = true;
     bool loaded_ = false;
 };

@@ -55,13 +55,11 @@ SettingsPageView::SettingsPageView(const LanguageManager& language, const KeyNam
 
 SettingsPageView::~SettingsPageView() = default;
 
-void SettingsPageView::attach(WindowBase& window, LibraryLoader& loader,
-                              const std::string& programFolder, LibraryMessages* libraryWindow,
-                              InputHook* hook, bool bleFound) {
+void SettingsPageView::attach(WindowBase& window, LibraryMessages* libraryWindow, InputHook* hook) {
     window_ = &window;
     dialogs_.setOwner(&window, hook, libraryWindow);
     findControls();
-    logic_.bindControls(loader, programFolder, libraryWindow, bleFound);
+    logic_.bindControls();
     nameControlsForAccessibility(language_, [this](std::string_view n) { return boundControl(n); });
     makeDisclosures(&window);
     keepApplyButtonInPlace();

@@ -1,8 +1,6 @@
 // The mouse settings page on the main window's controls: the page's logic
 // (SettingsPage) drives the controls through this view and binds their
 // handlers through it; the dialogs it opens come from PageDialogLauncher.
-// What the window must hear of (the mouse coming or going, the DPI stage
-// the mouse switched to) it hears as signals.
 #pragma once
 
 #include <QHash>
@@ -33,14 +31,11 @@ class SettingsPageView final : public QObject, public ListPageView {
     SettingsPageView(const LanguageManager& language, const KeyNames& keys, MouseSession& session);
     ~SettingsPageView() override;
 
-    // The main window's set-up: finds the controls of its layout, binds them
-    // and starts the links (libraries from `programFolder`, posting to
-    // `libraryWindow`, which also relays the input hook's reports; `hook`,
-    // the input hook, for the dialogs that capture keys; `bleFound`, the
-    // Bluetooth LE probe).
-    void attach(WindowBase& window, LibraryLoader& loader, const std::string& programFolder,
-                LibraryMessages* libraryWindow, InputHook* hook, bool bleFound);
-    void loadProfiles() { logic_.loadProfiles(); }
+    // The main window's set-up, before the session's links start: finds the
+    // controls of its layout and binds them (`libraryWindow` relays the
+    // input hook's reports to the dialogs that capture keys; `hook`, the
+    // input hook).
+    void attach(WindowBase& window, LibraryMessages* libraryWindow, InputHook* hook);
 
     SettingsPage& logic() { return logic_; }
     PageDialogLauncher& dialogs() { return dialogs_; }
@@ -73,13 +68,9 @@ class SettingsPageView final : public QObject, public ListPageView {
     void setStyleState(std::string_view control, std::string_view state) override;
     void setToolTipKey(std::string_view control, std::string_view key) override;
     std::unique_ptr<Ticker> makeTicker(std::function<void()> tick) override;
-    void currentProfileChanged() override { emit profileChanged(); }
     void appendListRow(std::string_view list, std::string_view text) override;
     void removeListRow(std::string_view list, int row) override;
     void setListRowText(std::string_view list, int row, std::string_view text) override;
-
-  signals:
-    void profileChanged();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

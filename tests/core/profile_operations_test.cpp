@@ -15,6 +15,7 @@
 #include "fake_scheduler.h"
 #include "input/us_layout.h"
 #include "page/settings_page.h"
+#include "page_fixture.h"
 #include "profiles/record_layout.h"
 #include "store_fixture.h"
 
@@ -36,8 +37,9 @@ class ProfileOperationsTest : public ::testing::Test, public testing::StoreFixtu
         }
         fs.files[testing::kProPath] = encodeProfileStore(index, profiles);
         FakeCableLibrary::state().present = 1;
-        page.bindControls(loader, "/opt/tvq/", &window, false);
-        page.loadProfiles();
+        page.bindControls();
+        session.link().start(loader, "/opt/tvq/", &window, false);
+        page.showProfiles(testing::loadStores(session));
     }
     std::vector<std::u16string> names() {
         std::vector<std::u16string> n;
@@ -126,7 +128,7 @@ TEST_F(ProfileOperationsTest, RenamingWritesOnlyThatProfilesNameAtOnce) {
     MouseSession again{location, texts, scheduler, nullptr, &sendClock};
     testing::FakePageView view2;
     SettingsPage page2{view2, texts, keys, again, &dialogs};
-    page2.loadProfiles();
+    page2.showProfiles(testing::loadStores(again));
     dialogs.name = u"Renamed";
     page2.panels().profileList.renameProfile();
     EXPECT_EQ(dialogs.asked.back(), "name profile_name_2_text");
@@ -151,7 +153,8 @@ TEST_F(ProfileOperationsTest, AddingIsStoredByTheApplyThatFollows) {
     std::vector<std::unique_ptr<Profile>> one;
     one.push_back(newProfile(u"A"));
     fs.files[testing::kProPath] = encodeProfileStore(0, one);
-    page.loadProfiles();  // the links are not started yet: the apply waits
+    page.showProfiles(
+        testing::loadStores(session));  // the links are not started yet: the apply waits
     const auto before = stored();
     dialogs.name = u"New";
     page.panels().profileList.addProfile();  // the controls are not bound yet
@@ -164,7 +167,8 @@ TEST_F(ProfileOperationsTest, AddingIsStoredByTheApplyThatFollows) {
     EXPECT_EQ(stored(), before);
     EXPECT_EQ(session.link().applyRequests(), 1);
     FakeCableLibrary::state().present = 1;
-    page.bindControls(loader, "/opt/tvq/", &window, false);  // the worker takes it now
+    page.bindControls();
+    session.link().start(loader, "/opt/tvq/", &window, false);  // the worker takes it now
     settle();
     const ParsedProfileStore after = parseProfileStore(stored());
     EXPECT_EQ(after.profiles.size(), 2u);
@@ -408,6 +412,7 @@ class ProfileFollowerTest : public ProfileOperationsTest {
   protected:
     void SetUp() override {
         ProfileOperationsTest::SetUp();
+        page.setProfileChanged([this] { ++profileChanges; });
         start({u"Work", u"Games", u"Drawing"});
         ApplicationRules rules;
         rules.set("org.gnome.Nautilus", "games");  // letter case of either side aside
@@ -423,6 +428,7 @@ class ProfileFollowerTest : public ProfileOperationsTest {
         return session.profiles().currentIndex();
     }
     std::vector<ApplicationRules> told;
+    int profileChanges = 0;
 };
 
 TEST_F(ProfileFollowerTest, RulesChooseTheProfileAndOtherApplicationsGetTheOneChosenByHand) {
@@ -484,8 +490,8 @@ TEST_F(ProfileFollowerTest, RulesFollowRenamesAndDeletionsAndRejectBadIds) {
     page.panels().profileList.renameProfile();
     ASSERT_EQ(told.size(), 1u);
     EXPECT_EQ(told.back().find("org.gnome.nautilus")->profile, "Play");
-    EXPECT_EQ(view.profileChanges, 3);  // load, the selection, the rename
-    EXPECT_EQ(focusOn("xterm"), 1);     // the hand-picked profile under its new name
+    EXPECT_EQ(profileChanges, 3);    // load, the selection, the rename
+    EXPECT_EQ(focusOn("xterm"), 1);  // the hand-picked profile under its new name
 
     page.onProfileListSelect(2);
     page.panels().profileList.deleteProfile();

@@ -9,6 +9,7 @@
 #include "fake_scheduler.h"
 #include "input/us_layout.h"
 #include "page/controls.h"
+#include "page_fixture.h"
 #include "profiles/record_layout.h"
 #include "state_recorder.h"
 #include "store_fixture.h"
@@ -45,7 +46,8 @@ class SettingsPageTest : public ::testing::Test, public testing::StoreFixture {
     void start(bool cable, bool receiver) {
         FakeCableLibrary::state().present = cable ? 1 : 0;
         FakeReceiverLibrary::state().present = receiver ? 1 : 0;
-        page.bindControls(loader, "/opt/tvq/", &window, false);
+        page.bindControls();
+        session.link().start(loader, "/opt/tvq/", &window, false);
     }
     bool selected(const std::string& option) const {
         return std::find(view.selected.begin(), view.selected.end(), option) != view.selected.end();
@@ -97,7 +99,7 @@ TEST_F(SettingsPageTest, EveryBoundControlIsLookedUpOnceInTableOrder) {
 TEST_F(SettingsPageTest, LoadingShowsTheStoredRowAndKeepsTheUsersFirstSelection) {
     writeStore(2, threeProfiles());
     start(false, true);
-    page.loadProfiles();
+    page.showProfiles(testing::loadStores(session));
     EXPECT_EQ(view.rows["ms_1_list_profile"],
               (std::vector<std::string>{"Work", "Games", "Drawing"}));
     EXPECT_EQ(view.items["ms_1_list_profile"], 2);
@@ -124,17 +126,18 @@ TEST_F(SettingsPageTest, LoadingShowsTheStoredRowAndKeepsTheUsersFirstSelection)
 
 TEST_F(SettingsPageTest, FirstStartCreatesOneProfileAndShowsIt) {
     start(false, false);
-    page.loadProfiles();
+    const ProfileStore::LoadReport report = testing::loadStores(session);
+    page.showProfiles(report);
     EXPECT_EQ(view.rows["ms_1_list_profile"], std::vector<std::string>{"Profile1"});
     EXPECT_EQ(fs.files.at(testing::kProPath).size(), 4u + layout::profile::kSize);
-    page.loadProfiles();  // once only
+    page.showProfiles(report);  // once only
     EXPECT_EQ(view.rows["ms_1_list_profile"].size(), 1u);
 }
 
 TEST_F(SettingsPageTest, SectionTogglesOnlyShowAndHideTheirPanels) {
     writeStore(0, threeProfiles());
     start(true, false);
-    page.loadProfiles();
+    page.showProfiles(testing::loadStores(session));
     const auto before = encodeProfileStore(0, session.profiles().profiles());
     const auto writes = fs.writes;
     view.toggle("ms_1_check_dpi", false);
@@ -240,7 +243,7 @@ TEST_F(SettingsPageTest, OutOfRangeStoredValuesShowWithoutHarm) {
     writeStore(0, std::move(profiles));
     view.text["ms_1_label_prate"] = "before";
     start(true, false);
-    page.loadProfiles();
+    page.showProfiles(testing::loadStores(session));
     EXPECT_TRUE(view.hidden("ms_1_hor_brightness"));
     EXPECT_TRUE(view.hidden("ms_1_hor_breathspeed"));
     EXPECT_TRUE(view.hidden("ms_1_hor_light_color"));
@@ -263,7 +266,7 @@ TEST_F(SettingsPageTest, APageWithoutSomeControlsWorksWithTheRest) {
     writeStore(1, threeProfiles());
     view.missing = {"ms_1_list_profile", "ms_1_label_sleep_timer", "ms_1_check_power_setting"};
     start(false, true);
-    page.loadProfiles();
+    page.showProfiles(testing::loadStores(session));
     EXPECT_TRUE(view.rows.empty());
     EXPECT_EQ(session.profiles().currentIndex(), 1);
     EXPECT_TRUE(view.hidden("ms_1_ver_power_setting"));
@@ -304,8 +307,10 @@ class BlePageTest : public ::testing::Test, public testing::StoreFixture {
     void start(bool cable, bool receiver) {
         FakeCableLibrary::state().present = cable ? 1 : 0;
         FakeReceiverLibrary::state().present = receiver ? 1 : 0;
-        page.bindControls(loader, "/opt/tvq/", &window, false);
-        page.loadProfiles();  // settles the recorded state: not connected
+        page.bindControls();
+        session.link().start(loader, "/opt/tvq/", &window, false);
+        page.showProfiles(
+            testing::loadStores(session));  // settles the recorded state: not connected
         seen.dpiShown.clear();
         transport.calls.clear();
     }

@@ -18,10 +18,12 @@
 #include <QSlider>
 #include <QSpinBox>
 #include <QStackedWidget>
+#include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
 
+#include "app/desktop_presence.h"
 #include "app/main_window.h"
 #include "app/page_reflow.h"
 #include "base/text.h"
@@ -619,6 +621,29 @@ class PageTest : public QObject, private testing::FakePageWindow {
         editor.finish(1);
     }
 
+    // The tray icon and its menu follow the mouse and the profiles with the
+    // page's widgets never built: the page's logic is there only to select
+    // profiles.
+    void theTrayFollowsTheMouseWithoutThePagesWidgets() {
+        DesktopSession session(*location, language);
+        SettingsPageView page(language, keys, session.session());  // never attached
+        QWidget owner;
+        session.start(loader, "/nonexistent/", nullptr);
+        DesktopPresence presence(owner, language, session, page.logic());
+        QSystemTrayIcon tray;
+        presence.showIn(&tray);
+        session.session().link().onDeviceMessage(msg::kReceiverData, 0x4010, 0x0701);
+        QVERIFY2(tray.toolTip().contains(QStringLiteral("70")), qPrintable(tray.toolTip()));
+        QVERIFY(tray.toolTip().contains(QStringLiteral("Profile1")));
+        QMenu menu;
+        menu.addAction(QStringLiteral("Quit"));
+        presence.addProfilesTo(menu);
+        const QList<QAction*> profiles = menu.findChildren<QAction*>(QStringLiteral("profile"));
+        QCOMPARE(profiles.size(), 1);
+        QVERIFY(profiles.front()->isChecked());
+        QCOMPARE(page.boundControl("ms_1_list_profile"), nullptr);
+    }
+
     void aLayoutLackingControlsStillRunsThePage() {
         QFile partial(resourceFolder() + "partial-page.xml");
         QVERIFY(partial.open(QIODevice::WriteOnly));
@@ -632,8 +657,8 @@ class PageTest : public QObject, private testing::FakePageWindow {
         window.create();
         DesktopSession session(*location, language);
         SettingsPageView page(language, keys, session.session());
-        page.attach(window, loader, "/nonexistent/", nullptr, nullptr, false);
-        page.loadProfiles();
+        page.attach(window, nullptr, nullptr);
+        page.logic().showProfiles(session.start(loader, "/nonexistent/", nullptr));
         QVERIFY(!page.boundControl("ms_1_wireless")->isHidden());
         QCOMPARE(page.boundControl("ms_1_list_profile"), nullptr);
         qobject_cast<QCheckBox*>(page.boundControl("ms_1_check_dpi"))->click();  // no panel

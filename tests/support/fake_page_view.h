@@ -37,7 +37,6 @@ class FakePageView final : public ListPageView {
     std::map<std::string, std::uint32_t> colors;
     std::vector<std::string> selected;
     std::vector<FakeTicker*> tickers;  // owned by who asked for them
-    int profileChanges = 0;
     std::map<std::string, std::string> styleStates;
     std::map<std::string, std::string> toolTipKeys;
     std::map<std::string, std::vector<std::string>> rows;
@@ -118,7 +117,6 @@ class FakePageView final : public ListPageView {
         tickers.push_back(ticker.get());
         return ticker;
     }
-    void currentProfileChanged() override { ++profileChanges; }
     void setStyleState(std::string_view c, std::string_view state) override {
         styleStates[std::string(c)] = state;
     }

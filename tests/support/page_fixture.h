@@ -12,12 +12,23 @@
 
 namespace tvq::testing {
 
+// The stores read as the program reads them, once the links have started:
+// the links' state is told again for the page to show.
+inline ProfileStore::LoadReport loadStores(MouseSession& session) {
+    ProfileStore::LoadReport report = session.load();
+    session.link().announceBle();
+    return report;
+}
+
 struct PageFixture : StoreFixture {
-    // Binds the page's controls and shows the stored (or first) profile.
+    // As the program starts: the page's controls bound, the links started,
+    // the stores read, and the stored (or first) profile shown.
     void startPage() {
-        page.bindControls(loader, "/opt/tvq/", &window, false);
-        page.loadProfiles();
+        page.bindControls();
+        startLinks();
+        page.showProfiles(loadStores(session));
     }
+    void startLinks() { session.link().start(loader, "/opt/tvq/", &window, false); }
     const Profile& current() { return *session.profiles().current(); }
     int applies() const { return session.link().applyRequests(); }
 
