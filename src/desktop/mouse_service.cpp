@@ -10,6 +10,7 @@
 #include <QVariantMap>
 
 #include "base/debug.h"
+#include "desktop/bus_interface.h"
 #include "program/program_settings.h"
 
 namespace tvq {
@@ -120,37 +121,8 @@ namespace {
 
 constexpr const char* kPropertiesInterface = "org.freedesktop.DBus.Properties";
 
-// The interface as the bus shows it; packaging/dbus/ holds it with comments.
-constexpr const char* kIntrospection = R"(  <interface name="io.github.tvq_config.Profiles1">
-    <method name="ListProfiles">
-      <arg name="names" type="as" direction="out"/>
-    </method>
-    <method name="SelectProfile">
-      <arg name="name" type="s" direction="in"/>
-    </method>
-    <method name="ActiveApplicationChanged">
-      <arg name="app_id" type="s" direction="in"/>
-    </method>
-    <method name="SetApplicationRule">
-      <arg name="app_id" type="s" direction="in"/>
-      <arg name="profile" type="s" direction="in"/>
-    </method>
-    <method name="ApplicationRules">
-      <arg name="rules" type="a{ss}" direction="out"/>
-    </method>
-    <method name="ApplyProfile">
-      <arg name="profile" type="ay" direction="in"/>
-      <arg name="reached" type="b" direction="out"/>
-      <arg name="frames" type="u" direction="out"/>
-      <arg name="taken" type="u" direction="out"/>
-      <arg name="repaired" type="u" direction="out"/>
-    </method>
-    <property name="CurrentProfile" type="s" access="read"/>
-    <property name="AutomaticSwitching" type="b" access="readwrite"/>
-    <property name="Connection" type="s" access="read"/>
-    <property name="Battery" type="i" access="read"/>
-    <property name="Charging" type="b" access="read"/>
-  </interface>
+// The standard interface beside the program's own (kBusInterfaceXml).
+constexpr const char* kPropertiesIntrospection = R"(
   <interface name="org.freedesktop.DBus.Properties">
     <method name="Get">
       <arg name="interface_name" type="s" direction="in"/>
@@ -181,7 +153,7 @@ QString unknown(const QString& what, const QString& name) {
 }  // namespace
 
 QString MouseService::introspect(const QString&) const {
-    return QString::fromLatin1(kIntrospection);
+    return QString::fromUtf8(kBusInterfaceXml) + QString::fromLatin1(kPropertiesIntrospection);
 }
 
 bool MouseService::handleMessage(const QDBusMessage& message, const QDBusConnection&) {

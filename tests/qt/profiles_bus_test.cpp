@@ -73,6 +73,19 @@ TEST_F(ProfilesOnTheBusTest, EveryMethodAndPropertyWithTheirErrors) {
         dir + "/monitor.err", {}, dir + "/monitor.out"));
     EXPECT_EQ(call("io.github.tvq_config.Profiles1.ListProfiles"),
               "(['Work', 'Games', 'Drawing'],)\n");
+    // The object describes itself as the packaged interface file does.
+    const std::string described = testing::output(
+        "gdbus introspect --session --dest io.github.tvq_config.TvqConfig "
+        "--object-path /io/github/tvq_config/TvqConfig");
+    for (const char* member :
+         {"interface io.github.tvq_config.Profiles1", "ListProfiles(out as names)",
+          "SelectProfile(in  s name)", "ActiveApplicationChanged(in  s app_id)",
+          "SetApplicationRule(in  s app_id,", "ApplicationRules(out a{ss} rules)",
+          "ApplyProfile(in  ay profile,", "readonly s CurrentProfile",
+          "readwrite b AutomaticSwitching", "readonly s Connection", "readonly i Battery",
+          "readonly b Charging", "interface org.freedesktop.DBus.Properties"}) {
+        EXPECT_NE(described.find(member), std::string::npos) << member << "\n" << described;
+    }
     EXPECT_EQ(property("AutomaticSwitching"), "(<true>,)\n");
 
     call("io.github.tvq_config.Profiles1.SelectProfile", "GAMES");
