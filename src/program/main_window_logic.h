@@ -68,7 +68,8 @@ class MainWindowLogic {
 
   private:
     void showAndActivate(bool skipShowWhenVisible);
-    // Hides the window, or minimises it where there is no tray to come back from.
+    // Hides the window: the program goes on, in the tray or, without one,
+    // in the background (started again, it comes back to the front).
     void putAway();
 
     MainWindowView& view_;

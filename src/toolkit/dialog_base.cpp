@@ -98,6 +98,8 @@ void DialogBase::scrollInside() {
     area->setObjectName(QStringLiteral("dialog_scroll"));
     area->setFrameShape(QFrame::NoFrame);
     area->setWidgetResizable(true);
+    // The controls inside take the focus, and the area scrolls to each.
+    area->setFocusPolicy(Qt::NoFocus);
     delete layout()->replaceWidget(content, area);
     area->setWidget(content);
     setMinimumSize(0, 0);
