@@ -62,8 +62,8 @@ void MacroEditor::open(bool wayland) {
     view_.showControl(me::kMouseEventTab, false);
     view_.showControl(me::kNameTab, true);
     view_.showControl(me::kWaylandNote, wayland);
-    view_.showEditPage(me::kPageClosed);
     view_.enableControl(me::kUndo, false);
+    onActionSelect(-1);
 }
 
 void MacroEditor::close() {
@@ -137,7 +137,7 @@ void MacroEditor::deleteMacro() {
         forgetUndo();
         view_.clearActionRows();
         view_.setFieldText(me::kNameEdit, "");
-        view_.showEditPage(me::kPageClosed);
+        onActionSelect(-1);
     }
 }
 
@@ -328,6 +328,12 @@ void MacroEditor::selectAction(int row) {
 void MacroEditor::onActionSelect(int row) {
     selectedAction_ = row < work_.count() ? row : -1;
     fillEditor();
+    // The buttons that would do nothing are off.
+    const int s = selectedAction_;
+    view_.enableControl(me::kUp, s > 0);
+    view_.enableControl(me::kDown, s >= 0 && s < work_.count() - 1);
+    view_.enableControl(me::kDeleteAction, s >= 0);
+    view_.enableControl(me::kClear, work_.count() > 0);
 }
 
 bool MacroEditor::insertAction(const MacroAction& action) {

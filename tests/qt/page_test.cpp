@@ -542,8 +542,11 @@ class PageTest : public QObject, private testing::FakePageWindow {
         QVERIFY(!fields->isVisibleTo(&editor));
         auto* undo = editor.control<QPushButton>("ms_1_macro_cancel_btn");
         QVERIFY(!undo->isEnabled());
+        QVERIFY(!editor.control("ms_1_macro_delete_action_btn")->isEnabled());  // nothing to do
         editor.control<QPushButton>("ms_1_macro_key2_btn")->click();
         QCOMPARE(list->count(), 2);
+        QVERIFY(editor.control("ms_1_macro_delete_action_btn")->isEnabled());
+        QVERIFY(!editor.control("ms_1_macro_down_btn")->isEnabled());  // the last one is selected
         QVERIFY(list->accessibleDescription().isEmpty());
         QWidget* row = list->itemWidget(list->item(0));
         QVERIFY(row != nullptr);
