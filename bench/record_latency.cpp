@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "device/hook_library.h"
+#include "input/hook_library.h"
 #include "dialogs/macro_editor_dialog.h"
 #include "input/us_layout.h"
 #include "page_bench.h"

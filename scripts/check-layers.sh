@@ -3,7 +3,7 @@
 # when folders include each other in a cycle. Every folder of src/, tools/
 # and libs/ is listed with the folders its includes may name (its own
 # among them); a folder's subfolders count as the folder. The order, from
-# the bottom: the core (base; profiles, macros, input; device; program;
+# the bottom: the core (base; profiles, macros; device; input; program;
 # protocol; session; editing; page), then the desktop layers (platform;
 # toolkit; dialogs; page_widgets; desktop; app), and beside them the tools and
 # libraries.
@@ -17,7 +17,7 @@ declare -A allowed=(
     [src/base]="base"
     [src/macros]="base macros"
     [src/profiles]="base macros profiles"
-    [src/input]="base input"
+    [src/input]="base device input tvq"
     [src/device]="base device tvq"
     [src/program]="base profiles device program"
     [src/protocol]="base device profiles macros protocol"

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/desktop_session.h"
-#include "device/hook_library.h"
+#include "input/hook_library.h"
 #include "device/mouse_status.h"
 #include "page_widgets/settings_page_view.h"
 #include "program/main_window_logic.h"

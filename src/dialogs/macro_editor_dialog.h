@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "base/clock.h"
-#include "device/hook_library.h"
+#include "input/hook_library.h"
 #include "editing/macro_editor.h"
 #include "toolkit/dialog_base.h"
 

@@ -9,7 +9,7 @@
 #include <QString>
 #include <optional>
 
-#include "device/hook_library.h"
+#include "input/hook_library.h"
 #include "editing/shortcut_capture.h"
 #include "toolkit/dialog_base.h"
 

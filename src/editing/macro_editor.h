@@ -15,7 +15,7 @@
 #include "base/clock.h"
 #include "base/file_system.h"
 #include "base/text_source.h"
-#include "device/hook_library.h"
+#include "input/hook_library.h"
 #include "editing/action_list.h"
 #include "editing/macro_library.h"
 #include "editing/macro_recorder.h"

@@ -6,7 +6,7 @@
 #include <optional>
 #include <thread>
 
-#include "device/hook_library.h"
+#include "input/hook_library.h"
 #include "device/message_queue.h"
 #include "fake_texts.h"
 #include "input/key_names.h"

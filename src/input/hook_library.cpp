@@ -1,4 +1,4 @@
-#include "device/hook_library.h"
+#include "input/hook_library.h"
 
 #include <cerrno>
 
