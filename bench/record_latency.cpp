@@ -10,8 +10,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "input/hook_library.h"
 #include "dialogs/macro_editor_dialog.h"
+#include "input/hook_library.h"
 #include "input/us_layout.h"
 #include "page_bench.h"
 #include "platform/posix_file_system.h"

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "app/desktop_session.h"
-#include "input/hook_library.h"
 #include "device/mouse_status.h"
+#include "input/hook_library.h"
 #include "page_widgets/settings_page_view.h"
 #include "program/main_window_logic.h"
 #include "program/program_settings.h"

@@ -11,8 +11,8 @@
 #include <memory>
 
 #include "base/clock.h"
-#include "input/hook_library.h"
 #include "editing/macro_editor.h"
+#include "input/hook_library.h"
 #include "toolkit/dialog_base.h"
 
 namespace tvq {

@@ -9,8 +9,8 @@
 #include <QString>
 #include <optional>
 
-#include "input/hook_library.h"
 #include "editing/shortcut_capture.h"
+#include "input/hook_library.h"
 #include "toolkit/dialog_base.h"
 
 namespace tvq {

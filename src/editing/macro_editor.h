@@ -15,10 +15,10 @@
 #include "base/clock.h"
 #include "base/file_system.h"
 #include "base/text_source.h"
-#include "input/hook_library.h"
 #include "editing/action_list.h"
 #include "editing/macro_library.h"
 #include "editing/macro_recorder.h"
+#include "input/hook_library.h"
 #include "input/key_names.h"
 #include "macros/macro_store.h"
 

@@ -6,9 +6,9 @@
 #include <optional>
 #include <thread>
 
-#include "input/hook_library.h"
 #include "device/message_queue.h"
 #include "fake_texts.h"
+#include "input/hook_library.h"
 #include "input/key_names.h"
 #include "platform/shared_library.h"
 #include "platform/x11/x11_keyboard_layout.h"
