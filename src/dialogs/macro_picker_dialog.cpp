@@ -41,7 +41,12 @@ void MacroPickerDialog::setup() {
         finish(1);
     });
     controls()->onClick("btn_cancel", [this] { finish(0); });
-    controls()->onItemSelect("list_macro", [this](int row) { choice_.index = row; });
+    controls()->onItemSelect("list_macro", [this](int row) {
+        choice_.index = row;
+        if (auto* ok = control<QPushButton>("btn_ok")) {
+            ok->setEnabled(row >= 0);
+        }
+    });
     for (int n = 1; n <= kRepeatOptions; ++n) {
         controls()->onSelectChanged(option(n), [this, n] { selectRepeatMode(n - 1); });
     }
@@ -80,6 +85,7 @@ void MacroPickerDialog::setup() {
     }
     if (auto* ok = control<QPushButton>("btn_ok")) {
         ok->setDefault(true);
+        ok->setEnabled(choice_.index >= 0);  // a macro is to be chosen first
     }
 }
 

@@ -467,6 +467,10 @@ class PageTest : public QObject, private testing::FakePageWindow {
         QCOMPARE(fresh.choice().index, -1);
         QVERIFY(fresh.control<QRadioButton>("repeat_3")->isChecked());
         QVERIFY(fresh.control("hor_loop_time")->isHidden());
+        // OK waits for a macro to be chosen.
+        QVERIFY(!fresh.control("btn_ok")->isEnabled());
+        fresh.control<QListWidget>("list_macro")->setCurrentRow(0);
+        QVERIFY(fresh.control("btn_ok")->isEnabled());
     }
 
     void theShortcutDialogTakesItsOwnKeysWithoutTheHook() {
