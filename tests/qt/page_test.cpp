@@ -20,6 +20,7 @@
 #include <QStackedWidget>
 #include <QSystemTrayIcon>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolButton>
 #include <QtTest>
 
@@ -626,6 +627,31 @@ class PageTest : public QObject, private testing::FakePageWindow {
         editor.editor().insertClick(1);
         QCOMPARE(macros.at(0).actionCount, 2);
         editor.finish(1);
+    }
+
+    // Closing the window puts it away and the program goes on; where it went
+    // (here, without a tray: in the background) is said once, ever.
+    void closingTheWindowPutsItAwayAndSaysWhereOnce() {
+        const auto window = openWindow();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QStringList told;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&told] {
+            if (QWidget* notice = QApplication::activeModalWidget()) {
+                told << notice->accessibleDescription();
+                notice->close();
+            }
+        });
+        poll.start(10);
+        window->close();
+        QVERIFY(!window->isVisible());
+        QCOMPARE(told, QStringList{lang(language, "closed_without_tray_text")});
+        QVERIFY(mouse->settings().settings().closedToTrayTold);
+        window->show();
+        window->close();
+        QVERIFY(!window->isVisible());
+        QCOMPARE(told.size(), 1);
     }
 
     // The tray icon and its menu follow the mouse and the profiles with the
