@@ -10,7 +10,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
@@ -62,31 +61,22 @@ class VirtualMouseProcess {
     std::string logPath() const { return folder_ + "/log.jsonl"; }
     pid_t pid() const { return pid_; }
 
-    // Sends one command and returns its one-line answer.
-    // The reply to one console line; "" when the process does not answer
-    // within a few seconds.
+    // Sends one command and returns its one-line answer; "" when the process
+    // does not answer within 10 s.
     std::string command(const std::string& line) const {
         sockaddr_un address{};
         address.sun_family = AF_UNIX;
         std::strncpy(address.sun_path, controlPath().c_str(), sizeof address.sun_path - 1);
-        // A full backlog on a busy machine refuses a connection for a moment:
-        // tried again.
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        int fd = -1;
-        while (true) {
-            fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-            if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
-                break;
-            }
-            const int error = errno;
-            ::close(fd);
-            if (error != EAGAIN || std::chrono::steady_clock::now() > deadline) {
-                return "";  // nobody listens, or not in time
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        // A connection to a full backlog waits for room up to the send
+        // timeout (without one, for ever); the reply up to the receive one.
         const timeval wait{.tv_sec = 10, .tv_usec = 0};
+        ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &wait, sizeof wait);
         ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+        if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+            ::close(fd);
+            return "";  // nobody listens, or not in time
+        }
         const std::string out = line + "\n";
         ::send(fd, out.data(), out.size(), MSG_NOSIGNAL);
         std::string reply;
