@@ -89,8 +89,10 @@ class MainWindow final : public WindowBase, public MainWindowView {
     // The settings page (0) or the view shown until the profiles are loaded (-1).
     void selectDeviceTab(int item);
     class FirstFrameWatch;
-    class ReadyReport;
+    class AfterPagePainted;
     class SessionEnd;
+    // The tray icon, the session bus, the desktop's colour scheme and "Hook.so".
+    void startDesktopIntegrations();
     void showTrayIcon();
     // Runs `then` once the desktop's tray host is known to answer, or not.
     void whenTrayKnown(std::function<void()> then);
