@@ -183,6 +183,11 @@ class Builder {
                 auto* stack = qobject_cast<QStackedWidget*>(w);
                 QWidget* child = widget(area != nullptr || stack != nullptr ? nullptr : w);
                 if (child != nullptr && area != nullptr) {
+                    if (area->widgetResizable()) {
+                        // The area sizes it once shown; without this it would
+                        // be sized to its size hint now, before it is styled.
+                        child->resize(child->size());
+                    }
                     area->setWidget(child);
                 } else if (child != nullptr && stack != nullptr) {
                     stack->addWidget(child);
