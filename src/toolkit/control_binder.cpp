@@ -2,13 +2,13 @@
 
 #include <QAbstractButton>
 #include <QAbstractSlider>
-#include <QSpinBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QShortcut>
 #include <QSignalBlocker>
+#include <QSpinBox>
 #include <QTimer>
 #include <memory>
 #include <utility>
@@ -19,6 +19,24 @@ namespace tvq {
 
 ControlBinder::ControlBinder(QWidget* content, QString layoutName)
     : content_(content), layoutName_(std::move(layoutName)) {}
+
+QWidget* ControlBinder::named(const QString& name) const {
+    const auto fresh = [this, &name]() -> QWidget* {
+        const auto it = index_.constFind(name);
+        return it != index_.cend() && *it != nullptr && (*it)->objectName() == name ? it->data()
+                                                                                    : nullptr;
+    };
+    if (QWidget* w = fresh(); w != nullptr || content_ == nullptr) {
+        return w;
+    }
+    index_.clear();
+    for (QWidget* w : content_->findChildren<QWidget*>()) {
+        if (const QString& n = w->objectName(); !n.isEmpty() && !index_.contains(n)) {
+            index_.insert(n, w);
+        }
+    }
+    return fresh();
+}
 
 QWidget* ControlBinder::require(const QString& name) const {
     QWidget* w = find(name);

@@ -14,6 +14,7 @@
 // Controls changed through the quiet setters raise nothing.
 #pragma once
 
+#include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -38,7 +39,11 @@ class ControlBinder final : public QObject {
     // The control, or null without a word.
     template <class T = QWidget>
     T* find(const QString& name) const {
-        return content_ != nullptr ? content_->findChild<T*>(name) : nullptr;
+        QWidget* w = named(name);
+        if (auto* found = qobject_cast<T*>(w); found != nullptr || w == nullptr) {
+            return found;
+        }
+        return content_->findChild<T*>(name);  // another of that name, of that type
     }
     // The control, or null with a debug line saying the layout lacks it.
     QWidget* require(const QString& name) const;
@@ -80,6 +85,13 @@ class ControlBinder final : public QObject {
         Activation input = Activation::kOther;
     };
     Watched& watch(QWidget* control);
+    // The layout's widget of that name. Windows look up a few hundred names,
+    // most more than once: they are found in an index of the widgets by
+    // name, made again in one walk whenever a name is missing or its widget
+    // is gone or renamed.
+    QWidget* named(const QString& name) const;
+
+    mutable QHash<QString, QPointer<QWidget>> index_;
 
     QPointer<QWidget> content_;
     QString layoutName_;

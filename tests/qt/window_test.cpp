@@ -214,6 +214,7 @@ class WindowTest : public QObject {
         QVERIFY(w.control("after_label") != nullptr);
         auto* stack = w.control<QStackedWidget>("stack");
         QCOMPARE(stack->currentWidget()->objectName(), QString("first_page"));
+        QVERIFY(w.control("later_page") != nullptr);  // the empty stand-in
         w.buildDeferredParts();
         QVERIFY(!w.deferredPartsPending());
         auto* later = w.control<QPushButton>("later_btn");
@@ -226,6 +227,10 @@ class WindowTest : public QObject {
                  QString("QLabel { color: #123456; }"));
         w.buildDeferredParts();  // once only
         QCOMPARE(stack->count(), 2);
+        // Controls are looked up by their current names.
+        w.control("after_label")->setObjectName("renamed_label");
+        QCOMPARE(w.control("after_label"), nullptr);
+        QVERIFY(w.control<QLabel>("renamed_label") != nullptr);
         // Without deferring, everything is built at once.
         Recorder whole("deferred.xml", &language);
         whole.create();
