@@ -1,8 +1,8 @@
 // Cold start of tvq-config to its first shown window, against a minimal Qt
 // window program started the same way: median of 25 starts each, on a
 // private X server, measured from the spawn to the window being mapped.
-// Also the time until the settings page is built, drawn and the program
-// answers input again (the file the program writes under TVQ_READY_FILE).
+// Also the time until the settings page is built and drawn, and the event
+// loop is free again (the file the program writes under TVQ_READY_FILE).
 // Then the program's resident memory after 3 s idle.
 #include <signal.h>
 #include <spawn.h>
