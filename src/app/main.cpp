@@ -11,6 +11,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <future>
 #include <memory>
 #include <optional>
 #include <string>
@@ -136,13 +137,19 @@ int main(int argc, char** argv) {
                      sessionBus.c_str());
     }
 
+    // The texts are read while the toolkit connects to the display and loads
+    // its plugins, which is mostly waiting; where no thread can be started,
+    // after it.
+    tvq::LanguageManager language;
+    std::future<bool> textsRead =
+        std::async(std::launch::async | std::launch::deferred,
+                   [&language] { return language.load(tvq::resourceFolder() + "lan.xml"); });
     QApplication app(argc, argv);
     display.release();
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setApplicationName(tvq::kProductName);
 
-    tvq::LanguageManager language;
-    const bool texts = language.load(tvq::resourceFolder() + "lan.xml");
+    const bool texts = textsRead.get();
     // The desktop's language until the settings file, read below, names another.
     const std::string shownLanguage = tvq::chooseLanguage(tvq::processEnvironment(), "");
     tvq::showLanguage(language, shownLanguage);
