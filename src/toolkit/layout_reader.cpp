@@ -142,6 +142,9 @@ class Builder {
             delete root;
             return nullptr;
         }
+        for (QLayout* l : layouts_) {
+            l->setEnabled(true);  // laid out when shown
+        }
         for (const auto& [label, name] : buddies_) {
             label->setBuddy(root->findChild<QWidget*>(name));
         }
@@ -211,6 +214,11 @@ class Builder {
         if (l == nullptr) {
             return nullptr;
         }
+        // Off while the layout is built: a stack's current page or a widget
+        // shown would otherwise lay out its part now, with the fonts it has
+        // before the window dresses it (loading fonts it never shows in).
+        l->setEnabled(false);
+        layouts_.push_back(l);
         // The margins the layout names none of are the style's as the widget
         // stands now, as Designer builds them; none in a plain widget that
         // only holds a layout inside another.
@@ -483,6 +491,7 @@ class Builder {
     QXmlStreamReader xml_;
     int depth_ = 0;
     std::vector<std::pair<QLabel*, QString>> buddies_;
+    std::vector<QLayout*> layouts_;
 };
 
 }  // namespace
