@@ -20,22 +20,42 @@ namespace tvq {
 ControlBinder::ControlBinder(QWidget* content, QString layoutName)
     : content_(content), layoutName_(std::move(layoutName)) {}
 
-QWidget* ControlBinder::named(const QString& name) const {
-    const auto fresh = [this, &name]() -> QWidget* {
-        const auto it = index_.constFind(name);
-        return it != index_.cend() && *it != nullptr && (*it)->objectName() == name ? it->data()
-                                                                                    : nullptr;
-    };
-    if (QWidget* w = fresh(); w != nullptr || content_ == nullptr) {
-        return w;
-    }
-    index_.clear();
-    for (QWidget* w : content_->findChildren<QWidget*>()) {
-        if (const QString& n = w->objectName(); !n.isEmpty() && !index_.contains(n)) {
-            index_.insert(n, w);
+namespace {
+
+// Indexes the widgets under `parent` by name, the first of each name in the
+// order QObject::findChild meets them: all of an object's children, then
+// each child's own.
+void indexWidgets(const QObject* parent, QHash<QString, QPointer<QWidget>>& index) {
+    for (QObject* child : parent->children()) {
+        auto* w = qobject_cast<QWidget*>(child);
+        if (w != nullptr && !w->objectName().isEmpty() && !index.contains(w->objectName())) {
+            index.insert(w->objectName(), w);
         }
     }
-    return fresh();
+    for (const QObject* child : parent->children()) {
+        indexWidgets(child, index);
+    }
+}
+
+}  // namespace
+
+QWidget* ControlBinder::named(const QString& name) const {
+    const auto indexed = [this, &name]() -> QWidget* {
+        const auto it = index_.constFind(name);
+        return it != index_.cend() && *it != nullptr && (*it)->objectName() == name ? *it : nullptr;
+    };
+    if (QWidget* w = indexed(); w != nullptr || content_ == nullptr) {
+        return w;
+    }
+    // Not in the index: a name the layout lacks costs one walk, as without
+    // an index; a widget made, renamed or replaced since means the index is
+    // made again, the others made with it being likely looked up next.
+    if (!index_.isEmpty() && content_->findChild<QWidget*>(name) == nullptr) {
+        return nullptr;
+    }
+    index_.clear();
+    indexWidgets(content_, index_);
+    return indexed();
 }
 
 QWidget* ControlBinder::require(const QString& name) const {

@@ -87,8 +87,7 @@ class ControlBinder final : public QObject {
     Watched& watch(QWidget* control);
     // The layout's widget of that name. Windows look up a few hundred names,
     // most more than once: they are found in an index of the widgets by
-    // name, made again in one walk whenever a name is missing or its widget
-    // is gone or renamed.
+    // name, in the order QObject::findChild meets them, made in one walk.
     QWidget* named(const QString& name) const;
 
     mutable QHash<QString, QPointer<QWidget>> index_;
