@@ -3,7 +3,8 @@
 // private X server, measured from the spawn to the window being mapped.
 // Also the time until the settings page is built and drawn, and the event
 // loop is free again (the file the program writes under TVQ_READY_FILE).
-// Then the program's resident memory after 3 s idle.
+// Then the program's resident memory after 3 s idle. Given program folders,
+// it compares them instead (see compare()).
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -125,7 +126,32 @@ double median(const std::vector<double>& v) {
 
 }  // namespace
 
-int main() {
+// Program folders given on the command line are started in turn, start by
+// start, so that each sees the machine as the others do: the way to see a
+// change of a few milliseconds, which the machine's drift between two runs
+// of this benchmark hides.
+int compare(const std::vector<std::string>& folders, const std::string& runtime) {
+    const std::string readyFile = runtime + "/ready";
+    std::vector<std::vector<double>> first(folders.size()), ready(folders.size());
+    for (int i = 0; i < kStarts; ++i) {
+        for (std::size_t f = 0; f < folders.size(); ++f) {
+            Run run = start(folders[f] + "/tvq-config", "TERVANA", runtime, nullptr, readyFile);
+            first[f].push_back(run.ms);
+            ready[f].push_back(run.readyMs);
+            stop(run.pid);
+        }
+    }
+    for (std::size_t f = 0; f < folders.size(); ++f) {
+        std::printf(
+            "%s: first frame %.1f ms, settings page drawn %.1f ms (medians of %d; middle half "
+            "%.1f-%.1f ms)\n",
+            folders[f].c_str(), median(first[f]), median(ready[f]), kStarts,
+            quantile(ready[f], 0.25), quantile(ready[f], 0.75));
+    }
+    return 0;
+}
+
+int main(int argc, char** argv) {
     tvq::testing::Xvfb server;
     if (!server.running()) {
         std::fprintf(stderr, "startup_time: no X server\n");
@@ -134,6 +160,11 @@ int main() {
     const std::string runtime = std::filesystem::temp_directory_path() / "tvq-bench-runtime";
     std::filesystem::create_directories(runtime);
     std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+    if (argc > 1) {
+        const int status = compare(std::vector<std::string>(argv + 1, argv + argc), runtime);
+        std::filesystem::remove_all(runtime);
+        return status;
+    }
     const std::string folder = TVQ_PROGRAM_FOLDER;
 
     std::vector<double> program, ready, minimal, minimalText;
