@@ -77,7 +77,12 @@ Run start(const std::string& program, const char* title, const std::string& runt
     Display* d = XOpenDisplay(nullptr);
     Run run;
     const auto begin = Clock::now();
-    posix_spawn(&run.pid, argv[0], nullptr, nullptr, argv, envp);
+    if (posix_spawn(&run.pid, argv[0], nullptr, nullptr, argv, envp) != 0) {
+        std::fprintf(stderr, "startup_time: cannot start %s\n", program.c_str());
+        run.pid = -1;
+        XCloseDisplay(d);
+        return run;
+    }
     while (Clock::now() - begin < std::chrono::seconds(20)) {
         if (mappedWindowNamed(d, DefaultRootWindow(d), title)) {
             run.ms = std::chrono::duration<double, std::milli>(Clock::now() - begin).count();
@@ -97,6 +102,9 @@ Run start(const std::string& program, const char* title, const std::string& runt
 }
 
 void stop(pid_t pid) {
+    if (pid <= 0) {
+        return;  // never started: kill(-1) would reach every process of the user
+    }
     ::kill(pid, SIGTERM);
     ::waitpid(pid, nullptr, 0);
 }
@@ -131,6 +139,12 @@ double median(const std::vector<double>& v) {
 // change of a few milliseconds, which the machine's drift between two runs
 // of this benchmark hides.
 int compare(const std::vector<std::string>& folders, const std::string& runtime) {
+    for (const std::string& folder : folders) {
+        if (!std::filesystem::is_regular_file(folder + "/tvq-config")) {
+            std::fprintf(stderr, "startup_time: no tvq-config in %s\n", folder.c_str());
+            return 2;
+        }
+    }
     const std::string readyFile = runtime + "/ready";
     std::vector<std::vector<double>> first(folders.size()), ready(folders.size());
     for (int i = 0; i < kStarts; ++i) {
