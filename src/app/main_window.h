@@ -83,6 +83,7 @@ class MainWindow final : public WindowBase, public MainWindowView {
   protected:
     void setup() override;
     void onDeferredPartsBuilt() override;
+    void onLaterPartsBuilt() override;
     void closeEvent(QCloseEvent* event) override;
 
   private:

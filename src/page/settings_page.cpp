@@ -44,6 +44,14 @@ void SettingsPage::bindControls() {
     view_.setVisible(control::kVerPowerSetting, false);
 }
 
+void SettingsPage::controlsAdded() {
+    bindControls();  // the view binds each control once
+    showClosedSections();
+    if (loaded_) {
+        refreshPage();
+    }
+}
+
 void SettingsPage::showProfiles(const ProfileStore::LoadReport& report) {
     if (loaded_) {
         return;
@@ -117,11 +125,20 @@ void SettingsPage::keepSectionsClosed(
     for (const SectionToggle& t : kSectionToggles) {
         if (std::find(closed.begin(), closed.end(), t.section) != closed.end()) {
             closedSections_.push_back(t.section);
+        }
+    }
+    showClosedSections();
+    sectionsChanged_ = std::move(changed);
+}
+
+void SettingsPage::showClosedSections() {
+    for (const SectionToggle& t : kSectionToggles) {
+        if (std::find(closedSections_.begin(), closedSections_.end(), t.section) !=
+            closedSections_.end()) {
             view_.setChecked(t.check, false);
             view_.setVisible(t.section, false);
         }
     }
-    sectionsChanged_ = std::move(changed);
 }
 
 void SettingsPage::bind() {

@@ -34,6 +34,9 @@ class SettingsPage final {
     // start: binds every control's handler and hides the power-setting
     // section.
     void bindControls();
+    // Controls of a part built since are there: binds them, and shows them
+    // as the page stands (the sections kept closed, the profile's values).
+    void controlsAdded();
 
     // Once the session has read its stores (`report`): shows one row per
     // profile, selects the stored one without a notification and shows it,
@@ -73,6 +76,7 @@ class SettingsPage final {
 
   private:
     void bind();
+    void showClosedSections();
     void tellProfileChanged() {
         if (profileChanged_) {
             profileChanged_();

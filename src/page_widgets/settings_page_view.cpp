@@ -60,9 +60,21 @@ void SettingsPageView::attach(WindowBase& window, LibraryMessages* libraryWindow
     dialogs_.setOwner(&window, hook, libraryWindow);
     findControls();
     logic_.bindControls();
+    boundEarlier_ = QSet<QString>(controls_.keyBegin(), controls_.keyEnd());
     nameControlsForAccessibility(language_, [this](std::string_view n) { return boundControl(n); });
     makeDisclosures(&window);
     keepApplyButtonInPlace();
+}
+
+void SettingsPageView::attachLaterParts() {
+    if (window_ == nullptr) {
+        return;
+    }
+    findControls();
+    logic_.controlsAdded();
+    boundEarlier_ = QSet<QString>(controls_.keyBegin(), controls_.keyEnd());
+    nameControlsForAccessibility(language_, [this](std::string_view n) { return boundControl(n); });
+    makeDisclosures(window_);
 }
 
 void SettingsPageView::keepApplyButtonInPlace() {
@@ -96,11 +108,14 @@ void SettingsPageView::keepApplyButtonInPlace() {
 }
 
 void SettingsPageView::findControls() {
-    controls_.clear();
+    // Those of parts built since are added; those found stay as they are.
     ControlBinder* binder = window_->controls();
     QStringList missing;
     for (const ControlInfo& c : pageControls()) {
         const QString n = QString::fromStdString(c.name);
+        if (controls_.contains(n)) {
+            continue;
+        }
         QWidget* w = binder != nullptr ? binder->find(n) : nullptr;
         if (w == nullptr) {
             missing << n;
@@ -119,7 +134,7 @@ void SettingsPageView::findControls() {
             w->installEventFilter(this);
         }
     }
-    if (!missing.isEmpty()) {
+    if (!missing.isEmpty() && !window_->deferredPartsPending()) {
         debug::write("main.xml lacks " + missing.join(", ").toStdString() + "\n");
     }
     if (auto* list = qobject_cast<QListWidget*>(boundControl(control::kListProfile))) {
@@ -142,13 +157,18 @@ QWidget* SettingsPageView::boundControl(std::string_view name) const {
     return controls_.value(qName(name), nullptr);
 }
 
-// ControlEvents: only controls the page found are bound.
+// ControlEvents: only controls the page found are bound, each once: a
+// control found before the parts built since was bound then.
+
+bool SettingsPageView::bindable(std::string_view control) const {
+    return exists(control) && !boundEarlier_.contains(qName(control));
+}
 
 template <class Handler>
 void SettingsPageView::bindFound(std::string_view control,
                                  void (ControlBinder::*bind)(const QString&, Handler),
                                  Handler handler) {
-    if (exists(control)) {
+    if (bindable(control)) {
         (window_->controls()->*bind)(qName(control), std::move(handler));
     }
 }
@@ -174,7 +194,7 @@ void SettingsPageView::onHover(std::string_view control, std::function<void(bool
 
 void SettingsPageView::onKey(std::string_view control, std::string_view key,
                              std::function<void()> handler) {
-    if (exists(control)) {
+    if (bindable(control)) {
         window_->controls()->onKey(qName(control), qName(key), std::move(handler));
     }
 }

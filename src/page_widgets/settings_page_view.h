@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <memory>
 
@@ -36,6 +37,9 @@ class SettingsPageView final : public QObject, public ListPageView {
     // input hook's reports to the dialogs that capture keys; `hook`, the
     // input hook).
     void attach(WindowBase& window, LibraryMessages* libraryWindow, InputHook* hook);
+    // The window's later parts are built: their controls are found, bound,
+    // named and shown with the profile's values.
+    void attachLaterParts();
 
     SettingsPage& logic() { return logic_; }
     PageDialogLauncher& dialogs() { return dialogs_; }
@@ -83,6 +87,7 @@ class SettingsPageView final : public QObject, public ListPageView {
     void showApplyStatusIcon(const QString& state);
     // The line under the apply button has room for this many lines.
     static constexpr int kApplyStatusLines = 2;
+    bool bindable(std::string_view control) const;
     // Binds `handler` through `bind` when the page found `control`.
     template <class Handler>
     void bindFound(std::string_view control, void (ControlBinder::*bind)(const QString&, Handler),
@@ -91,6 +96,7 @@ class SettingsPageView final : public QObject, public ListPageView {
     const LanguageManager& language_;
     WindowBase* window_ = nullptr;
     QHash<QString, QWidget*> controls_;  // owned by the window's layout
+    QSet<QString> boundEarlier_;         // their handlers are bound
     PageDialogLauncher dialogs_;
     SettingsPage logic_;
 };

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLayout>
+#include <QPointer>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
@@ -60,12 +61,16 @@ struct Range {
     qsizetype end;
     QString name;
 };
-std::vector<Range> deferredRanges(const QByteArray& xml) {
-    static constexpr QByteArrayView marker = "<property name=\"deferred\"";
+constexpr QByteArrayView kDeferredMarker = "<property name=\"deferred\"";
+
+// From `from` on: a deferred part's own marker is skipped, and those within
+// it are found.
+std::vector<Range> deferredRanges(const QByteArray& xml, qsizetype from) {
+    static constexpr QByteArrayView marker = kDeferredMarker;
     static constexpr QByteArrayView open = "<widget";
     static constexpr QByteArrayView close = "</widget>";
     std::vector<Range> ranges;
-    for (qsizetype at = xml.indexOf(marker); at >= 0; at = xml.indexOf(marker, at + 1)) {
+    for (qsizetype at = xml.indexOf(marker, from); at >= 0; at = xml.indexOf(marker, at + 1)) {
         const qsizetype propertyEnd = xml.indexOf("</property>", at);
         const qsizetype isTrue = xml.indexOf("<bool>true</bool>", at);
         const qsizetype begin = xml.lastIndexOf(open, at);
@@ -104,6 +109,63 @@ std::vector<Range> deferredRanges(const QByteArray& xml) {
     }
     return ranges;
 }
+
+// Takes the outermost deferred parts (from `from` on) out of `xml` into
+// `parts`, each replaced by an empty widget of its name.
+void takeDeferred(QByteArray& xml, qsizetype from, std::vector<DeferredPart>& parts) {
+    const std::vector<Range> ranges = deferredRanges(xml, from);
+    for (auto it = ranges.rbegin(); it != ranges.rend(); ++it) {
+        parts.push_back({it->name, xml.mid(it->begin, it->end - it->begin)});
+        xml.replace(it->begin, it->end - it->begin,
+                    "<widget class=\"QWidget\" name=\"" + it->name.toUtf8() + "\"/>");
+    }
+}
+
+// A widget given a new parent goes to the end of its window's Tab order. The
+// Tab order of a part put in place of `placeholder` is mended: the
+// focusable widgets that followed the placeholder follow the part again.
+class TabPlace {
+  public:
+    explicit TabPlace(QWidget* placeholder) {
+        const QWidget* window = placeholder->window();
+        QWidget* w = placeholder;
+        for (int steps = 0; steps < kFocusChainLimit; ++steps) {
+            w = w->nextInFocusChain();
+            if (w == window || w == placeholder) {
+                break;
+            }
+            if (reachable(w)) {
+                followers_ << w;
+            }
+        }
+    }
+    void mend(QWidget* part) const {
+        QWidget* last = nullptr;
+        QWidget* w = part;
+        for (int steps = 0; steps < kFocusChainLimit; ++steps) {
+            w = w->nextInFocusChain();
+            if (w == part || !part->isAncestorOf(w)) {
+                break;
+            }
+            if (reachable(w)) {
+                last = w;
+            }
+        }
+        for (QWidget* follower : followers_) {
+            if (last != nullptr && follower != nullptr) {
+                QWidget::setTabOrder(last, follower);
+                last = follower;
+            }
+        }
+    }
+
+  private:
+    static constexpr int kFocusChainLimit = 4000;  // widgets walked at most
+    static bool reachable(const QWidget* w) {
+        return (w->focusPolicy() & Qt::TabFocus) != 0 && w->focusProxy() == nullptr;
+    }
+    QList<QPointer<QWidget>> followers_;
+};
 
 // The root widget's style sheet, taken out of the layout: it is set once all
 // widgets exist, since a sheet present while they are built styles each new
@@ -152,12 +214,7 @@ LoadedLayout::LoadedLayout(const QString& file, QWidget* host, const LanguageMan
     // Worked on as UTF-8 bytes: the markers looked for are ASCII.
     QByteArray xml = source.readAll();
     const QString sheet = takeRootStyleSheet(xml);
-    const std::vector<Range> ranges = deferredRanges(xml);
-    for (auto it = ranges.rbegin(); it != ranges.rend(); ++it) {
-        deferred_.push_back({it->name, xml.mid(it->begin, it->end - it->begin)});
-        xml.replace(it->begin, it->end - it->begin,
-                    "<widget class=\"QWidget\" name=\"" + it->name.toUtf8() + "\"/>");
-    }
+    takeDeferred(xml, 0, deferred_);
     content_ = load(xml, host, file);
     if (content_ == nullptr) {
         deferred_.clear();
@@ -178,20 +235,22 @@ LoadedLayout::LoadedLayout(const QString& file, QWidget* host, const LanguageMan
             content->setStyleSheet(themedSheet(sheet, scheme));
         });
     }
-    if (!deferParts) {
+    while (!deferParts && hasDeferred()) {
         buildDeferred();
     }
 }
 
 void LoadedLayout::buildDeferred() {
-    std::vector<Deferred> parts;
+    std::vector<DeferredPart> parts;
     parts.swap(deferred_);
-    for (const Deferred& part : parts) {
+    for (DeferredPart& part : parts) {
         QWidget* placeholder = content_->findChild<QWidget*>(part.name);
         QWidget* parent = placeholder != nullptr ? placeholder->parentWidget() : nullptr;
         if (parent == nullptr) {
             continue;
         }
+        // The parts deferred within this one wait for the next call.
+        takeDeferred(part.xml, part.xml.indexOf(kDeferredMarker) + 1, deferred_);
         const QByteArray document = "<ui version=\"4.0\">" + part.xml + "</ui>";
         // Built apart from the styled window and then put in place: built in
         // place, every new child would restyle the part again.
@@ -202,6 +261,7 @@ void LoadedLayout::buildDeferred() {
         if (language_ != nullptr) {
             showTexts(built, *language_);
         }
+        const TabPlace tabPlace(placeholder);
         built->setParent(parent);
         if (auto* stack = qobject_cast<QStackedWidget*>(parent)) {
             const int index = stack->indexOf(placeholder);
@@ -214,6 +274,7 @@ void LoadedLayout::buildDeferred() {
             delete parent->layout()->replaceWidget(placeholder, built);
         }
         delete placeholder;
+        tabPlace.mend(built);
     }
 }
 

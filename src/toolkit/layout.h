@@ -5,7 +5,9 @@
 // A widget of a layout whose dynamic property "deferred" is true is left out
 // of the first build: an empty widget of the same name holds its place until
 // LoadedLayout::buildDeferred() builds it, so that a window can show its
-// first frame before the parts it does not show yet exist.
+// first frame before the parts it does not show yet exist. A deferred widget
+// within a deferred widget waits for the next buildDeferred(): a window can
+// show the part in view first and the rest after it.
 #pragma once
 
 #include <QByteArray>
@@ -25,6 +27,11 @@ QString resourceFolder();
 // is malformed.
 QWidget* buildWidget(const QByteArray& layoutText, QWidget* parent);
 
+struct DeferredPart {
+    QString name;
+    QByteArray xml;  // the widget element
+};
+
 class LoadedLayout {
   public:
     // Loads "res/<file>" as the only content of `host`; with `deferParts`
@@ -35,18 +42,15 @@ class LoadedLayout {
 
     QWidget* content() const { return content_; }
     bool hasDeferred() const { return !deferred_.empty(); }
-    // Builds the deferred widgets in their places. Idempotent.
+    // Builds the deferred widgets waiting, each in its place and its place
+    // in the Tab order. Without any waiting, does nothing.
     void buildDeferred();
 
   private:
-    struct Deferred {
-        QString name;
-        QByteArray xml;  // the widget element
-    };
     QString file_;
     const LanguageManager* language_;
     QWidget* content_ = nullptr;
-    std::vector<Deferred> deferred_;
+    std::vector<DeferredPart> deferred_;
 };
 
 }  // namespace tvq

@@ -1,6 +1,7 @@
 #include "toolkit/window_base.h"
 
 #include <QScreen>
+#include <utility>
 
 #include "toolkit/dialog_base.h"
 #include "toolkit/focus_ring.h"
@@ -25,6 +26,7 @@ void WindowBase::create(QWidget* owner, Qt::WindowFlags flags, bool deferParts) 
     // A window whose layout could not be read builds nothing on it; its
     // owner tells the user.
     if (!deferredPartsPending() && layout_->content() != nullptr) {
+        firstPartsBuilt_ = true;
         onDeferredPartsBuilt();
     }
 }
@@ -34,7 +36,11 @@ void WindowBase::buildDeferredParts() {
         return;
     }
     layout_->buildDeferred();
-    onDeferredPartsBuilt();
+    if (std::exchange(firstPartsBuilt_, true)) {
+        onLaterPartsBuilt();
+    } else {
+        onDeferredPartsBuilt();
+    }
 }
 
 void WindowBase::centerWindow() {

@@ -21,13 +21,14 @@ class WindowBase : public QWidget {
     WindowBase(QString className, QString layoutFile, const LanguageManager* language);
     ~WindowBase() override;
 
-
     // Loads the layout (a missing or malformed file leaves the window without
     // controls), shows language texts and runs setup(). With `deferParts`
     // the layout's deferred widgets wait for buildDeferredParts().
     void create(QWidget* owner = nullptr, Qt::WindowFlags flags = Qt::Window,
                 bool deferParts = false);
-    // Builds the deferred widgets, then runs onDeferredPartsBuilt(). Once.
+    // Builds the deferred widgets, then runs onDeferredPartsBuilt(). Parts
+    // deferred within them are built by the next call, which runs
+    // onLaterPartsBuilt(). Without parts waiting, does nothing.
     void buildDeferredParts();
     bool deferredPartsPending() const { return layout_ && layout_->hasDeferred(); }
 
@@ -46,6 +47,8 @@ class WindowBase : public QWidget {
     // buildDeferredParts() when the window was created with deferred parts;
     // never when the layout could not be read.
     virtual void onDeferredPartsBuilt() {}
+    // The parts deferred within the deferred parts are built too.
+    virtual void onLaterPartsBuilt() {}
 
   private:
     QString className_;
@@ -53,6 +56,7 @@ class WindowBase : public QWidget {
     const LanguageManager* language_;
     std::unique_ptr<LoadedLayout> layout_;
     std::unique_ptr<ControlBinder> controls_;
+    bool firstPartsBuilt_ = false;
 };
 
 }  // namespace tvq

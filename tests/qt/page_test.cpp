@@ -41,6 +41,7 @@
 #include "page_widgets/settings_page_view.h"
 #include "platform/posix_file_system.h"
 #include "profiles/record_layout.h"
+#include "program/program_settings.h"
 #include "store_fixture.h"
 #include "toolkit/language.h"
 #include "toolkit/loaded_menu.h"
@@ -242,6 +243,67 @@ class PageTest : public QObject, private testing::FakePageWindow {
         QCOMPARE(light->arrowType(), Qt::RightArrow);
         QVERIFY(page->boundControl("ms_1_ver_light")->isHidden());
         QVERIFY(!page->boundControl("ms_1_hor_dpi")->isHidden());
+    }
+
+    void theSettingsBelowTheFirstViewComeAfterItAsIfBuiltWithIt() {
+        std::vector<std::unique_ptr<Profile>> profiles;
+        profiles.push_back(newProfile(u"Work"));
+        writeAllSlots(*profiles[0], [](ModeSettings& m) {
+            m.pollingRate = 2;
+            m.sleepTimer = 7;
+        });
+        writeStore(0, profiles);
+        const auto window = openWindow(true);
+        ProgramSettings closed = mouse->settings().settings();
+        closed.closedSections = {"ms_1_ver_light"};
+        QVERIFY(mouse->settings().save(closed));
+        window->buildDeferredParts();
+        SettingsPageView* page = window->page();
+        QVERIFY(page->boundControl("ms_1_btn_key_1") != nullptr);
+        QCOMPARE(page->boundControl("ms_1_btn_prate_3"), nullptr);
+        // Once the page has been drawn (here: at once, as it is not shown).
+        QTRY_VERIFY(page->boundControl("ms_1_btn_prate_3") != nullptr);
+        QVERIFY(!window->deferredPartsPending());
+        for (const ControlInfo& c : pageControls()) {
+            QVERIFY2(page->boundControl(c.name) != nullptr, c.name.c_str());
+        }
+        // Shown as the page stands: the profile's values, the section kept
+        // closed, named for screen readers, dressed as the rest.
+        QVERIFY(qobject_cast<QRadioButton*>(page->boundControl("ms_1_btn_prate_3"))->isChecked());
+        QCOMPARE(qobject_cast<QSlider*>(page->boundControl("ms_1_slider_sleep_timer"))->value(), 7);
+        QVERIFY(page->boundControl("ms_1_ver_light")->isHidden());
+        QVERIFY(!qobject_cast<QToolButton*>(page->boundControl("ms_1_check_light"))->isChecked());
+        QCOMPARE(page->boundControl("ms_1_slider_sleep_timer")->accessibleName(),
+                 lang(language, "a11y_sleep_timer_text"));
+        QCOMPARE(page->boundControl("ms_1_check_light")->font(),
+                 page->boundControl("ms_1_check_dpi")->font());
+        // In the Tab order where they stand: after the DPI stages, before the
+        // button under the page.
+        QStringList order;
+        QWidget* w = window.get();
+        for (int i = 0; i < 4000; ++i) {
+            w = w->nextInFocusChain();
+            order << w->objectName();
+        }
+        const auto at = [&order](const char* name) { return order.indexOf(name); };
+        QVERIFY(at("ms_1_check_dpi_in_cycle_8") < at("ms_1_check_light"));
+        QVERIFY(at("ms_1_check_light") < at("ms_1_slider_sleep_timer"));
+        QVERIFY(at("ms_1_slider_sleep_timer") < at("ms_1_apply_btn"));
+        // Each control is bound once: a new one edits the profile, and a
+        // button found before asks for a profile's name once, not twice.
+        qobject_cast<QRadioButton*>(page->boundControl("ms_1_btn_prate_1"))->click();
+        QCOMPARE(mouse->session().profiles().current()->modes[0].pollingRate, 0);
+        int asked = 0;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, this, [&asked] {
+            if (QWidget* dialog = QApplication::activeModalWidget()) {
+                ++asked;
+                dialog->close();
+            }
+        });
+        closer.start(5);
+        qobject_cast<QPushButton*>(page->boundControl("ms_1_profile_add_btn"))->click();
+        QCOMPARE(asked, 1);
     }
 
     void theStoredProfileIsSelectedAndShown() {

@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QHelpEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -70,6 +71,12 @@ class Recorder final : public WindowBase {
   public:
     explicit Recorder(const QString& layout, const LanguageManager* language = nullptr)
         : WindowBase("Recorder", layout, language) {}
+    int partsBuilt = 0;
+    int laterPartsBuilt = 0;
+
+  protected:
+    void onDeferredPartsBuilt() override { ++partsBuilt; }
+    void onLaterPartsBuilt() override { ++laterPartsBuilt; }
 };
 
 // A dialog on the layer with the message box's layout.
@@ -200,9 +207,15 @@ class WindowTest : public QObject {
               <property name="currentIndex"><number>1</number></property>
               <widget class="QWidget" name="later_page">
                 <property name="deferred" stdset="0"><bool>true</bool></property>
+                <layout class="QVBoxLayout" name="later_box"><item>
                 <widget class="QPushButton" name="later_btn">
                   <property name="textKey" stdset="0"><string>ok_text</string></property></widget>
-                <widget class="QWidget" name="inner"/>
+                </item><item>
+                <widget class="QWidget" name="inner">
+                  <property name="deferred" stdset="0"><bool>true</bool></property>
+                  <widget class="QPushButton" name="inner_btn"/>
+                </widget></item><item>
+                <widget class="QPushButton" name="tail_btn"/></item></layout>
               </widget>
               <widget class="QWidget" name="first_page"/>
             </widget></item><item>
@@ -216,7 +229,6 @@ class WindowTest : public QObject {
         QCOMPARE(stack->currentWidget()->objectName(), QString("first_page"));
         QVERIFY(w.control("later_page") != nullptr);  // the empty stand-in
         w.buildDeferredParts();
-        QVERIFY(!w.deferredPartsPending());
         auto* later = w.control<QPushButton>("later_btn");
         QVERIFY(later != nullptr);
         QCOMPARE(later->text(), language.text(QStringLiteral("ok_text")));
@@ -225,8 +237,22 @@ class WindowTest : public QObject {
         QCOMPARE(stack->count(), 2);
         QCOMPARE(w.findChild<QWidget*>("root")->styleSheet(),
                  QString("QLabel { color: #123456; }"));
-        w.buildDeferredParts();  // once only
+        QCOMPARE(w.partsBuilt, 1);
+        // A part deferred within it waits for the next call, and then takes
+        // its place in the layout and in the Tab order.
+        QVERIFY(w.deferredPartsPending());
+        QCOMPARE(w.control("inner_btn"), nullptr);
+        w.buildDeferredParts();
+        QVERIFY(!w.deferredPartsPending());
+        QCOMPARE(w.laterPartsBuilt, 1);
+        auto* inner = w.control("inner");
+        QVERIFY(w.control("inner_btn") != nullptr && inner->isAncestorOf(w.control("inner_btn")));
+        QCOMPARE(w.control("later_page")->layout()->indexOf(inner), 1);
+        QCOMPARE(later->nextInFocusChain()->nextInFocusChain(), w.control("inner_btn"));
+        QCOMPARE(w.control("inner_btn")->nextInFocusChain(), w.control("tail_btn"));
+        w.buildDeferredParts();  // nothing is left
         QCOMPARE(stack->count(), 2);
+        QCOMPARE(w.partsBuilt + w.laterPartsBuilt, 2);
         // Controls are looked up by their current names.
         w.control("after_label")->setObjectName("renamed_label");
         QCOMPARE(w.control("after_label"), nullptr);
@@ -234,7 +260,8 @@ class WindowTest : public QObject {
         // Without deferring, everything is built at once.
         Recorder whole("deferred.xml", &language);
         whole.create();
-        QVERIFY(whole.control("later_btn") != nullptr);
+        QVERIFY(whole.control("later_btn") != nullptr && whole.control("inner_btn") != nullptr);
+        QCOMPARE(whole.partsBuilt, 1);
     }
 
     void textKeysOfTheLayoutShowTheirTexts() {

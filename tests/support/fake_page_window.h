@@ -35,12 +35,14 @@ struct FakePageWindow {
         location = std::make_unique<DataLocation>(
             fs, environmentWith(home, std::nullopt, home + "/config"), "/nonexistent/");
     }
-    std::unique_ptr<MainWindow> openWindow() {
+    // With `deferParts`, as the program starts it: the page waits for
+    // buildDeferredParts().
+    std::unique_ptr<MainWindow> openWindow(bool deferParts = false) {
         mouse = std::make_unique<DesktopSession>(*location, language);
         auto window = std::make_unique<MainWindow>(
             language, loader, mouse.get(),
             std::make_unique<SettingsPageView>(language, keys, mouse->session()));
-        window->create(nullptr, Qt::Window);
+        window->create(nullptr, Qt::Window, deferParts);
         return window;
     }
 };
