@@ -183,8 +183,8 @@ int main(int argc, char** argv) {
         tvq::MainWindow window(
             language, loader, &mouse,
             std::make_unique<tvq::SettingsPageView>(language, keys, mouse.session()));
-        // The first frame needs the window's frame and the "waiting for your
-        // mouse" view only: the settings page is built right after it.
+        // The first frame needs the window's frame and title bar only: the
+        // settings page is built right after it.
         window.create(nullptr, Qt::Window, true);
         if (!texts || window.control("main_menu_btn") == nullptr) {
             // Without its texts or its layout the program can show nothing

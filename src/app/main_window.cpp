@@ -6,11 +6,9 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QFile>
-#include <QLabel>
 #include <QMenu>
 #include <QSessionManager>
 #include <QShortcut>
-#include <QStackedWidget>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QWindow>
@@ -38,7 +36,6 @@ namespace {
 
 constexpr int kTrayMenuLift = 50;
 constexpr int kFirstFrameWaitMs = 500;
-constexpr int kNoDeviceArtSize = 96;
 
 }  // namespace
 
@@ -201,11 +198,6 @@ void MainWindow::setup() {
     controls()->onClick("main_menu_btn", [this] { openProgramMenu(); });
     const QString name = language_.text(QStringLiteral("mouse_name_text"));
     setWindowTitle(name);
-    // The first frame needs only the large picture; the window's icon in
-    // every size follows with the rest.
-    if (auto* art = control<QLabel>("no_device_art")) {
-        art->setPixmap(productPixmap(kNoDeviceArtSize));
-    }
 }
 
 void MainWindow::onDeferredPartsBuilt() {
@@ -240,7 +232,6 @@ void MainWindow::onDeferredPartsBuilt() {
         if (loaded) {
             page_->logic().showProfiles(*loaded);
         }
-        selectDeviceTab(0);  // the settings, with or without the mouse
         if (QWidget* list = page_->boundControl("ms_1_list_profile")) {
             list->setFocus();  // the keyboard starts in the profiles
         }
@@ -397,15 +388,6 @@ bool MainWindow::windowShown() const {
 }
 bool MainWindow::windowMinimized() const {
     return isMinimized();
-}
-
-void MainWindow::selectDeviceTab(int item) {
-    auto* tabs = control<QStackedWidget>("device_tab_switch");
-    if (tabs == nullptr) {
-        return;
-    }
-    // Item -1 shows the last page, the one for "no mouse".
-    tabs->setCurrentIndex(item >= 0 ? item : tabs->count() - 1);
 }
 
 void MainWindow::openTrayMenu() {

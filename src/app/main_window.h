@@ -88,7 +88,6 @@ class MainWindow final : public WindowBase, public MainWindowView {
 
   private:
     // The settings page (0) or the view shown until the profiles are loaded (-1).
-    void selectDeviceTab(int item);
     class FirstFrameWatch;
     class AfterPagePainted;
     class SessionEnd;

@@ -71,8 +71,6 @@ std::optional<Look> lookOf(const QWidget* w) {
         static constexpr std::pair<QLatin1StringView, Look> kNamed[] = {
             {QLatin1StringView("product_name"), {15, true, nullptr}},
             {QLatin1StringView("product_badge"), {11, true, u"on_accent"}},
-            {QLatin1StringView("no_device_title"), {22, true, nullptr}},
-            {QLatin1StringView("no_device_hint"), {13, false, u"text_muted"}},
             {QLatin1StringView("ms_1_no_mouse_note"), {12, false, u"warning"}},
             {QLatin1StringView("ms_1_sleep_label"), {12, false, u"warning"}},
             {QLatin1StringView("ms_1_low_power_label"), {12, false, u"danger"}},
