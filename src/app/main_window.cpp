@@ -200,10 +200,13 @@ void MainWindow::setup() {
     setWindowTitle(name);
 }
 
+void MainWindow::preparePart(QWidget* part) {
+    // Dressed before it is put in: the page is shown as it goes in, and its
+    // sizes are those of its look.
+    dressPart(part);
+}
+
 void MainWindow::onDeferredPartsBuilt() {
-    if (auto* root = findChild<QWidget*>(QStringLiteral("main_root"))) {
-        dressWindow(root);  // the page's widgets too
-    }
     if (auto* devicePage = findChild<QWidget*>(QStringLiteral("device_page"))) {
         reflow_ = new PageReflow(devicePage);
     }
@@ -266,9 +269,6 @@ void MainWindow::onDeferredPartsBuilt() {
 }
 
 void MainWindow::onLaterPartsBuilt() {
-    if (auto* root = findChild<QWidget*>(QStringLiteral("main_root"))) {
-        dressWindow(root);  // the new widgets
-    }
     if (page_) {
         page_->attachLaterParts();
     }

@@ -84,6 +84,7 @@ class MainWindow final : public WindowBase, public MainWindowView {
     void setup() override;
     void onDeferredPartsBuilt() override;
     void onLaterPartsBuilt() override;
+    void preparePart(QWidget* part) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:

@@ -240,7 +240,7 @@ LoadedLayout::LoadedLayout(const QString& file, QWidget* host, const LanguageMan
     }
 }
 
-void LoadedLayout::buildDeferred() {
+void LoadedLayout::buildDeferred(const std::function<void(QWidget*)>& prepare) {
     std::vector<DeferredPart> parts;
     parts.swap(deferred_);
     for (DeferredPart& part : parts) {
@@ -260,6 +260,9 @@ void LoadedLayout::buildDeferred() {
         }
         if (language_ != nullptr) {
             showTexts(built, *language_);
+        }
+        if (prepare) {
+            prepare(built);
         }
         const TabPlace tabPlace(placeholder);
         built->setParent(parent);

@@ -12,6 +12,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <vector>
 
 class QWidget;
@@ -43,8 +44,10 @@ class LoadedLayout {
     QWidget* content() const { return content_; }
     bool hasDeferred() const { return !deferred_.empty(); }
     // Builds the deferred widgets waiting, each in its place and its place
-    // in the Tab order. Without any waiting, does nothing.
-    void buildDeferred();
+    // in the Tab order. Without any waiting, does nothing. `prepare` is
+    // given each part once it is built and shows its texts, before it is
+    // put in its place (and shown, where that place is on screen).
+    void buildDeferred(const std::function<void(QWidget*)>& prepare = {});
 
   private:
     QString file_;

@@ -35,7 +35,7 @@ void WindowBase::buildDeferredParts() {
     if (!deferredPartsPending()) {
         return;
     }
-    layout_->buildDeferred();
+    layout_->buildDeferred([this](QWidget* part) { preparePart(part); });
     if (std::exchange(firstPartsBuilt_, true)) {
         onLaterPartsBuilt();
     } else {

@@ -47,6 +47,8 @@ class WindowBase : public QWidget {
     // buildDeferredParts() when the window was created with deferred parts;
     // never when the layout could not be read.
     virtual void onDeferredPartsBuilt() {}
+    // A deferred part is built, before it is put in its place.
+    virtual void preparePart(QWidget* /*part*/) {}
     // The parts deferred within the deferred parts are built too.
     virtual void onLaterPartsBuilt() {}
 

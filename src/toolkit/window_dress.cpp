@@ -203,6 +203,10 @@ void dressAll(QWidget* root) {
 }  // namespace
 }  // namespace look
 
+void dressPart(QWidget* part) {
+    look::dressAll(part);
+}
+
 void dressWindow(QWidget* root) {
     if (dynamic_cast<WindowStyle*>(QApplication::style()) == nullptr) {
         QApplication::setStyle(new WindowStyle);  // owned by the application

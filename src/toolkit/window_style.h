@@ -51,5 +51,9 @@ class WindowStyle final : public QProxyStyle {
 // and sizes of its kind. Called again for parts built later; the colours
 // follow every later change of the application's scheme by themselves.
 void dressWindow(QWidget* root);
+// A part built for a dressed window, before it is put in: its widgets get
+// the look of their kinds now, so that nothing is laid out in a look they
+// lose at once. The font family and the scheme come with the window.
+void dressPart(QWidget* part);
 
 }  // namespace tvq

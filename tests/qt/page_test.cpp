@@ -253,15 +253,18 @@ class PageTest : public QObject, private testing::FakePageWindow {
             m.sleepTimer = 7;
         });
         writeStore(0, profiles);
-        const auto window = openWindow(true);
+        auto window = openWindow(true);
         ProgramSettings closed = mouse->settings().settings();
         closed.closedSections = {"ms_1_ver_light"};
         QVERIFY(mouse->settings().save(closed));
+        // As the program starts: shown, then built.
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         window->buildDeferredParts();
         SettingsPageView* page = window->page();
         QVERIFY(page->boundControl("ms_1_btn_key_1") != nullptr);
         QCOMPARE(page->boundControl("ms_1_btn_prate_3"), nullptr);
-        // Once the page has been drawn (here: at once, as it is not shown).
+        // Once the page has been drawn.
         QTRY_VERIFY(page->boundControl("ms_1_btn_prate_3") != nullptr);
         QVERIFY(!window->deferredPartsPending());
         for (const ControlInfo& c : pageControls()) {
@@ -277,6 +280,19 @@ class PageTest : public QObject, private testing::FakePageWindow {
                  lang(language, "a11y_sleep_timer_text"));
         QCOMPARE(page->boundControl("ms_1_check_light")->font(),
                  page->boundControl("ms_1_check_dpi")->font());
+        // Sized as when built with the window (below), though each part is
+        // shown as it goes in.
+        const auto buttonSizes = [](const MainWindow& w) {
+            QHash<QString, QSize> sizes;
+            for (const QAbstractButton* b : w.findChildren<QAbstractButton*>()) {
+                if (b->isVisible()) {
+                    sizes.insert(b->objectName(), b->size());
+                }
+            }
+            return sizes;
+        };
+        QCoreApplication::processEvents();  // the layouts settle
+        const QHash<QString, QSize> shownAsBuilt = buttonSizes(*window);
         // In the Tab order where they stand: after the DPI stages, before the
         // button under the page.
         QStringList order;
@@ -304,6 +320,13 @@ class PageTest : public QObject, private testing::FakePageWindow {
         closer.start(5);
         qobject_cast<QPushButton*>(page->boundControl("ms_1_profile_add_btn"))->click();
         QCOMPARE(asked, 1);
+        closer.stop();
+        window.reset();
+        const auto whole = openWindow();  // the same data, built at once
+        whole->show();
+        QVERIFY(QTest::qWaitForWindowExposed(whole.get()));
+        QCoreApplication::processEvents();
+        QCOMPARE(buttonSizes(*whole), shownAsBuilt);
     }
 
     void theStoredProfileIsSelectedAndShown() {
