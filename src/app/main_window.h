@@ -88,7 +88,6 @@ class MainWindow final : public WindowBase, public MainWindowView {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    // The settings page (0) or the view shown until the profiles are loaded (-1).
     class FirstFrameWatch;
     class AfterPagePainted;
     class SessionEnd;
