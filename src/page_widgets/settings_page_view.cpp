@@ -109,14 +109,22 @@ void SettingsPageView::keepApplyButtonInPlace() {
 
 void SettingsPageView::findControls() {
     // Those of parts built since are added; those found stay as they are.
-    ControlBinder* binder = window_->controls();
+    QStringList wanted;
+    for (const ControlInfo& c : pageControls()) {
+        if (const QString n = QString::fromStdString(c.name); !controls_.contains(n)) {
+            wanted << n;
+        }
+    }
+    const ControlBinder* binder = window_->controls();
+    const QHash<QString, QWidget*> found =
+        binder != nullptr ? binder->findEach(wanted) : QHash<QString, QWidget*>();
     QStringList missing;
     for (const ControlInfo& c : pageControls()) {
         const QString n = QString::fromStdString(c.name);
         if (controls_.contains(n)) {
             continue;
         }
-        QWidget* w = binder != nullptr ? binder->find(n) : nullptr;
+        QWidget* w = found.value(n);
         if (w == nullptr) {
             missing << n;
             continue;

@@ -58,6 +58,21 @@ QWidget* ControlBinder::named(const QString& name) const {
     return indexed();
 }
 
+QHash<QString, QWidget*> ControlBinder::findEach(const QStringList& names) const {
+    QHash<QString, QWidget*> found;
+    if (content_ == nullptr) {
+        return found;
+    }
+    index_.clear();
+    indexWidgets(content_, index_);
+    for (const QString& name : names) {
+        if (const auto it = index_.constFind(name); it != index_.cend() && *it != nullptr) {
+            found.insert(name, *it);
+        }
+    }
+    return found;
+}
+
 QWidget* ControlBinder::require(const QString& name) const {
     QWidget* w = find(name);
     if (w == nullptr) {

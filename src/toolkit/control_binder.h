@@ -18,6 +18,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <functional>
 #include <map>
@@ -47,6 +48,10 @@ class ControlBinder final : public QObject {
     }
     // The control, or null with a debug line saying the layout lacks it.
     QWidget* require(const QString& name) const;
+    // The controls of these names the layout has, each as find() gives it,
+    // after one walk: for many names at once, some of them missing (as
+    // while deferred parts wait), without a walk for each one missing.
+    QHash<QString, QWidget*> findEach(const QStringList& names) const;
 
     void onClick(const QString& name, std::function<void()> handler);
     void onToggled(const QString& name, std::function<void(bool)> handler);

@@ -242,7 +242,10 @@ class WindowTest : public QObject {
         // its place in the layout and in the Tab order.
         QVERIFY(w.deferredPartsPending());
         QCOMPARE(w.control("inner_btn"), nullptr);
+        const QStringList both{"later_btn", "inner_btn"};
+        QCOMPARE(w.controls()->findEach(both).keys(), QStringList{"later_btn"});
         w.buildDeferredParts();
+        QCOMPARE(w.controls()->findEach(both).value("inner_btn"), w.control("inner_btn"));
         QVERIFY(!w.deferredPartsPending());
         QCOMPARE(w.laterPartsBuilt, 1);
         auto* inner = w.control("inner");
