@@ -34,8 +34,9 @@ class SettingsPage final {
     // start: binds every control's handler and hides the power-setting
     // section.
     void bindControls();
-    // Controls of a part built since are there: binds them, and shows them
-    // as the page stands (the sections kept closed, the profile's values).
+    // Controls found since the last call (or all, the first time): binds
+    // them, and shows them as the page stands (the sections kept closed,
+    // the profile's values once they are loaded).
     void controlsAdded();
 
     // Once the session has read its stores (`report`): shows one row per

@@ -58,18 +58,17 @@ SettingsPageView::~SettingsPageView() = default;
 void SettingsPageView::attach(WindowBase& window, LibraryMessages* libraryWindow, InputHook* hook) {
     window_ = &window;
     dialogs_.setOwner(&window, hook, libraryWindow);
-    findControls();
-    logic_.bindControls();
-    boundEarlier_ = QSet<QString>(controls_.keyBegin(), controls_.keyEnd());
-    nameControlsForAccessibility(language_, [this](std::string_view n) { return boundControl(n); });
-    makeDisclosures(&window);
+    takeNewControls();
     keepApplyButtonInPlace();
 }
 
 void SettingsPageView::attachLaterParts() {
-    if (window_ == nullptr) {
-        return;
+    if (window_ != nullptr) {
+        takeNewControls();
     }
+}
+
+void SettingsPageView::takeNewControls() {
     findControls();
     logic_.controlsAdded();
     boundEarlier_ = QSet<QString>(controls_.keyBegin(), controls_.keyEnd());

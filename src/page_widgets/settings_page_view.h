@@ -81,6 +81,9 @@ class SettingsPageView final : public QObject, public ListPageView {
 
   private:
     static void showRowText(QListWidgetItem& item, const QString& text);
+    // Finds the controls not found yet, binds them, names them and shows
+    // them as the page stands.
+    void takeNewControls();
     void findControls();
     void keepApplyButtonInPlace();
     // The icon beside the write status: an error's, success's, or none.
