@@ -13,6 +13,8 @@ packages=(
     libhidapi-dev libudev-dev
     # the desktop program
     qt6-base-dev fonts-dejavu-core
+    # the font configuration the program reads ahead at start
+    libfontconfig-dev
     # a font with Chinese glyphs, for the layout test of the Chinese texts
     fonts-droid-fallback
     # tvqctl and the virtual mouse; Bluetooth LE over D-Bus (BlueZ), and the private

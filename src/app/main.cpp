@@ -27,6 +27,7 @@
 #include "page_widgets/settings_page_view.h"
 #include "platform/bus_probe.h"
 #include "platform/data_folder_lock.h"
+#include "platform/font_configuration.h"
 #include "platform/posix_file_system.h"
 #include "platform/program_folder.h"
 #include "platform/shared_library.h"
@@ -124,6 +125,10 @@ int main(int argc, char** argv) {
         std::signal(SIGHUP, onSignal);
     }
 
+    // Read while the toolkit starts below, the font configuration is ready
+    // when the first window is laid out, instead of delaying its first frame.
+    tvq::FontConfigurationReader fonts;
+
     // A session bus that takes connections and never answers would hold the
     // first window for minutes: such a bus is left out, and the user told.
     const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
@@ -150,6 +155,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(tvq::kProductName);
 
     const bool texts = textsRead.get();
+    fonts.wait();
     // The desktop's language until the settings file, read below, names another.
     const std::string shownLanguage = tvq::chooseLanguage(tvq::processEnvironment(), "");
     tvq::showLanguage(language, shownLanguage);
