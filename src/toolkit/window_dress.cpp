@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QHash>
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
@@ -117,8 +118,36 @@ std::optional<Look> lookOf(const QWidget* w) {
 
 }  // namespace
 
+namespace {
+
+// The kind of each dressed widget, until it is destroyed. Never freed: a
+// widget may be destroyed after static objects are.
+QHash<const QObject*, QString>& dressedKinds() {
+    static auto* kinds = new QHash<const QObject*, QString>;
+    return *kinds;
+}
+
+}  // namespace
+
+bool dressed(const QWidget* w) {
+    return w != nullptr && dressedKinds().contains(w);
+}
+
+QString kindOf(const QWidget* w) {
+    const QHash<const QObject*, QString>& kinds = dressedKinds();
+    if (const auto kept = kinds.constFind(w); kept != kinds.cend()) {
+        return *kept;
+    }
+    return w->property(kClassProperty).toString();
+}
+
 void dressWidget(QWidget* w) {
-    w->setProperty(kDressedProperty, true);
+    QHash<const QObject*, QString>& kinds = dressedKinds();
+    if (!kinds.contains(w)) {
+        QObject::connect(w, &QObject::destroyed,
+                         [](QObject* gone) { dressedKinds().remove(gone); });
+    }
+    kinds.insert(w, w->property(kClassProperty).toString());
     if (const std::optional<Look> look = lookOf(w)) {
         if (look->pixelSize > 0 || look->bold) {
             QFont font;  // only what is set here; the family comes from the window

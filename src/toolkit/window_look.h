@@ -12,19 +12,17 @@
 
 namespace tvq::look {
 
-// Marks the widgets drawn in the window's look.
-inline constexpr char kDressedProperty[] = "windowLook";
 // The layouts' own word for what a widget is: "panel", "key", "link"…
 inline constexpr char kClassProperty[] = "class";
 inline constexpr char kStateProperty[] = "state";
 
-inline bool dressed(const QWidget* w) {
-    return w != nullptr && w->property(kDressedProperty).toBool();
-}
+// Whether `w` wears the window's look (dressWidget).
+bool dressed(const QWidget* w);
 
-inline QString kindOf(const QWidget* w) {
-    return w->property(kClassProperty).toString();
-}
+// What the layouts call `w`. The style asks both at every size, layout and
+// paint: a dressed widget's answers are kept, since a dynamic property is
+// found only after a search through every property of the widget's classes.
+QString kindOf(const QWidget* w);
 
 inline bool named(const QWidget* w, QLatin1StringView name) {
     return w->objectName() == name;
