@@ -27,20 +27,29 @@ void showTexts(QWidget* root, const LanguageManager& language) {
     QList<QWidget*> widgets = root->findChildren<QWidget*>();
     widgets.prepend(root);
     for (QWidget* w : widgets) {
+        // The keys are dynamic properties; asked for by name, each one missing
+        // would cost a search of every property of the widget's classes.
+        const QList<QByteArray> own = w->dynamicPropertyNames();
+        if (own.isEmpty()) {
+            continue;
+        }
+        const auto keyOf = [w, &own](const char* name) {
+            return own.contains(name) ? w->property(name) : QVariant();
+        };
         if (auto* combo = qobject_cast<QComboBox*>(w);
-            combo != nullptr && combo->property("itemTextKeys").toBool()) {
+            combo != nullptr && keyOf("itemTextKeys").toBool()) {
             for (int i = 0; i < combo->count(); ++i) {
                 combo->setItemText(i, language.text(combo->itemText(i)));
             }
         }
-        if (const QVariant nameKey = w->property("accessibleNameKey"); nameKey.isValid()) {
+        if (const QVariant nameKey = keyOf("accessibleNameKey"); nameKey.isValid()) {
             w->setAccessibleName(language.text(nameKey.toString()));
         }
         // A tooltip explains a term; screen readers read it as the description.
-        if (const QVariant tipKey = w->property("toolTipKey"); tipKey.isValid()) {
+        if (const QVariant tipKey = keyOf("toolTipKey"); tipKey.isValid()) {
             w->setToolTip(language.text(tipKey.toString()));
         }
-        const QVariant key = w->property("textKey");
+        const QVariant key = keyOf("textKey");
         if (!key.isValid()) {
             continue;
         }
