@@ -71,6 +71,10 @@ struct Range {
     QString name;
 };
 constexpr QByteArrayView kDeferredMarker = "<property name=\"deferred\"";
+// The name of a part's empty stand-in until it is built: its own name with
+// this added, which no Designer name can end with, so that the stand-in is
+// never taken for the part's control.
+constexpr QLatin1StringView kStandInSuffix(":to-come");
 
 // From `from` on: a deferred part's own marker is skipped, and those within
 // it are found.
@@ -120,13 +124,14 @@ std::vector<Range> deferredRanges(const QByteArray& xml, qsizetype from) {
 }
 
 // Takes the outermost deferred parts (from `from` on) out of `xml` into
-// `parts`, each replaced by an empty widget of its name.
+// `parts`, each replaced by an empty stand-in.
 void takeDeferred(QByteArray& xml, qsizetype from, std::vector<DeferredPart>& parts) {
     const std::vector<Range> ranges = deferredRanges(xml, from);
     for (auto it = ranges.rbegin(); it != ranges.rend(); ++it) {
         parts.push_back({it->name, xml.mid(it->begin, it->end - it->begin)});
-        xml.replace(it->begin, it->end - it->begin,
-                    "<widget class=\"QWidget\" name=\"" + it->name.toUtf8() + "\"/>");
+        xml.replace(
+            it->begin, it->end - it->begin,
+            "<widget class=\"QWidget\" name=\"" + (it->name + kStandInSuffix).toUtf8() + "\"/>");
     }
 }
 
@@ -149,7 +154,7 @@ class TabPlace {
         }
     }
     void mend(QWidget* part) const {
-        QWidget* last = nullptr;
+        QWidget* last = reachable(part) ? part : nullptr;  // a part of one control
         QWidget* w = part;
         for (int steps = 0; steps < kFocusChainLimit; ++steps) {
             w = w->nextInFocusChain();
@@ -253,7 +258,7 @@ void LoadedLayout::buildDeferred(const std::function<void(QWidget*)>& prepare) {
     std::vector<DeferredPart> parts;
     parts.swap(deferred_);
     for (DeferredPart& part : parts) {
-        QWidget* placeholder = content_->findChild<QWidget*>(part.name);
+        QWidget* placeholder = content_->findChild<QWidget*>(part.name + kStandInSuffix);
         QWidget* parent = placeholder != nullptr ? placeholder->parentWidget() : nullptr;
         if (parent == nullptr) {
             continue;

@@ -215,6 +215,9 @@ class WindowTest : public QObject {
                   <property name="deferred" stdset="0"><bool>true</bool></property>
                   <widget class="QPushButton" name="inner_btn"/>
                 </widget></item><item>
+                <widget class="QPushButton" name="leaf_btn">
+                  <property name="deferred" stdset="0"><bool>true</bool></property>
+                </widget></item><item>
                 <widget class="QPushButton" name="tail_btn"/></item></layout>
               </widget>
               <widget class="QWidget" name="first_page"/>
@@ -227,7 +230,7 @@ class WindowTest : public QObject {
         QVERIFY(w.control("after_label") != nullptr);
         auto* stack = w.control<QStackedWidget>("stack");
         QCOMPARE(stack->currentWidget()->objectName(), QString("first_page"));
-        QVERIFY(w.control("later_page") != nullptr);  // the empty stand-in
+        QCOMPARE(w.control("later_page"), nullptr);  // its stand-in is not the control
         w.buildDeferredParts();
         auto* later = w.control<QPushButton>("later_btn");
         QVERIFY(later != nullptr);
@@ -242,6 +245,7 @@ class WindowTest : public QObject {
         // its place in the layout and in the Tab order.
         QVERIFY(w.deferredPartsPending());
         QCOMPARE(w.control("inner_btn"), nullptr);
+        QCOMPARE(w.control("leaf_btn"), nullptr);  // nor is a control's stand-in the control
         const QStringList both{"later_btn", "inner_btn"};
         QCOMPARE(w.controls()->findEach(both).keys(), QStringList{"later_btn"});
         w.buildDeferredParts();
@@ -251,8 +255,10 @@ class WindowTest : public QObject {
         auto* inner = w.control("inner");
         QVERIFY(w.control("inner_btn") != nullptr && inner->isAncestorOf(w.control("inner_btn")));
         QCOMPARE(w.control("later_page")->layout()->indexOf(inner), 1);
+        QCOMPARE(w.control("later_page")->layout()->indexOf(w.control("leaf_btn")), 2);
         QCOMPARE(later->nextInFocusChain()->nextInFocusChain(), w.control("inner_btn"));
-        QCOMPARE(w.control("inner_btn")->nextInFocusChain(), w.control("tail_btn"));
+        QCOMPARE(w.control("inner_btn")->nextInFocusChain(), w.control("leaf_btn"));
+        QCOMPARE(w.control("leaf_btn")->nextInFocusChain(), w.control("tail_btn"));
         w.buildDeferredParts();  // nothing is left
         QCOMPARE(stack->count(), 2);
         QCOMPARE(w.partsBuilt + w.laterPartsBuilt, 2);
