@@ -27,29 +27,23 @@ void showTexts(QWidget* root, const LanguageManager& language) {
     QList<QWidget*> widgets = root->findChildren<QWidget*>();
     widgets.prepend(root);
     for (QWidget* w : widgets) {
-        // The keys are dynamic properties; asked for by name, each one missing
-        // would cost a search of every property of the widget's classes.
-        const QList<QByteArray> own = w->dynamicPropertyNames();
-        if (own.isEmpty()) {
-            continue;
+        if (w->dynamicPropertyNames().isEmpty()) {
+            continue;  // no keys
         }
-        const auto keyOf = [w, &own](const char* name) {
-            return own.contains(name) ? w->property(name) : QVariant();
-        };
         if (auto* combo = qobject_cast<QComboBox*>(w);
-            combo != nullptr && keyOf("itemTextKeys").toBool()) {
+            combo != nullptr && ownProperty(w, "itemTextKeys").toBool()) {
             for (int i = 0; i < combo->count(); ++i) {
                 combo->setItemText(i, language.text(combo->itemText(i)));
             }
         }
-        if (const QVariant nameKey = keyOf("accessibleNameKey"); nameKey.isValid()) {
+        if (const QVariant nameKey = ownProperty(w, "accessibleNameKey"); nameKey.isValid()) {
             w->setAccessibleName(language.text(nameKey.toString()));
         }
         // A tooltip explains a term; screen readers read it as the description.
-        if (const QVariant tipKey = keyOf("toolTipKey"); tipKey.isValid()) {
+        if (const QVariant tipKey = ownProperty(w, "toolTipKey"); tipKey.isValid()) {
             w->setToolTip(language.text(tipKey.toString()));
         }
-        const QVariant key = keyOf("textKey");
+        const QVariant key = ownProperty(w, "textKey");
         if (!key.isValid()) {
             continue;
         }

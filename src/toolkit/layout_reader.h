@@ -11,7 +11,9 @@
 // enumerations and flags are given by their names ("Qt::AlignLeft|…").
 
 #include <QByteArray>
+#include <QObject>
 #include <QString>
+#include <QVariant>
 
 class QWidget;
 
@@ -21,5 +23,13 @@ namespace tvq {
 // text is not well-formed XML or names a class this reader does not build.
 // Nothing of a layout that fails is left behind.
 QWidget* readLayout(const QByteArray& text, QWidget* parent, QString* error);
+
+// One of the layouts' own properties of `o` (or one the program set the same
+// way), or an invalid value. Asked for by name alone, a property `o` lacks
+// costs a search through every property of its classes before the dynamic
+// ones; this looks among the dynamic ones only.
+inline QVariant ownProperty(const QObject* o, const char* name) {
+    return o->dynamicPropertyNames().contains(name) ? o->property(name) : QVariant();
+}
 
 }  // namespace tvq

@@ -138,7 +138,7 @@ QString kindOf(const QWidget* w) {
     if (const auto kept = kinds.constFind(w); kept != kinds.cend()) {
         return *kept;
     }
-    return w->property(kClassProperty).toString();
+    return ownProperty(w, kClassProperty).toString();
 }
 
 void dressWidget(QWidget* w) {
@@ -147,7 +147,7 @@ void dressWidget(QWidget* w) {
         QObject::connect(w, &QObject::destroyed,
                          [](QObject* gone) { dressedKinds().remove(gone); });
     }
-    kinds.insert(w, w->property(kClassProperty).toString());
+    kinds.insert(w, ownProperty(w, kClassProperty).toString());
     if (const std::optional<Look> look = lookOf(w)) {
         if (look->pixelSize > 0 || look->bold) {
             QFont font;  // only what is set here; the family comes from the window

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QWidget>
 
+#include "toolkit/layout_reader.h"
 #include "toolkit/scheme.h"
 
 namespace tvq::look {
@@ -33,7 +34,7 @@ inline bool named(const QWidget* w, QLatin1StringView name) {
 // colour (the dynamic property "destructive").
 enum class ButtonRole { kPlain, kSuggested, kDestructive };
 inline ButtonRole buttonRole(const QWidget* w) {
-    if (w->property("destructive").toBool()) {
+    if (ownProperty(w, "destructive").toBool()) {
         return ButtonRole::kDestructive;
     }
     return kindOf(w) == u"suggested" ? ButtonRole::kSuggested : ButtonRole::kPlain;
